@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program, puts it with its files into a
+# stable program directory and starts it under Wine. Without a display it
+# starts a virtual one and saves a screenshot after start-up.
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$(pwd)
+export LC_ALL=C
+scripts/setup.sh
+cmake -S . -B build/win -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+cmake --build build/win -j"$(nproc)" --target Tavelin
+
+progdir="${TAVELIN_HOME:-${HOME:-/root}/Tavelin}"
+mkdir -p "$progdir"
+cp build/win/Tavelin.exe "$progdir/"
+cp res/index.htm "$progdir/" 2>/dev/null || true
+[ -f "$progdir/alarm.wav" ] || cp res/alarm.wav "$progdir/" 2>/dev/null || true
+echo "Programmverzeichnis: $progdir"
+
+. scripts/wine-env.sh
+tavelin_prefix
+if [ -z "${DISPLAY:-}" ]; then
+  tavelin_display
+  tavelin_wineserver
+  (cd "$progdir" && wine Tavelin.exe) &
+  pid=$!
+  sleep "${TAVELIN_SHOT_DELAY:-6}"
+  shot="$progdir/start.png"
+  import -window root "$shot"
+  echo "Bildschirmfoto nach dem Start: $shot"
+  wineserver -k 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  kill "$TAVELIN_XVFB_PID" 2>/dev/null || true
+else
+  cd "$progdir" && exec wine Tavelin.exe
+fi

@@ -1,0 +1,70 @@
+#!/usr/bin/env python3
+"""Draws the program icon (a yellow note with a folded corner and lines of
+text) as res/Tavelin.ico in 16, 32 and 48 pixels. Run it again after a change;
+the .ico it writes is committed so the build needs no Python."""
+import struct
+import sys
+
+YELLOW = (0xFF, 0xE8, 0x40)
+EDGE = (0x9A, 0x7B, 0x00)
+FOLD = (0xE0, 0xC0, 0x20)
+INK = (0x40, 0x40, 0x60)
+
+
+def pixel(size, x, y):
+    m = max(1, size // 16)
+    left, top, right, bottom = m, m, size - m - 1, size - m - 1
+    fold = size // 4
+    if not (left <= x <= right and top <= y <= bottom):
+        return None
+    # the folded corner at the bottom right
+    if x + y > right + bottom - fold:
+        return None
+    if x + y == right + bottom - fold:
+        return EDGE
+    if x > right - fold and y > bottom - fold:
+        return FOLD
+    if x in (left, right) or y in (top, bottom):
+        return EDGE
+    line_gap = max(3, size // 6)
+    if left + 2 * m < x < right - 2 * m - (fold if y > bottom - fold - m else 0):
+        if (y - top - 2 * m) % line_gap == 0 and top + 2 * m < y < bottom - m:
+            return INK
+    return YELLOW
+
+
+def image(size):
+    rows = []
+    for y in reversed(range(size)):  # bottom-up DIB rows
+        row = b""
+        for x in range(size):
+            c = pixel(size, x, y)
+            row += bytes((c[2], c[1], c[0], 255)) if c else b"\0\0\0\0"
+        rows.append(row)
+    xor = b"".join(rows)
+    mask_row = ((size + 31) // 32) * 4
+    mask = bytearray()
+    for y in reversed(range(size)):
+        bits = bytearray(mask_row)
+        for x in range(size):
+            if pixel(size, x, y) is None:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bits
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    return header + xor + bytes(mask)
+
+
+def main(path):
+    sizes = (16, 32, 48)
+    images = [image(s) for s in sizes]
+    out = struct.pack("<HHH", 0, 1, len(sizes))
+    offset = 6 + 16 * len(sizes)
+    for s, img in zip(sizes, images):
+        out += struct.pack("<BBBBHHII", s, s, 0, 0, 1, 32, len(img), offset)
+        offset += len(img)
+    with open(path, "wb") as f:
+        f.write(out + b"".join(images))
+
+
+if __name__ == "__main__":
+    main(sys.argv[1] if len(sys.argv) > 1 else "res/Tavelin.ico")

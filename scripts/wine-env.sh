@@ -1,0 +1,48 @@
+# Sourced by run.sh, test.sh and the test scripts: a Wine prefix of the
+# project's own, a display, and a persistent wineserver.
+#   TAVELIN_PREFIX  the prefix to use (default: ~/.cache/tavelin/prefix)
+#   TAVELIN_DISPLAY a display number for a virtual screen when none is set
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="${TAVELIN_PREFIX:-${HOME:-/root}/.cache/tavelin/prefix}"
+export LANG=de_DE.UTF-8
+
+tavelin_prefix() {
+  if [ ! -f "$WINEPREFIX/.tavelin-ready" ]; then
+    echo "Lege Wine-Umgebung an: $WINEPREFIX"
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    # Without a window manager every hide or destroy would wait 2 s.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # No sound device on the build machines.
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f >/dev/null 2>&1
+    wineserver -w
+    fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    for f in /usr/share/wine/fonts/*; do ln -sf "$f" "$fonts/"; done
+    touch "$WINEPREFIX/.tavelin-ready"
+  fi
+}
+
+# Starts Xvfb on a free display when DISPLAY is empty (or forced).
+tavelin_display() {
+  if [ -n "${DISPLAY:-}" ] && [ -z "${TAVELIN_FORCE_XVFB:-}" ]; then return; fi
+  local n=${TAVELIN_DISPLAY:-97}
+  while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  TAVELIN_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 1 100); do
+    xdpyinfo >/dev/null 2>&1 && return
+    sleep 0.1
+  done
+  echo "Xvfb auf $DISPLAY antwortet nicht" >&2
+  return 1
+}
+
+tavelin_wineserver() {
+  wineserver -p 2>/dev/null || true
+}

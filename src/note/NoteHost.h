@@ -1,0 +1,33 @@
+#pragma once
+// What a note window needs of the tray controller. TForm1 implements it; the
+// Windows tests implement it with a small double, so a note window can be
+// created without the tray controller.
+
+#include <windows.h>
+
+#include <string>
+
+namespace tav {
+
+class SlotTable;
+
+class NoteHost {
+public:
+    virtual ~NoteHost() = default;
+
+    // The window that owns every note (the tray controller's window).
+    virtual HWND ownerWindow() const = 0;
+    // The name the next note window takes at its creation ("Notiz3").
+    virtual const std::string& currentNoteName() const = 0;
+    virtual void setCurrentNoteName(const std::string& name) = 0;
+    virtual SlotTable& slotTable() = 0;
+
+    virtual void newNote() = 0;      // the tray controller's new-note command
+    virtual void showSettings() = 0; // basic settings dialog, not modal
+    virtual void showAbout() = 0;
+    virtual void exitProgram() = 0;  // closes the tray controller
+    // A note window asks to be destroyed once its handler has returned.
+    virtual void releaseNote(class TForm2* note) = 0;
+};
+
+}  // namespace tav

@@ -1,0 +1,70 @@
+#pragma once
+// The settings file. Every handler opens it, reads or writes, flushes and
+// closes it. Underneath, all IniFile objects on the same path share one
+// in-process document (like the system's profile cache), so two handlers that
+// have the file open at once never overwrite each other's writes. The document
+// lives only while at least one IniFile on its path is open: the file on disk
+// stays the truth between operations.
+//
+// All strings are UTF-8. Section and key names match without regard to case,
+// umlauts included.
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tav {
+
+// Raised for a file that cannot be read (a directory of that name, no
+// permission) or written ("nach %s kann nicht geschrieben werden"). The text
+// is German and is shown to the user as it stands.
+class IniError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct IniDocument;
+
+class IniFile {
+public:
+    explicit IniFile(const std::string& path);
+    // Writes pending changes like close(), but swallows a failure: a
+    // destructor must not throw. Call close() where the error matters.
+    ~IniFile();
+    IniFile(const IniFile&) = delete;
+    IniFile& operator=(const IniFile&) = delete;
+
+    const std::string& fileName() const { return path_; }
+
+    // At most 2047 characters come back; one pair of matching surrounding
+    // quotes (double or single) is removed.
+    std::string readString(const std::string& section, const std::string& key,
+                           const std::string& def) const;
+    // Decimal; "0x"/"0X" (longer than two characters) and "$" hexadecimal;
+    // anything that is not a valid integer yields def.
+    int readInteger(const std::string& section, const std::string& key, int def) const;
+    // Read as an integer: non-zero is true.
+    bool readBool(const std::string& section, const std::string& key, bool def) const;
+
+    void writeString(const std::string& section, const std::string& key, const std::string& value);
+    void writeInteger(const std::string& section, const std::string& key, int value);
+    void writeBool(const std::string& section, const std::string& key, bool value);
+
+    void eraseSection(const std::string& section);
+    bool sectionExists(const std::string& section) const;
+    bool valueExists(const std::string& section, const std::string& key) const;
+
+    // Writes the whole document through a temporary file and a rename when it
+    // has changed. Throws IniError "nach <file> kann nicht geschrieben werden";
+    // the file on disk is then left as it was.
+    void updateFile();
+    // updateFile(), then this object lets go of the shared document.
+    void close();
+
+private:
+    std::string path_;
+    std::shared_ptr<IniDocument> doc_;
+};
+
+}  // namespace tav

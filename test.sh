@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds both trees and runs every test level:
+# host unit tests (sanitizers), Windows tests and end-to-end tests under Wine.
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$(pwd)
+export LC_ALL=C
+
+scripts/setup.sh
+
+echo "== Kern ohne <windows.h>"
+if grep -rlE '#[[:space:]]*include[[:space:]]*[<"]windows\.h[>"]' src/store; then
+  echo "FEHLER: Kerndateien binden <windows.h> ein (siehe oben)." >&2
+  exit 1
+fi
+
+jobs=$(nproc)
+echo "== Host-Build"
+cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/host -j"$jobs"
+
+echo "== Windows-Build"
+cmake -S . -B build/win -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+cmake --build build/win -j"$jobs"
+
+echo "== Unit-Tests (Host)"
+(cd build/host && ctest --output-on-failure -j"$jobs")
+
+. scripts/wine-env.sh
+export TAVELIN_FORCE_XVFB=1
+tavelin_prefix
+tavelin_display
+tavelin_wineserver
+trap 'wineserver -k 2>/dev/null || true; [ -n "${TAVELIN_XVFB_PID:-}" ] && kill "$TAVELIN_XVFB_PID" 2>/dev/null || true' EXIT
+
+echo "== Windows- und End-to-End-Tests (Wine, $DISPLAY)"
+(cd build/win && ctest --output-on-failure)
