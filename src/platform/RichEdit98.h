@@ -1,0 +1,148 @@
+#pragma once
+// The note text control: the system RichEdit (Msftedit's RICHEDIT50W, else
+// Riched20's RichEdit20W) with what the note, reminder and overdue windows
+// need of it. Text crosses this interface as UTF-8.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+struct IRichEditOle;
+
+namespace tav {
+
+enum class ScrollBars { None, Both };
+
+// Values as the note stores and compares them: left 0, right 1, centre 2.
+enum class ParaAlignment : int { Left = 0, Right = 1, Center = 2 };
+enum class Numbering : int { None = 0, Bullet = 1 };
+
+struct FontStyle {
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    bool operator==(const FontStyle&) const = default;
+};
+
+struct CharAttributes {
+    std::string name;  // UTF-8 face name
+    int sizePoints = 10;
+    COLORREF color = RGB(0, 0, 0);
+    FontStyle style;
+};
+
+struct ParaAttributes {
+    ParaAlignment alignment = ParaAlignment::Left;
+    Numbering numbering = Numbering::None;
+    int firstIndentPoints = 0;
+    int leftIndentPoints = 0;
+};
+
+class RichEdit98 {
+public:
+    RichEdit98();
+    ~RichEdit98();
+    RichEdit98(const RichEdit98&) = delete;
+    RichEdit98& operator=(const RichEdit98&) = delete;
+
+    // A child without border; the owner lays it out through hwnd(). The
+    // owner must forward WM_NOTIFY from this control to handleNotify().
+    // Throws std::runtime_error when no RichEdit library can be loaded.
+    void create(HWND parent, int id);
+    HWND hwnd() const { return hwnd_; }
+    void setBounds(int x, int y, int width, int height);
+    void setVisible(bool visible);
+    void setFocus();
+
+    // Files hold the control's own RTF stream, objects included. Both throw
+    // (tav::FileError or std::runtime_error) and leave the text or the file
+    // as it was. A save goes through a temporary file, so a note file is
+    // never half written.
+    void loadFromFile(const std::string& path);
+    void saveToFile(const std::string& path);
+    std::string rtf();                        // whole content as RTF
+    void setRtf(const std::string& rtfText);  // replaces the whole content
+    void clear();
+
+    std::string text() const;  // plain text; paragraphs end in "\r"
+    bool readOnly() const;
+    void setReadOnly(bool readOnly);
+    COLORREF color() const { return color_; }
+    void setColor(COLORREF color);  // background
+    // None wraps lines at the control's width; Both scrolls and never wraps.
+    ScrollBars scrollBars() const { return scrollBars_; }
+    void setScrollBars(ScrollBars bars);
+    void setAutoUrlDetect(bool on);
+    // The font of a control with no text and of text typed first.
+    void setDefaultFont(const std::string& name, int sizePoints);
+
+    std::string selText() const;
+    void replaceSel(const std::string& text);  // undoable
+    void selectAll();
+    void setSel(long start, long end);  // character positions, -1 = end
+    long selStart() const;
+    long selLength() const;
+    void copyToClipboard();
+    void cutToClipboard();
+    void pasteFromClipboard();
+    void undo();
+    bool canUndo() const;
+
+    // Character format of the selection (at an empty selection: of the text
+    // typed next). The setters change only the named attribute.
+    CharAttributes selAttributes() const;
+    void setSelAttributes(const CharAttributes& attributes);
+    void setSelFontName(const std::string& name);
+    void setSelSize(int sizePoints);
+    void setSelColor(COLORREF color);
+    void setSelStyle(const FontStyle& style);
+    COLORREF selBackColor() const;
+    void setSelBackColor(COLORREF color);
+
+    // Paragraph format of the paragraphs in the selection.
+    ParaAttributes paragraph() const;
+    void setAlignment(ParaAlignment alignment);
+    void setNumbering(Numbering numbering);
+    void setFirstIndent(int points);
+    void setLeftIndent(int points);
+
+    // The system's insert-object dialog; the chosen object is embedded at the
+    // selection. False when the user cancelled or nothing was inserted.
+    bool insertObject(HWND owner);
+    // Print dialog, then the whole text under docTitle. False when cancelled
+    // or when there is no printer (the dialog has said so already).
+    bool print(HWND owner, const std::string& docTitle);
+
+    // Returns true when the message was this control's notification.
+    bool handleNotify(const NMHDR* header);
+
+    std::function<void()> onSelectionChange;
+    std::function<void(const std::string& link)> onLinkClick;
+    // Screen coordinates; from the keyboard (Shift+F10) the caret's place.
+    std::function<void(POINT screen)> onContextMenu;
+    // Sees every key before the control; true swallows it (and its WM_CHAR),
+    // so the note's menu shortcuts win over the control's own keys.
+    std::function<bool(UINT vk)> onKeyDown;
+
+private:
+    class OleCallback;
+    static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void createWindow(HWND parent, int id, const RECT& bounds, bool keepText);
+    void applySettings();
+    std::string readRange(long start, long end) const;
+    void setCharFormat(DWORD mask, DWORD effects, const void* format);
+
+    HWND hwnd_ = nullptr;
+    WNDPROC oldProc_ = nullptr;
+    OleCallback* callback_ = nullptr;
+    bool oleInitialized_ = false;
+    bool swallowChar_ = false;
+    COLORREF color_ = RGB(255, 255, 255);
+    ScrollBars scrollBars_ = ScrollBars::Both;
+    bool autoUrlDetect_ = true;
+};
+
+}  // namespace tav

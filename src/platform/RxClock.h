@@ -1,0 +1,79 @@
+#pragma once
+// The note's clock: a 17-pixel strip at the bottom of the note that shows the
+// time of day and carries the note's alarm time. The alarm fields also work
+// without a window (the reminder keeps a clock only for its alarm time).
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace tav {
+
+class RxClock {
+public:
+    static constexpr int kHeight = 17;
+
+    RxClock();
+    ~RxClock();
+    RxClock(const RxClock&) = delete;
+    RxClock& operator=(const RxClock&) = delete;
+
+    // Hidden until setVisible(true); the parent's layout places it.
+    void create(HWND parent, int id);
+    HWND hwnd() const { return hwnd_; }
+    void setBounds(int x, int y, int width, int height);
+    bool visible() const { return visible_; }
+    void setVisible(bool visible);
+
+    // Background: the owner hands over the window's colour whenever it changes.
+    COLORREF color() const { return color_; }
+    void setColor(COLORREF color);
+    COLORREF fontColor() const { return fontColor_; }
+    void setFontColor(COLORREF color);
+
+    // "HH:MM:SS" as the clock shows it now.
+    static std::wstring timeText(const SYSTEMTIME& time);
+
+    bool alarmEnabled() const { return alarmEnabled_; }
+    void setAlarmEnabled(bool enabled);
+    int alarmHour() const { return alarmHour_; }
+    int alarmMinute() const { return alarmMinute_; }
+    int alarmSecond() const { return alarmSecond_; }
+    // Out-of-range values (hour above 23, minute or second above 59, below
+    // 0) throw std::out_of_range and change nothing.
+    void setAlarmHour(int hour);
+    void setAlarmMinute(int minute);
+    void setAlarmSecond(int second);
+
+    // One tick at the given time of day: repaint, and raise onAlarm once
+    // when the alarm is enabled and due. The window's timer calls it every
+    // second; tests call it with chosen times.
+    void tick(const SYSTEMTIME& now);
+
+    std::function<void()> onAlarm;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    void paint();
+    void updateTimer();
+    void rearm(const SYSTEMTIME& now);
+
+    HWND hwnd_ = nullptr;
+    HFONT font_ = nullptr;
+    HBRUSH brush_ = nullptr;
+    bool visible_ = false;
+    bool timerRunning_ = false;
+    COLORREF color_ = RGB(255, 255, 0);
+    COLORREF fontColor_ = RGB(0, 0, 0);
+    bool alarmEnabled_ = false;
+    int alarmHour_ = 0;
+    int alarmMinute_ = 0;
+    int alarmSecond_ = 0;
+    // True while the alarm time is still ahead today; it keeps a minute-long
+    // match from firing more than once.
+    bool waiting_ = false;
+};
+
+}  // namespace tav
