@@ -7,8 +7,9 @@ cd "$(dirname "$0")"
 root=$(pwd)
 export LC_ALL=C
 scripts/setup.sh
-cmake -S . -B build/win -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+# The build that runs under this machine's Wine (see cmake/mingw.cmake).
+cmake -S . -B build/win -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH=x86_64 \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" >/dev/null
 cmake --build build/win -j"$(nproc)" --target Tavelin
 
 progdir="${TAVELIN_HOME:-${HOME:-/root}/Tavelin}"
@@ -23,7 +24,7 @@ tavelin_prefix
 if [ -z "${DISPLAY:-}" ]; then
   tavelin_display
   tavelin_wineserver
-  (cd "$progdir" && wine Tavelin.exe) &
+  (cd "$progdir" && "$WINE" Tavelin.exe) &
   pid=$!
   sleep "${TAVELIN_SHOT_DELAY:-6}"
   shot="$progdir/start.png"
@@ -33,5 +34,5 @@ if [ -z "${DISPLAY:-}" ]; then
   wait "$pid" 2>/dev/null || true
   kill "$TAVELIN_XVFB_PID" 2>/dev/null || true
 else
-  cd "$progdir" && exec wine Tavelin.exe
+  cd "$progdir" && exec "$WINE" Tavelin.exe
 fi

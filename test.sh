@@ -19,10 +19,15 @@ echo "== Host-Build"
 cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/host -j"$jobs"
 
-echo "== Windows-Build"
-cmake -S . -B build/win -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+echo "== Windows-Build (64 Bit, mit Tests)"
+cmake -S . -B build/win -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH=x86_64 \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" >/dev/null
 cmake --build build/win -j"$jobs"
+
+echo "== Windows-Build (32 Bit, das ausgelieferte Programm)"
+cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH=i686 \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" >/dev/null
+cmake --build build/win32 -j"$jobs" --target Tavelin
 
 echo "== Unit-Tests (Host)"
 (cd build/host && ctest --output-on-failure -j"$jobs")

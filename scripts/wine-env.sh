@@ -2,10 +2,15 @@
 # project's own, a display, and a persistent wineserver.
 #   TAVELIN_PREFIX  the prefix to use (default: ~/.cache/tavelin/prefix)
 #   TAVELIN_DISPLAY a display number for a virtual screen when none is set
-export WINEARCH=win32
+# 64-bit Wine, called directly: /usr/bin/wine prefers the 32-bit loader when
+# it is installed, and that one cannot start on a kernel without 32-bit
+# support.
+export WINEARCH=win64
+export WINELOADER=/usr/lib/wine/wine64
+export WINE=/usr/lib/wine/wine64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX="${TAVELIN_PREFIX:-${HOME:-/root}/.cache/tavelin/prefix}"
+export WINEPREFIX="${TAVELIN_PREFIX:-${HOME:-/root}/.cache/tavelin/prefix64}"
 export LANG=de_DE.UTF-8
 
 tavelin_prefix() {
@@ -13,12 +18,12 @@ tavelin_prefix() {
     echo "Lege Wine-Umgebung an: $WINEPREFIX"
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot -i >/dev/null 2>&1 || true
+    "$WINE" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
     # Without a window manager every hide or destroy would wait 2 s.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     # No sound device on the build machines.
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f >/dev/null 2>&1
     wineserver -w
     fonts="$WINEPREFIX/drive_c/windows/Fonts"
     mkdir -p "$fonts"

@@ -3,4 +3,4 @@
 # test.sh has set up the prefix, the display and the wineserver already.
 set -e
 . "$(dirname "$0")/wine-env.sh"
-exec wine "$@"
+exec "$WINE" "$@"
