@@ -1,0 +1,220 @@
+#pragma once
+// Labels and tool bars of the forms.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Form.h"
+#include "platform/Handle.h"
+
+namespace tav {
+
+// A font as the forms describe it: a size in points, or a height in pixels
+// (the splash asks for "Arial, 32 pixels high").
+struct FontSpec {
+    std::string name = "MS Sans Serif";
+    int sizePoints = 8;
+    int heightPixels = 0;  // when not 0 it wins over sizePoints
+    bool bold = false;
+    bool italic = false;
+    COLORREF color = RGB(0, 0, 0);
+};
+FontHandle makeFont(const FontSpec& spec);
+
+enum class Alignment { Left, Right, Center };
+
+// A static text that has no window of its own: the form paints it. So it
+// takes the form's hit test (the note's title line drags the note) and the
+// form's right click.
+class Label : public Control {
+public:
+    Label() = default;
+    ~Label() override;
+    Label(const Label&) = delete;
+    Label& operator=(const Label&) = delete;
+
+    // Attaches to a form whose window exists.
+    void create(Form& parent);
+
+    RECT bounds() const { return bounds_; }
+    void setBounds(int left, int top, int width, int height);
+    int height() const { return bounds_.bottom - bounds_.top; }
+    const std::string& text() const { return text_; }
+    void setText(const std::string& text);
+    const std::string& hint() const { return hint_; }
+    void setHint(const std::string& hint);
+    bool showHint = true;
+    const FontSpec& font() const { return font_; }
+    void setFont(const FontSpec& font);
+    // A label starts with the form's colour (transparent); setColor makes it
+    // paint its own background.
+    COLORREF color() const { return color_; }
+    void setColor(COLORREF color);
+    bool transparent() const { return transparent_; }
+    void setTransparent(bool t);
+    Alignment alignment() const { return alignment_; }
+    void setAlignment(Alignment a);
+    bool visible() const { return visible_; }
+    void setVisible(bool v);
+    int tag = 0;
+
+    // true when the form-client point lies on the shown label.
+    bool contains(POINT client) const;
+    void paint(HDC dc) override;
+    void relayMouse(const MSG& msg) override;
+
+private:
+    void invalidate();
+    void updateTip();
+
+    Form* parent_ = nullptr;
+    RECT bounds_{0, 0, 65, 13};
+    std::string text_;
+    std::string hint_;
+    std::wstring tipText_;
+    FontSpec font_;
+    FontHandle hfont_;
+    COLORREF color_ = 0;
+    bool transparent_ = true;
+    Alignment alignment_ = Alignment::Left;
+    bool visible_ = true;
+    HWND tip_ = nullptr;
+};
+
+class ToolBar;
+
+// One button of a tool bar. Forms hold buttons as named members and add them
+// to their bar; the bar and its buttons forget each other when either dies.
+// A button shows a 16 x 16 picture (a bitmap resource with magenta as the
+// transparent colour, or one of the system's standard pictures) or a text.
+class SpeedButton {
+public:
+    SpeedButton() = default;
+    ~SpeedButton();
+    SpeedButton(const SpeedButton&) = delete;
+    SpeedButton& operator=(const SpeedButton&) = delete;
+
+    std::string name;
+    std::function<void()> onClick;
+    int tag = 0;
+
+    const std::string& hint() const { return hint_; }
+    void setHint(const std::string& hint);  // "\r\n" breaks the tip's lines
+    const std::string& caption() const { return caption_; }
+    void setCaption(const std::string& caption);
+    void setPictureResource(int bitmapId);  // a bitmap resource of this module
+    void setStandardPicture(int stdIndex);  // STD_COPY etc. of IDB_STD_SMALL_COLOR
+    int width() const { return width_; }
+    void setWidth(int w);  // 0: the bar's button width
+
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool e);
+    bool visible() const { return visible_; }
+    void setVisible(bool v);
+
+    // Buttons with the same group index > 0 are a group: putting one down
+    // puts the others up. Without allowAllUp one of them stays down (a click
+    // on the down one and setDown(false) leave it down); with allowAllUp a
+    // click toggles. A button without group is never down.
+    int groupIndex() const { return groupIndex_; }
+    void setGroupIndex(int g);
+    bool allowAllUp() const { return allowAllUp_; }
+    void setAllowAllUp(bool a);
+    bool down() const { return down_; }
+    void setDown(bool d);
+
+    // As a click by the user: the down state changes as above, then onClick
+    // runs inside the guard.
+    void click();
+
+    ToolBar* bar() const { return bar_; }
+    int commandId() const { return id_; }
+
+private:
+    friend class ToolBar;
+    void sync();
+
+    ToolBar* bar_ = nullptr;
+    int id_ = 0;
+    std::string hint_;
+    std::wstring wideHint_;
+    std::string caption_;
+    int bitmapId_ = 0;
+    int stdIndex_ = -1;
+    int image_ = -2;  // index in the bar's image list once added; -2 none yet
+    int width_ = 0;
+    bool enabled_ = true;
+    bool visible_ = true;
+    int groupIndex_ = 0;
+    bool allowAllUp_ = false;
+    bool down_ = false;
+};
+
+// A comctl32 tool bar at a fixed place, flat, with tool tips. The owning form
+// passes its WM_COMMAND and WM_NOTIFY on automatically (the bar attaches to
+// it as a Control).
+class ToolBar : public Control {
+public:
+    ToolBar() = default;
+    ~ToolBar() override;
+    ToolBar(const ToolBar&) = delete;
+    ToolBar& operator=(const ToolBar&) = delete;
+
+    // Buttons may be added before or after; the parent's window must exist.
+    void create(Form& parent);
+    HWND handle() const { return hwnd_; }
+
+    void add(SpeedButton& button);
+    const std::vector<SpeedButton*>& buttons() const { return buttons_; }
+
+    RECT bounds() const { return bounds_; }
+    void setBounds(int left, int top, int width, int height);
+    int height() const { return bounds_.bottom - bounds_.top; }
+    // Default 21 x 21 (a 16 x 16 picture and its frame).
+    void setButtonSize(int width, int height);
+    // For text captions ("Marlett" for the note's title bar buttons).
+    void setFont(const FontSpec& font);
+    // Without a colour the bar has the system's button face.
+    bool hasColor() const { return hasColor_; }
+    COLORREF color() const { return color_; }
+    void setColor(COLORREF color);
+    bool visible() const { return visible_; }
+    void setVisible(bool v);
+    void show() { setVisible(true); }
+    void hide() { setVisible(false); }
+
+    bool forwardCommand(WPARAM wParam, LPARAM lParam) override;
+    bool forwardNotify(const NMHDR& header, LRESULT& result) override;
+
+    // The button a tip or a click with this command id belongs to.
+    SpeedButton* buttonById(int id) const;
+
+private:
+    friend class SpeedButton;
+    void insert(SpeedButton& b);
+    void update(SpeedButton& b);
+    void forget(SpeedButton& b);
+    int imageFor(SpeedButton& b);
+    void groupDown(SpeedButton& b);
+    static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
+    Form* parent_ = nullptr;
+    HWND hwnd_ = nullptr;
+    std::vector<SpeedButton*> buttons_;
+    RECT bounds_{0, 0, 100, 29};
+    int buttonWidth_ = 21, buttonHeight_ = 21;
+    FontSpec font_;
+    FontHandle hfont_;
+    bool hasColor_ = false;
+    COLORREF color_ = 0;
+    BrushHandle brush_;
+    bool visible_ = true;
+    ImageListHandle images_;
+    int stdBase_ = -1;  // first standard picture in images_, once loaded
+    int nextId_ = 100;
+};
+
+}  // namespace tav

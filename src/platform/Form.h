@@ -1,0 +1,177 @@
+#pragma once
+// The window base of every form. A form is a class, its child controls are
+// members, and each message ends in one short virtual handler. Every handler
+// runs inside the guard below, so an exception becomes the program's error
+// box and never unwinds into user32.
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Handle.h"
+
+namespace tav {
+
+// What the error box shows. Replaceable so that tests can see the text
+// without a modal box; the default is MessageBoxW(owner, text, "Tavelin2000",
+// MB_OK | MB_ICONSTOP).
+using ErrorBoxFunction = std::function<void(HWND owner, const std::string& text)>;
+void setErrorBoxFunction(ErrorBoxFunction f);  // empty: back to the default
+void showErrorBox(HWND owner, const std::string& text);
+// Shows the exception in flight in the error box; only inside a catch block.
+// Never throws, not even when the box itself fails.
+void reportCurrentException(HWND owner) noexcept;
+
+// Runs f; whatever it throws ends in the error box. For callbacks that run
+// outside a form's window procedure: menu handlers, timers, hot keys.
+template <class F>
+void guarded(HWND owner, F&& f) noexcept {
+    try {
+        std::forward<F>(f)();
+    } catch (...) {
+        reportCurrentException(owner);
+    }
+}
+
+// Something on a form that needs the form's messages: a tool bar wants its
+// WM_COMMAND and WM_NOTIFY, a label has no window and is painted by the form.
+// Controls attach themselves in create() and detach in their destructor.
+class Control {
+public:
+    virtual ~Control() = default;
+    virtual bool forwardCommand(WPARAM, LPARAM) { return false; }
+    virtual bool forwardNotify(const NMHDR&, LRESULT&) { return false; }
+    virtual void paint(HDC) {}
+    // Mouse moves over the form in client coordinates, for hint tips of
+    // controls without a window; also those over parts that answer HTCAPTION.
+    virtual void relayMouse(const MSG&) {}
+};
+
+// What the close handler lets happen after an allowed close.
+enum class CloseAction { None, Hide, Free };
+
+class Form {
+public:
+    // className: the window class, registered once per name ("TForm2").
+    explicit Form(std::wstring className);
+    // Detaches before destroying the window, so no handler of a half
+    // destroyed object runs; a form that needs onDestroy at its end calls
+    // destroy() in its own destructor.
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Creates the window with the bounds, caption and colour set so far.
+    // Call from the most derived constructor or after construction, never
+    // from a base constructor (createParams and onCreate are virtual).
+    void create(HWND owner = nullptr);
+    HWND handle() const { return hwnd_; }
+    bool created() const { return hwnd_ != nullptr; }
+
+    // The component name ("Notiz3"); the placement storage keys on it.
+    const std::string& name() const { return name_; }
+    void setName(const std::string& name) { name_ = name; }
+    std::string caption() const;
+    void setCaption(const std::string& caption);
+    // Background colour painted at WM_ERASEBKGND.
+    COLORREF color() const { return color_; }
+    void setColor(COLORREF color);
+
+    // Outer bounds in screen coordinates (top-level windows only).
+    int left() const;
+    int top() const;
+    int width() const;
+    int height() const;
+    void setLeft(int v);
+    void setTop(int v);
+    void setWidth(int v);
+    void setHeight(int v);
+    void setBounds(int left, int top, int width, int height);
+    int clientWidth() const;
+    int clientHeight() const;
+    // Keeps the frame: the outer size changes by the same amount.
+    void setClientWidth(int v);
+    void setClientHeight(int v);
+
+    void show();  // shown and activated
+    void hide();
+    bool visible() const;
+    void setVisible(bool v);
+
+    HWND owner() const;
+    void setOwner(HWND owner);  // GWLP_HWNDPARENT: the owner of a top-level window
+
+    // Asks for a close as the user's close button does: closeQuery, then
+    // onClose decides between hiding (default), destroying or nothing.
+    void close();
+    void destroy();
+    // Destroys the window after the running handler has returned (a handler
+    // must not destroy the window it runs in); then onReleased runs.
+    void postRelease();
+
+protected:
+    // Window styles before creation; the default is a normal sizeable
+    // top-level window that clips its children.
+    virtual void createParams(DWORD& style, DWORD& exStyle);
+
+    // First look at every message; true means handled with result.
+    virtual bool handleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    virtual void onCreate() {}
+    // id, notification code, control window (nullptr for menus/accelerators).
+    virtual bool onCommand(int /*id*/, int /*code*/, HWND /*control*/) { return false; }
+    virtual void onTimer(UINT_PTR /*id*/) {}
+    // False refuses the close (and, from the session end, the log-off).
+    virtual bool closeQuery() { return true; }
+    virtual void onClose(CloseAction& /*action*/) {}
+    virtual void onDestroy() {}
+    // The window has been destroyed by postRelease; the form may delete
+    // itself here (nothing touches the object afterwards).
+    virtual void onReleased() {}
+    virtual void onShow(bool /*shown*/) {}
+    virtual void onSize(int /*clientWidth*/, int /*clientHeight*/) {}
+    // After the background and the labels are painted.
+    virtual void onPaint(HDC, const RECT& /*dirty*/) {}
+    // defaultResult is DefWindowProc's answer; the return value is sent back.
+    virtual LRESULT onNcHitTest(POINT /*screen*/, LRESULT defaultResult) { return defaultResult; }
+    virtual void onGetMinMaxInfo(MINMAXINFO&) {}
+    virtual bool onNotify(const NMHDR&, LRESULT& /*result*/) { return false; }
+    // screen is (-1,-1) when the menu key was pressed. True: handled.
+    virtual bool onContextMenu(HWND /*window*/, POINT /*screen*/) { return false; }
+    // Wine sends no WM_CONTEXTMENU for a right click on an HTCAPTION part.
+    virtual bool onNcRButtonUp(int /*hitTest*/, POINT /*screen*/) { return false; }
+    // True swallows the command; false lets DefWindowProc carry it out.
+    virtual bool onSysCommand(WPARAM /*command*/, LPARAM) { return false; }
+    virtual bool onQueryEndSession() { return closeQuery(); }
+    virtual void onEndSession(bool /*ending*/) {}
+
+    LRESULT defaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
+
+public:
+    // Controls register here to receive the form's messages (see Control).
+    void attach(Control* c);
+    void detach(Control* c);
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    void registerClass();
+    void paint();
+    void relayMouse(UINT msg, WPARAM wParam, LPARAM lParam);
+    void moveTo(int left, int top, int width, int height);
+
+    std::wstring className_;
+    std::string name_;
+    std::string caption_;
+    HWND hwnd_ = nullptr;
+    HWND owner_ = nullptr;
+    COLORREF color_;
+    BrushHandle brush_;
+    int left_ = CW_USEDEFAULT, top_ = CW_USEDEFAULT, width_ = 300, height_ = 200;
+    std::vector<Control*> controls_;
+};
+
+}  // namespace tav
