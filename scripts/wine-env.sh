@@ -48,6 +48,11 @@ tavelin_display() {
   return 1
 }
 
+# A persistent server keeps each Wine start cheap. The first program started
+# also brings up Wine's own services; start it here with its output going
+# nowhere, or those services would inherit a test runner's pipes and the
+# runner would wait for them until its time-out.
 tavelin_wineserver() {
   wineserver -p 2>/dev/null || true
+  "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
