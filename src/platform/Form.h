@@ -157,11 +157,12 @@ public:
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void registerClass();
     void paint();
     void relayMouse(UINT msg, WPARAM wParam, LPARAM lParam);
     void moveTo(int left, int top, int width, int height);
+    SIZE frameSize() const;
 
     std::wstring className_;
     std::string name_;

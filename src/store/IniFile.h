@@ -10,6 +10,7 @@
 // umlauts included.
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -63,8 +64,12 @@ public:
     void close();
 
 private:
+    IniDocument& document() const;
+    void release();
+    std::optional<std::string> lookup(const std::string& section, const std::string& key) const;
+
     std::string path_;
-    std::shared_ptr<IniDocument> doc_;
+    mutable std::shared_ptr<IniDocument> doc_;
 };
 
 }  // namespace tav
