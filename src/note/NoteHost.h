@@ -10,6 +10,7 @@
 namespace tav {
 
 class SlotTable;
+class TForm2;
 
 class NoteHost {
 public:
@@ -22,12 +23,20 @@ public:
     virtual void setCurrentNoteName(const std::string& name) = 0;
     virtual SlotTable& slotTable() = 0;
 
+    // Creates a note window owned by the tray controller; it takes the
+    // current note name. The import uses it so that an imported note is
+    // owned like every other note.
+    virtual TForm2& createNoteWindow() = 0;
+    // Raises the running note counter and returns the new value (written to
+    // "Notizanzahl" by the caller).
+    virtual int raiseNoteCounter() = 0;
+
     virtual void newNote() = 0;      // the tray controller's new-note command
     virtual void showSettings() = 0; // basic settings dialog, not modal
     virtual void showAbout() = 0;
     virtual void exitProgram() = 0;  // closes the tray controller
     // A note window asks to be destroyed once its handler has returned.
-    virtual void releaseNote(class TForm2* note) = 0;
+    virtual void releaseNote(TForm2* note) = 0;
 };
 
 }  // namespace tav
