@@ -1,6 +1,7 @@
 #pragma once
 // Labels and tool bars of the forms.
 
+#include <commctrl.h>
 #include <windows.h>
 
 #include <functional>
@@ -199,6 +200,7 @@ private:
     void forget(SpeedButton& b);
     int imageFor(SpeedButton& b);
     void groupDown(SpeedButton& b);
+    LRESULT customDraw(NMTBCUSTOMDRAW& cd);
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
     Form* parent_ = nullptr;

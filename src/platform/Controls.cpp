@@ -1,0 +1,511 @@
+#include "platform/Controls.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "platform/Utf.h"
+
+namespace tav {
+
+namespace {
+
+// The hint timing of the whole program: 500 ms to show, gone after 4000 ms.
+constexpr int kHintShowMs = 500;
+constexpr int kHintHideMs = 4000;
+// Wide enough for the longest tool-bar hint line; "\r\n" then breaks lines.
+constexpr int kTipWidth = 500;
+constexpr int kPictureSize = 16;
+constexpr COLORREF kTransparentPictureColor = RGB(255, 0, 255);
+
+void setTipTiming(HWND tip) {
+    SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
+    SendMessageW(tip, TTM_SETDELAYTIME, TTDT_INITIAL, kHintShowMs);
+    SendMessageW(tip, TTM_SETDELAYTIME, TTDT_AUTOPOP, kHintHideMs);
+}
+
+}  // namespace
+
+FontHandle makeFont(const FontSpec& spec) {
+    LOGFONTW lf{};
+    if (spec.heightPixels != 0) {
+        lf.lfHeight = -std::abs(spec.heightPixels);
+    } else {
+        HDC screen = GetDC(nullptr);
+        lf.lfHeight = -MulDiv(spec.sizePoints, GetDeviceCaps(screen, LOGPIXELSY), 72);
+        ReleaseDC(nullptr, screen);
+    }
+    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = spec.italic ? TRUE : FALSE;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    const std::wstring face = widen(spec.name);
+    lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    FontHandle font(CreateFontIndirectW(&lf));
+    if (!font) throw std::runtime_error("Schrift " + spec.name + " nicht verfügbar.");
+    return font;
+}
+
+// ---- Label
+
+Label::~Label() {
+    if (parent_ != nullptr) parent_->detach(this);
+    if (tip_ != nullptr && IsWindow(tip_)) DestroyWindow(tip_);
+}
+
+void Label::create(Form& parent) {
+    parent_ = &parent;
+    parent.attach(this);
+    updateTip();
+    invalidate();
+}
+
+void Label::invalidate() {
+    if (parent_ != nullptr && parent_->handle() != nullptr) {
+        InvalidateRect(parent_->handle(), &bounds_, TRUE);
+    }
+}
+
+void Label::setBounds(int left, int top, int width, int height) {
+    invalidate();
+    bounds_ = {left, top, left + width, top + height};
+    invalidate();
+    updateTip();
+}
+
+void Label::setText(const std::string& text) {
+    text_ = text;
+    invalidate();
+}
+
+void Label::setHint(const std::string& hint) {
+    hint_ = hint;
+    updateTip();
+}
+
+void Label::setFont(const FontSpec& font) {
+    font_ = font;
+    hfont_.reset();
+    invalidate();
+}
+
+void Label::setColor(COLORREF color) {
+    color_ = color;
+    transparent_ = false;
+    invalidate();
+}
+
+void Label::setTransparent(bool t) {
+    transparent_ = t;
+    invalidate();
+}
+
+void Label::setAlignment(Alignment a) {
+    alignment_ = a;
+    invalidate();
+}
+
+void Label::setVisible(bool v) {
+    visible_ = v;
+    invalidate();
+    updateTip();
+}
+
+bool Label::contains(POINT client) const { return visible_ && PtInRect(&bounds_, client); }
+
+void Label::paint(HDC dc) {
+    if (!visible_) return;
+    if (!transparent_) {
+        BrushHandle brush(CreateSolidBrush(color_));
+        FillRect(dc, &bounds_, brush.get());
+    }
+    if (!hfont_) hfont_ = makeFont(font_);
+    HGDIOBJ oldFont = SelectObject(dc, hfont_.get());
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor = SetTextColor(dc, font_.color);
+    UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_TOP;
+    if (alignment_ == Alignment::Right) format |= DT_RIGHT;
+    if (alignment_ == Alignment::Center) format |= DT_CENTER;
+    RECT r = bounds_;
+    const std::wstring text = widen(text_);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+    SelectObject(dc, oldFont);
+}
+
+// The label has no window, so its tip is a tool on the form's window with
+// the label's rectangle; the form relays its mouse moves (see Control).
+void Label::updateTip() {
+    if (parent_ == nullptr || parent_->handle() == nullptr) return;
+    const bool wanted = showHint && visible_ && !hint_.empty();
+    if (!wanted && tip_ == nullptr) return;
+    TOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.hwnd = parent_->handle();
+    ti.uId = 1;
+    ti.rect = bounds_;
+    tipText_ = widen(hint_);
+    ti.lpszText = tipText_.data();
+    if (tip_ == nullptr) {
+        tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent_->handle(),
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (tip_ == nullptr) return;  // a label without tip is still a label
+        setTipTiming(tip_);
+        SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    } else {
+        SendMessageW(tip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+        SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    SendMessageW(tip_, TTM_ACTIVATE, wanted, 0);
+}
+
+void Label::relayMouse(const MSG& msg) {
+    if (tip_ != nullptr) SendMessageW(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}
+
+// ---- SpeedButton
+
+SpeedButton::~SpeedButton() {
+    if (bar_ != nullptr) bar_->forget(*this);
+}
+
+void SpeedButton::sync() {
+    if (bar_ != nullptr) bar_->update(*this);
+}
+
+void SpeedButton::setHint(const std::string& hint) {
+    hint_ = hint;
+    wideHint_ = widen(hint);
+}
+
+void SpeedButton::setCaption(const std::string& caption) {
+    caption_ = caption;
+    sync();
+}
+
+void SpeedButton::setPictureResource(int bitmapId) {
+    bitmapId_ = bitmapId;
+    stdIndex_ = -1;
+    image_ = -2;
+    sync();
+}
+
+void SpeedButton::setStandardPicture(int stdIndex) {
+    stdIndex_ = stdIndex;
+    bitmapId_ = 0;
+    image_ = -2;
+    sync();
+}
+
+void SpeedButton::setWidth(int w) {
+    width_ = w;
+    sync();
+}
+
+void SpeedButton::setEnabled(bool e) {
+    enabled_ = e;
+    sync();
+}
+
+void SpeedButton::setVisible(bool v) {
+    visible_ = v;
+    sync();
+}
+
+void SpeedButton::setGroupIndex(int g) {
+    groupIndex_ = g;
+    if (g == 0) down_ = false;
+    sync();
+}
+
+void SpeedButton::setAllowAllUp(bool a) {
+    allowAllUp_ = a;
+    sync();
+}
+
+void SpeedButton::setDown(bool d) {
+    if (groupIndex_ == 0) d = false;
+    if (d == down_) return;
+    // One button of a group without "all up" always stays down.
+    if (!d && !allowAllUp_) return;
+    down_ = d;
+    if (d && bar_ != nullptr) bar_->groupDown(*this);
+    sync();
+}
+
+void SpeedButton::click() {
+    if (groupIndex_ > 0) {
+        if (allowAllUp_) {
+            setDown(!down_);
+        } else {
+            setDown(true);
+        }
+        sync();  // the control may have toggled on its own; the model decides
+    }
+    HWND owner = (bar_ != nullptr && bar_->parent_ != nullptr) ? bar_->parent_->handle() : nullptr;
+    if (auto handler = onClick) guarded(owner, handler);
+}
+
+// ---- ToolBar
+
+ToolBar::~ToolBar() {
+    for (SpeedButton* b : buttons_) b->bar_ = nullptr;
+    if (parent_ != nullptr) parent_->detach(this);
+    if (hwnd_ != nullptr) {
+        RemoveWindowSubclass(hwnd_, &ToolBar::subclassProc, 1);
+        DestroyWindow(hwnd_);
+    }
+}
+
+void ToolBar::create(Form& parent) {
+    if (hwnd_ != nullptr) return;
+    if (parent.handle() == nullptr) throw std::logic_error("ToolBar::create ohne Fenster");
+    parent_ = &parent;
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER |
+                  TBSTYLE_FLAT | TBSTYLE_TOOLTIPS;
+    if (visible_) style |= WS_VISIBLE;
+    hwnd_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, style, bounds_.left, bounds_.top,
+                            bounds_.right - bounds_.left, bounds_.bottom - bounds_.top,
+                            parent.handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (hwnd_ == nullptr) throw std::runtime_error("Werkzeugleiste konnte nicht erzeugt werden.");
+    parent.attach(this);
+    SetWindowSubclass(hwnd_, &ToolBar::subclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SendMessageW(hwnd_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(hwnd_, TB_SETBITMAPSIZE, 0, MAKELONG(kPictureSize, kPictureSize));
+    SendMessageW(hwnd_, TB_SETBUTTONSIZE, 0, MAKELONG(buttonWidth_, buttonHeight_));
+    if (HWND tip = reinterpret_cast<HWND>(SendMessageW(hwnd_, TB_GETTOOLTIPS, 0, 0))) {
+        setTipTiming(tip);
+    }
+    for (SpeedButton* b : buttons_) insert(*b);
+}
+
+void ToolBar::add(SpeedButton& button) {
+    if (button.bar_ == this) return;
+    if (button.bar_ != nullptr) button.bar_->forget(button);
+    button.bar_ = this;
+    button.id_ = nextId_++;
+    buttons_.push_back(&button);
+    if (hwnd_ != nullptr) insert(button);
+}
+
+SpeedButton* ToolBar::buttonById(int id) const {
+    for (SpeedButton* b : buttons_) {
+        if (b->id_ == id) return b;
+    }
+    return nullptr;
+}
+
+int ToolBar::imageFor(SpeedButton& b) {
+    if (b.image_ != -2) return b.image_;
+    b.image_ = I_IMAGENONE;
+    if (b.bitmapId_ == 0 && b.stdIndex_ < 0) return b.image_;
+    if (!images_) {
+        images_.reset(ImageList_Create(kPictureSize, kPictureSize, ILC_COLOR24 | ILC_MASK, 8, 8));
+        SendMessageW(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
+    }
+    if (b.bitmapId_ != 0) {
+        BitmapHandle bitmap(static_cast<HBITMAP>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(b.bitmapId_), IMAGE_BITMAP, 0, 0,
+                       LR_CREATEDIBSECTION)));
+        // A missing picture leaves an empty button rather than no form.
+        if (bitmap)
+            b.image_ = ImageList_AddMasked(images_.get(), bitmap.get(), kTransparentPictureColor);
+    } else {
+        // The system's pictures are appended to our list once, in their order.
+        if (stdBase_ < 0) {
+            stdBase_ = ImageList_GetImageCount(images_.get());
+            SendMessageW(hwnd_, TB_LOADIMAGES, IDB_STD_SMALL_COLOR,
+                         reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+        }
+        b.image_ = stdBase_ + b.stdIndex_;
+    }
+    if (b.image_ < 0) b.image_ = I_IMAGENONE;
+    return b.image_;
+}
+
+void ToolBar::insert(SpeedButton& b) {
+    TBBUTTON tb{};
+    tb.iBitmap = imageFor(b);
+    tb.idCommand = b.id_;
+    tb.fsState =
+        static_cast<BYTE>((b.enabled_ ? TBSTATE_ENABLED : 0) | (b.down_ ? TBSTATE_CHECKED : 0) |
+                          (b.visible_ ? 0 : TBSTATE_HIDDEN));
+    // The model keeps groups itself (see SpeedButton::click), so the control
+    // only needs to know that the button can stay pressed.
+    tb.fsStyle = static_cast<BYTE>(b.groupIndex_ > 0 ? BTNS_CHECK : BTNS_BUTTON);
+    tb.iString = -1;
+    SendMessageW(hwnd_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&tb));
+    if (b.width_ > 0) update(b);
+}
+
+void ToolBar::update(SpeedButton& b) {
+    if (hwnd_ == nullptr) return;
+    const WPARAM id = static_cast<WPARAM>(b.id_);
+    TBBUTTONINFOW info{};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_IMAGE | TBIF_STYLE;
+    info.iImage = imageFor(b);
+    info.fsStyle = static_cast<BYTE>(b.groupIndex_ > 0 ? BTNS_CHECK : BTNS_BUTTON);
+    if (b.width_ > 0) {
+        info.dwMask |= TBIF_SIZE;
+        info.cx = static_cast<WORD>(b.width_);
+    }
+    SendMessageW(hwnd_, TB_SETBUTTONINFOW, id, reinterpret_cast<LPARAM>(&info));
+    SendMessageW(hwnd_, TB_ENABLEBUTTON, id, MAKELONG(b.enabled_, 0));
+    SendMessageW(hwnd_, TB_CHECKBUTTON, id, MAKELONG(b.down_, 0));
+    SendMessageW(hwnd_, TB_HIDEBUTTON, id, MAKELONG(!b.visible_, 0));
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ToolBar::forget(SpeedButton& b) {
+    std::erase(buttons_, &b);
+    b.bar_ = nullptr;
+    if (hwnd_ != nullptr) {
+        const LRESULT index = SendMessageW(hwnd_, TB_COMMANDTOINDEX, b.id_, 0);
+        if (index >= 0) SendMessageW(hwnd_, TB_DELETEBUTTON, index, 0);
+    }
+}
+
+void ToolBar::groupDown(SpeedButton& down) {
+    for (SpeedButton* b : buttons_) {
+        if (b != &down && b->groupIndex_ == down.groupIndex_ && b->down_) {
+            b->down_ = false;
+            update(*b);
+        }
+    }
+}
+
+void ToolBar::setBounds(int left, int top, int width, int height) {
+    bounds_ = {left, top, left + width, top + height};
+    if (hwnd_ != nullptr) {
+        SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void ToolBar::setButtonSize(int width, int height) {
+    buttonWidth_ = width;
+    buttonHeight_ = height;
+    if (hwnd_ != nullptr) {
+        SendMessageW(hwnd_, TB_SETBUTTONSIZE, 0, MAKELONG(width, height));
+        SendMessageW(hwnd_, TB_AUTOSIZE, 0, 0);
+    }
+}
+
+void ToolBar::setFont(const FontSpec& font) {
+    font_ = font;
+    hfont_.reset();
+    if (hwnd_ != nullptr) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ToolBar::setColor(COLORREF color) {
+    color_ = color;
+    hasColor_ = true;
+    brush_.reset(CreateSolidBrush(color));
+    if (hwnd_ != nullptr) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ToolBar::setVisible(bool v) {
+    visible_ = v;
+    if (hwnd_ != nullptr) ShowWindow(hwnd_, v ? SW_SHOWNA : SW_HIDE);
+}
+
+bool ToolBar::forwardCommand(WPARAM wParam, LPARAM lParam) {
+    if (hwnd_ == nullptr || reinterpret_cast<HWND>(lParam) != hwnd_) return false;
+    if (SpeedButton* b = buttonById(LOWORD(wParam))) b->click();
+    return true;
+}
+
+bool ToolBar::forwardNotify(const NMHDR& header, LRESULT& result) {
+    if (hwnd_ == nullptr) return false;
+    if (header.hwndFrom == hwnd_) {
+        if (header.code == TBN_GETINFOTIPW) {
+            auto& tip =
+                const_cast<NMTBGETINFOTIPW&>(reinterpret_cast<const NMTBGETINFOTIPW&>(header));
+            SpeedButton* b = buttonById(tip.iItem);
+            if (b == nullptr || tip.pszText == nullptr || tip.cchTextMax <= 0) return false;
+            lstrcpynW(tip.pszText, b->wideHint_.c_str(), tip.cchTextMax);
+            result = 0;
+            return true;
+        }
+        if (header.code == static_cast<UINT>(NM_CUSTOMDRAW)) {
+            auto& cd = const_cast<NMTBCUSTOMDRAW&>(reinterpret_cast<const NMTBCUSTOMDRAW&>(header));
+            result = customDraw(cd);
+            return true;
+        }
+        return false;
+    }
+    // Some comctl32 versions ask with their tool tip's own notification.
+    HWND tip = reinterpret_cast<HWND>(SendMessageW(hwnd_, TB_GETTOOLTIPS, 0, 0));
+    if (tip != nullptr && header.hwndFrom == tip && header.code == TTN_GETDISPINFOW) {
+        auto& info = const_cast<NMTTDISPINFOW&>(reinterpret_cast<const NMTTDISPINFOW&>(header));
+        SpeedButton* b = buttonById(static_cast<int>(header.idFrom));
+        if (b == nullptr) return false;
+        info.lpszText = b->wideHint_.data();
+        info.hinst = nullptr;
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+// Text captions are drawn over the button the control has drawn, so they
+// take the bar's font (a symbol font) without the control's text layout.
+LRESULT ToolBar::customDraw(NMTBCUSTOMDRAW& cd) {
+    switch (cd.nmcd.dwDrawStage) {
+        case CDDS_PREPAINT:
+            return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT: {
+            SpeedButton* b = buttonById(static_cast<int>(cd.nmcd.dwItemSpec));
+            return (b != nullptr && !b->caption_.empty()) ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
+        }
+        case CDDS_ITEMPOSTPAINT: {
+            SpeedButton* b = buttonById(static_cast<int>(cd.nmcd.dwItemSpec));
+            if (b == nullptr || b->caption_.empty()) return CDRF_DODEFAULT;
+            if (!hfont_) hfont_ = makeFont(font_);
+            HDC dc = cd.nmcd.hdc;
+            HGDIOBJ oldFont = SelectObject(dc, hfont_.get());
+            const int oldMode = SetBkMode(dc, TRANSPARENT);
+            const COLORREF oldColor =
+                SetTextColor(dc, b->enabled_ ? font_.color : GetSysColor(COLOR_GRAYTEXT));
+            RECT r = cd.nmcd.rc;
+            if (cd.nmcd.uItemState & CDIS_SELECTED) OffsetRect(&r, 1, 1);
+            const std::wstring text = widen(b->caption_);
+            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                      DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+            SetTextColor(dc, oldColor);
+            SetBkMode(dc, oldMode);
+            SelectObject(dc, oldFont);
+            return CDRF_DODEFAULT;
+        }
+        default:
+            return CDRF_DODEFAULT;
+    }
+}
+
+LRESULT CALLBACK ToolBar::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR data) {
+    auto* self = reinterpret_cast<ToolBar*>(data);
+    switch (msg) {
+        case WM_ERASEBKGND:
+            if (self->hasColor_) {
+                RECT r;
+                GetClientRect(hwnd, &r);
+                FillRect(reinterpret_cast<HDC>(wParam), &r, self->brush_.get());
+                return 1;
+            }
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, &ToolBar::subclassProc, id);
+            self->hwnd_ = nullptr;
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace tav
