@@ -1,0 +1,113 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "store/FileIo.h"
+
+namespace tav {
+
+namespace {
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    bool closeChecked() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+FileError readError(const std::string& path) {
+    return FileError(path + " kann nicht gelesen werden");
+}
+
+FileError writeError(const std::string& path) {
+    return FileError("nach " + path + " kann nicht geschrieben werden");
+}
+
+std::string directoryOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> readWholeFile(const std::string& path) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
+        throw readError(path);
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) throw readError(path);
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw readError(path);
+        if (n == 0) return bytes;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+void writeFileAtomically(const std::string& path, std::string_view bytes) {
+    // A name of our own, never an existing file: a second copy of the program
+    // writing at the same moment must not share the temporary file.
+    static unsigned counter = 0;
+    std::string temp;
+    int raw = -1;
+    for (int attempt = 0; raw < 0 && attempt < 100; ++attempt) {
+        temp = path + "." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp";
+        raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (raw < 0 && errno != EEXIST) break;
+    }
+    if (raw < 0) throw writeError(path);
+    Fd fd(raw);
+    const bool written = writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    if (!fd.closeChecked() || !written || ::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        throw writeError(path);
+    }
+    // The rename itself reaches the disk only with the directory; a failure
+    // here changes nothing about the file's content, so it is not reported.
+    Fd dir(::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool deleteFile(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR;
+    if (S_ISDIR(st.st_mode)) return false;
+    return ::unlink(path.c_str()) == 0;
+}
+
+}  // namespace tav

@@ -1,0 +1,78 @@
+#include <filesystem>
+
+#include "FileTestSupport.h"
+#include "store/FileIo.h"
+
+namespace tav {
+namespace {
+
+namespace fs = std::filesystem;
+
+using FileIoTest = TempDirTest;
+
+TEST_F(FileIoTest, ReadsBytesAsTheyAre) {
+    const std::string bytes("a\0b\r\n\xFF\xFE", 7);
+    put("f.bin", bytes);
+    EXPECT_EQ(readWholeFile(path("f.bin")), bytes);
+    EXPECT_EQ(readWholeFile(path("missing")), std::nullopt);
+    EXPECT_EQ(readWholeFile(path("missing/below")), std::nullopt);
+}
+
+TEST_F(FileIoTest, DirectoryIsUnreadableNotMissing) {
+    fs::create_directory(path("Tavelin.ini"));
+    try {
+        readWholeFile(path("Tavelin.ini"));
+        FAIL() << "no error";
+    } catch (const FileError& e) {
+        EXPECT_EQ(std::string(e.what()), path("Tavelin.ini") + " kann nicht gelesen werden");
+    }
+}
+
+TEST_F(FileIoTest, ReplacesFileAndLeavesNoTemporaryFile) {
+    put("a.ini", "old");
+    writeFileAtomically(path("a.ini"), "new content");
+    EXPECT_EQ(get("a.ini"), "new content");
+    writeFileAtomically(path("b.ini"), "");
+    EXPECT_TRUE(fileExists(path("b.ini")));
+    EXPECT_EQ(entries(), 2u);
+}
+
+TEST_F(FileIoTest, FailureHalfWayKeepsOldFile) {
+    put("a.ini", "[Settings]\r\nNotizanzahl=3\r\n");
+    const std::string big(200000, 'x');
+    try {
+        FileSizeLimit limit(4096);
+        writeFileAtomically(path("a.ini"), big);
+        FAIL() << "no error";
+    } catch (const FileError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "nach " + path("a.ini") + " kann nicht geschrieben werden");
+    }
+    EXPECT_EQ(get("a.ini"), "[Settings]\r\nNotizanzahl=3\r\n");
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(FileIoTest, FailedRenameRemovesTemporaryFile) {
+    fs::create_directory(path("a.ini"));
+    EXPECT_THROW(writeFileAtomically(path("a.ini"), "text"), FileError);
+    EXPECT_TRUE(fs::is_directory(path("a.ini")));
+    EXPECT_EQ(entries(), 1u);
+    EXPECT_THROW(writeFileAtomically(path("no/such/dir.ini"), "text"), FileError);
+}
+
+TEST_F(FileIoTest, ExistsAndDeleteConcernFilesOnly) {
+    put("Notiz3.tvn", "{\\rtf1}");
+    fs::create_directory(path("sub"));
+    EXPECT_TRUE(fileExists(path("Notiz3.tvn")));
+    EXPECT_FALSE(fileExists(path("sub")));
+    EXPECT_FALSE(fileExists(path("Notiz4.tvn")));
+
+    EXPECT_TRUE(deleteFile(path("Notiz3.tvn")));
+    EXPECT_FALSE(fileExists(path("Notiz3.tvn")));
+    EXPECT_TRUE(deleteFile(path("Notiz3.tvn")));  // already gone
+    EXPECT_FALSE(deleteFile(path("sub")));
+    EXPECT_TRUE(fs::is_directory(path("sub")));
+}
+
+}  // namespace
+}  // namespace tav
