@@ -1,8 +1,9 @@
 #pragma once
 // Labels and tool bars of the forms.
 
-#include <commctrl.h>
 #include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
 
 #include <functional>
 #include <string>

@@ -3,8 +3,9 @@
 // so a handle has exactly one owner and is released exactly once, also when
 // a handler throws half way.
 
-#include <commctrl.h>
 #include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
 
 #include <utility>
 
