@@ -1,0 +1,70 @@
+// Reads 50 note records and writes them back through IniFile, the way the
+// program's handlers do: one open/read/write/flush/close per note, so the
+// whole file is replaced at every flush. Prints the figures.
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "store/IniFile.h"
+#include "store/NoteStore.h"
+
+using Clock = std::chrono::steady_clock;
+
+static void writeRecords(const std::string& path) {
+    tav::IniFile ini(path);
+    ini.writeInteger("Settings", "Notizanzahl", 50);
+    for (int n = 1; n <= tav::kMaxNotes; ++n) {
+        const std::string s = tav::noteName(n);
+        ini.writeBool(s, "active", true);
+        ini.writeString(s, "NotizTitel", "\"Einkaufsliste für Samstag  \"");
+        ini.writeBool(s, "Buttonbar", true);
+        ini.writeBool(s, "wordwrap", false);
+        ini.writeBool(s, "minimiert", false);
+        ini.writeBool(s, "titelleiste", true);
+        ini.writeBool(s, "showclock", false);
+        ini.writeString(s, "Alarmdatum", "08.12.2026");
+        ini.writeInteger(s, "Flags", 0);
+        ini.writeInteger(s, "ShowCmd", 1);
+        ini.writeInteger(s, "PixelsPerInch", 96);
+        ini.writeString(s, "MinMaxPos(1024x768)", "-1,-1,-1,-1");
+        ini.writeString(s, "MinMaxPos", "-1,-1,-1,-1");
+        ini.writeString(s, "NormPos(1024x768)", "160,160,430,400");
+        ini.writeString(s, "NormPos", "160,160,430,400");
+        ini.writeString(s, "Visible", "1");
+        ini.writeString(s, "RxClock1_AlarmEnabled", "False");
+        ini.writeInteger(s, "memo1_Color", 65535);
+    }
+    ini.close();
+}
+
+int main() {
+    const auto dir = std::filesystem::temp_directory_path() / "tavelin-bench";
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "Tavelin.ini").string();
+    writeRecords(path);
+    const auto size = std::filesystem::file_size(path);
+
+    constexpr int kRounds = 20;
+    long long checksum = 0;
+    const auto t0 = Clock::now();
+    for (int round = 0; round < kRounds; ++round) {
+        for (int n = 1; n <= tav::kMaxNotes; ++n) {
+            const std::string s = tav::noteName(n);
+            tav::IniFile ini(path);
+            checksum += ini.readBool(s, "active", false) + ini.readInteger(s, "memo1_Color", 0);
+            checksum += static_cast<long long>(ini.readString(s, "NormPos", "").size());
+            ini.writeString(s, "NormPos", round % 2 ? "161,160,430,400" : "160,160,430,400");
+            ini.writeString(s, "Visible", round % 2 ? "0" : "1");
+            ini.updateFile();
+            ini.close();
+        }
+    }
+    const double ms =
+        std::chrono::duration<double, std::milli>(Clock::now() - t0).count() / kRounds;
+    std::printf("settings file: %ju bytes, 50 note records\n", static_cast<uintmax_t>(size));
+    std::printf("read 50 records and write each back (50 whole-file replacements): %.2f ms\n", ms);
+    std::printf("per record: %.3f ms (checksum %lld)\n", ms / tav::kMaxNotes, checksum);
+    std::filesystem::remove_all(dir);
+    return 0;
+}
