@@ -6,6 +6,6 @@
 #define IDS_UMLAUT_PROBE 1000
 
 // note (2000-2999): tool-bar pictures
-#define IDB_NOTE_FIRST 2000
+#define IDB_NOTE_TOOLBAR 2000
 
 // about (3000-3999)
