@@ -1,0 +1,218 @@
+#pragma once
+// One note window. The tray controller creates it (after setting the current
+// note name, which the window takes as its name) and applies the note's
+// record through the public methods below. Components and handlers are
+// public, as a form's components are: the tray controller, the alarm windows
+// and the tests reach them by name.
+//
+// Tavelinpro2.cpp       life cycle, modes, the commands of the window itself
+// Tavelinpro2Layout.cpp controls, menus, tool bars and their layout
+// Tavelinpro2Place.cpp  the window as the placement storage sees it
+// Tavelinpro2Text.cpp   text and format commands
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/Controls.h"
+#include "platform/Form.h"
+#include "platform/HiTimer.h"
+#include "platform/Menu.h"
+#include "platform/RichEdit98.h"
+#include "platform/RxClock.h"
+#include "store/FormPlacement.h"
+
+namespace tav {
+
+class IniFile;
+class NoteHost;
+
+// Until the text and format commands are built, their menu items and buttons
+// are greyed (and the import/export submenu stays hidden), never silently
+// dead. Defined with the commands in Tavelinpro2Text.cpp.
+extern const bool kTextCommandsBuilt;
+
+// Colours of the title line: view mode and edit mode.
+inline constexpr COLORREF kTitleViewColor = 2674653;
+inline constexpr COLORREF kTitleEditColor = 255;
+
+class TForm2 : public Form {
+public:
+    // Takes host.currentNoteName() as its name, writes "active" = 1 into the
+    // note's section and starts its start-up ticks. Created hidden and owned
+    // by host.ownerWindow(); the caller shows it.
+    explicit TForm2(NoteHost& host);
+    ~TForm2() override;
+
+    // ---- Applying the note's record (start-up restore, new note, import)
+    // The stored title ("NotizTitel"): trailing blanks dropped, two blanks of
+    // margin added; it becomes the title line's text and hint.
+    void setTitle(const std::string& storedTitle);
+    // "Buttonbar" false, or "Showmenu" false for a new note: both bars hidden,
+    // "Menüleiste sichtbar" unchecked, "Edit-Buttonleiste aktivieren" offered.
+    void hideButtonBars();
+    // "wordwrap": no scroll bars and both "Zeilenumbruch" items checked, or
+    // both scroll bars and unchecked. Writes nothing.
+    void setWordWrap(bool on);
+    // "minimiert" true: rolled up to the title line, restore symbol and hint.
+    void showRolledUp();
+    // "titelleiste" false: title line and its small bar hidden, unchecked.
+    void hideTitleBar();
+    // Edit mode: writable text, edit menu and bar, red title line.
+    void enterEditMode();
+    // View mode: read-only text, view menu and bar, title line colour.
+    void enterViewMode();
+    // Font name and size of the text typed next ("Standardfontname",
+    // "Standardfontsize" for a new note).
+    void setStandardFont(const std::string& name, int sizePoints);
+
+    bool inEditMode() const;
+    // At the end of the program: a note still in edit mode saves its text as
+    // the save command would, so typed text is never lost.
+    void saveOnExit();
+    bool rolledUp() const { return Label1.tag == 1; }
+
+    // Runs after the window was destroyed through postRelease (deleting the
+    // note); the owner may delete this object there.
+    std::function<void(TForm2&)> OnReleased;
+
+    // ---- Components
+    Label Label1;  // title line; its tag is the roll-up flag
+    ToolBar ToolBar3;
+    SpeedButton SpeedButton17, SpeedButton18;
+    ToolBar ToolBar2;  // edit bar
+    SpeedButton SpeedButton10, SpeedButton16, SpeedButton20, SpeedButton7, SpeedButton8,
+        SpeedButton9, SpeedButton13, SpeedButton11, aufz1, linksb, zentr, rechtsb, SpeedButton12,
+        SpeedButton14;
+    ToolBar ToolBar1;  // view bar
+    SpeedButton SpeedButton6, SpeedButton1, SpeedButton5, SpeedButton3, SpeedButton2, SpeedButton4,
+        SpeedButton19, SpeedButton15;
+    RichEdit98 memo1;
+    RxClock RxClock1;
+
+    PopupMenu PopupMenu1;  // view mode
+    MenuItem NotizEigenschaften1, NotizTitel1, Alarm1, Uhrsichtbar1, Zeilenumbruch1, Immersichtbar1,
+        Menleistesichtbar1, Titelleistesichtbar1, MemoFarbe1, Notizunsichtbar1, Bearbeiten1,
+        Notizdrucken1, Notizlschen1, Text1, allesmarkieren1, kopieren1, neue1, N2, ImportExport1,
+        Notizexport1, Notizimportieren1, Grundeinstellungen1, Info1, N3, Tavelinbeenden1;
+    PopupMenu PopupMenu2;  // edit mode
+    MenuItem Buttonleisteaktiv1, Textaktionen1, speichern1, kopieren2, ausschneiden1, einfgen1,
+        Text2, Objekt1, allesmarkieren2, N1, rckgngig1, Formatoptionen1, Schrift2, Schrifteffekte1,
+        NotizFarbe1, Zeilenumbruch2, Notizlschen2;
+
+    Timer Timer1;    // start-up tick 1: colour
+    Timer Timer2;    // start-up tick 2: clock, text (and the alarm)
+    HiTimer timer3;  // taskbar keeper, runs in view mode
+
+    // ---- Handlers of the window's own commands
+    void FormCreate();
+    void FormCloseQuery(bool& canClose);
+    void FormStorage1RestorePlacement();
+    void Timer1Timer();
+    void Timer2Timer();
+    void timer3Timer();
+    void Bearbeiten1Click();    // enter edit mode
+    void speichern1Click();     // save and enter view mode
+    void Notizlschen1Click();   // delete, after asking
+    void SpeedButton18Click();  // roll up / restore
+    void Titelleistesichtbar1Click();
+    void Menleistesichtbar1Click();
+    void Buttonleisteaktiv1Click();
+    void Uhrsichtbar1Click();
+    void Immersichtbar1Click();
+    void NotizTitel1Click();  // the title prompt; the tray controller calls it for new notes
+    void neue1Click();
+    void Grundeinstellungen1Click();
+    void Info1Click();
+    void Tavelinbeenden1Click();
+
+    // ---- Text and format commands (Tavelinpro2Text.cpp)
+    void kopieren1Click();
+    void ausschneiden1Click();
+    void Text2Click();
+    void Objekt1Click();
+    void allesmarkieren1Click();
+    void rckgngig1Click();
+    void Schrift2Click();
+    void Schrifteffekte1Click();
+    void MemoFarbe1Click();
+    void linksbClick();
+    void zentrClick();
+    void rechtsbClick();
+    void aufz1Click();
+    void memo1SelectionChange();
+    void Zeilenumbruch1Click();
+    void Notizdrucken1Click();
+    void memo1URLClick(const std::string& link);
+    void Notizexport1Click();
+    void Notizimportieren1Click();
+
+protected:
+    void createParams(DWORD& style, DWORD& exStyle) override;
+    bool handleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool closeQuery() override;
+    void onDestroy() override;
+    void onReleased() override;
+    void onShow(bool shown) override;
+    void onSize(int clientWidth, int clientHeight) override;
+    LRESULT onNcHitTest(POINT screen, LRESULT defaultResult) override;
+    void onGetMinMaxInfo(MINMAXINFO& info) override;
+    bool onNotify(const NMHDR& header, LRESULT& result) override;
+    bool onNcRButtonUp(int hitTest, POINT screen) override;
+
+private:
+    // The window as the placement storage sees it (Tavelinpro2Place.cpp).
+    class Placement;
+    friend class Placement;
+    struct PlacementDeleter {
+        void operator()(Placement* p) const;
+    };
+    static Placement* makePlacement(TForm2& form);
+
+    // Tavelinpro2Layout.cpp
+    void buildControls();
+    void buildViewBar();
+    void buildEditBar();
+    void buildTitleBar();
+    void buildViewMenu();
+    void buildEditMenu();
+    void greyUnbuiltCommands();
+    void layout();
+    PopupMenu& memoMenu() { return *memoMenu_; }
+    bool memoKeyDown(UINT vk);
+
+    // Tavelinpro2.cpp
+    void setTitleColor(COLORREF color);
+    // The window's colour is the text's; the clock follows the window.
+    void takeColorFromText();
+    void showClockFromRecord(IniFile& ini);
+    void loadText();
+    void saveText();
+    void deleteNote();
+    void rollUp();
+    void unroll();
+    void setTopmost(bool on);
+
+    // Tavelinpro2Text.cpp: set-up of the text control that the text
+    // commands rely on, and the dialogs' state kept between uses.
+    struct TextDialogs;
+    struct TextDialogsDeleter {
+        void operator()(TextDialogs* p) const;
+    };
+    void initTextCommands();
+
+    NoteHost& host_;
+    std::string iniPath_;
+    PopupMenu* memoMenu_ = &PopupMenu1;
+    bool built_ = false;
+    bool sizing_ = false;  // inside the user's move/size loop
+    std::unique_ptr<Placement, PlacementDeleter> placement_;
+    std::unique_ptr<TextDialogs, TextDialogsDeleter> textDialogs_;
+
+public:
+    TFormStorage FormStorage1;
+};
+
+}  // namespace tav
