@@ -1,0 +1,287 @@
+#include "store/NoteStore.h"
+
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "store/FileIo.h"
+#include "store/Utf8Path.h"
+
+namespace tav {
+
+namespace {
+
+std::string& programDirStorage() {
+    static std::string dir;
+    return dir;
+}
+
+constexpr char kNotePrefix[] = "Notiz";
+constexpr std::size_t kNotePrefixLength = sizeof(kNotePrefix) - 1;
+
+char asciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Length of the UTF-8 character at text[i], so that "?" stands for one
+// character of a name, not one byte of an umlaut.
+std::size_t charLength(const std::string& text, std::size_t i) {
+    std::size_t n = 1;
+    while (i + n < text.size() && isContinuationByte(text[i + n])) ++n;
+    return n;
+}
+
+bool sameChar(const std::string& a, std::size_t i, const std::string& b, std::size_t j,
+              std::size_t length) {
+    if (j + length > b.size()) return false;
+    for (std::size_t k = 0; k < length; ++k) {
+        if (asciiUpper(a[i + k]) != asciiUpper(b[j + k])) return false;
+    }
+    return true;
+}
+
+// Wildcard match as the Windows file finder does it for plain names: "?" one
+// character, "*" any run, letters without regard to case.
+bool matchesPattern(const std::string& pattern, const std::string& name) {
+    std::size_t p = 0, n = 0;
+    std::size_t starP = std::string::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = ++p;
+            starN = n;
+        } else if (p < pattern.size() && pattern[p] == '?') {
+            ++p;
+            n += charLength(name, n);
+        } else if (p < pattern.size() && sameChar(pattern, p, name, n, charLength(pattern, p))) {
+            const std::size_t length = charLength(pattern, p);
+            p += length;
+            n += length;
+        } else if (starP != std::string::npos) {
+            starN += charLength(name, starN);
+            n = starN;
+            p = starP;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+}  // namespace
+
+void setProgramDir(std::string dirWithTrailingSeparator) {
+    programDirStorage() = std::move(dirWithTrailingSeparator);
+}
+
+const std::string& programDir() { return programDirStorage(); }
+
+std::string settingsPath() { return programDir() + "Tavelin.ini"; }
+std::string unsIniPath() { return programDir() + "uns.ini"; }
+std::string alarmWavPath() { return programDir() + "alarm.wav"; }
+
+std::string noteName(int number) { return kNotePrefix + std::to_string(number); }
+
+int noteNumber(const std::string& name) {
+    if (name.compare(0, kNotePrefixLength, kNotePrefix) != 0) return 0;
+    int number = 0;
+    for (std::size_t i = kNotePrefixLength; i < name.size(); ++i) {
+        const char c = name[i];
+        if (c < '0' || c > '9') break;
+        number = number * 10 + (c - '0');
+        // No note number is that long; a name like this is no note of ours.
+        if (number > 1000000) return 0;
+    }
+    return number;
+}
+
+std::string noteTextPath(const std::string& noteName) { return programDir() + noteName + ".tvn"; }
+
+bool needsMigration(const std::string& windowsIni, const std::string& programIni) {
+    return fileExists(windowsIni) && !fileExists(programIni);
+}
+
+int SlotTable::takeLowestFree() {
+    for (int number = 1; number <= kMaxNotes; ++number) {
+        if (!isUsed(number)) {
+            markUsed(number);
+            return number;
+        }
+    }
+    return 0;
+}
+
+// Numbers outside 1..50 come from names the program did not make; they own
+// no slot, so they are ignored rather than written past the table.
+void SlotTable::markUsed(int number) {
+    if (number >= 1 && number <= kMaxNotes) used_[number - 1] = true;
+}
+
+void SlotTable::markFree(int number) {
+    if (number >= 1 && number <= kMaxNotes) used_[number - 1] = false;
+}
+
+bool SlotTable::isUsed(int number) const {
+    return number >= 1 && number <= kMaxNotes && used_[number - 1];
+}
+
+int SlotTable::firstFreeRunLength() const {
+    int count = 0;
+    while (count < kMaxNotes && used_[count]) ++count;
+    return count;
+}
+
+int SettingsKeys::notizanzahl(const IniFile& ini) {
+    return ini.readInteger(kSettingsSection, "Notizanzahl", 0);
+}
+void SettingsKeys::setNotizanzahl(IniFile& ini, int count) {
+    ini.writeInteger(kSettingsSection, "Notizanzahl", count);
+}
+bool SettingsKeys::firstrun(const IniFile& ini) {
+    return ini.readBool(kSettingsSection, "firstrun", false);
+}
+void SettingsKeys::setFirstrun(IniFile& ini, bool on) {
+    ini.writeBool(kSettingsSection, "firstrun", on);
+}
+bool SettingsKeys::startscreen(const IniFile& ini) {
+    return ini.readBool(kSettingsSection, "startscreen", true);
+}
+void SettingsKeys::setStartscreen(IniFile& ini, bool on) {
+    ini.writeBool(kSettingsSection, "startscreen", on);
+}
+bool SettingsKeys::showmenu(const IniFile& ini) {
+    return ini.readBool(kSettingsSection, "Showmenu", true);
+}
+// The settings dialog has always written it in lower case.
+void SettingsKeys::setShowmenu(IniFile& ini, bool on) {
+    ini.writeBool(kSettingsSection, "showmenu", on);
+}
+bool SettingsKeys::wordwrap(const IniFile& ini) {
+    return ini.readBool(kSettingsSection, "wordwrap", false);
+}
+void SettingsKeys::setWordwrap(IniFile& ini, bool on) {
+    ini.writeBool(kSettingsSection, "wordwrap", on);
+}
+std::string SettingsKeys::standardFontName(const IniFile& ini, const std::string& def) {
+    return ini.readString(kSettingsSection, "Standardfontname", def);
+}
+void SettingsKeys::setStandardFontName(IniFile& ini, const std::string& name) {
+    ini.writeString(kSettingsSection, "Standardfontname", name);
+}
+int SettingsKeys::standardFontSize(const IniFile& ini) {
+    return ini.readInteger(kSettingsSection, "Standardfontsize", 10);
+}
+void SettingsKeys::setStandardFontSize(IniFile& ini, int points) {
+    ini.writeInteger(kSettingsSection, "Standardfontsize", points);
+}
+std::string SettingsKeys::hotkeyNeu(const IniFile& ini) {
+    return ini.readString(kSettingsSection, "Hotkey_neu", "K");
+}
+void SettingsKeys::setHotkeyNeu(IniFile& ini, const std::string& letter) {
+    ini.writeString(kSettingsSection, "Hotkey_neu", letter);
+}
+std::string SettingsKeys::hotkeyVordergrund(const IniFile& ini) {
+    return ini.readString(kSettingsSection, "Hotkey_Vordergrund", "X");
+}
+void SettingsKeys::setHotkeyVordergrund(IniFile& ini, const std::string& letter) {
+    ini.writeString(kSettingsSection, "Hotkey_Vordergrund", letter);
+}
+
+bool NoteKeys::active(const IniFile& ini, const std::string& note) {
+    return ini.readBool(note, "active", false);
+}
+void NoteKeys::setActive(IniFile& ini, const std::string& note, bool on) {
+    ini.writeBool(note, "active", on);
+}
+std::string NoteKeys::notizTitel(const IniFile& ini, const std::string& note) {
+    return ini.readString(note, "NotizTitel", kDefaultNoteTitle);
+}
+void NoteKeys::setNotizTitel(IniFile& ini, const std::string& note, const std::string& titleLine) {
+    ini.writeString(note, "NotizTitel", "\"" + titleLine + "\"");
+}
+bool NoteKeys::buttonbar(const IniFile& ini, const std::string& note) {
+    return ini.readBool(note, "Buttonbar", true);
+}
+void NoteKeys::setButtonbar(IniFile& ini, const std::string& note, bool on) {
+    ini.writeBool(note, "Buttonbar", on);
+}
+bool NoteKeys::wordwrap(const IniFile& ini, const std::string& note) {
+    return ini.readBool(note, "wordwrap", false);
+}
+void NoteKeys::setWordwrap(IniFile& ini, const std::string& note, bool on) {
+    ini.writeBool(note, "wordwrap", on);
+}
+void NoteKeys::setWordwrapOnClose(IniFile& ini, const std::string& note, bool on) {
+    ini.writeBool(note, "Wordwrap", on);
+}
+bool NoteKeys::minimiert(const IniFile& ini, const std::string& note) {
+    return ini.readBool(note, "minimiert", false);
+}
+void NoteKeys::setMinimiert(IniFile& ini, const std::string& note, bool on) {
+    ini.writeBool(note, "minimiert", on);
+}
+int NoteKeys::restoresize(const IniFile& ini, const std::string& note) {
+    return ini.readInteger(note, "restoresize", kDefaultRestoreSize);
+}
+void NoteKeys::setRestoresize(IniFile& ini, const std::string& note, int height) {
+    ini.writeInteger(note, "restoresize", height);
+}
+bool NoteKeys::titelleiste(const IniFile& ini, const std::string& note) {
+    return ini.readBool(note, "titelleiste", true);
+}
+void NoteKeys::setTitelleiste(IniFile& ini, const std::string& note, bool on) {
+    ini.writeBool(note, "titelleiste", on);
+}
+bool NoteKeys::showclock(const IniFile& ini, const std::string& note) {
+    return ini.readBool(note, "showclock", false);
+}
+void NoteKeys::setShowclock(IniFile& ini, const std::string& note, bool on) {
+    ini.writeBool(note, "showclock", on);
+}
+std::string NoteKeys::alarmdatum(const IniFile& ini, const std::string& note,
+                                 const std::string& today) {
+    return ini.readString(note, "Alarmdatum", today);
+}
+void NoteKeys::setAlarmdatum(IniFile& ini, const std::string& note, const std::string& date) {
+    ini.writeString(note, "Alarmdatum", date);
+}
+int NoteKeys::memoColor(const IniFile& ini, const std::string& note) {
+    return ini.readInteger(note, kMemoColorKey, kYellow);
+}
+
+std::string stripTrailingBlanks(const std::string& title) {
+    const std::size_t end = title.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : title.substr(0, end + 1);
+}
+
+std::string titleLineText(const std::string& title) { return stripTrailingBlanks(title) + "  "; }
+
+bool deleteFiles(const std::string& pattern) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path full = fs::absolute(fsPath(pattern), ec);
+    if (ec) return false;
+    const std::string namePattern = utf8(full.filename());
+    if (namePattern.empty()) return false;
+
+    // Collected first: removing entries while the directory is being read
+    // may make the reader skip or repeat names.
+    std::vector<fs::path> matches;
+    fs::directory_iterator it(full.parent_path(), ec);
+    if (ec) return false;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = utf8(it->path().filename());
+        if (name.empty() || name[0] == '.') continue;
+        std::error_code typeError;
+        if (it->is_directory(typeError)) continue;
+        if (matchesPattern(namePattern, name)) matches.push_back(it->path());
+    }
+    if (ec || matches.empty()) return false;
+
+    for (const fs::path& path : matches) {
+        if (!fs::remove(path, ec) || ec) return false;
+    }
+    return true;
+}
+
+}  // namespace tav

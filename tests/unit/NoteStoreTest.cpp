@@ -1,0 +1,192 @@
+#include <filesystem>
+
+#include "FileTestSupport.h"
+#include "store/IniFile.h"
+#include "store/NoteStore.h"
+#include "store/Utf8Path.h"
+
+namespace tav {
+namespace {
+
+namespace fs = std::filesystem;
+
+class NoteStoreTest : public TempDirTest {
+protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        setProgramDir(dir_.string() + "/");
+    }
+};
+
+TEST(NoteNames, NameAndNumberGoBothWays) {
+    EXPECT_EQ(noteName(12), "Notiz12");
+    EXPECT_EQ(noteNumber("Notiz12"), 12);
+    EXPECT_EQ(noteNumber("Notiz2"), 2);
+    EXPECT_EQ(noteNumber("Notiz"), 0);
+    EXPECT_EQ(noteNumber("Form2"), 0);
+    EXPECT_EQ(noteNumber("Notiz99999999999999999999"), 0);
+}
+
+TEST_F(NoteStoreTest, MigratesOnlyWhenTheProgramDirectoryHasNoSettings) {
+    fs::create_directory(path("windows"));
+    const std::string oldIni = path("windows/Tavelin.ini");
+    EXPECT_EQ(settingsPath(), path("Tavelin.ini"));
+    EXPECT_FALSE(needsMigration(oldIni, settingsPath()));
+    put("windows/Tavelin.ini", "[Settings]\r\n");
+    EXPECT_TRUE(needsMigration(oldIni, settingsPath()));
+    put("Tavelin.ini", "[Settings]\r\n");
+    EXPECT_FALSE(needsMigration(oldIni, settingsPath()));
+}
+
+TEST(SlotTable, GivesTheLowestFreeNumber) {
+    SlotTable slots;
+    slots.markUsed(1);
+    slots.markUsed(2);
+    slots.markUsed(4);
+    EXPECT_EQ(slots.firstFreeRunLength(), 2);
+    EXPECT_EQ(slots.takeLowestFree(), 3);
+    EXPECT_TRUE(slots.isUsed(3));
+    EXPECT_EQ(slots.takeLowestFree(), 5);
+
+    for (int n = 6; n <= 12; ++n) slots.markUsed(n);
+    slots.markFree(noteNumber("Notiz12"));
+    EXPECT_TRUE(slots.isUsed(2));
+    EXPECT_EQ(slots.takeLowestFree(), 12);
+}
+
+TEST(SlotTable, FullTableGivesNoNumber) {
+    SlotTable slots;
+    for (int n = 1; n <= kMaxNotes; ++n) EXPECT_EQ(slots.takeLowestFree(), n);
+    EXPECT_EQ(slots.firstFreeRunLength(), kMaxNotes);
+    EXPECT_EQ(slots.takeLowestFree(), 0);
+
+    // Numbers the table does not hold change nothing and are never in use.
+    slots.markFree(0);
+    slots.markFree(51);
+    slots.markUsed(-1);
+    EXPECT_FALSE(slots.isUsed(51));
+    EXPECT_EQ(slots.takeLowestFree(), 0);
+}
+
+TEST_F(NoteStoreTest, MissingFileGivesEveryDefault) {
+    IniFile ini(settingsPath());
+    EXPECT_EQ(SettingsKeys::notizanzahl(ini), 0);
+    EXPECT_FALSE(SettingsKeys::firstrun(ini));
+    EXPECT_TRUE(SettingsKeys::startscreen(ini));
+    EXPECT_TRUE(SettingsKeys::showmenu(ini));
+    EXPECT_FALSE(SettingsKeys::wordwrap(ini));
+    EXPECT_EQ(SettingsKeys::standardFontName(ini), "Courier new");
+    EXPECT_EQ(SettingsKeys::standardFontName(ini, kDialogFontName), "Arial");
+    EXPECT_EQ(SettingsKeys::standardFontSize(ini), 10);
+    EXPECT_EQ(SettingsKeys::hotkeyNeu(ini), "K");
+    EXPECT_EQ(SettingsKeys::hotkeyVordergrund(ini), "X");
+
+    EXPECT_FALSE(NoteKeys::active(ini, "Notiz1"));
+    EXPECT_EQ(NoteKeys::notizTitel(ini, "Notiz1"), "Tavelin2000 Notiz");
+    EXPECT_TRUE(NoteKeys::buttonbar(ini, "Notiz1"));
+    EXPECT_FALSE(NoteKeys::wordwrap(ini, "Notiz1"));
+    EXPECT_FALSE(NoteKeys::minimiert(ini, "Notiz1"));
+    EXPECT_EQ(NoteKeys::restoresize(ini, "Notiz1"), 240);
+    EXPECT_TRUE(NoteKeys::titelleiste(ini, "Notiz1"));
+    EXPECT_FALSE(NoteKeys::showclock(ini, "Notiz1"));
+    EXPECT_EQ(NoteKeys::alarmdatum(ini, "Notiz1", "01.02.2024"), "01.02.2024");
+    EXPECT_EQ(NoteKeys::memoColor(ini, "Notiz1"), 65535);
+    ini.close();
+    EXPECT_FALSE(fs::exists(path("Tavelin.ini")));
+}
+
+TEST_F(NoteStoreTest, ReadsWhatOtherWritersLeft) {
+    put("Tavelin.ini",
+        "[Settings]\r\nStandardfontsize=0x0C\r\nshowmenu=0\r\n"
+        "[Notiz7]\r\nminimiert=ja\r\nWordwrap=1\r\nrestoresize=abc\r\n");
+    IniFile ini(settingsPath());
+    EXPECT_EQ(SettingsKeys::standardFontSize(ini), 12);
+    EXPECT_FALSE(SettingsKeys::showmenu(ini));
+    EXPECT_FALSE(NoteKeys::minimiert(ini, "Notiz7"));
+    EXPECT_TRUE(NoteKeys::wordwrap(ini, "Notiz7"));
+    EXPECT_EQ(NoteKeys::restoresize(ini, "Notiz7"), 240);
+}
+
+TEST_F(NoteStoreTest, WritersKeepTheirSpelling) {
+    {
+        IniFile ini(settingsPath());
+        SettingsKeys::setShowmenu(ini, false);
+        NoteKeys::setWordwrapOnClose(ini, "Notiz1", true);
+        NoteKeys::setActive(ini, "Notiz1", true);
+        ini.close();
+    }
+    const std::string text = get("Tavelin.ini");
+    EXPECT_NE(text.find("showmenu=0\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Wordwrap=1\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("active=1\r\n"), std::string::npos) << text;
+    IniFile ini(settingsPath());
+    EXPECT_FALSE(SettingsKeys::showmenu(ini));
+    EXPECT_TRUE(NoteKeys::wordwrap(ini, "Notiz1"));
+}
+
+TEST_F(NoteStoreTest, TitleMarginDoesNotGrowAcrossRestarts) {
+    std::string line = titleLineText("Einkauf");
+    EXPECT_EQ(line, "Einkauf  ");
+    {
+        IniFile ini(settingsPath());
+        NoteKeys::setNotizTitel(ini, "Notiz1", line);
+        ini.close();
+    }
+    EXPECT_NE(get("Tavelin.ini").find("NotizTitel=\"Einkauf  \"\r\n"), std::string::npos);
+
+    for (int restart = 0; restart < 3; ++restart) {
+        IniFile ini(settingsPath());
+        line = titleLineText(NoteKeys::notizTitel(ini, "Notiz1"));
+        NoteKeys::setNotizTitel(ini, "Notiz1", titleLineText(line));
+        ini.close();
+    }
+    EXPECT_EQ(line, "Einkauf  ");
+    EXPECT_EQ(titleLineText("  "), "  ");
+    EXPECT_EQ(stripTrailingBlanks(" a b  "), " a b");
+}
+
+TEST_F(NoteStoreTest, DeleteTakesOnlyTheNamedFile) {
+    put("Notiz1.tvn", "a");
+    put("Notiz12.tvn", "b");
+    put("notiz1.tvn.bak", "c");
+    EXPECT_TRUE(deleteFiles(noteTextPath("Notiz1")));
+    EXPECT_FALSE(fs::exists(path("Notiz1.tvn")));
+    EXPECT_TRUE(fs::exists(path("Notiz12.tvn")));
+    EXPECT_TRUE(fs::exists(path("notiz1.tvn.bak")));
+    // Nothing left to delete is no success.
+    EXPECT_FALSE(deleteFiles(noteTextPath("Notiz1")));
+    EXPECT_FALSE(deleteFiles(path("missing-dir/Notiz1.tvn")));
+}
+
+TEST_F(NoteStoreTest, WildcardsSkipHiddenNamesAndDirectories) {
+    put("Notiz1.tvn", "");
+    put("Notiz2.TVN", "");
+    put("Notiz10.tvn", "");
+    put(".Notiz3.tvn", "");
+    fs::create_directory(path("Notiz4.tvn"));
+    put("Tavelin.ini", "");
+
+    EXPECT_TRUE(deleteFiles(path("Notiz?.tvn")));
+    EXPECT_FALSE(fs::exists(path("Notiz1.tvn")));
+    EXPECT_FALSE(fs::exists(path("Notiz2.TVN")));
+    EXPECT_TRUE(fs::exists(path("Notiz10.tvn")));
+
+    EXPECT_TRUE(deleteFiles(path("*")));
+    EXPECT_TRUE(fs::exists(path(".Notiz3.tvn")));
+    EXPECT_TRUE(fs::is_directory(path("Notiz4.tvn")));
+    EXPECT_FALSE(fs::exists(path("Tavelin.ini")));
+}
+
+TEST_F(NoteStoreTest, DeleteHandlesUmlautsInPathAndPattern) {
+    const std::string dir = path("Büro");
+    fs::create_directory(fsPath(dir));
+    put("Büro/Notiz1.tvn", "");
+    put("Büro/Größe.tvn", "");
+    EXPECT_EQ(utf8(fsPath(dir)), dir);
+    EXPECT_TRUE(deleteFiles(dir + "/Notiz1.tvn"));
+    EXPECT_TRUE(deleteFiles(dir + "/Gr??e.tvn"));
+    EXPECT_TRUE(fs::is_empty(fsPath(dir)));
+}
+
+}  // namespace
+}  // namespace tav
