@@ -1,0 +1,141 @@
+#include "about/Tavelinpro3.h"
+
+#include <commctrl.h>
+
+#include "platform/Dialogs.h"
+#include "platform/ShellFiles.h"
+#include "platform/Utf.h"
+#include "platform/VersionInfo.h"
+#include "resource.h"
+#include "store/FileIo.h"
+#include "store/NoteStore.h"
+
+namespace tav {
+
+namespace {
+
+constexpr int kHelpButtonId = 3001;
+constexpr int kWebLinkId = 3002;
+constexpr int kClientWidth = 320;
+constexpr int kClientHeight = 160;
+
+}  // namespace
+
+TInfoBox::TInfoBox(HWND owner) : Form(L"TInfoBox") {
+    setName("InfoBox");
+    setCaption("Info über Tavelin 2000");
+    setClientWidth(kClientWidth);
+    setClientHeight(kClientHeight);
+    create(owner);
+
+    ProductName.create(*this);
+    ProductName.setBounds(64, 14, 240, 24);
+    ProductName.setFont({.name = "Arial", .heightPixels = 20, .bold = true});
+    ProductName.setText("Tavelin 2000");
+
+    Version.create(*this);
+    Version.setBounds(64, 42, 240, 16);
+    Version.setFont({.name = "MS Shell Dlg", .sizePoints = 8});
+    Version.setText("Version:" + VersionInfo::fileVersion());
+
+    Copyright.create(*this);
+    Copyright.setBounds(64, 62, 240, 16);
+    Copyright.setFont({.name = "MS Shell Dlg", .sizePoints = 8});
+    Copyright.setText("Notizzettel für den Windows-Desktop");
+
+    dialogFont_ = makeFont({.name = "MS Shell Dlg", .sizePoints = 8});
+    icon_.reset(
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAVELIN),
+                                      IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
+
+    const std::wstring link = L"<a href=\"" + widen(kProjectUrl) + L"\">www.tavelin2000.de</a>";
+    webLink_ = makeChild(WC_LINK, link.c_str(), WS_TABSTOP, kWebLinkId, 64, 84, 240, 16);
+    if (webLink_ == nullptr) {
+        // Without the version 6 controls there is no SysLink: a flat button
+        // with the address does the same job.
+        webLink_ = makeChild(L"BUTTON", L"www.tavelin2000.de", BS_FLAT | BS_LEFT | WS_TABSTOP,
+                             kWebLinkId, 64, 82, 160, 20);
+    }
+    helpButton_ =
+        makeChild(L"BUTTON", L"Hilfe", BS_PUSHBUTTON | WS_TABSTOP, kHelpButtonId, 136, 124, 80, 24);
+    okButton_ = makeChild(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 226, 124, 80, 24);
+}
+
+TInfoBox::~TInfoBox() { destroy(); }
+
+void TInfoBox::createParams(DWORD& style, DWORD& exStyle) {
+    style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    exStyle = WS_EX_DLGMODALFRAME;
+}
+
+HWND TInfoBox::makeChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int x,
+                         int y, int w, int h) {
+    HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                                 handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleW(nullptr), nullptr);
+    if (child != nullptr) {
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
+    }
+    return child;
+}
+
+void TInfoBox::showBox() {
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width()) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height()) / 2;
+    setBounds(x, y, width(), height());
+    show();
+    SetForegroundWindow(handle());
+    SetFocus(okButton_);
+}
+
+bool TInfoBox::preTranslate(MSG& msg) {
+    if (!visible()) return false;
+    if (msg.hwnd != handle() && !IsChild(handle(), msg.hwnd)) return false;
+    return IsDialogMessageW(handle(), &msg) != 0;
+}
+
+bool TInfoBox::onCommand(int id, int code, HWND) {
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+        case IDOK:
+        case IDCANCEL:
+            OKButtonClick();
+            return true;
+        case kHelpButtonId:
+            HelpButtonClick();
+            return true;
+        case kWebLinkId:
+            WebLinkClick();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool TInfoBox::onNotify(const NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom != webLink_) return false;
+    if (header.code != NM_CLICK && header.code != NM_RETURN) return false;
+    WebLinkClick();
+    result = 0;
+    return true;
+}
+
+void TInfoBox::onPaint(HDC dc, const RECT&) {
+    if (icon_) DrawIconEx(dc, 16, 16, icon_.get(), 32, 32, 0, nullptr, DI_NORMAL);
+}
+
+void TInfoBox::OKButtonClick() { hide(); }
+
+void TInfoBox::HelpButtonClick() {
+    const std::string help = programDir() + kHelpFileName;
+    if (!fileExists(help)) {
+        messageBox(handle(), "Die Hilfedatei \"" + help + "\" wurde nicht gefunden.",
+                   "Tavelin 2000", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    shellOpen(handle(), help);
+}
+
+void TInfoBox::WebLinkClick() { shellOpen(handle(), kProjectUrl); }
+
+}  // namespace tav
