@@ -1,3 +1,84 @@
 #include <windows.h>
+// commctrl.h and ole2.h need the types of windows.h.
+#include <commctrl.h>
+#include <ole2.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include <string>
+
+#include "about/Tavelinpro3.h"
+#include "app/Tavelinpro1.h"
+#include "platform/Form.h"
+#include "platform/ShellFiles.h"
+#include "platform/Utf.h"
+#include "store/NoteStore.h"
+
+namespace {
+
+// The application title. It is what the program's error boxes carry (the
+// form kit's error box uses the same text); there is no application window
+// that would show it, because the tray controller's own window owns the notes.
+constexpr wchar_t kApplicationTitle[] = L"Tavelin2000";
+
+// A second start asks the running program (of the same directory) to come to
+// the front, as its second hot key would, and ends without touching a file.
+void askRunningProgramToFront() {
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"TForm1", nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, L"TForm1", nullptr)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        // We were started by the user, so we may hand the foreground on.
+        AllowSetForegroundWindow(pid);
+        PostMessageW(w, tav::foregroundRequestMessage(), tav::programDirId(), 0);
+    }
+}
+
+int runProgram() {
+    // The hint delays (500 ms to show, 4000 ms until a hint goes) are the
+    // form kit's: every tool tip it creates gets them.
+
+    // The forms in their order. The tray controller is the main form; it
+    // stays hidden unless it shows itself as the splash.
+    tav::TForm1 Form1(tav::windowsDirectory());
+    tav::TInfoBox InfoBox(Form1.handle());
+    Form1.attachInfoBox(&InfoBox);
+    // Next in this order, as they are built: the reminder window
+    // (TAlarminfo), the basic settings dialog (TForm3, attached with
+    // Form1.attachSettingsDialog) and the invisible-notes dialog (TForm4,
+    // Form1.attachInvisibleNotesDialog).
+
+    MSG msg{};
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (InfoBox.preTranslate(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    tav::setProgramDir(tav::exeDirectory());
+
+    const std::wstring mutexName =
+        std::wstring(kApplicationTitle) + L"." + std::to_wstring(tav::programDirId());
+    HANDLE instance = CreateMutexW(nullptr, FALSE, mutexName.c_str());
+    if (instance != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+        askRunningProgramToFront();
+        CloseHandle(instance);
+        return 0;
+    }
+
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
+    InitCommonControlsEx(&controls);
+    // The note text embeds OLE objects.
+    const HRESULT ole = OleInitialize(nullptr);
+
+    int result = 1;
+    tav::guarded(nullptr, [&] { result = runProgram(); });
+
+    if (SUCCEEDED(ole)) OleUninitialize();
+    if (instance != nullptr) CloseHandle(instance);
+    return result;
+}

@@ -1,0 +1,440 @@
+#include "app/Tavelinpro1.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+
+#include "about/Tavelinpro3.h"
+#include "note/Tavelinpro2.h"
+#include "platform/Dialogs.h"
+#include "platform/ShellFiles.h"
+#include "platform/VersionInfo.h"
+#include "resource.h"
+#include "store/FileIo.h"
+#include "store/IniFile.h"
+#include "store/ShortcutText.h"
+
+namespace tav {
+
+namespace {
+
+constexpr int kSplashClientWidth = 352;
+constexpr int kSplashClientHeight = 138;
+constexpr unsigned kSplashDelayMs = 2000;
+constexpr unsigned kNoSplashDelayMs = 250;
+
+// Private messages of this window (the kit keeps WM_USER + 0x200 for itself).
+constexpr UINT kDeleteReleasedNotes = WM_APP + 10;
+constexpr UINT kRestoreApplication = WM_APP + 11;
+
+constexpr char kProductTitle[] = "Tavelin 2000";
+
+// One tray controller at a time; the minimise hook reaches it here.
+TForm1* hookOwner = nullptr;
+
+bool isMinimizeCommand(int showCommand) {
+    return showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||
+           showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_FORCEMINIMIZE;
+}
+
+}  // namespace
+
+bool migrateSettingsFile(const std::string& windowsDirectory) {
+    const std::string oldIni = windowsDirectory + "\\Tavelin.ini";
+    if (!needsMigration(oldIni, settingsPath())) return false;
+    return shellCopy(oldIni, settingsPath());
+}
+
+UINT foregroundRequestMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Tavelin2000.Vordergrund");
+    return message;
+}
+
+WPARAM programDirId() {
+    // FNV-1a over the directory in upper case: Windows paths ignore case.
+    std::uint32_t hash = 2166136261u;
+    for (char c : programDir()) {
+        hash ^= static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(c)));
+        hash *= 16777619u;
+    }
+    return static_cast<WPARAM>(hash);
+}
+
+TForm1::TForm1(const std::string& windowsDirectory) : Form(L"TForm1") {
+    setName("Form1");
+    setCaption(kProductTitle);
+    setClientWidth(kSplashClientWidth);
+    setClientHeight(kSplashClientHeight);
+    create();
+    buildSplash();
+    buildTrayMenu();
+    FormCreate(windowsDirectory);
+}
+
+TForm1::~TForm1() {
+    if (hookOwner == this) {
+        UnhookWindowsHookEx(minimizeHook_);
+        hookOwner = nullptr;
+    }
+    // Notes first: they are owned windows and still talk to their host.
+    released_.clear();
+    notes_.clear();
+    destroy();
+}
+
+void TForm1::createParams(DWORD& style, DWORD& exStyle) {
+    // Single fixed border with a caption but no border icons.
+    style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+    exStyle = 0;
+}
+
+void TForm1::buildSplash() {
+    Label1.create(*this);
+    Label1.setBounds(0, 6, kSplashClientWidth, 14);
+    Label1.setAlignment(Alignment::Center);
+    Label1.setFont({.name = "Arial", .heightPixels = 12, .color = RGB(96, 96, 96)});
+    Label1.setText("Notizzettel für den Windows-Desktop");
+
+    // The large title carries a light shadow, drawn first.
+    RxLabel1Shadow.create(*this);
+    RxLabel1Shadow.setBounds(1, 25, kSplashClientWidth, 40);
+    RxLabel1Shadow.setAlignment(Alignment::Center);
+    RxLabel1Shadow.setFont({.name = "Arial",
+                            .heightPixels = 32,
+                            .bold = true,
+                            .color = GetSysColor(COLOR_BTNHIGHLIGHT)});
+    RxLabel1Shadow.setText(kProductTitle);
+
+    RxLabel1.create(*this);
+    RxLabel1.setBounds(0, 24, kSplashClientWidth, 40);
+    RxLabel1.setAlignment(Alignment::Center);
+    RxLabel1.setFont({.name = "Arial", .heightPixels = 32, .bold = true, .color = RGB(0, 0, 128)});
+    RxLabel1.setText(kProductTitle);
+
+    Label3.create(*this);
+    Label3.setBounds(0, 72, kSplashClientWidth, 24);
+    Label3.setAlignment(Alignment::Center);
+    Label3.setFont({.name = "Arial", .heightPixels = 19, .bold = true});
+    Label3.setText("Version:");
+
+    Label2.create(*this);
+    Label2.setBounds(0, 108, kSplashClientWidth, 20);
+    Label2.setAlignment(Alignment::Center);
+    Label2.setFont({.name = "Arial", .heightPixels = 16});
+    Label2.setText("Wird geladen...");
+}
+
+void TForm1::buildTrayMenu() {
+    PopupMenu1.name = "PopupMenu1";
+    PopupMenu1.add(neueNotiz1)
+        .add(Grundeinstellungen1)
+        .add(unsichtbareNotizen1)
+        .add(NetzwerkNotizerstellen1)
+        .add(Info1)
+        .add(Tavelinbeenden1);
+    neueNotiz1.onClick = [this] { neueNotiz1Click(); };
+    Grundeinstellungen1.onClick = [this] { Grundeinstellungen1Click(); };
+    Grundeinstellungen1.enabled = false;  // until the dialog is attached
+    unsichtbareNotizen1.onClick = [this] { unsichtbareNotizen1Click(); };
+    unsichtbareNotizen1.visible = false;
+    NetzwerkNotizerstellen1.visible = false;
+    NetzwerkNotizerstellen1.enabled = false;
+    Info1.onClick = [this] { Info1Click(); };
+    Info1.enabled = false;
+    Tavelinbeenden1.onClick = [this] { Tavelinbeenden1Click(); };
+
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    trayImage_.reset(static_cast<HICON>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAVELIN), IMAGE_ICON, size, size, 0)));
+    RxTrayIcon1.setIcon(trayImage_.get());
+    RxTrayIcon1.setHint(kProductTitle);
+    RxTrayIcon1.onDoubleClick = [this] { RxTrayIcon1DblClick(); };
+    RxTrayIcon1.onContextMenu = [this](POINT at) { PopupMenu1.popup(RxTrayIcon1.hwnd(), at); };
+}
+
+void TForm1::FormCreate(const std::string& windowsDirectory) {
+    migrateSettingsFile(windowsDirectory);
+
+    // Nothing of ours ever minimises: a note is meant to stay on the desktop
+    // when the user minimises all windows. The hook sees every minimise of
+    // this thread's windows, whatever path it takes.
+    if (hookOwner == nullptr) {
+        hookOwner = this;
+        minimizeHook_ = SetWindowsHookExW(WH_CBT, &TForm1::cbtHook, nullptr, GetCurrentThreadId());
+    }
+
+    noteCounter_ = 0;
+
+    IniFile ini(settingsPath());
+    const bool splash = SettingsKeys::startscreen(ini);
+    Timer1.onTimer = [this] { Timer1Timer(); };
+    Timer1.setInterval(splash ? kSplashDelayMs : kNoSplashDelayMs);
+    if (splash) {
+        setLeft((GetSystemMetrics(SM_CXSCREEN) - width()) / 2);
+        setTop((GetSystemMetrics(SM_CYSCREEN) - height()) / 2);
+        show();
+    }
+    Timer1.setEnabled(true);
+
+    Label3.setText("Version:" + VersionInfo::fileVersion());
+
+    fisHotKey1.onPress = [this] { fisHotKey1HotKey(); };
+    fisHotKey2.onPress = [this] { fisHotKey2HotKey(); };
+    fisHotKey1.setShortcut(hotKeyShortcut(SettingsKeys::hotkeyNeu(ini)));
+    fisHotKey2.setShortcut(hotKeyShortcut(SettingsKeys::hotkeyVordergrund(ini)));
+    ini.close();
+
+    RxTrayIcon1.show();
+}
+
+void TForm1::attachInfoBox(TInfoBox* box) {
+    infoBox_ = box;
+    Info1.enabled = box != nullptr;
+}
+
+void TForm1::attachSettingsDialog(Form* dialog) {
+    settingsDialog_ = dialog;
+    Grundeinstellungen1.enabled = dialog != nullptr;
+}
+
+void TForm1::attachInvisibleNotesDialog(Form* dialog) { invisibleNotesDialog_ = dialog; }
+
+void TForm1::Timer1Timer() {
+    IniFile ini(settingsPath());
+    currentNoteName_ = noteName(1);
+    // A note that a hot key made while the splash was up keeps its number.
+    slots_ = SlotTable{};
+    for (const auto& note : notes_) slots_.markUsed(noteNumber(note->name()));
+    Timer1.setEnabled(false);
+
+    if (infoBox_ != nullptr) infoBox_->Version.setText("Version:" + VersionInfo::fileVersion());
+    hide();
+
+    if (SettingsKeys::notizanzahl(ini) <= 0) {
+        if (!SettingsKeys::firstrun(ini)) {
+            SettingsKeys::setFirstrun(ini, true);
+            newNote();
+        }
+        ini.close();
+        return;
+    }
+
+    int restored = 0;
+    for (int number = 1; number <= kMaxNotes; ++number) {
+        const std::string name = noteName(number);
+        if (NoteKeys::active(ini, name)) {
+            ++restored;
+            if (findNote(name) == nullptr) {
+                restoreNote(number);
+                applyStoredState(*findNote(name), ini);
+            }
+            slots_.markUsed(number);
+        } else {
+            ini.eraseSection(name);
+            if (fileExists(noteTextPath(name))) deleteFiles(noteTextPath(name));
+        }
+    }
+    noteCounter_ = restored;
+    ini.close();
+}
+
+void TForm1::restoreNote(int number) {
+    slots_.markUsed(number);
+    currentNoteName_ = noteName(number);
+    TForm2& note = createNoteWindow();
+    raiseNoteCounter();
+    note.show();
+}
+
+void TForm1::applyStoredState(TForm2& note, const IniFile& ini) {
+    const std::string& name = note.name();
+    note.setTitle(NoteKeys::notizTitel(ini, name));
+    if (!NoteKeys::buttonbar(ini, name)) note.hideButtonBars();
+    note.setWordWrap(NoteKeys::wordwrap(ini, name));
+    if (NoteKeys::minimiert(ini, name)) note.showRolledUp();
+    if (!NoteKeys::titelleiste(ini, name)) note.hideTitleBar();
+}
+
+TForm2& TForm1::createNoteWindow() {
+    notes_.push_back(std::make_unique<TForm2>(*this));
+    TForm2& note = *notes_.back();
+    note.OnReleased = [this](TForm2& n) { releaseNote(&n); };
+    return note;
+}
+
+void TForm1::newNote() {
+    const int number = slots_.takeLowestFree();
+    if (number == 0) {
+        tooManyNotes();
+        return;
+    }
+    currentNoteName_ = noteName(number);
+    TForm2& note = createNoteWindow();
+    note.show();
+    const int counter = raiseNoteCounter();
+
+    IniFile ini(settingsPath());
+    SettingsKeys::setNotizanzahl(ini, counter);
+    ini.updateFile();
+    if (!SettingsKeys::showmenu(ini)) {
+        note.hideButtonBars();
+        NoteKeys::setButtonbar(ini, note.name(), false);
+    }
+    NoteKeys::setActive(ini, note.name(), true);
+    ini.updateFile();
+    if (SettingsKeys::wordwrap(ini)) {
+        note.setWordWrap(true);
+        NoteKeys::setWordwrap(ini, note.name(), true);
+    }
+    note.enterEditMode();
+    note.NotizTitel1Click();
+    note.setStandardFont(SettingsKeys::standardFontName(ini), SettingsKeys::standardFontSize(ini));
+    ini.close();
+}
+
+// A note above 50 would never come back at the next start, so the user is
+// told instead of getting a note that silently disappears.
+void TForm1::tooManyNotes() {
+    messageBox(handle(),
+               "Es sind bereits 50 Notizen vorhanden. Bitte löschen Sie zuerst eine Notiz.",
+               kProductTitle, MB_OK | MB_ICONINFORMATION);
+}
+
+void TForm1::neueNotiz1Click() { newNote(); }
+
+void TForm1::Grundeinstellungen1Click() {
+    if (settingsDialog_ == nullptr) return;
+    settingsDialog_->show();
+    SetForegroundWindow(settingsDialog_->handle());
+}
+
+void TForm1::unsichtbareNotizen1Click() {
+    if (invisibleNotesDialog_ == nullptr) return;
+    invisibleNotesDialog_->show();
+    SetForegroundWindow(invisibleNotesDialog_->handle());
+}
+
+void TForm1::Info1Click() {
+    if (infoBox_ != nullptr) infoBox_->showBox();
+}
+
+void TForm1::Tavelinbeenden1Click() { close(); }
+
+void TForm1::RxTrayIcon1DblClick() { newNote(); }
+
+void TForm1::fisHotKey1HotKey() { newNote(); }
+
+void TForm1::fisHotKey2HotKey() { bringToFront(); }
+
+void TForm1::bringToFront() {
+    HWND top = GetLastActivePopup(handle());
+    if (top != nullptr && IsWindowVisible(top) && IsWindowEnabled(top)) SetForegroundWindow(top);
+}
+
+void TForm1::exitProgram() {
+    if (handle() != nullptr) PostMessageW(handle(), WM_CLOSE, 0, 0);
+}
+
+void TForm1::releaseNote(TForm2* note) {
+    auto it = std::find_if(notes_.begin(), notes_.end(),
+                           [note](const auto& n) { return n.get() == note; });
+    if (it == notes_.end()) return;
+    released_.push_back(std::move(*it));
+    notes_.erase(it);
+    // Deleted from a message of our own: the note's handler may still be
+    // running when it asks.
+    if (handle() != nullptr) PostMessageW(handle(), kDeleteReleasedNotes, 0, 0);
+}
+
+void TForm1::deleteReleasedNotes() {
+    auto released = std::move(released_);
+    released_.clear();
+    for (auto& note : released) {
+        if (note->created()) note->destroy();
+    }
+}
+
+TForm2* TForm1::findNote(const std::string& name) const {
+    for (const auto& note : notes_) {
+        if (note->name() == name) return note.get();
+    }
+    return nullptr;
+}
+
+bool TForm1::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (msg == kDeleteReleasedNotes) {
+        deleteReleasedNotes();
+        result = 0;
+        return true;
+    }
+    if (msg == kRestoreApplication) {
+        if (IsIconic(handle())) {
+            ShowWindow(handle(), SW_RESTORE);
+            if (!Timer1.enabled()) hide();  // the splash is over
+        }
+        bringToFront();
+        result = 0;
+        return true;
+    }
+    if (msg == foregroundRequestMessage() && msg != 0) {
+        if (wParam == programDirId()) bringToFront();
+        result = 0;
+        return true;
+    }
+    if (msg == WM_SIZE && wParam == SIZE_MINIMIZED) {
+        // Minimising the owner would hide every note with it.
+        PostMessageW(handle(), kRestoreApplication, 0, 0);
+    }
+    return false;
+}
+
+bool TForm1::onSysCommand(WPARAM command, LPARAM) {
+    if ((command & 0xFFF0) != SC_MINIMIZE) return false;
+    PostMessageW(handle(), kRestoreApplication, 0, 0);
+    return true;
+}
+
+LRESULT CALLBACK TForm1::cbtHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_MINMAX && hookOwner != nullptr && hookOwner->handle() != nullptr &&
+        isMinimizeCommand(LOWORD(lParam))) {
+        // Refused; the notes come to the front as after a restore.
+        PostMessageW(hookOwner->handle(), kRestoreApplication, 0, 0);
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void TForm1::onClose(CloseAction& action) {
+    action = CloseAction::None;
+    orderlyExit();
+}
+
+void TForm1::onEndSession(bool ending) {
+    // Windows may end the process as soon as this returns: everything the
+    // exit command writes must be on disk by then.
+    if (ending) orderlyExit();
+}
+
+void TForm1::orderlyExit() {
+    if (exited_) return;
+    exited_ = true;
+    Timer1.setEnabled(false);
+    fisHotKey1.setShortcut(0);
+    fisHotKey2.setShortcut(0);
+    RxTrayIcon1.hide();
+    // One note that cannot save must not cost the others their text.
+    for (const auto& note : notes_) {
+        guarded(handle(), [&] { note->saveOnExit(); });
+    }
+    // Destroying the windows lets the placement storage write their keys;
+    // the objects stay until this form goes, so no note code still running
+    // further up the stack loses its object.
+    for (const auto& note : notes_) {
+        guarded(handle(), [&] { note->destroy(); });
+    }
+    deleteReleasedNotes();
+    hide();
+    PostQuitMessage(0);
+}
+
+}  // namespace tav

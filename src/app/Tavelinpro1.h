@@ -1,0 +1,145 @@
+#pragma once
+// The tray controller: the program's main form. Its own window is the splash
+// and the owner of every note window, so the notes stay off the taskbar and
+// go with it. It holds the tray icon and its menu, the two global hot keys,
+// the one-shot start-up timer that restores the saved notes, and the
+// new-note command that every other place calls.
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "note/NoteHost.h"
+#include "platform/Controls.h"
+#include "platform/Form.h"
+#include "platform/Handle.h"
+#include "platform/HiTimer.h"
+#include "platform/HotKey.h"
+#include "platform/Menu.h"
+#include "platform/TrayIcon.h"
+#include "store/NoteStore.h"
+
+namespace tav {
+
+class TForm2;
+class TInfoBox;
+
+// Copies an old settings file from the Windows directory into the program
+// directory when only the old one exists. True when it copied.
+bool migrateSettingsFile(const std::string& windowsDirectory);
+
+// The registered message that a second start sends to the running program
+// (wParam: programDirId() of the sender), so that the running one comes to
+// the front as its second hot key would bring it.
+UINT foregroundRequestMessage();
+// Tells program directories apart, so that copies in two directories do not
+// take each other for a second start.
+WPARAM programDirId();
+
+class TForm1 : public Form, public NoteHost {
+public:
+    // Runs the creation steps at once: migration, splash or not, timer,
+    // version, hot keys. windowsDirectory is where an old settings file may
+    // lie; tests give a directory of their own.
+    explicit TForm1(const std::string& windowsDirectory);
+    ~TForm1() override;
+
+    Label Label1;  // the small credit line above the title
+    Label RxLabel1Shadow;
+    Label RxLabel1;
+    Label Label3;
+    Label Label2;
+
+    PopupMenu PopupMenu1;
+    MenuItem neueNotiz1{"neueNotiz1", "&neue Notiz erstellen"};
+    MenuItem Grundeinstellungen1{"Grundeinstellungen1", "Grundeinstellungen..."};
+    MenuItem unsichtbareNotizen1{"unsichtbareNotizen1", "unsichtbare Notizen..."};
+    MenuItem NetzwerkNotizerstellen1{"NetzwerkNotizerstellen1", "Netzwerk-Notiz erstellen"};
+    MenuItem Info1{"Info1", "&Info über das Programm..."};
+    MenuItem Tavelinbeenden1{"Tavelinbeenden1", "Tavelin b&eenden"};
+
+    TrayIcon RxTrayIcon1;
+    Timer Timer1;
+    HotKey fisHotKey1;  // new note
+    HotKey fisHotKey2;  // bring the notes to the front
+
+    // The forms that the main block creates after this one. Until a dialog
+    // is attached its menu item stays greyed rather than silently dead.
+    void attachInfoBox(TInfoBox* box);
+    void attachSettingsDialog(Form* dialog);        // TForm3
+    void attachInvisibleNotesDialog(Form* dialog);  // TForm4
+
+    // Handlers.
+    void Timer1Timer();  // the start-up restore
+    void neueNotiz1Click();
+    void Grundeinstellungen1Click();
+    void unsichtbareNotizen1Click();
+    void Info1Click();
+    void Tavelinbeenden1Click();
+    void RxTrayIcon1DblClick();
+    void fisHotKey1HotKey();
+    void fisHotKey2HotKey();
+
+    // The foreground command: the window that was last active in the
+    // program comes to the front if it is visible and enabled.
+    void bringToFront();
+
+    // NoteHost.
+    HWND ownerWindow() const override { return handle(); }
+    const std::string& currentNoteName() const override { return currentNoteName_; }
+    void setCurrentNoteName(const std::string& name) override { currentNoteName_ = name; }
+    SlotTable& slotTable() override { return slots_; }
+    TForm2& createNoteWindow() override;
+    int raiseNoteCounter() override { return ++noteCounter_; }
+    void newNote() override;
+    void showSettings() override { Grundeinstellungen1Click(); }
+    void showAbout() override { Info1Click(); }
+    // Closing ends the program. Posted, because the caller is often a note
+    // whose own handler is still running.
+    void exitProgram() override;
+    void releaseNote(TForm2* note) override;
+
+    // The running note counter (the timer's tag in the original design).
+    int noteCounter() const { return noteCounter_; }
+    const std::vector<std::unique_ptr<TForm2>>& notes() const { return notes_; }
+    TForm2* findNote(const std::string& name) const;
+    bool exited() const { return exited_; }
+
+protected:
+    void createParams(DWORD& style, DWORD& exStyle) override;
+    bool handleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool onSysCommand(WPARAM command, LPARAM lParam) override;
+    void onClose(CloseAction& action) override;
+    void onEndSession(bool ending) override;
+
+private:
+    void FormCreate(const std::string& windowsDirectory);
+    void buildSplash();
+    void buildTrayMenu();
+    void loadHotKeys();
+    void restoreNote(int number);
+    void applyStoredState(TForm2& note, const IniFile& ini);
+    void tooManyNotes();
+    // Saves what the notes hold, destroys their windows (the placement
+    // storage writes on the way) and ends the message loop. Runs once.
+    void orderlyExit();
+    void deleteReleasedNotes();
+    static LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam);
+
+    std::string currentNoteName_ = "Notiz1";
+    SlotTable slots_;
+    int noteCounter_ = 0;
+    std::vector<std::unique_ptr<TForm2>> notes_;
+    std::vector<std::unique_ptr<TForm2>> released_;
+    TInfoBox* infoBox_ = nullptr;
+    Form* settingsDialog_ = nullptr;
+    Form* invisibleNotesDialog_ = nullptr;
+    IconHandle trayImage_;
+    HHOOK minimizeHook_ = nullptr;
+    bool exited_ = false;
+};
+
+}  // namespace tav
