@@ -221,6 +221,8 @@ LRESULT Form::dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
+bool Form::handleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
 LRESULT Form::defaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
