@@ -1,0 +1,288 @@
+# Sourced by every end-to-end test. Gives the test a fresh program directory
+# with its own copy of Tavelin.exe, starts and ends the program, drives it
+# through e2e_driver.exe, reads the settings file, and cleans up whatever
+# happens: the program is ended (only the copy this test started), and the
+# test's directory is removed on success and kept for a look on failure.
+#
+# ctest passes TAVELIN_EXE, DRIVER_EXE and SRC_DIR. The test rig has prepared
+# the Wine prefix, the display and a persistent wineserver (scripts/wine-env.sh);
+# a test never starts a display or stops the wineserver itself.
+#
+# E2E_SHOTS: a directory that keeps the screenshots the tests take.
+
+# errexit: a helper that fails inside $(...) ends its subshell only; the
+# failed assignment then ends the test too.
+set -eu
+set -o pipefail
+
+E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+SRC_DIR=${SRC_DIR:-$(cd "$E2E_LIB_DIR/../.." && pwd)}
+E2E_NAME=$(basename "${BASH_SOURCE[1]:-$0}" .sh)
+# shellcheck source=../../scripts/wine-env.sh
+. "$SRC_DIR/scripts/wine-env.sh"
+
+E2E_PID=""
+E2E_WORK=""
+E2E_DIR=""
+E2E_INI=""
+
+e2e_log() { printf '== %s\n' "$*"; }
+
+# Ends the test with a message, the windows the program has open and the
+# settings file as it is now; a screenshot is kept in the test's directory.
+e2e_fail() {
+    printf 'FAIL %s: %s\n' "$E2E_NAME" "$*" >&2
+    if [ -n "$E2E_WORK" ] && [ -d "$E2E_WORK" ]; then
+        : >"$E2E_WORK/failed"
+        import -window root "$E2E_WORK/failure.png" >/dev/null 2>&1 &&
+            printf 'screenshot: %s\n' "$E2E_WORK/failure.png" >&2
+        if e2e_running; then
+            printf -- '--- windows of the program\n' >&2
+            drv list >&2 || true
+        fi
+        if [ -f "$E2E_INI" ]; then
+            printf -- '--- %s\n' "$E2E_INI" >&2
+            ini_text "$E2E_INI" >&2 || true
+        fi
+    fi
+    exit 1
+}
+
+[ -n "${TAVELIN_EXE:-}" ] && [ -f "$TAVELIN_EXE" ] || e2e_fail "TAVELIN_EXE does not name the program"
+[ -n "${DRIVER_EXE:-}" ] && [ -f "$DRIVER_EXE" ] || e2e_fail "DRIVER_EXE does not name the driver"
+[ -n "${DISPLAY:-}" ] || e2e_fail "no DISPLAY: the test rig must provide one"
+[ -f "$WINEPREFIX/.tavelin-ready" ] || e2e_fail "Wine prefix $WINEPREFIX is not prepared"
+
+E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/tavelin-e2e.XXXXXX") || exit 1
+E2E_DIR=$E2E_WORK/Programm
+E2E_INI=$E2E_DIR/Tavelin.ini
+mkdir -p "$E2E_DIR"
+cp "$TAVELIN_EXE" "$E2E_DIR/Tavelin.exe"
+# The driver looks only at processes of this copy.
+export E2E_EXE="$E2E_DIR/Tavelin.exe"
+
+e2e_cleanup() {
+    local status=$?
+    trap - EXIT
+    if [ -e "$E2E_WORK/failed" ] && [ "$status" -eq 0 ]; then status=1; fi
+    if e2e_running || [ -n "$(drv pids 2>/dev/null)" ]; then e2e_kill; fi
+    if [ "$status" -eq 0 ]; then
+        rm -rf "$E2E_WORK"
+    else
+        printf 'kept for a look: %s\n' "$E2E_WORK" >&2
+    fi
+    exit "$status"
+}
+trap e2e_cleanup EXIT
+trap 'e2e_fail "interrupted"' INT TERM
+
+# ---- the driver --------------------------------------------------------------
+
+# Runs one driver command; its output on stdout, its error on stderr.
+drv() { "$WINE" "$DRIVER_EXE" "$@" </dev/null; }
+
+# Same, but a failing command fails the test.
+drv_ok() {
+    local output
+    output=$(drv "$@") || e2e_fail "driver: $*"
+    printf '%s\n' "$output"
+}
+
+# ---- the program -------------------------------------------------------------
+
+e2e_running() { [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; }
+
+# Starts the program in its directory in the background. Its output goes to a
+# file: a process left behind must never hold the test runner's pipes.
+e2e_start() {
+    e2e_running && e2e_fail "the program is already running"
+    (cd "$E2E_DIR" && exec "$WINE" "$E2E_DIR/Tavelin.exe" </dev/null >>"$E2E_WORK/program.log" 2>&1) &
+    E2E_PID=$!
+    e2e_log "started Tavelin.exe (pid $E2E_PID) in $E2E_DIR"
+}
+
+# Waits until the program has ended by itself and checks its exit code.
+e2e_wait_exit() {
+    drv wait-exit >/dev/null || e2e_fail "the program did not end"
+    local code=0
+    wait "$E2E_PID" || code=$?
+    E2E_PID=""
+    [ "$code" -eq 0 ] || e2e_fail "the program ended with exit code $code"
+}
+
+# Ends the program as the user does: tray menu, "Tavelin beenden".
+e2e_exit() {
+    e2e_running || e2e_fail "the program is not running"
+    drv_ok tray rclick >/dev/null
+    drv_ok menu "Tavelin beenden" >/dev/null
+    e2e_wait_exit
+    e2e_log "program ended through the tray menu"
+}
+
+# Only what this test started: the copy in this test's directory (found by
+# the driver) and the Wine process started here.
+e2e_kill() {
+    drv kill >/dev/null 2>&1 || true
+    if e2e_running; then
+        kill "$E2E_PID" 2>/dev/null || true
+    fi
+    if [ -n "$E2E_PID" ]; then wait "$E2E_PID" 2>/dev/null || true; fi
+    E2E_PID=""
+}
+
+# ---- windows -----------------------------------------------------------------
+
+# The visible note windows, one handle a line, once there are exactly n.
+e2e_notes() { drv_ok wait-count TForm2 - "$1"; }
+
+# The handle of the only visible note; fails unless there is exactly one.
+e2e_one_note() { e2e_notes 1; }
+
+# The note whose text control holds exactly this text.
+e2e_note_with_text() {
+    local h
+    for h in $(drv_ok find TForm2 -); do
+        [ "$(drv text "$h")" = "$1" ] && { printf '%s\n' "$h"; return 0; }
+    done
+    e2e_fail "no note holds the text \"$1\""
+}
+
+# "left top right bottom" of a window.
+e2e_rect() { drv_ok rect "$1"; }
+
+# Screenshot of the whole screen, kept in $E2E_SHOTS when that is set.
+e2e_screenshot() {
+    local file="$E2E_WORK/$1.png"
+    import -window root "$file" >/dev/null 2>&1 || return 0
+    if [ -n "${E2E_SHOTS:-}" ]; then
+        mkdir -p "$E2E_SHOTS"
+        cp "$file" "$E2E_SHOTS/$E2E_NAME-$1.png"
+    fi
+}
+
+# "#rrggbb" of one screen pixel.
+e2e_pixel() {
+    local file="$E2E_WORK/pixel.png"
+    import -window root "$file" >/dev/null 2>&1 || e2e_fail "no screenshot"
+    convert "$file" -format "%[hex:u.p{$1,$2}]" info: | LC_ALL=C tr 'A-F' 'a-f' | sed 's/^/#/; s/^\(#......\).*/\1/'
+}
+
+# ---- the settings file and note files ----------------------------------------
+
+# The file as UTF-8 text with LF line ends, whatever encoding it has on disk
+# (Windows-1252, UTF-8 with or without BOM, UTF-16LE with BOM).
+ini_text() {
+    local file=$1 head
+    head=$(head -c 3 "$file" | od -An -tx1 | tr -d ' \n')
+    case $head in
+        efbbbf*) tail -c +4 "$file" | tr -d '\r' ;;
+        fffe*) iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' ;;
+        *) if iconv -f UTF-8 -t UTF-8 "$file" >/dev/null 2>&1; then
+               tr -d '\r' <"$file"
+           else
+               iconv -f WINDOWS-1252 -t UTF-8 "$file" | tr -d '\r'
+           fi ;;
+    esac
+}
+
+# The value of a key as written (quotes and blanks kept); section and key
+# without regard to case, as the program reads them. Fails when missing.
+ini_get() {
+    local section=$1 key=$2 file=${3:-$E2E_INI}
+    [ -f "$file" ] || return 1
+    ini_text "$file" | LC_ALL=C awk -v sec="$section" -v key="$key" '
+        BEGIN { sec = tolower(sec); key = tolower(key); found = 0 }
+        /^[ \t]*\[/ {
+            s = $0; sub(/^[ \t]*\[/, "", s); sub(/\][ \t]*$/, "", s)
+            insec = (tolower(s) == sec); next
+        }
+        insec {
+            i = index($0, "=")
+            if (i > 0) {
+                k = substr($0, 1, i - 1); gsub(/^[ \t]+|[ \t]+$/, "", k)
+                if (tolower(k) == key) { print substr($0, i + 1); found = 1; exit }
+            }
+        }
+        END { exit !found }'
+}
+
+# The key names of a section in file order.
+ini_keys() {
+    local section=$1 file=${2:-$E2E_INI}
+    [ -f "$file" ] || return 1
+    ini_text "$file" | LC_ALL=C awk -v sec="$section" '
+        BEGIN { sec = tolower(sec) }
+        /^[ \t]*\[/ {
+            s = $0; sub(/^[ \t]*\[/, "", s); sub(/\][ \t]*$/, "", s)
+            insec = (tolower(s) == sec); next
+        }
+        insec && index($0, "=") > 0 { k = substr($0, 1, index($0, "=") - 1); gsub(/^[ \t]+|[ \t]+$/, "", k); print k }'
+}
+
+# The section names in file order.
+ini_sections() {
+    local file=${1:-$E2E_INI}
+    [ -f "$file" ] || return 1
+    ini_text "$file" | sed -n 's/^[ \t]*\[\(.*\)\][ \t]*$/\1/p'
+}
+
+ini_has_section() { ini_sections | grep -qixF -- "$1"; }
+
+# Fails the test unless the key holds exactly the expected text.
+ini_expect() {
+    local section=$1 key=$2 expected=$3 actual
+    actual=$(ini_get "$section" "$key") || e2e_fail "[$section] $key is missing"
+    [ "$actual" = "$expected" ] ||
+        e2e_fail "[$section] $key is \"$actual\", expected \"$expected\""
+}
+
+# Fails the test if the key is there.
+ini_expect_missing() {
+    local actual
+    if actual=$(ini_get "$1" "$2"); then e2e_fail "[$1] $2 should be missing, is \"$actual\""; fi
+}
+
+# Writes the settings file from a UTF-8 here-document, as German Windows
+# would have written it: Windows-1252 with CR LF.
+e2e_write_ini() {
+    iconv -f UTF-8 -t WINDOWS-1252 | sed 's/$/\r/' >"$E2E_INI" || e2e_fail "cannot write $E2E_INI"
+}
+
+# A note text file with plain text in it, as rich text.
+e2e_write_note_text() {
+    local name=$1 text=$2
+    printf '{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 %s\\par\r\n}\r\n' \
+        "$(printf '%s' "$text" | iconv -f UTF-8 -t WINDOWS-1252)" >"$E2E_DIR/$name.tvn" ||
+        e2e_fail "cannot write $name.tvn"
+}
+
+# Every line of the file ends in CR LF.
+e2e_expect_crlf() {
+    local bad
+    bad=$(LC_ALL=C grep -c $'[^\r]$' "$1" || true)
+    [ "$bad" -eq 0 ] || e2e_fail "$(basename "$1") has $bad lines without CR LF"
+}
+
+# Waits until a condition (a shell command) holds; the program writes its
+# files from its own message loop, so a test waits rather than assumes.
+e2e_wait_for() {
+    local what=$1
+    shift
+    local i
+    for i in $(seq 1 200); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    e2e_fail "timed out waiting for: $what"
+}
+
+# Fails the test unless actual equals expected.
+e2e_expect_eq() {
+    [ "$1" = "$2" ] || e2e_fail "$3: got \"$1\", expected \"$2\""
+}
+
+# Fails the test unless the text holds this exact line.
+e2e_expect_line() {
+    printf '%s\n' "$1" | grep -qxF -- "$2" || e2e_fail "$3: expected the line \"$2\" in:
+$1"
+}
