@@ -7,8 +7,9 @@
 // whose executable path ends with $E2E_EXE (the copy in the test's own program
 // directory). Without E2E_EXE every process counts.
 
-#include <tlhelp32.h>
 #include <windows.h>
+// tlhelp32.h needs the types of windows.h.
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
