@@ -1,0 +1,553 @@
+// The tray controller in-process: start-up restore, new-note command, hot-key
+// texts, migration, minimising and the orderly exit, each in a fresh program
+// directory.
+#include <windows.h>
+// commctrl.h and ole2.h need the types of windows.h.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <ole2.h>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "about/Tavelinpro3.h"
+#include "app/Tavelinpro1.h"
+#include "note/Tavelinpro2.h"
+#include "platform/Dialogs.h"
+#include "platform/Utf.h"
+#include "store/FileIo.h"
+#include "store/IniFile.h"
+#include "store/NoteStore.h"
+#include "store/ShortcutText.h"
+#include "version.h"
+
+namespace tav {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Pumps this thread's messages until done() holds; the limit only keeps a
+// broken build from hanging the run.
+bool pumpUntil(const std::function<bool()>& done, bool* quitSeen = nullptr) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                if (quitSeen) *quitSeen = true;
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (done()) return true;
+        if (GetTickCount() - start > 60000) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+void pumpPending() {
+    int rounds = 0;
+    pumpUntil([&] { return ++rounds > 5; });
+}
+
+std::string windowText(HWND w) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));
+    return narrow(text);
+}
+
+// Answers the modal boxes that the code under test opens, from inside their
+// own message loop: a thread timer looks for a dialog of this thread, notes
+// what it says, fills the input field and presses a button.
+class BoxAnswerer {
+public:
+    struct Box {
+        std::string caption;
+        std::string text;  // the static texts, one per line
+    };
+
+    explicit BoxAnswerer(std::string input = "", int button = IDOK)
+        : input_(std::move(input)), button_(button) {
+        current = this;
+        timer_ = SetTimer(nullptr, 0, 30, &BoxAnswerer::tick);
+    }
+    ~BoxAnswerer() {
+        KillTimer(nullptr, timer_);
+        current = nullptr;
+    }
+
+    std::vector<Box> boxes;
+
+private:
+    static inline BoxAnswerer* current = nullptr;
+
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (current == nullptr) return;
+        EnumThreadWindows(GetCurrentThreadId(), &BoxAnswerer::visit,
+                          reinterpret_cast<LPARAM>(current));
+    }
+
+    static BOOL CALLBACK visit(HWND w, LPARAM self) {
+        wchar_t cls[32] = {};
+        GetClassNameW(w, cls, 32);
+        if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+        reinterpret_cast<BoxAnswerer*>(self)->answer(w);
+        return TRUE;
+    }
+
+    static BOOL CALLBACK collectStatic(HWND child, LPARAM out) {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        const std::string text = windowText(child);
+        if (lstrcmpiW(cls, L"Static") == 0 && !text.empty()) {
+            auto& all = *reinterpret_cast<std::string*>(out);
+            if (!all.empty()) all += "\n";
+            all += text;
+        }
+        return TRUE;
+    }
+
+    void answer(HWND box) {
+        if (answered_.count(box) != 0 && IsWindow(box)) return;
+        answered_.insert(box);
+        Box seen{windowText(box), {}};
+        EnumChildWindows(box, &BoxAnswerer::collectStatic, reinterpret_cast<LPARAM>(&seen.text));
+        boxes.push_back(seen);
+        if (HWND edit = GetDlgItem(box, kInputBoxEditId))
+            SetWindowTextW(edit, widen(input_).c_str());
+        HWND button = GetDlgItem(box, button_);
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+    }
+
+    std::string input_;
+    int button_;
+    UINT_PTR timer_ = 0;
+    std::set<HWND> answered_;
+};
+
+std::string uniqueTempDir(const char* tag) {
+    wchar_t base[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, base);
+    static int counter = 0;
+    const std::wstring dir = std::wstring(base) + L"tav_" + widen(tag) + L"_" +
+                             std::to_wstring(GetCurrentProcessId()) + L"_" +
+                             std::to_wstring(GetTickCount()) + L"_" + std::to_wstring(++counter);
+    fs::create_directories(dir);
+    return narrow(dir) + "\\";
+}
+
+class TrayController : public ::testing::Test {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX controls{sizeof controls,
+                                      ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
+        InitCommonControlsEx(&controls);
+        oleReady_ = SUCCEEDED(OleInitialize(nullptr));
+        dir_ = uniqueTempDir("tray");
+        windowsDir_ = uniqueTempDir("windir");
+        windowsDir_.pop_back();  // the Windows directory comes without its backslash
+        setProgramDir(dir_);
+        setErrorBoxFunction([this](HWND, const std::string& text) { errors_.push_back(text); });
+    }
+
+    void TearDown() override {
+        infoBox_.reset();
+        form_.reset();
+        pumpPending();
+        setErrorBoxFunction({});
+        EXPECT_TRUE(errors_.empty()) << errors_.front();
+        std::error_code ignored;
+        fs::remove_all(widen(dir_), ignored);
+        fs::remove_all(widen(windowsDir_), ignored);
+        if (oleReady_) OleUninitialize();
+    }
+
+    // Keys are written through the program's own INI code, as a previous
+    // run would have left them.
+    void writeKeys(const std::vector<std::array<std::string, 3>>& keys) {
+        IniFile ini(settingsPath());
+        for (const auto& [section, key, value] : keys) ini.writeString(section, key, value);
+        ini.close();
+    }
+    std::string readKey(const std::string& section, const std::string& key,
+                        const std::string& def = "<fehlt>") {
+        IniFile ini(settingsPath());
+        return ini.readString(section, key, def);
+    }
+    bool sectionExists(const std::string& section) {
+        IniFile ini(settingsPath());
+        return ini.sectionExists(section);
+    }
+
+    TForm1& start() {
+        form_ = std::make_unique<TForm1>(windowsDir_);
+        infoBox_ = std::make_unique<TInfoBox>(form_->handle());
+        form_->attachInfoBox(infoBox_.get());
+        return *form_;
+    }
+    // The start-up tick, without waiting for the splash.
+    void restoreNow() { form_->Timer1Timer(); }
+
+    std::string dir_;
+    std::string windowsDir_;
+    std::vector<std::string> errors_;
+    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<TInfoBox> infoBox_;
+    bool oleReady_ = false;
+};
+
+TEST_F(TrayController, FirstStartCreatesOneNoteThatAsksForItsTitle) {
+    TForm1& form = start();
+    EXPECT_TRUE(form.visible()) << "the splash shows by default";
+    EXPECT_EQ(2000u, form.Timer1.interval());
+    EXPECT_EQ("Version:" TAVELIN_VERSION_TEXT, form.Label3.text());
+
+    BoxAnswerer answers("Einkauf");
+    restoreNow();
+
+    ASSERT_EQ(1u, answers.boxes.size());
+    EXPECT_EQ("Notiz-Titel", answers.boxes[0].caption);
+    EXPECT_EQ("Geben Sie den neuen Notiz-Titel ein", answers.boxes[0].text);
+    ASSERT_EQ(1u, form.notes().size());
+    TForm2& note = *form.notes()[0];
+    EXPECT_EQ("Notiz1", note.name());
+    EXPECT_TRUE(note.visible());
+    EXPECT_TRUE(note.inEditMode());
+    EXPECT_EQ("Einkauf  ", note.Label1.text());
+    EXPECT_FALSE(form.visible()) << "the restore ends the splash";
+    EXPECT_FALSE(form.Timer1.enabled()) << "the restore runs once";
+    EXPECT_EQ("Version:" TAVELIN_VERSION_TEXT, infoBox_->Version.text());
+
+    EXPECT_EQ("1", readKey("Settings", "firstrun"));
+    EXPECT_EQ("1", readKey("Settings", "Notizanzahl"));
+    EXPECT_EQ("1", readKey("Notiz1", "active"));
+    EXPECT_EQ("Einkauf  ", readKey("Notiz1", "NotizTitel"));
+    EXPECT_EQ(1, form.noteCounter());
+}
+
+TEST_F(TrayController, NoNoteWhenTheFirstRunIsOverAndNoNotesAreCounted) {
+    writeKeys({{"Settings", "Notizanzahl", "0"}, {"Settings", "firstrun", "1"}});
+    TForm1& form = start();
+    BoxAnswerer answers("unerwartet");
+    restoreNow();
+    pumpPending();
+    EXPECT_TRUE(answers.boxes.empty());
+    EXPECT_TRUE(form.notes().empty());
+    EXPECT_FALSE(sectionExists("Notiz1"));
+    EXPECT_EQ("0", readKey("Settings", "Notizanzahl"));
+}
+
+TEST_F(TrayController, RestoresActiveNotesInOrderAndRemovesInactiveOnes) {
+    writeKeys({{"Settings", "Notizanzahl", "3"},
+               {"Settings", "startscreen", "0"},
+               {"Notiz2", "active", "1"},
+               {"Notiz2", "NotizTitel", "\"Einkauf    \""},
+               {"Notiz2", "Buttonbar", "0"},
+               {"Notiz2", "wordwrap", "1"},
+               {"Notiz2", "minimiert", "1"},
+               {"Notiz2", "titelleiste", "0"},
+               {"Notiz3", "active", "0"},
+               {"Notiz3", "NotizTitel", "\"Alt  \""},
+               {"Notiz5", "active", "1"}});
+    writeFileAtomically(noteTextPath("Notiz3"), "{\\rtf1 alt}");
+    writeFileAtomically(dir_ + "Notiz3 Kopie.tvn", "{\\rtf1 fremd}");
+
+    TForm1& form = start();
+    EXPECT_FALSE(form.visible()) << "startscreen=0: no splash";
+    EXPECT_EQ(250u, form.Timer1.interval());
+    // The real timer this time.
+    ASSERT_TRUE(pumpUntil([&] { return !form.Timer1.enabled(); }));
+
+    ASSERT_EQ(2u, form.notes().size());
+    TForm2& two = *form.notes()[0];
+    TForm2& five = *form.notes()[1];
+    EXPECT_EQ("Notiz2", two.name());
+    EXPECT_EQ("Notiz5", five.name());
+    EXPECT_TRUE(two.visible());
+    EXPECT_TRUE(five.visible());
+    EXPECT_EQ(2, form.noteCounter());
+
+    // Notiz2 comes back as it was left; the title's stored blanks do not
+    // add up to a wider margin.
+    EXPECT_EQ("Einkauf  ", two.Label1.text());
+    EXPECT_FALSE(two.ToolBar1.visible());
+    EXPECT_FALSE(two.ToolBar2.visible());
+    EXPECT_FALSE(two.Menleistesichtbar1.checked);
+    EXPECT_TRUE(two.Zeilenumbruch1.checked);
+    EXPECT_TRUE(two.Zeilenumbruch2.checked);
+    EXPECT_TRUE(two.rolledUp());
+    EXPECT_FALSE(two.Label1.visible());
+    EXPECT_FALSE(two.Titelleistesichtbar1.checked);
+    EXPECT_FALSE(two.inEditMode());
+    // Notiz5 has no keys but "active": every default.
+    EXPECT_EQ("Tavelin2000 Notiz  ", five.Label1.text());
+    EXPECT_TRUE(five.ToolBar1.visible());
+    EXPECT_FALSE(five.Zeilenumbruch1.checked);
+    EXPECT_FALSE(five.rolledUp());
+    EXPECT_TRUE(five.Label1.visible());
+
+    EXPECT_FALSE(sectionExists("Notiz3"));
+    EXPECT_FALSE(fileExists(noteTextPath("Notiz3")));
+    EXPECT_TRUE(fileExists(dir_ + "Notiz3 Kopie.tvn")) << "only the inactive note's own file goes";
+    EXPECT_FALSE(sectionExists("Notiz1")) << "an unused number leaves no section behind";
+
+    BoxAnswerer answers("Neu");
+    form.neueNotiz1Click();
+    ASSERT_EQ(3u, form.notes().size());
+    EXPECT_EQ("Notiz1", form.notes()[2]->name());
+    EXPECT_EQ("3", readKey("Settings", "Notizanzahl"));
+}
+
+TEST_F(TrayController, NewNoteTakesTheSettingsForBarsWordWrapAndFont) {
+    writeKeys({{"Settings", "Notizanzahl", "0"},
+               {"Settings", "firstrun", "1"},
+               {"Settings", "showmenu", "0"},
+               {"Settings", "wordwrap", "1"}});
+    TForm1& form = start();
+    restoreNow();
+    BoxAnswerer answers;  // confirms the offered default
+    form.RxTrayIcon1DblClick();
+    ASSERT_EQ(1u, form.notes().size());
+    TForm2& note = *form.notes()[0];
+    EXPECT_TRUE(note.inEditMode());
+    EXPECT_FALSE(note.ToolBar1.visible());
+    EXPECT_FALSE(note.ToolBar2.visible());
+    EXPECT_TRUE(note.Buttonleisteaktiv1.visible);
+    EXPECT_TRUE(note.Zeilenumbruch1.checked);
+    EXPECT_EQ("0", readKey("Notiz1", "Buttonbar"));
+    EXPECT_EQ("1", readKey("Notiz1", "wordwrap"));
+    EXPECT_EQ("1", readKey("Notiz1", "active"));
+    EXPECT_EQ("1", readKey("Settings", "Notizanzahl"));
+    // The standard font applies to what is typed next.
+    const CharAttributes typed = note.memo1.selAttributes();
+    EXPECT_EQ("Courier new", typed.name);
+    EXPECT_EQ(10, typed.sizePoints);
+}
+
+TEST_F(TrayController, AllFiftyNumbersInUseTellsTheUserAndWritesNothing) {
+    writeKeys({{"Settings", "Notizanzahl", "0"}, {"Settings", "firstrun", "1"}});
+    TForm1& form = start();
+    restoreNow();
+    for (int n = 1; n <= kMaxNotes; ++n) form.slotTable().markUsed(n);
+    const auto before = readWholeFile(settingsPath());
+
+    BoxAnswerer answers;
+    form.fisHotKey1HotKey();
+
+    ASSERT_EQ(1u, answers.boxes.size());
+    EXPECT_EQ("Tavelin 2000", answers.boxes[0].caption);
+    EXPECT_EQ("Es sind bereits 50 Notizen vorhanden. Bitte löschen Sie zuerst eine Notiz.",
+              answers.boxes[0].text);
+    EXPECT_TRUE(form.notes().empty());
+    EXPECT_EQ(0, form.noteCounter());
+    EXPECT_EQ(before, readWholeFile(settingsPath()));
+    EXPECT_FALSE(fs::exists(widen(dir_ + "Notiz51.tvn")));
+}
+
+TEST_F(TrayController, OldSettingsFileIsCopiedOnlyWhenTheProgramHasNone) {
+    const std::string oldIni = windowsDir_ + "\\Tavelin.ini";
+    writeFileAtomically(oldIni, "[Settings]\r\nstartscreen=0\r\nHotkey_neu=N\r\nNotizanzahl=0\r\n");
+
+    // No file of its own: the program takes the old one over at creation.
+    TForm1& form = start();
+    ASSERT_TRUE(fileExists(settingsPath()));
+    EXPECT_EQ(readWholeFile(oldIni), readWholeFile(settingsPath()));
+    EXPECT_TRUE(fileExists(oldIni)) << "the old file stays where it was";
+    EXPECT_FALSE(form.visible()) << "and its settings count from the start";
+    EXPECT_EQ(kCtrl | kAlt | 'N', form.fisHotKey1.shortcut());
+
+    // Both files there: the program's own wins, nothing is copied.
+    writeFileAtomically(settingsPath(), "[Settings]\r\nstartscreen=1\r\n");
+    EXPECT_FALSE(migrateSettingsFile(windowsDir_));
+    EXPECT_EQ("[Settings]\r\nstartscreen=1\r\n", readWholeFile(settingsPath()));
+
+    // No old file: nothing happens.
+    deleteFile(oldIni);
+    deleteFile(settingsPath());
+    EXPECT_FALSE(migrateSettingsFile(windowsDir_));
+    EXPECT_FALSE(fileExists(settingsPath()));
+}
+
+TEST_F(TrayController, HotKeysComeFromTheStoredCharacters) {
+    {
+        TForm1& form = start();
+        EXPECT_EQ(49227, form.fisHotKey1.shortcut()) << "default Ctrl+Alt+K";
+        EXPECT_EQ(kCtrl | kAlt | 'X', form.fisHotKey2.shortcut()) << "default Ctrl+Alt+X";
+        infoBox_.reset();
+        form_.reset();
+    }
+    writeKeys({{"Settings", "Hotkey_neu", "7"}, {"Settings", "Hotkey_Vordergrund", "F1"}});
+    {
+        TForm1& form = start();
+        EXPECT_EQ(kCtrl | kAlt | '7', form.fisHotKey1.shortcut());
+        EXPECT_EQ(0, form.fisHotKey2.shortcut()) << "no letter or digit, no hot key";
+        infoBox_.reset();
+        form_.reset();
+    }
+    writeKeys({{"Settings", "Hotkey_neu", "ä"}, {"Settings", "Hotkey_Vordergrund", ""}});
+    TForm1& form = start();
+    EXPECT_EQ(0, form.fisHotKey1.shortcut());
+    EXPECT_EQ(0, form.fisHotKey2.shortcut());
+}
+
+TEST_F(TrayController, PressingTheNewNoteHotKeyCreatesANote) {
+    writeKeys({{"Settings", "Notizanzahl", "0"},
+               {"Settings", "firstrun", "1"},
+               {"Settings", "Hotkey_neu", "N"}});
+    TForm1& form = start();
+    restoreNow();
+    if (!form.fisHotKey1.registered()) GTEST_SKIP() << "Ctrl+Alt+N belongs to someone else";
+
+    BoxAnswerer answers("Per Taste");
+    INPUT keys[6] = {};
+    const WORD sequence[3] = {VK_CONTROL, VK_MENU, 'N'};
+    for (int i = 0; i < 3; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = sequence[i];
+        keys[5 - i].type = INPUT_KEYBOARD;
+        keys[5 - i].ki.wVk = sequence[i];
+        keys[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    ASSERT_EQ(6u, SendInput(6, keys, sizeof(INPUT)));
+    ASSERT_TRUE(pumpUntil([&] { return !form.notes().empty(); }));
+    EXPECT_EQ("Notiz1", form.notes()[0]->name());
+    EXPECT_EQ("Per Taste  ", form.notes()[0]->Label1.text());
+}
+
+TEST_F(TrayController, TrayMenuShowsItsFourItemsAndLeavesTheHiddenOnesOut) {
+    TForm1& form = start();
+    std::vector<MenuItem*> commands;
+    MenuHandle menu = form.PopupMenu1.build(commands);
+    ASSERT_EQ(4, GetMenuItemCount(menu.get()));
+    const char* expected[] = {"&neue Notiz erstellen", "Grundeinstellungen...",
+                              "&Info über das Programm...", "Tavelin b&eenden"};
+    for (int i = 0; i < 4; ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu.get(), static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        EXPECT_EQ(expected[i], narrow(text));
+    }
+    EXPECT_FALSE(form.NetzwerkNotizerstellen1.enabled);
+    EXPECT_TRUE(form.Info1.enabled);
+    // No settings dialog yet: its item is greyed, not silently dead.
+    EXPECT_NE(0u, GetMenuState(menu.get(), 1, MF_BYPOSITION) & MF_GRAYED);
+}
+
+TEST_F(TrayController, MinimisingLeavesTheNotesOnScreen) {
+    writeKeys({{"Settings", "Notizanzahl", "1"}, {"Notiz1", "active", "1"}});
+    TForm1& form = start();
+    restoreNow();
+    ASSERT_EQ(1u, form.notes().size());
+    HWND note = form.notes()[0]->handle();
+
+    SendMessageW(form.handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    pumpPending();
+    EXPECT_FALSE(IsIconic(form.handle()));
+    EXPECT_TRUE(IsWindowVisible(note));
+
+    ShowWindow(form.handle(), SW_MINIMIZE);
+    pumpPending();
+    EXPECT_FALSE(IsIconic(form.handle()));
+    EXPECT_TRUE(IsWindowVisible(note));
+
+    ShowWindow(note, SW_MINIMIZE);
+    pumpPending();
+    EXPECT_FALSE(IsIconic(note));
+    EXPECT_TRUE(IsWindowVisible(note));
+}
+
+TEST_F(TrayController, SecondHotKeyBringsTheLastActiveNoteToTheFront) {
+    writeKeys(
+        {{"Settings", "Notizanzahl", "2"}, {"Notiz1", "active", "1"}, {"Notiz2", "active", "1"}});
+    TForm1& form = start();
+    restoreNow();
+    ASSERT_EQ(2u, form.notes().size());
+    HWND first = form.notes()[0]->handle();
+    SetForegroundWindow(first);
+    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == first; }));
+
+    // Somebody else's window takes the front.
+    HWND other = CreateWindowExW(0, L"STATIC", L"fremd", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                 nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == other; }));
+
+    form.fisHotKey2HotKey();
+    EXPECT_TRUE(pumpUntil([&] { return GetForegroundWindow() == first; }));
+    DestroyWindow(other);
+}
+
+// Both ways out end the same: the typed text is saved, every note window is
+// destroyed (its placement written), the tray icon goes and the loop ends.
+void expectOrderlyExit(TForm1& form, const std::function<void()>& leave) {
+    BoxAnswerer answers("Letzte");
+    form.newNote();
+    ASSERT_EQ(1u, form.notes().size());
+    TForm2& note = *form.notes()[0];
+    ASSERT_TRUE(note.inEditMode());
+    note.memo1.replaceSel("Ungespeicherter Text");
+
+    bool quit = false;
+    leave();
+    pumpUntil([&] { return quit; }, &quit);
+    EXPECT_TRUE(quit);
+    EXPECT_TRUE(form.exited());
+    EXPECT_FALSE(note.created());
+    EXPECT_FALSE(form.RxTrayIcon1.visible());
+    const auto saved = readWholeFile(noteTextPath("Notiz1"));
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_NE(std::string::npos, saved->find("Ungespeicherter Text"));
+}
+
+TEST_F(TrayController, ExitCommandSavesANoteStillInEditMode) {
+    writeKeys({{"Settings", "Notizanzahl", "0"}, {"Settings", "firstrun", "1"}});
+    TForm1& form = start();
+    restoreNow();
+    expectOrderlyExit(form, [&] { form.Tavelinbeenden1Click(); });
+}
+
+TEST_F(TrayController, EndOfSessionRunsTheSameOrderlyExit) {
+    writeKeys({{"Settings", "Notizanzahl", "0"}, {"Settings", "firstrun", "1"}});
+    TForm1& form = start();
+    restoreNow();
+    expectOrderlyExit(form, [&] {
+        EXPECT_TRUE(SendMessageW(form.handle(), WM_QUERYENDSESSION, 0, 0));
+        // Everything must be on disk when WM_ENDSESSION returns.
+        SendMessageW(form.handle(), WM_ENDSESSION, TRUE, 0);
+        EXPECT_TRUE(fileExists(noteTextPath("Notiz1")));
+    });
+}
+
+TEST_F(TrayController, ReleasedNoteIsDeletedAfterItsHandlerAndFreesNothingElse) {
+    writeKeys(
+        {{"Settings", "Notizanzahl", "2"}, {"Notiz1", "active", "1"}, {"Notiz2", "active", "1"}});
+    TForm1& form = start();
+    restoreNow();
+    ASSERT_EQ(2u, form.notes().size());
+    TForm2* first = form.notes()[0].get();
+    HWND window = first->handle();
+    form.releaseNote(first);
+    ASSERT_EQ(1u, form.notes().size());
+    EXPECT_EQ("Notiz2", form.notes()[0]->name());
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindow(window); }));
+    form.releaseNote(first);  // a second request is harmless
+    EXPECT_EQ(1u, form.notes().size());
+}
+
+TEST_F(TrayController, AboutBoxHelpWithoutHelpFileSaysSo) {
+    start();
+    BoxAnswerer answers;
+    infoBox_->HelpButtonClick();
+    ASSERT_EQ(1u, answers.boxes.size());
+    EXPECT_NE(std::string::npos, answers.boxes[0].text.find("index.htm"));
+    EXPECT_NE(std::string::npos, answers.boxes[0].text.find("nicht gefunden"));
+}
+
+}  // namespace
+}  // namespace tav
