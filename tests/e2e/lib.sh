@@ -147,6 +147,11 @@ e2e_note_with_text() {
     e2e_fail "no note holds the text \"$1\""
 }
 
+# Returns once the program's thread has finished what it was doing: a sent
+# message is answered only between two of its handlers (or inside a modal
+# box's loop). Use a window of the program, e.g. the tray controller's.
+e2e_sync() { drv_ok send "$1" 0 0 0 >/dev/null; }
+
 # "left top right bottom" of a window.
 e2e_rect() { drv_ok rect "$1"; }
 
