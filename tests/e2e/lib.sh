@@ -11,8 +11,9 @@
 # E2E_SHOTS: a directory that keeps the screenshots the tests take.
 
 # errexit: a helper that fails inside $(...) ends its subshell only; the
-# failed assignment then ends the test too.
-set -eu
+# failed assignment then ends the test too. errtrace names the command that
+# failed, wherever it was.
+set -eEu
 set -o pipefail
 
 E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -74,6 +75,12 @@ e2e_cleanup() {
     exit "$status"
 }
 trap e2e_cleanup EXIT
+e2e_on_error() {
+    # A failure already reported in a subshell ends this shell quietly.
+    if [ -e "$E2E_WORK/failed" ]; then exit 1; fi
+    e2e_fail "line $1: $2"
+}
+trap 'e2e_on_error "$LINENO" "$BASH_COMMAND"' ERR
 trap 'e2e_fail "interrupted"' INT TERM
 
 # ---- the driver --------------------------------------------------------------
@@ -138,11 +145,18 @@ e2e_notes() { drv_ok wait-count TForm2 - "$1"; }
 # The handle of the only visible note; fails unless there is exactly one.
 e2e_one_note() { e2e_notes 1; }
 
-# The note whose text control holds exactly this text.
+# The visible note whose text control holds exactly this text, once there
+# is one (a note loads its text a moment after it appears).
 e2e_note_with_text() {
-    local h
-    for h in $(drv_ok find TForm2 -); do
-        [ "$(drv text "$h")" = "$1" ] && { printf '%s\n' "$h"; return 0; }
+    local i h
+    for i in $(seq 1 100); do
+        for h in $(drv find TForm2 - || true); do
+            if [ "$(drv text "$h" 2>/dev/null)" = "$1" ]; then
+                printf '%s\n' "$h"
+                return 0
+            fi
+        done
+        sleep 0.2
     done
     e2e_fail "no note holds the text \"$1\""
 }
