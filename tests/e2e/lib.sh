@@ -164,7 +164,10 @@ e2e_note_with_text() {
 # Returns once the program's thread has finished what it was doing: a sent
 # message is answered only between two of its handlers (or inside a modal
 # box's loop). Use a window of the program, e.g. the tray controller's.
-e2e_sync() { drv_ok send "$1" 0 0 0 >/dev/null; }
+e2e_sync() { drv_ok send "${1:-$(e2e_main_window)}" 0 0 0 >/dev/null; }
+
+# The tray controller's window (the splash), shown or not.
+e2e_main_window() { drv_ok find-any TForm1 - | head -n 1; }
 
 # "left top right bottom" of a window.
 e2e_rect() { drv_ok rect "$1"; }

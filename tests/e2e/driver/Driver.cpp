@@ -610,6 +610,19 @@ int cmdFind(const Args& a) {
     return found.empty() ? 1 : 0;
 }
 
+// Hidden windows too, such as the tray controller's after the splash.
+int cmdFindAny(const Args& a) {
+    need(a, 2, "find-any <class|-> <title|->");
+    int found = 0;
+    for (const auto& w : topLevelWindows()) {
+        if (matches(w, a[0], a[1])) {
+            out(hex(w.hwnd));
+            found++;
+        }
+    }
+    return found == 0 ? 1 : 0;
+}
+
 int cmdWaitWindow(const Args& a) {
     need(a, 2, "wait-window <class|-> <title|-> [timeoutMs]");
     std::vector<HWND> found;
@@ -1006,6 +1019,7 @@ const std::map<std::wstring, int (*)(const Args&)>& commands() {
     static const std::map<std::wstring, int (*)(const Args&)> table = {
         {L"list", cmdList},
         {L"find", cmdFind},
+        {L"find-any", cmdFindAny},
         {L"wait-window", cmdWaitWindow},
         {L"wait-count", cmdWaitCount},
         {L"wait-none", cmdWaitNone},
