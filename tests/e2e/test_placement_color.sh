@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# A note's colour is kept with its placement. A stored rectangle from another
+# pixels-per-inch setting is not used (the window stays where the system puts
+# it), but the colour is restored all the same.
+. "$(dirname "$0")/lib.sh"
+
+# The colour in the middle of a note's text area.
+text_color() {
+    local memo l t r b
+    memo=$(drv_ok child "$1" richedit)
+    read -r l t r b <<<"$(e2e_rect "$memo")"
+    e2e_pixel $(((l + r) / 2)) $(((t + b) / 2))
+}
+color_is() { [ "$(text_color "$1")" = "$2" ]; }
+
+e2e_write_ini <<'INI'
+[Settings]
+Notizanzahl=2
+firstrun=1
+startscreen=0
+
+[Notiz1]
+active=1
+PixelsPerInch=120
+NormPos=600,400,900,600
+memo1_Color=255
+
+[Notiz2]
+active=1
+PixelsPerInch=96
+NormPos=500,100,800,300
+memo1_Color=16744448
+INI
+e2e_write_note_text Notiz1 "rot"
+e2e_write_note_text Notiz2 "blau"
+
+e2e_start
+e2e_notes 2 >/dev/null
+red=$(e2e_note_with_text "rot")
+blue=$(e2e_note_with_text "blau")
+e2e_screenshot colours
+
+e2e_log "another pixels-per-inch: the stored rectangle is not used"
+[ "$(e2e_rect "$red")" != "600 400 900 600" ] ||
+    e2e_fail "the rectangle of a 120 dpi screen was used at 96 dpi"
+e2e_wait_for "the colour red restored all the same" color_is "$red" "#ff0000"
+
+e2e_log "a coloured note keeps its colour"
+e2e_expect_eq "$(e2e_rect "$blue")" "500 100 800 300" "rectangle of the blue note"
+e2e_wait_for "the blue note's colour" color_is "$blue" "#0080ff"
+
+e2e_exit
+ini_expect Notiz1 memo1_Color 255
+ini_expect Notiz1 PixelsPerInch 96
+ini_expect Notiz2 memo1_Color 16744448
+
+e2e_start
+e2e_notes 2 >/dev/null
+red=$(e2e_note_with_text "rot")
+blue=$(e2e_note_with_text "blau")
+e2e_wait_for "red after the restart" color_is "$red" "#ff0000"
+e2e_wait_for "blue after the restart" color_is "$blue" "#0080ff"
+e2e_exit
