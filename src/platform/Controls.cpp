@@ -187,8 +187,9 @@ void SpeedButton::setCaption(const std::string& caption) {
     sync();
 }
 
-void SpeedButton::setPictureResource(int bitmapId) {
+void SpeedButton::setPictureResource(int bitmapId, int index) {
     bitmapId_ = bitmapId;
+    bitmapIndex_ = index;
     stdIndex_ = -1;
     image_ = -2;
     sync();
@@ -308,12 +309,23 @@ int ToolBar::imageFor(SpeedButton& b) {
         SendMessageW(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
     }
     if (b.bitmapId_ != 0) {
-        BitmapHandle bitmap(static_cast<HBITMAP>(
-            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(b.bitmapId_), IMAGE_BITMAP, 0, 0,
-                       LR_CREATEDIBSECTION)));
-        // A missing picture leaves an empty button rather than no form.
-        if (bitmap)
-            b.image_ = ImageList_AddMasked(images_.get(), bitmap.get(), kTransparentPictureColor);
+        auto strip = std::find_if(strips_.begin(), strips_.end(),
+                                  [&](const Strip& s) { return s.bitmapId == b.bitmapId_; });
+        if (strip == strips_.end()) {
+            BitmapHandle bitmap(static_cast<HBITMAP>(
+                LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(b.bitmapId_), IMAGE_BITMAP,
+                           0, 0, LR_CREATEDIBSECTION)));
+            const int before = ImageList_GetImageCount(images_.get());
+            // A missing picture leaves an empty button rather than no form.
+            const int first =
+                bitmap ? ImageList_AddMasked(images_.get(), bitmap.get(), kTransparentPictureColor)
+                       : -1;
+            const int count = ImageList_GetImageCount(images_.get()) - before;
+            strip = strips_.insert(strips_.end(), {b.bitmapId_, first, count});
+        }
+        if (strip->first >= 0 && b.bitmapIndex_ >= 0 && b.bitmapIndex_ < strip->count) {
+            b.image_ = strip->first + b.bitmapIndex_;
+        }
     } else {
         // The system's pictures are appended to our list once, in their order.
         if (stdBase_ < 0) {

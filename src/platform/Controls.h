@@ -107,7 +107,9 @@ public:
     void setHint(const std::string& hint);  // "\r\n" breaks the tip's lines
     const std::string& caption() const { return caption_; }
     void setCaption(const std::string& caption);
-    void setPictureResource(int bitmapId);  // a bitmap resource of this module
+    // Picture number index of a bitmap resource of this module that holds a
+    // strip of 16 x 16 pictures; the bar loads each strip once.
+    void setPictureResource(int bitmapId, int index = 0);
     void setStandardPicture(int stdIndex);  // STD_COPY etc. of IDB_STD_SMALL_COLOR
     int width() const { return width_; }
     void setWidth(int w);  // 0: the bar's button width
@@ -145,6 +147,7 @@ private:
     std::wstring wideHint_;
     std::string caption_;
     int bitmapId_ = 0;
+    int bitmapIndex_ = 0;
     int stdIndex_ = -1;
     int image_ = -2;  // index in the bar's image list once added; -2 none yet
     int width_ = 0;
@@ -217,6 +220,12 @@ private:
     bool visible_ = true;
     ImageListHandle images_;
     int stdBase_ = -1;  // first standard picture in images_, once loaded
+    struct Strip {
+        int bitmapId;
+        int first;  // its first picture in images_, -1 when it did not load
+        int count;
+    };
+    std::vector<Strip> strips_;
     int nextId_ = 100;
 };
 

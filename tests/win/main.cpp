@@ -1,8 +1,17 @@
 #include <windows.h>
-
+// commctrl.h and ole2.h need the types of windows.h.
+#include <commctrl.h>
 #include <gtest/gtest.h>
+#include <ole2.h>
 
+// The program's start-up does the same: tool bars and tips need the common
+// controls registered, the rich-text control's objects need OLE.
 int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    OleInitialize(nullptr);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    OleUninitialize();
+    return result;
 }
