@@ -36,8 +36,8 @@ private:
     HWND hwnd_ = nullptr;
 };
 
-// Runs f; an exception ends in the program's error box (caption "Tavelin2000",
-// OK, stop icon) instead of escaping into a window procedure.
+// Runs f; an exception ends in the program's error box instead of escaping
+// into a window procedure.
 void runGuarded(const std::function<void()>& f);
 
 }  // namespace tav

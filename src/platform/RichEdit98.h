@@ -130,16 +130,15 @@ private:
     class OleCallback;
     static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void createWindow(HWND parent, int id, const RECT& bounds, bool keepText);
-    void applySettings();
+    void createWindow(HWND parent, int id, const RECT& bounds);
     std::string readRange(long start, long end) const;
-    void setCharFormat(DWORD mask, DWORD effects, const void* format);
 
     HWND hwnd_ = nullptr;
     WNDPROC oldProc_ = nullptr;
     OleCallback* callback_ = nullptr;
     bool oleInitialized_ = false;
     bool swallowChar_ = false;
+    bool readOnly_ = false;
     COLORREF color_ = RGB(255, 255, 255);
     ScrollBars scrollBars_ = ScrollBars::Both;
     bool autoUrlDetect_ = true;

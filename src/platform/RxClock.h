@@ -52,11 +52,14 @@ public:
     void tick(const SYSTEMTIME& now);
 
     std::function<void()> onAlarm;
+    // Where the clock takes the time of day from: the system's local time;
+    // tests put a fixed time here.
+    std::function<SYSTEMTIME()> now;
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-    void paint();
+    void draw(HDC dc);
     void updateTimer();
     void rearm(const SYSTEMTIME& now);
 

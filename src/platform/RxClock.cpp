@@ -1,0 +1,208 @@
+#include "platform/RxClock.h"
+
+#include <cwchar>
+#include <stdexcept>
+
+#include "platform/MessageWindow.h"
+
+namespace tav {
+namespace {
+
+constexpr wchar_t kClassName[] = L"TavelinRxClock";
+constexpr UINT_PTR kTimerId = 1;
+
+void registerClassOnce() {
+    static const bool registered = [] {
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = DefWindowProcW;  // ours is set per window after creation
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = kClassName;
+        return RegisterClassExW(&wc) != 0;
+    }();
+    (void)registered;
+}
+
+int secondsOfDay(int hour, int minute, int second) { return hour * 3600 + minute * 60 + second; }
+
+void checkRange(int value, int highest, const char* what) {
+    if (value < 0 || value > highest)
+        throw std::out_of_range(std::string("Ung\xC3\xBCltige Alarmzeit (") + what +
+                                "): " + std::to_string(value));
+}
+
+SYSTEMTIME localTime() {
+    SYSTEMTIME time = {};
+    GetLocalTime(&time);
+    return time;
+}
+
+}  // namespace
+
+RxClock::RxClock() : now(&localTime) {}
+
+RxClock::~RxClock() {
+    if (hwnd_) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+    if (font_) DeleteObject(font_);
+    if (brush_) DeleteObject(brush_);
+}
+
+void RxClock::create(HWND parent, int id) {
+    registerClassOnce();
+    hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, kHeight,
+                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            GetModuleHandleW(nullptr), nullptr);
+    if (!hwnd_) throw std::runtime_error("Die Uhr konnte nicht erzeugt werden");
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProc));
+    // The form kit's default face: MS Sans Serif, 8 points.
+    const HDC screen = GetDC(nullptr);
+    const int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    font_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                        DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+    if (visible_) ShowWindow(hwnd_, SW_SHOWNA);
+    updateTimer();
+}
+
+void RxClock::setBounds(int x, int y, int width, int height) {
+    if (hwnd_) MoveWindow(hwnd_, x, y, width, height, TRUE);
+}
+
+void RxClock::setVisible(bool visible) {
+    visible_ = visible;
+    if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+    updateTimer();
+}
+
+void RxClock::setColor(COLORREF color) {
+    color_ = color;
+    if (brush_) {
+        DeleteObject(brush_);
+        brush_ = nullptr;
+    }
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void RxClock::setFontColor(COLORREF color) {
+    fontColor_ = color;
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+std::wstring RxClock::timeText(const SYSTEMTIME& time) {
+    // The German time of day; fixed, because the program speaks only German.
+    wchar_t text[16];
+    std::swprintf(text, 16, L"%02u:%02u:%02u", time.wHour, time.wMinute, time.wSecond);
+    return text;
+}
+
+void RxClock::setAlarmEnabled(bool enabled) {
+    alarmEnabled_ = enabled;
+    rearm(now());
+    updateTimer();
+}
+
+void RxClock::setAlarmHour(int hour) {
+    checkRange(hour, 23, "Stunde");
+    alarmHour_ = hour;
+    rearm(now());
+}
+
+void RxClock::setAlarmMinute(int minute) {
+    checkRange(minute, 59, "Minute");
+    alarmMinute_ = minute;
+    rearm(now());
+}
+
+void RxClock::setAlarmSecond(int second) {
+    checkRange(second, 59, "Sekunde");
+    alarmSecond_ = second;
+    rearm(now());
+}
+
+void RxClock::rearm(const SYSTEMTIME& now) {
+    const int alarm = secondsOfDay(alarmHour_, alarmMinute_, alarmSecond_);
+    waiting_ = secondsOfDay(now.wHour, now.wMinute, now.wSecond) < alarm || alarm == 0;
+}
+
+void RxClock::tick(const SYSTEMTIME& now) {
+    if (hwnd_ && IsWindowVisible(hwnd_)) InvalidateRect(hwnd_, nullptr, FALSE);
+    // Due from the alarm second to the end of that minute, so a tick that
+    // the system delivered late still fires; the waiting mark makes it once.
+    const bool due =
+        now.wHour == alarmHour_ && now.wMinute == alarmMinute_ && now.wSecond >= alarmSecond_;
+    if (alarmEnabled_ && due) {
+        if (waiting_) {
+            waiting_ = false;
+            if (onAlarm) {
+                const auto handler = onAlarm;  // the handler may destroy the clock
+                handler();
+            }
+        }
+        return;
+    }
+    rearm(now);
+}
+
+void RxClock::updateTimer() {
+    if (!hwnd_) return;
+    // A hidden clock without an alarm has nothing to do; an armed one keeps
+    // ticking, since the alarm must come whether the clock is shown or not.
+    const bool wanted = visible_ || alarmEnabled_;
+    if (wanted && !timerRunning_) {
+        timerRunning_ = SetTimer(hwnd_, kTimerId, 1000, nullptr) != 0;
+    } else if (!wanted && timerRunning_) {
+        KillTimer(hwnd_, kTimerId);
+        timerRunning_ = false;
+    }
+}
+
+void RxClock::draw(HDC dc) {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    if (!brush_) brush_ = CreateSolidBrush(color_);
+    FillRect(dc, &client, brush_);
+    const HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, fontColor_);
+    const std::wstring text = timeText(now());
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+}
+
+LRESULT CALLBACK RxClock::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<RxClock*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    LRESULT result = 0;
+    runGuarded([&] { result = self->handleMessage(msg, wParam, lParam); });
+    return result;
+}
+
+LRESULT RxClock::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_TIMER:
+            if (wParam == kTimerId) tick(now());
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // WM_PAINT fills everything; erasing first would flicker
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            const HDC dc = BeginPaint(hwnd_, &ps);
+            draw(dc);
+            EndPaint(hwnd_, &ps);
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            draw(reinterpret_cast<HDC>(wParam));
+            return 0;
+    }
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+}  // namespace tav

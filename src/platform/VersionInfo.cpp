@@ -1,0 +1,51 @@
+#include "platform/VersionInfo.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/Utf.h"
+
+namespace tav {
+namespace {
+
+std::string readFileVersion(const std::wstring& path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0) return {};
+    std::vector<char> block(size);
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return {};
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT infoSize = 0;
+    wchar_t root[] = L"\\";
+    if (!VerQueryValueW(block.data(), root, reinterpret_cast<void**>(&info), &infoSize) || !info ||
+        infoSize < sizeof(VS_FIXEDFILEINFO))
+        return {};
+    return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(HIWORD(info->dwFileVersionLS)) + "." +
+           std::to_string(LOWORD(info->dwFileVersionLS));
+}
+
+}  // namespace
+
+std::string VersionInfo::fileVersion() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return readFileVersion(path);
+}
+
+std::string VersionInfo::fileVersionOf(const std::string& path) {
+    return readFileVersion(widen(path));
+}
+
+}  // namespace tav
