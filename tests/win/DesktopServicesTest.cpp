@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "platform/Form.h"
+#include "platform/HiTimer.h"
+#include "platform/HotKey.h"
+#include "platform/RxClock.h"
+#include "platform/ShellFiles.h"
+#include "platform/TrayIcon.h"
+#include "platform/VersionInfo.h"
+#include "store/FileIo.h"
+#include "store/Utf8Path.h"
+#include "version.h"
+
+namespace tav {
+namespace {
+
+bool pumpUntil(const std::function<bool()>& done) {
+    const ULONGLONG limit = GetTickCount64() + 10000;
+    while (!done()) {
+        if (GetTickCount64() > limit) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+SYSTEMTIME at(int hour, int minute, int second) {
+    SYSTEMTIME time = {};
+    time.wYear = 2024;
+    time.wMonth = 5;
+    time.wDay = 6;
+    time.wHour = static_cast<WORD>(hour);
+    time.wMinute = static_cast<WORD>(minute);
+    time.wSecond = static_cast<WORD>(second);
+    return time;
+}
+
+class HostWindow {
+public:
+    HostWindow() {
+        hwnd = CreateWindowExW(0, L"STATIC", L"Host", WS_POPUP | WS_VISIBLE, 20, 20, 300, 200,
+                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~HostWindow() { DestroyWindow(hwnd); }
+    HWND hwnd;
+};
+
+// What the clock drew, read from a bitmap through WM_PRINTCLIENT.
+class Snapshot {
+public:
+    Snapshot(HWND window, int width, int height) : width_(width), height_(height) {
+        const HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, width, height);
+        ReleaseDC(nullptr, screen);
+        old_ = SelectObject(dc_, bitmap_);
+        SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
+    }
+    ~Snapshot() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    COLORREF pixel(int x, int y) const { return GetPixel(dc_, x, y); }
+    int count(COLORREF color) const {
+        int n = 0;
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x) n += pixel(x, y) == color;
+        return n;
+    }
+
+private:
+    int width_, height_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
+class DesktopServices : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setErrorBoxFunction([this](HWND, const std::string& text) { errors.push_back(text); });
+    }
+    void TearDown() override { setErrorBoxFunction(nullptr); }
+    std::vector<std::string> errors;
+};
+
+TEST_F(DesktopServices, ClockShowsTheTimeInTheColoursItIsGiven) {
+    EXPECT_EQ(RxClock::timeText(at(9, 5, 3)), L"09:05:03");
+    EXPECT_EQ(RxClock::timeText(at(23, 59, 59)), L"23:59:59");
+
+    HostWindow host;
+    RxClock clock;
+    clock.create(host.hwnd, 7);
+    clock.setBounds(0, 100, 200, RxClock::kHeight);
+    clock.setVisible(true);
+    EXPECT_TRUE(IsWindowVisible(clock.hwnd()));
+    clock.setColor(RGB(255, 255, 0));
+    {
+        Snapshot shot(clock.hwnd(), 200, RxClock::kHeight);
+        EXPECT_EQ(shot.pixel(0, 0), RGB(255, 255, 0));
+        EXPECT_GT(shot.count(RGB(0, 0, 0)), 20) << "the digits";
+    }
+    clock.setColor(RGB(0, 0, 255));
+    clock.setFontColor(RGB(255, 0, 0));
+    {
+        Snapshot shot(clock.hwnd(), 200, RxClock::kHeight);
+        EXPECT_EQ(shot.pixel(199, 16), RGB(0, 0, 255));
+        EXPECT_GT(shot.count(RGB(255, 0, 0)), 20);
+        EXPECT_EQ(shot.count(RGB(0, 0, 0)), 0);
+    }
+    clock.setVisible(false);
+    EXPECT_FALSE(IsWindowVisible(clock.hwnd()));
+}
+
+TEST_F(DesktopServices, ClockAlarmFiresOnceAtItsTime) {
+    RxClock clock;
+    clock.now = [] { return at(8, 0, 0); };
+    int alarms = 0;
+    clock.onAlarm = [&] { ++alarms; };
+    clock.setAlarmHour(9);
+    clock.setAlarmMinute(0);
+    clock.setAlarmSecond(40);
+    clock.tick(at(8, 59, 59));
+    clock.tick(at(9, 0, 40));  // not enabled yet
+    EXPECT_EQ(alarms, 0);
+
+    clock.setAlarmEnabled(true);
+    clock.tick(at(8, 59, 59));
+    clock.tick(at(9, 0, 39));
+    EXPECT_EQ(alarms, 0);
+    // A late tick still fires; the rest of that minute does not fire again.
+    clock.tick(at(9, 0, 42));
+    for (int second = 43; second < 60; ++second) clock.tick(at(9, 0, second));
+    EXPECT_EQ(alarms, 1);
+    // The next day it comes again.
+    clock.tick(at(9, 1, 0));
+    clock.tick(at(8, 0, 0));
+    clock.tick(at(9, 0, 40));
+    EXPECT_EQ(alarms, 2);
+}
+
+TEST_F(DesktopServices, ClockAlarmArmedAfterItsTimeWaitsForTheNextDay) {
+    RxClock clock;
+    SYSTEMTIME now = at(9, 0, 20);  // armed while 09:00:00 is already past
+    clock.now = [&] { return now; };
+    int alarms = 0;
+    clock.onAlarm = [&] { ++alarms; };
+    clock.setAlarmHour(9);
+    clock.setAlarmEnabled(true);
+    clock.tick(at(9, 0, 20));
+    clock.tick(at(9, 0, 21));
+    EXPECT_EQ(alarms, 0);
+    clock.tick(at(23, 59, 59));
+    clock.tick(at(0, 0, 0));
+    clock.tick(at(9, 0, 0));
+    EXPECT_EQ(alarms, 1);
+}
+
+TEST_F(DesktopServices, ClockRefusesImpossibleAlarmTimes) {
+    RxClock clock;
+    clock.setAlarmHour(7);
+    clock.setAlarmMinute(30);
+    EXPECT_THROW(clock.setAlarmHour(24), std::out_of_range);
+    EXPECT_THROW(clock.setAlarmMinute(60), std::out_of_range);
+    EXPECT_THROW(clock.setAlarmSecond(-1), std::out_of_range);
+    EXPECT_EQ(clock.alarmHour(), 7);
+    EXPECT_EQ(clock.alarmMinute(), 30);
+    EXPECT_EQ(clock.alarmSecond(), 0);
+}
+
+// A note's clock is often hidden; its alarm must come all the same.
+TEST_F(DesktopServices, HiddenClockStillRaisesItsAlarm) {
+    HostWindow host;
+    RxClock clock;
+    clock.create(host.hwnd, 7);
+    bool fired = false;
+    clock.onAlarm = [&] { fired = true; };
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const int due = (now.wHour * 3600 + now.wMinute * 60 + now.wSecond + 2) % 86400;
+    clock.setAlarmHour(due / 3600);
+    clock.setAlarmMinute(due / 60 % 60);
+    clock.setAlarmSecond(due % 60);
+    clock.setAlarmEnabled(true);
+    EXPECT_FALSE(clock.visible());
+    EXPECT_TRUE(pumpUntil([&] { return fired; }));
+}
+
+// An unusual combination, so no other program on the desktop holds it.
+constexpr int kShortcut = 0x4000 | 0x8000 | 0x2000 | VK_F11;
+
+TEST_F(DesktopServices, HotKeyRegistersReportsConflictsAndUnregisters) {
+    HotKey first;
+    HotKey second;
+    EXPECT_TRUE(first.setShortcut(kShortcut));
+    EXPECT_TRUE(first.registered());
+    EXPECT_FALSE(second.setShortcut(kShortcut)) << "the key is taken";
+    EXPECT_FALSE(second.registered());
+    EXPECT_EQ(second.shortcut(), kShortcut);
+
+    EXPECT_TRUE(first.setShortcut(0));
+    EXPECT_FALSE(first.registered());
+    EXPECT_TRUE(second.setShortcut(kShortcut)) << "free again";
+    EXPECT_FALSE(first.setShortcut(0x4000 | 0x8000)) << "no key code";
+}
+
+TEST_F(DesktopServices, HotKeyPressRunsItsHandler) {
+    HotKey key;
+    int presses = 0;
+    key.onPress = [&] { ++presses; };
+    ASSERT_TRUE(key.setShortcut(kShortcut));
+    const WORD keys[] = {VK_CONTROL, VK_MENU, VK_SHIFT, VK_F11};
+    std::vector<INPUT> inputs;
+    for (WORD vk : keys) {
+        INPUT in = {};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        inputs.push_back(in);
+    }
+    for (int i = 3; i >= 0; --i) {
+        INPUT in = {};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = keys[i];
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(in);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    EXPECT_TRUE(pumpUntil([&] { return presses > 0; }));
+    EXPECT_EQ(presses, 1);
+}
+
+TEST_F(DesktopServices, TimerTicksUntilSwitchedOffAndMayDieInItsHandler) {
+    Timer timer(10);
+    int ticks = 0;
+    timer.onTimer = [&] {
+        if (++ticks == 3) timer.setEnabled(false);
+    };
+    timer.setEnabled(true);
+    EXPECT_TRUE(pumpUntil([&] { return ticks >= 3; }));
+    auto quiet = std::make_unique<Timer>(20);  // gives the old one time to tick again
+    bool quietTicked = false;
+    quiet->onTimer = [&] { quietTicked = true; };
+    quiet->setEnabled(true);
+    EXPECT_TRUE(pumpUntil([&] { return quietTicked; }));
+    EXPECT_EQ(ticks, 3);
+
+    auto doomed = std::make_unique<HiTimer>();
+    EXPECT_EQ(doomed->interval(), 50u);
+    bool gone = false;
+    doomed->onTimer = [&] {
+        doomed.reset();
+        gone = true;
+    };
+    doomed->setEnabled(true);
+    EXPECT_TRUE(pumpUntil([&] { return gone; }));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(DesktopServices, TrayIconAddsAnswersAndGoes) {
+    auto icon = std::make_unique<TrayIcon>();
+    icon->setHint("Tavelin 2000");
+    icon->setIcon(LoadIconW(nullptr, IDI_APPLICATION));
+    int doubleClicks = 0;
+    std::vector<POINT> menus;
+    icon->onDoubleClick = [&] { ++doubleClicks; };
+    icon->onContextMenu = [&](POINT p) { menus.push_back(p); };
+    ASSERT_TRUE(icon->show());
+    EXPECT_TRUE(icon->visible());
+
+    const HWND window = icon->hwnd();
+    SendMessageW(window, WM_APP + 1, 1, WM_LBUTTONDBLCLK);
+    SendMessageW(window, WM_APP + 1, 1, WM_RBUTTONUP);
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_EQ(menus.size(), 1u);
+
+    // A taskbar restart announces itself; the icon stays in place.
+    SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(icon->visible());
+    icon->setHint("anders");
+    icon->hide();
+    EXPECT_FALSE(icon->visible());
+    EXPECT_TRUE(icon->show());
+    icon.reset();
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(DesktopServices, VersionComesFromTheVersionResource) {
+    EXPECT_EQ(VersionInfo::fileVersion(), TAVELIN_VERSION_TEXT);
+    EXPECT_EQ(VersionInfo::fileVersionOf(exeDirectory() + "gibt-es-nicht.exe"), "");
+}
+
+TEST_F(DesktopServices, ShellFilesCopyAndFindDirectories) {
+    const std::string exeDir = exeDirectory();
+    ASSERT_FALSE(exeDir.empty());
+    EXPECT_EQ(exeDir.back(), '\\');
+    EXPECT_TRUE(std::filesystem::exists(fsPath(exeDir)));
+    const std::string windows = windowsDirectory();
+    ASSERT_GT(windows.size(), 3u);
+    EXPECT_NE(windows.back(), '\\');
+    EXPECT_TRUE(std::filesystem::is_directory(fsPath(windows)));
+
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::filesystem::path dir =
+        std::filesystem::path(temp) / (L"tav-shell-" + std::to_wstring(GetCurrentProcessId()));
+    std::filesystem::create_directories(dir);
+    const std::string from = utf8(dir / L"Gr\u00fc\u00dfe \u00e4.ini");
+    const std::string to = utf8(dir / L"Kopie \u00f6.ini");
+    writeFileAtomically(from, "[Settings]\r\nx=1\r\n");
+    writeFileAtomically(to, "alt");
+    EXPECT_TRUE(shellCopy(from, to));
+    EXPECT_EQ(readWholeFile(to), std::optional<std::string>("[Settings]\r\nx=1\r\n"));
+    EXPECT_FALSE(shellCopy(utf8(dir / L"fehlt.ini"), utf8(dir / L"neu.ini")));
+    EXPECT_FALSE(fileExists(utf8(dir / L"neu.ini")));
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+}
+
+}  // namespace
+}  // namespace tav

@@ -1,0 +1,370 @@
+#include <gtest/gtest.h>
+#include <richedit.h>
+#include <winspool.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "platform/Form.h"
+#include "platform/RichEdit98.h"
+#include "store/FileIo.h"
+#include "store/Utf8Path.h"
+
+namespace tav {
+namespace {
+
+constexpr wchar_t kHostClass[] = L"RichEdit98TestHost";
+
+struct Controls {
+    RichEdit98 edit;
+    RichEdit98 other;
+};
+
+// A bare parent that forwards the controls' notifications, as a form does.
+LRESULT CALLBACK hostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* controls = reinterpret_cast<Controls*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_NOTIFY && controls) {
+        const auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (controls->edit.handleNotify(header) || controls->other.handleNotify(header)) return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void pumpUntil(const std::function<bool()>& done) {
+    const ULONGLONG limit = GetTickCount64() + 10000;
+    while (!done() && GetTickCount64() < limit) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void pumpPending() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+class RichEdit98Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setErrorBoxFunction([this](HWND, const std::string& text) { errors.push_back(text); });
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = hostProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kHostClass;
+        RegisterClassW(&wc);
+        host = CreateWindowExW(0, kHostClass, L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                               400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(host, nullptr);
+        SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&controls));
+        attach(edit);
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        dir = std::filesystem::path(temp) /
+              (L"tav-richedit-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(GetTickCount64()));
+        std::filesystem::create_directories(dir);
+    }
+
+    void TearDown() override {
+        if (host) DestroyWindow(host);
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+        setErrorBoxFunction(nullptr);
+    }
+
+    void attach(RichEdit98& control) {
+        control.create(host, 100);
+        control.setBounds(0, 0, 380, 260);
+        control.setDefaultFont("Arial", 10);
+    }
+
+    std::string pathOf(const std::wstring& name) { return utf8(dir / name); }
+
+    HWND host = nullptr;
+    Controls controls;
+    RichEdit98& edit = controls.edit;
+    std::filesystem::path dir;
+    std::vector<std::string> errors;
+};
+
+TEST_F(RichEdit98Test, FormattedTextSurvivesSaveAndLoad) {
+    edit.replaceSel("Fett rot\rZweiter Absatz");
+    edit.setSel(0, 4);
+    CharAttributes bold;
+    bold.name = "Arial";
+    bold.sizePoints = 14;
+    bold.color = RGB(255, 0, 0);
+    bold.style.bold = true;
+    edit.setSelAttributes(bold);
+    edit.setSelBackColor(RGB(0, 255, 0));
+    edit.setSel(12, 12);
+    edit.setAlignment(ParaAlignment::Center);
+    edit.setNumbering(Numbering::Bullet);
+    edit.setLeftIndent(10);
+    edit.setFirstIndent(10);
+
+    const std::string path = pathOf(L"Notiz \u00e4.tvn");
+    edit.saveToFile(path);
+    const auto bytes = readWholeFile(path);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(bytes->rfind("{\\rtf", 0), 0u);
+    ASSERT_FALSE(bytes->empty());
+    EXPECT_EQ(bytes->back(), '}') << "no trailing NUL or partial stream";
+
+    RichEdit98& loaded = controls.other;
+    attach(loaded);
+    loaded.loadFromFile(path);
+    EXPECT_EQ(loaded.text().substr(0, 23), "Fett rot\rZweiter Absatz");
+
+    loaded.setSel(0, 4);
+    const CharAttributes first = loaded.selAttributes();
+    EXPECT_EQ(first.name, "Arial");
+    EXPECT_EQ(first.sizePoints, 14);
+    EXPECT_EQ(first.color, RGB(255, 0, 0));
+    EXPECT_EQ(first.style, (FontStyle{true, false, false, false}));
+    EXPECT_EQ(loaded.selBackColor(), RGB(0, 255, 0));
+    loaded.setSel(5, 8);
+    EXPECT_FALSE(loaded.selAttributes().style.bold);
+
+    loaded.setSel(12, 12);
+    const ParaAttributes second = loaded.paragraph();
+    EXPECT_EQ(second.alignment, ParaAlignment::Center);
+    EXPECT_EQ(second.numbering, Numbering::Bullet);
+    // Indents are not compared here: Wine's RTF writer puts the first-line
+    // and hanging indent into \li and \fi the wrong way round.
+    loaded.setSel(1, 1);
+    EXPECT_EQ(loaded.paragraph().alignment, ParaAlignment::Left);
+    EXPECT_EQ(loaded.paragraph().numbering, Numbering::None);
+}
+
+TEST_F(RichEdit98Test, FormatSettersChangeOnlyTheirAttribute) {
+    edit.replaceSel("Text");
+    edit.selectAll();
+    edit.setSelAttributes({"Arial", 10, RGB(0, 0, 0), {}});
+    edit.setSelSize(20);
+    edit.setSelStyle({false, true, true, true});
+    edit.setSelColor(RGB(0, 0, 255));
+    edit.setSelFontName("Courier New");
+    const CharAttributes now = edit.selAttributes();
+    EXPECT_EQ(now.name, "Courier New");
+    EXPECT_EQ(now.sizePoints, 20);
+    EXPECT_EQ(now.color, RGB(0, 0, 255));
+    EXPECT_EQ(now.style, (FontStyle{false, true, true, true}));
+
+    edit.setAlignment(ParaAlignment::Right);
+    edit.setLeftIndent(7);
+    edit.setFirstIndent(3);
+    EXPECT_EQ(edit.paragraph().alignment, ParaAlignment::Right);
+    EXPECT_EQ(edit.paragraph().leftIndentPoints, 7);
+    EXPECT_EQ(edit.paragraph().firstIndentPoints, 3);
+    edit.setNumbering(Numbering::Bullet);
+    edit.setNumbering(Numbering::None);
+    EXPECT_EQ(edit.paragraph().numbering, Numbering::None);
+    EXPECT_EQ(edit.paragraph().alignment, ParaAlignment::Right);
+}
+
+TEST_F(RichEdit98Test, WordWrapSwitchKeepsTextFormatAndState) {
+    edit.replaceSel(std::string(40, 'x') + " " + std::string(40, 'y') + " " + std::string(40, 'z'));
+    edit.setSel(0, 3);
+    edit.setSelStyle({true, false, false, false});
+    edit.setColor(RGB(255, 255, 0));
+    edit.setReadOnly(true);
+    const std::string before = edit.text();
+    const auto lines = [&] { return SendMessageW(edit.hwnd(), EM_GETLINECOUNT, 0, 0); };
+    EXPECT_EQ(lines(), 1) << "scroll bars both: no wrapping";
+
+    edit.setScrollBars(ScrollBars::None);
+    const LONG style = GetWindowLongW(edit.hwnd(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_HSCROLL | WS_VSCROLL), 0);
+    EXPECT_EQ(GetParent(edit.hwnd()), host);
+    EXPECT_EQ(GetDlgCtrlID(edit.hwnd()), 100);
+    EXPECT_EQ(edit.text(), before);
+    EXPECT_GT(lines(), 1) << "no scroll bars: wraps at the width";
+    EXPECT_TRUE(edit.readOnly());
+    EXPECT_NE(style & ES_READONLY, 0);
+    EXPECT_EQ(edit.color(), RGB(255, 255, 0));
+    edit.setSel(0, 3);
+    EXPECT_TRUE(edit.selAttributes().style.bold);
+    EXPECT_EQ(edit.selStart(), 0);
+    EXPECT_EQ(edit.selLength(), 3);
+
+    edit.setScrollBars(ScrollBars::Both);
+    EXPECT_EQ(edit.text(), before);
+    EXPECT_EQ(lines(), 1);
+}
+
+TEST_F(RichEdit98Test, ReadOnlyRejectsTypingAndUndoHasHistory) {
+    edit.setReadOnly(true);
+    SendMessageW(edit.hwnd(), WM_CHAR, 'x', 0);
+    EXPECT_EQ(edit.text(), "");
+    edit.setReadOnly(false);
+    SendMessageW(edit.hwnd(), WM_CHAR, 'x', 0);
+    EXPECT_EQ(edit.text(), "x");
+
+    edit.clear();
+    edit.replaceSel("eins");
+    edit.replaceSel(" zwei");
+    EXPECT_TRUE(edit.canUndo());
+    edit.undo();
+    EXPECT_EQ(edit.text(), "eins");
+}
+
+TEST_F(RichEdit98Test, SelectionTextAndEventsReachTheOwner) {
+    int selectionChanges = 0;
+    edit.onSelectionChange = [&] { ++selectionChanges; };
+    edit.replaceSel(
+        "Gr\xC3\xBC\xC3\x9F"
+        "e an alle");
+    edit.setSel(0, 6);
+    EXPECT_GT(selectionChanges, 0);
+    EXPECT_EQ(edit.selText(),
+              "Gr\xC3\xBC\xC3\x9F"
+              "e ");
+    edit.replaceSel("Hallo ");
+    edit.selectAll();
+    EXPECT_EQ(edit.selText(), "Hallo an alle");
+
+    selectionChanges = 0;
+    edit.setRtf("{\\rtf1 geladen}");
+    EXPECT_EQ(selectionChanges, 0) << "loading is no selection by the user";
+}
+
+TEST_F(RichEdit98Test, ClickOnALinkPassesItsText) {
+    std::string clicked;
+    edit.onLinkClick = [&](const std::string& link) { clicked = link; };
+    edit.replaceSel("siehe http://example.com/seite bitte");
+    pumpPending();
+    POINTL at = {};
+    SendMessageW(edit.hwnd(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), 10);
+    const LPARAM point = MAKELPARAM(at.x + 2, at.y + 4);
+    SendMessageW(edit.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageW(edit.hwnd(), WM_LBUTTONUP, 0, point);
+    pumpPending();
+    EXPECT_EQ(clicked, "http://example.com/seite");
+}
+
+TEST_F(RichEdit98Test, KeyHookSwallowsKeyWithItsCharacter) {
+    edit.onKeyDown = [](UINT vk) { return vk == 'Z'; };
+    SendMessageW(edit.hwnd(), WM_KEYDOWN, 'Z', 0);
+    SendMessageW(edit.hwnd(), WM_CHAR, 'z', 0);
+    EXPECT_EQ(edit.text(), "");
+    SendMessageW(edit.hwnd(), WM_KEYDOWN, 'Q', 0);
+    SendMessageW(edit.hwnd(), WM_CHAR, 'q', 0);
+    EXPECT_EQ(edit.text(), "q");
+}
+
+TEST_F(RichEdit98Test, ContextMenuHookGetsScreenPoint) {
+    std::vector<POINT> points;
+    edit.onContextMenu = [&](POINT p) { points.push_back(p); };
+    SendMessageW(edit.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.hwnd()),
+                 MAKELPARAM(123, 145));
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_EQ(points[0].x, 123);
+    EXPECT_EQ(points[0].y, 145);
+
+    // From the keyboard the menu comes up at the caret, inside the control.
+    SendMessageW(edit.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.hwnd()), -1);
+    ASSERT_EQ(points.size(), 2u);
+    RECT area;
+    GetWindowRect(edit.hwnd(), &area);
+    EXPECT_TRUE(PtInRect(&area, points[1]));
+
+    // A right click reaches it too.
+    SendMessageW(edit.hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+    SendMessageW(edit.hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+    pumpPending();
+    EXPECT_EQ(points.size(), 3u);
+}
+
+TEST_F(RichEdit98Test, FailedSaveLeavesTheOldFile) {
+    edit.replaceSel("neu");
+    EXPECT_THROW(edit.saveToFile(pathOf(L"fehlt\\Notiz1.tvn")), FileError);
+
+    const std::string path = pathOf(L"Notiz1.tvn");
+    writeFileAtomically(path, "{\\rtf1 alt}");
+    EXPECT_THROW(edit.loadFromFile(pathOf(L"gibtsnicht.tvn")), FileError);
+    edit.saveToFile(path);
+    EXPECT_NE(readWholeFile(path)->find("neu"), std::string::npos);
+}
+
+// Plain text only: whatever the note copies arrives elsewhere without format.
+TEST_F(RichEdit98Test, ClipboardCarriesPlainTextOnly) {
+    edit.replaceSel("fett und normal");
+    edit.setSel(0, 4);
+    edit.setSelStyle({true, false, false, false});
+    edit.setSel(0, 8);
+    edit.copyToClipboard();
+    ASSERT_TRUE(OpenClipboard(host));
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+    EXPECT_FALSE(IsClipboardFormatAvailable(RegisterClipboardFormatW(CF_RTF)));
+    CloseClipboard();
+
+    edit.cutToClipboard();
+    EXPECT_EQ(edit.text(), " normal");
+    edit.setSel(-1, -1);
+    edit.pasteFromClipboard();
+    EXPECT_EQ(edit.text(), " normalfett und");
+    edit.setSel(1, 1);
+    EXPECT_FALSE(edit.selAttributes().style.bold);
+}
+
+// Watches for dialogs of this process and closes each one, counting them.
+class DialogCloser {
+public:
+    DialogCloser()
+        : thread_([this] {
+              while (!stop_) {
+                  EnumWindows(&closeDialog, reinterpret_cast<LPARAM>(this));
+                  Sleep(20);
+              }
+          }) {}
+    ~DialogCloser() {
+        stop_ = true;
+        thread_.join();
+    }
+    std::atomic<int> seen{0};
+
+private:
+    static BOOL CALLBACK closeDialog(HWND w, LPARAM self) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        wchar_t name[16] = {};
+        GetClassNameW(w, name, 16);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(w) && lstrcmpW(name, L"#32770") == 0) {
+            ++reinterpret_cast<DialogCloser*>(self)->seen;
+            PostMessageW(w, WM_COMMAND, IDOK, 0);
+            // Give the box time to go before the next look finds it again.
+            for (int i = 0; i < 500 && IsWindow(w) && IsWindowVisible(w); ++i) Sleep(20);
+        }
+        return TRUE;
+    }
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+TEST_F(RichEdit98Test, PrintingWithoutPrinterShowsOnlyTheSystemsMessage) {
+    DWORD needed = 0, count = 0;
+    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+    if (needed > 0) GTEST_SKIP() << "a printer is installed here";
+    edit.replaceSel("Druck");
+    bool printed = true;
+    {
+        DialogCloser closer;
+        printed = edit.print(host, "Editor-Text");
+        // The system's box (Wine also flashes its empty print dialog).
+        EXPECT_GE(closer.seen, 1);
+    }
+    EXPECT_FALSE(printed);
+    EXPECT_TRUE(errors.empty()) << "no box of our own on top";
+}
+
+}  // namespace
+}  // namespace tav
