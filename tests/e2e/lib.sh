@@ -308,3 +308,27 @@ e2e_expect_line() {
     printf '%s\n' "$1" | grep -qxF -- "$2" || e2e_fail "$3: expected the line \"$2\" in:
 $1"
 }
+
+# The child windows of a window: handle, class, id, visible, l t r b, text.
+e2e_children() { drv_ok children "$1"; }
+
+# Whether the first child of this class (part of its name) is visible.
+e2e_child_visible() {
+    local visible
+    visible=$(e2e_children "$1" | awk -F'\t' -v c="$2" 'index(tolower($2), tolower(c)) { print $4; exit }')
+    [ "$visible" = 1 ]
+}
+
+# The small tool bar on a note's title line (delete and roll-up buttons): the
+# narrow one of the note's tool bars.
+e2e_title_buttons() {
+    e2e_children "$1" | awk -F'\t' '$2 == "ToolbarWindow32" {
+        split($5, r, " "); if (r[3] - r[1] < 60) { print $1; exit } }'
+}
+
+# Opens a note's view-mode menu with a right click into its text.
+e2e_note_menu() {
+    local memo
+    memo=$(drv_ok child "$1" richedit)
+    drv_ok click "$memo" 40 30 right >/dev/null
+}
