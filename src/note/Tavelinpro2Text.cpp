@@ -1,37 +1,457 @@
 // Text and format commands of the note window.
 
+#include <windows.h>
+// These need the types of windows.h.
+#include <shellapi.h>
+#include <winspool.h>
+
+#include <algorithm>
+#include <cctype>
+#include <stdexcept>
+
+#include "note/NoteHost.h"
+#include "note/NoteTextCommands.h"
 #include "note/Tavelinpro2.h"
+#include "platform/Dialogs.h"
+#include "platform/Utf.h"
+#include "store/FileIo.h"
+#include "store/IniFile.h"
+#include "store/NoteStore.h"
 
 namespace tav {
 
-// Flip once the commands below do their work: their menu items and buttons
-// are greyed until then.
-const bool kTextCommandsBuilt = false;
+const bool kTextCommandsBuilt = true;
 
-struct TForm2::TextDialogs {};
+namespace {
+
+constexpr char kPrintTitle[] = "Editor-Text";
+constexpr int kBulletIndentPoints = 10;
+constexpr char kTooManyNotes[] =
+    "Es sind bereits 50 Notizen vorhanden. Bitte löschen Sie zuerst eine Notiz.";
+constexpr char kProductCaption[] = "Tavelin 2000";
+
+TextCommandHooks& hooks() {
+    static TextCommandHooks instance;
+    return instance;
+}
+
+bool startsWithNoCase(const std::string& text, const std::string& prefix) {
+    if (text.size() < prefix.size()) return false;
+    return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// "file:///C:/Briefe/Mai%202024.rtf" -> "C:\Briefe\Mai 2024.rtf",
+// "file://server/share/x" -> "\\server\share\x". The user confirms this path,
+// so it is also what is opened.
+std::string pathOfFileLink(const std::string& afterScheme) {
+    std::string decoded;
+    for (size_t i = 0; i < afterScheme.size(); ++i) {
+        const char c = afterScheme[i];
+        if (c == '%' && i + 2 < afterScheme.size() && hexValue(afterScheme[i + 1]) >= 0 &&
+            hexValue(afterScheme[i + 2]) >= 0) {
+            decoded +=
+                static_cast<char>(hexValue(afterScheme[i + 1]) * 16 + hexValue(afterScheme[i + 2]));
+            i += 2;
+        } else {
+            decoded += c == '/' ? '\\' : c;
+        }
+    }
+    size_t slashes = 0;
+    while (slashes < decoded.size() && decoded[slashes] == '\\') ++slashes;
+    std::string rest = decoded.substr(slashes);
+    if (rest.empty()) return {};
+    const bool drive = rest.size() >= 2 && std::isalpha(static_cast<unsigned char>(rest[0])) &&
+                       (rest[1] == ':' || rest[1] == '|');
+    if (drive) {
+        rest[1] = ':';
+        return rest;
+    }
+    if (slashes >= 2) return "\\\\" + rest;
+    return std::string(slashes, '\\') + rest;
+}
+
+std::optional<std::string> runFileDialog(HWND owner, const FileDialogRequest& request) {
+    std::wstring filter;
+    for (const auto& [label, pattern] : request.filters) {
+        filter += widen(label);
+        filter.push_back(L'\0');
+        filter += widen(pattern);
+        filter.push_back(L'\0');
+    }
+    filter.push_back(L'\0');
+    const std::wstring title = widen(request.title);
+    const std::wstring defaultExt = widen(request.defaultExt);
+    std::wstring file(32768, L'\0');
+
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = static_cast<DWORD>(file.size());
+    dialog.lpstrTitle = title.c_str();
+    dialog.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
+    // The program finds its files by full paths; the current directory is
+    // still left alone, so nothing else is surprised by a dialog.
+    dialog.Flags =
+        OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
+    // An export never replaces a file without asking.
+    dialog.Flags |= request.save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST;
+    const BOOL chosen = request.save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    if (!chosen) {
+        if (CommDlgExtendedError() != 0)
+            throw std::runtime_error("Der Dateidialog kann nicht angezeigt werden.");
+        return std::nullopt;
+    }
+    return narrow(file.c_str());
+}
+
+std::optional<std::string> chooseFile(HWND owner, const FileDialogRequest& request) {
+    if (hooks().chooseFile) return hooks().chooseFile(owner, request);
+    return runFileDialog(owner, request);
+}
+
+bool chooseFont(CHOOSEFONTW& dialog) {
+    if (hooks().chooseFont) return hooks().chooseFont(dialog);
+    return ChooseFontW(&dialog) != FALSE;
+}
+
+bool chooseColor(CHOOSECOLORW& dialog) {
+    if (hooks().chooseColor) return hooks().chooseColor(dialog);
+    return ChooseColorW(&dialog) != FALSE;
+}
+
+int ask(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
+    if (hooks().messageBox) return hooks().messageBox(owner, text, caption, flags);
+    return messageBox(owner, text, caption, flags);
+}
+
+void shellOpen(HWND owner, const std::string& target) {
+    if (hooks().shellOpen) return hooks().shellOpen(owner, target);
+    // A failure is reported by the shell itself.
+    ShellExecuteW(owner, L"open", widen(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// The default printer's device context, for the font dialog to offer only
+// what prints as it looks. None without a printer.
+class PrinterDc {
+public:
+    PrinterDc() {
+        DWORD size = 0;
+        GetDefaultPrinterW(nullptr, &size);
+        if (size == 0) return;
+        std::wstring name(size, L'\0');
+        if (!GetDefaultPrinterW(name.data(), &size)) return;
+        dc_ = CreateDCW(L"WINSPOOL", name.c_str(), nullptr, nullptr);
+    }
+    ~PrinterDc() {
+        if (dc_) DeleteDC(dc_);
+    }
+    PrinterDc(const PrinterDc&) = delete;
+    PrinterDc& operator=(const PrinterDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_ = nullptr;
+};
+
+int screenDpiY() {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace
+
+void setTextCommandHooks(TextCommandHooks replacement) { hooks() = std::move(replacement); }
+
+LinkDecision decideLink(const std::string& link) {
+    static const char* const webSchemes[] = {"http:", "https:",  "ftp:",    "mailto:", "news:",
+                                             "nntp:", "gopher:", "telnet:", "wais:",   "prospero:"};
+    for (const char* scheme : webSchemes)
+        if (startsWithNoCase(link, scheme) && link.size() > std::string(scheme).size())
+            return {LinkAction::Open, link};
+    // Not a scheme the shell knows; it means a mail address.
+    if (startsWithNoCase(link, "e-mail:") && link.size() > 7)
+        return {LinkAction::Open, "mailto:" + link.substr(7)};
+    // The control marks "www." addresses as links too.
+    if (startsWithNoCase(link, "www.") && link.size() > 4)
+        return {LinkAction::Open, "http://" + link};
+    if (startsWithNoCase(link, "file:")) {
+        std::string path = pathOfFileLink(link.substr(5));
+        if (!path.empty()) return {LinkAction::AskFirst, std::move(path)};
+    }
+    return {LinkAction::Refuse, {}};
+}
+
+// The colour dialog's state lives as long as the note: its custom colours
+// and the colour last chosen in it.
+struct TForm2::TextDialogs {
+    COLORREF customColors[16];
+    COLORREF lastColor = RGB(0, 0, 0);
+    TextDialogs() {
+        std::fill(std::begin(customColors), std::end(customColors), RGB(255, 255, 255));
+    }
+};
 
 void TForm2::TextDialogsDeleter::operator()(TextDialogs* p) const { delete p; }
 
-void TForm2::initTextCommands() {}
+void TForm2::initTextCommands() { textDialogs_.reset(new TextDialogs); }
 
-void TForm2::kopieren1Click() {}
-void TForm2::ausschneiden1Click() {}
-void TForm2::Text2Click() {}
-void TForm2::Objekt1Click() {}
-void TForm2::allesmarkieren1Click() {}
-void TForm2::rckgngig1Click() {}
-void TForm2::Schrift2Click() {}
-void TForm2::Schrifteffekte1Click() {}
-void TForm2::MemoFarbe1Click() {}
-void TForm2::linksbClick() {}
-void TForm2::zentrClick() {}
-void TForm2::rechtsbClick() {}
-void TForm2::aufz1Click() {}
-void TForm2::memo1SelectionChange() {}
-void TForm2::Zeilenumbruch1Click() {}
-void TForm2::Notizdrucken1Click() {}
-void TForm2::memo1URLClick(const std::string& /*link*/) {}
-void TForm2::Notizexport1Click() {}
-void TForm2::Notizimportieren1Click() {}
+// ---- Clipboard, selection, undo
+
+void TForm2::kopieren1Click() { memo1.copyToClipboard(); }
+
+void TForm2::ausschneiden1Click() { memo1.cutToClipboard(); }
+
+void TForm2::Text2Click() { memo1.pasteFromClipboard(); }
+
+void TForm2::Objekt1Click() { memo1.insertObject(handle()); }
+
+void TForm2::allesmarkieren1Click() { memo1.selectAll(); }
+
+void TForm2::rckgngig1Click() { memo1.undo(); }
+
+// ---- Character format
+
+void TForm2::Schrift2Click() {
+    // Whatever goes wrong here (a font the system refuses, a printer that
+    // vanished), the selection simply keeps its format.
+    try {
+        const CharAttributes current = memo1.selAttributes();
+        LOGFONTW font = {};
+        lstrcpynW(font.lfFaceName, widen(current.name).c_str(), LF_FACESIZE);
+        font.lfHeight = -MulDiv(current.sizePoints, screenDpiY(), 72);
+        font.lfWeight = current.style.bold ? FW_BOLD : FW_NORMAL;
+        font.lfItalic = current.style.italic;
+        font.lfUnderline = current.style.underline;
+        font.lfStrikeOut = current.style.strikeOut;
+        font.lfCharSet = DEFAULT_CHARSET;
+
+        CHOOSEFONTW dialog = {};
+        dialog.lStructSize = sizeof dialog;
+        dialog.hwndOwner = handle();
+        dialog.lpLogFont = &font;
+        dialog.rgbColors = current.color;
+        dialog.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT | CF_NOVERTFONTS;
+        // Printer fonts, and only fonts that print as shown, need a printer;
+        // without one the dialog offers the screen's fonts.
+        const PrinterDc printer;
+        if (printer.get()) {
+            dialog.hDC = printer.get();
+            dialog.Flags |= CF_PRINTERFONTS | CF_WYSIWYG;
+        }
+        if (!chooseFont(dialog)) return;
+
+        CharAttributes chosen;
+        chosen.name = narrow(font.lfFaceName);
+        chosen.sizePoints = std::max(1, (dialog.iPointSize + 5) / 10);
+        chosen.color = dialog.rgbColors;
+        chosen.style.bold = font.lfWeight >= FW_SEMIBOLD;
+        chosen.style.italic = font.lfItalic != 0;
+        chosen.style.underline = font.lfUnderline != 0;
+        chosen.style.strikeOut = font.lfStrikeOut != 0;
+        memo1.setSelAttributes(chosen);
+        RxClock1.setFontColor(chosen.color);
+    } catch (...) {
+    }
+    memo1.setFocus();
+}
+
+void TForm2::Schrifteffekte1Click() {
+    CHOOSECOLORW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = handle();
+    dialog.rgbResult = textDialogs_->lastColor;
+    dialog.lpCustColors = textDialogs_->customColors;
+    dialog.Flags = CC_FULLOPEN | CC_RGBINIT | CC_ANYCOLOR;
+    if (chooseColor(dialog)) {
+        textDialogs_->lastColor = dialog.rgbResult;
+        memo1.setSelBackColor(dialog.rgbResult);
+    }
+    memo1.setFocus();
+}
+
+// The note's colour is the text's background; the window and its clock take
+// it over whatever the user answers, so they never drift apart.
+void TForm2::MemoFarbe1Click() {
+    CHOOSECOLORW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = handle();
+    dialog.rgbResult = memo1.color();
+    dialog.lpCustColors = textDialogs_->customColors;
+    dialog.Flags = CC_FULLOPEN | CC_RGBINIT | CC_ANYCOLOR;
+    if (chooseColor(dialog)) {
+        textDialogs_->lastColor = dialog.rgbResult;
+        memo1.setColor(dialog.rgbResult);
+    }
+    takeColorFromText();
+}
+
+// ---- Paragraph format
+
+void TForm2::linksbClick() { memo1.setAlignment(ParaAlignment::Left); }
+
+void TForm2::zentrClick() { memo1.setAlignment(ParaAlignment::Center); }
+
+void TForm2::rechtsbClick() { memo1.setAlignment(ParaAlignment::Right); }
+
+void TForm2::aufz1Click() {
+    if (aufz1.down()) {
+        memo1.setNumbering(Numbering::Bullet);
+        memo1.setLeftIndent(kBulletIndentPoints);
+        memo1.setFirstIndent(kBulletIndentPoints);
+    } else {
+        memo1.setNumbering(Numbering::None);
+        memo1.setFirstIndent(0);
+    }
+}
+
+// A paragraph without bullets loses the indents a bullet left behind.
+void TForm2::memo1SelectionChange() {
+    const ParaAttributes paragraph = memo1.paragraph();
+    if (paragraph.numbering == Numbering::Bullet) {
+        aufz1.setDown(true);
+    } else {
+        aufz1.setDown(false);
+        // Only when there is something to reset: every change would count
+        // as an edit and as a step of the undo history.
+        if (paragraph.leftIndentPoints != 0) memo1.setLeftIndent(0);
+        if (paragraph.firstIndentPoints != 0) memo1.setFirstIndent(0);
+    }
+    switch (paragraph.alignment) {
+        case ParaAlignment::Left:
+            linksb.setDown(true);
+            break;
+        case ParaAlignment::Center:
+            zentr.setDown(true);
+            break;
+        case ParaAlignment::Right:
+            rechtsb.setDown(true);
+            break;
+    }
+}
+
+// ---- Word wrap, printing, links
+
+void TForm2::Zeilenumbruch1Click() {
+    const bool on = !Zeilenumbruch1.checked;
+    IniFile ini(iniPath_);
+    setWordWrap(on);
+    NoteKeys::setWordwrap(ini, name(), on);
+    ini.close();
+}
+
+void TForm2::Notizdrucken1Click() { memo1.print(handle(), kPrintTitle); }
+
+void TForm2::memo1URLClick(const std::string& link) {
+    const LinkDecision decision = decideLink(link);
+    switch (decision.action) {
+        case LinkAction::Refuse:
+            return;
+        case LinkAction::AskFirst:
+            if (ask(handle(), "Wollen Sie diese Datei wirklich öffnen?\r\n\r\n" + decision.target,
+                    "Datei öffnen", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+                return;
+            break;
+        case LinkAction::Open:
+            break;
+    }
+    shellOpen(handle(), decision.target);
+}
+
+// ---- Export and import
+
+void TForm2::Notizexport1Click() {
+    FileDialogRequest request;
+    request.save = true;
+    request.title = "Notiz exportieren";
+    request.defaultExt = "rtf";
+    request.filters = {{"RTF-Dateien", "*.rtf"}, {"alle Dateien", "*.*"}};
+    const std::optional<std::string> path = chooseFile(handle(), request);
+    if (!path) return;
+    // The adapter writes through a temporary file: a failed export leaves
+    // whatever was there before.
+    try {
+        memo1.saveToFile(*path);
+    } catch (const std::exception& e) {
+        throw std::runtime_error("Die Notiz konnte nicht in die Datei " + *path +
+                                 " exportiert werden.\r\n" + e.what());
+    }
+}
+
+void TForm2::Notizimportieren1Click() {
+    // Asked before the dialog too, so that nobody picks a file in vain.
+    if (host_.slotTable().firstFreeRunLength() >= kMaxNotes) {
+        ask(handle(), kTooManyNotes, kProductCaption, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    FileDialogRequest request;
+    request.title = "Notiz importieren";
+    request.filters = {{"*.rtf", "*.rtf"}, {"*.*", "*.*"}};
+    const std::optional<std::string> source = chooseFile(handle(), request);
+    if (!source) return;
+
+    // A note above 50 would never come back at the next start.
+    const int number = host_.slotTable().firstFreeRunLength() + 1;
+    if (number > kMaxNotes) {
+        ask(handle(), kTooManyNotes, kProductCaption, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    const std::string noteNameText = noteName(number);
+    const std::string target = noteTextPath(noteNameText);
+    try {
+        const std::optional<std::string> bytes = readWholeFile(*source);
+        if (!bytes) throw FileError("Die Datei ist nicht vorhanden.");
+        writeFileAtomically(target, *bytes);
+    } catch (const std::exception& e) {
+        throw std::runtime_error("Die Datei " + *source + " konnte nicht importiert werden.\r\n" +
+                                 e.what());
+    }
+
+    host_.setCurrentNoteName(noteNameText);
+    TForm2* created = nullptr;
+    try {
+        created = &host_.createNoteWindow();
+    } catch (...) {
+        // No window, no note: a later note of this number must not find
+        // the imported text as its own.
+        deleteFile(target);
+        throw;
+    }
+    TForm2& note = *created;
+    host_.slotTable().markUsed(number);
+    note.show();
+    const int counter = host_.raiseNoteCounter();
+
+    IniFile ini(iniPath_);
+    SettingsKeys::setNotizanzahl(ini, counter);
+    ini.updateFile();
+    if (!SettingsKeys::showmenu(ini)) {
+        note.hideButtonBars();
+        NoteKeys::setButtonbar(ini, note.name(), false);
+    }
+    NoteKeys::setActive(ini, note.name(), true);
+    ini.updateFile();
+    if (SettingsKeys::wordwrap(ini)) {
+        note.setWordWrap(true);
+        NoteKeys::setWordwrap(ini, note.name(), true);
+    }
+    // Its own start-up tick loads the copied text.
+    note.enterViewMode();
+    ini.close();
+}
 
 }  // namespace tav

@@ -1,0 +1,860 @@
+// The note's text and format commands in-process: a note window with a small
+// host in a fresh program directory, its dialogs answered through the hooks,
+// formats read back from the control itself and files from the disk.
+
+#include <windows.h>
+// richedit.h needs the types of windows.h.
+#include <gtest/gtest.h>
+#include <richedit.h>
+
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "note/NoteHost.h"
+#include "note/NoteTextCommands.h"
+#include "note/Tavelinpro2.h"
+#include "platform/Form.h"
+#include "platform/Utf.h"
+#include "store/IniFile.h"
+#include "store/NoteStore.h"
+
+using namespace tav;
+
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 160, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kLightBlue = RGB(170, 210, 255);
+
+void pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool waitFor(const std::function<bool()>& condition) {
+    const ULONGLONG limit = GetTickCount64() + 60000;
+    while (GetTickCount64() < limit) {
+        pump();
+        if (condition()) return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return condition();
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+bool exists(const std::string& path) {
+    return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+CHARFORMAT2W selectionFormat(HWND edit) {
+    CHARFORMAT2W format = {};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_ALL2;
+    SendMessageW(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return format;
+}
+
+PARAFORMAT2 paragraphFormat(HWND edit) {
+    PARAFORMAT2 format = {};
+    format.cbSize = sizeof format;
+    format.dwMask = PFM_ALL2;
+    SendMessageW(edit, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+    return format;
+}
+
+// Wine's clipboard goes through the X server and may be busy for a moment.
+bool openClipboard(HWND owner) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        if (OpenClipboard(owner)) return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+void setClipboardText(HWND owner, const std::wstring& text) {
+    ASSERT_TRUE(openClipboard(owner));
+    EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+}
+
+void emptyClipboard(HWND owner) {
+    ASSERT_TRUE(openClipboard(owner));
+    EmptyClipboard();
+    CloseClipboard();
+}
+
+std::wstring clipboardText(HWND owner) {
+    std::wstring text;
+    if (!openClipboard(owner)) return L"<belegt>";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Holds Ctrl down for this thread's GetKeyState while it lives.
+class CtrlHeld {
+public:
+    CtrlHeld() {
+        GetKeyboardState(saved_);
+        BYTE keys[256];
+        std::memcpy(keys, saved_, sizeof keys);
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+        SetKeyboardState(keys);
+    }
+    ~CtrlHeld() { SetKeyboardState(saved_); }
+
+private:
+    BYTE saved_[256];
+};
+
+// Works the next visible dialog of the test's thread from a second thread,
+// while the first one sits in the dialog's modal loop.
+class DialogAnswer {
+public:
+    DialogAnswer(DWORD threadId, std::function<void(HWND)> answer)
+        : threadId_(threadId), answer_(std::move(answer)), thread_([this] { run(); }) {}
+    ~DialogAnswer() {
+        if (thread_.joinable()) thread_.join();
+    }
+    // The caption of the dialog that was answered; empty when none came.
+    std::wstring caption() {
+        if (thread_.joinable()) thread_.join();
+        return caption_;
+    }
+
+private:
+    void run() {
+        const ULONGLONG limit = GetTickCount64() + 60000;
+        while (GetTickCount64() < limit) {
+            HWND found = nullptr;
+            EnumThreadWindows(
+                threadId_,
+                [](HWND w, LPARAM out) {
+                    wchar_t cls[16] = {};
+                    GetClassNameW(w, cls, 16);
+                    if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(w)) {
+                        *reinterpret_cast<HWND*>(out) = w;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&found));
+            if (found) {
+                wchar_t text[256] = {};
+                GetWindowTextW(found, text, 256);
+                caption_ = text;
+                Sleep(50);  // let the dialog finish its set-up
+                answer_(found);
+                return;
+            }
+            Sleep(10);
+        }
+    }
+
+    DWORD threadId_;
+    std::function<void(HWND)> answer_;
+    std::wstring caption_;
+    std::thread thread_;
+};
+
+class Host : public NoteHost {
+public:
+    Host() {
+        owner_ = CreateWindowExW(0, L"STATIC", L"TavelinTextTestOwner", WS_POPUP, 0, 0, 10, 10,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~Host() override {
+        notes.clear();
+        DestroyWindow(owner_);
+    }
+
+    HWND ownerWindow() const override { return owner_; }
+    const std::string& currentNoteName() const override { return name_; }
+    void setCurrentNoteName(const std::string& name) override { name_ = name; }
+    SlotTable& slotTable() override { return slots; }
+    TForm2& createNoteWindow() override {
+        notes.push_back(std::make_unique<TForm2>(*this));
+        return *notes.back();
+    }
+    int raiseNoteCounter() override { return ++counter; }
+    void newNote() override {}
+    void showSettings() override {}
+    void showAbout() override {}
+    void exitProgram() override {}
+    void releaseNote(TForm2* note) override { note->postRelease(); }
+
+    std::vector<std::unique_ptr<TForm2>> notes;
+    SlotTable slots;
+    int counter = 0;
+
+private:
+    HWND owner_ = nullptr;
+    std::string name_;
+};
+
+struct Message {
+    std::string text, caption;
+    UINT flags;
+};
+
+class NoteText : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        wchar_t dir[MAX_PATH];
+        GetTempFileNameW(temp, L"tvt", 0, dir);
+        DeleteFileW(dir);
+        CreateDirectoryW(dir, nullptr);
+        dir_ = narrow(dir) + "\\";
+        setProgramDir(dir_);
+        setErrorBoxFunction([this](HWND, const std::string& text) { errors_.push_back(text); });
+
+        TextCommandHooks hooks;
+        hooks.chooseFile = [this](HWND, const FileDialogRequest& request) {
+            requests_.push_back(request);
+            return chosenPath_;
+        };
+        hooks.chooseFont = [this](CHOOSEFONTW& dialog) { return answerFont_(dialog); };
+        hooks.chooseColor = [this](CHOOSECOLORW& dialog) { return answerColor_(dialog); };
+        hooks.messageBox = [this](HWND, const std::string& text, const std::string& caption,
+                                  UINT flags) {
+            messages_.push_back({text, caption, flags});
+            return answer_;
+        };
+        hooks.shellOpen = [this](HWND, const std::string& target) { opened_.push_back(target); };
+        setTextCommandHooks(std::move(hooks));
+    }
+
+    void TearDown() override {
+        setTextCommandHooks({});
+        host_.reset();
+        pump();
+        setErrorBoxFunction(nullptr);
+        EXPECT_TRUE(errors_.empty()) << errors_.front();
+        removeTree(dir_);
+    }
+
+    static void removeTree(const std::string& dir) {
+        WIN32_FIND_DATAW found;
+        HANDLE h = FindFirstFileW(widen(dir + "*").c_str(), &found);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                const std::string name = narrow(found.cFileName);
+                if (name == "." || name == "..") continue;
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    removeTree(dir + name + "\\");
+                else
+                    DeleteFileW(widen(dir + name).c_str());
+            } while (FindNextFileW(h, &found));
+            FindClose(h);
+        }
+        RemoveDirectoryW(widen(dir).c_str());
+    }
+
+    // A note as the tray controller makes it, past both start-up ticks.
+    TForm2& open(int number = 3, bool edit = true) {
+        host_->setCurrentNoteName(noteName(number));
+        host_->slots.markUsed(number);
+        TForm2& note = host_->createNoteWindow();
+        note.show();
+        EXPECT_TRUE(waitFor([&] { return !note.Timer1.enabled() && !note.Timer2.enabled(); }));
+        if (edit) note.enterEditMode();
+        return note;
+    }
+
+    std::string value(const std::string& section, const std::string& key) {
+        IniFile ini(settingsPath());
+        return ini.readString(section, key, "<fehlt>");
+    }
+
+    std::string dir_;
+    std::vector<std::string> errors_;
+    std::unique_ptr<Host> host_ = std::make_unique<Host>();
+
+    std::optional<std::string> chosenPath_;
+    std::vector<FileDialogRequest> requests_;
+    std::function<bool(CHOOSEFONTW&)> answerFont_ = [](CHOOSEFONTW&) { return false; };
+    std::function<bool(CHOOSECOLORW&)> answerColor_ = [](CHOOSECOLORW&) { return false; };
+    std::vector<Message> messages_;
+    int answer_ = IDOK;
+    std::vector<std::string> opened_;
+};
+
+TEST_F(NoteText, CommandsAreOfferedOnceBuilt) {
+    TForm2& note = open();
+    for (MenuItem* m :
+         {&note.kopieren1, &note.Zeilenumbruch1, &note.Notizdrucken1, &note.Notizexport1,
+          &note.Notizimportieren1, &note.rckgngig1, &note.Schrift2, &note.Objekt1})
+        EXPECT_TRUE(m->enabled) << m->name;
+    EXPECT_TRUE(note.ImportExport1.visible);
+    for (SpeedButton* b :
+         {&note.SpeedButton4, &note.SpeedButton9, &note.aufz1, &note.rechtsb, &note.SpeedButton14})
+        EXPECT_TRUE(b->enabled()) << b->name;
+}
+
+TEST_F(NoteText, CopyCutAndPasteCarryPlainTextOnly) {
+    TForm2& note = open();
+    const HWND owner = host_->ownerWindow();
+    note.memo1.setRtf("{\\rtf1\\ansi {\\b fett} und normal\\par zweite\\par}");
+
+    setClipboardText(owner, L"vorher");
+    note.memo1.setSel(2, 2);
+    note.kopieren1Click();
+    EXPECT_EQ(L"vorher", clipboardText(owner)) << "an empty selection copies nothing";
+    note.ausschneiden1Click();
+    EXPECT_EQ(L"vorher", clipboardText(owner));
+    EXPECT_EQ("fett und normal\rzweite", note.memo1.text());
+
+    note.memo1.setSel(0, 15);
+    note.kopieren1Click();
+    EXPECT_EQ(L"fett und normal", clipboardText(owner));
+    EXPECT_FALSE(IsClipboardFormatAvailable(RegisterClipboardFormatW(L"Rich Text Format")));
+    note.memo1.setSel(0, 22);
+    note.SpeedButton4.click();
+    EXPECT_EQ(L"fett und normal\r\nzweite", clipboardText(owner));
+
+    note.memo1.setSel(5, 9);
+    note.ausschneiden1Click();
+    EXPECT_EQ(L"und ", clipboardText(owner));
+    EXPECT_EQ("fett normal\rzweite", note.memo1.text());
+
+    setClipboardText(owner, L"eingef\u00fcgt\r\nneu");
+    note.memo1.setSel(0, 4);
+    note.Text2Click();
+    EXPECT_EQ("eingefügt\rneu normal\rzweite", note.memo1.text());
+
+    emptyClipboard(owner);
+    note.memo1.setSel(0, 10);
+    note.SpeedButton9.click();
+    EXPECT_EQ("neu normal\rzweite", note.memo1.text()) << "no text: the selection goes";
+}
+
+TEST_F(NoteText, SelectAllAndUndo) {
+    TForm2& note = open();
+    note.memo1.replaceSel("Hallo Welt");
+    note.memo1.setSel(3, 3);
+    note.allesmarkieren1Click();
+    note.memo1.replaceSel("weg");
+    EXPECT_EQ("weg", note.memo1.text());
+    note.rckgngig1Click();
+    EXPECT_EQ("Hallo Welt", note.memo1.text()) << "the control keeps an undo history";
+}
+
+TEST_F(NoteText, FontDialogStartsFromTheSelectionAndSetsItAndTheClock) {
+    TForm2& note = open();
+    note.memo1.setRtf(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0\\green0\\blue255;}"
+        "\\f0\\fs28\\cf1\\b\\i blau\\b0\\i0\\cf0  rest\\par}");
+    note.memo1.setSel(0, 4);
+
+    CHOOSEFONTW seen = {};
+    LOGFONTW seenFont = {};
+    answerFont_ = [&](CHOOSEFONTW& dialog) {
+        seen = dialog;
+        seenFont = *dialog.lpLogFont;
+        lstrcpyW(dialog.lpLogFont->lfFaceName, L"Courier New");
+        dialog.lpLogFont->lfWeight = FW_NORMAL;
+        dialog.lpLogFont->lfItalic = FALSE;
+        dialog.lpLogFont->lfUnderline = TRUE;
+        dialog.iPointSize = 180;
+        dialog.rgbColors = kRed;
+        return true;
+    };
+    note.SpeedButton11.click();
+
+    EXPECT_EQ(note.handle(), seen.hwndOwner);
+    EXPECT_TRUE(seen.Flags & CF_SCREENFONTS);
+    EXPECT_TRUE(seen.Flags & CF_EFFECTS);
+    EXPECT_TRUE(seen.Flags & CF_INITTOLOGFONTSTRUCT);
+    EXPECT_FALSE(seen.Flags & CF_LIMITSIZE);
+    EXPECT_EQ(L"Arial", std::wstring(seenFont.lfFaceName));
+    const HDC screen = GetDC(nullptr);
+    EXPECT_EQ(-MulDiv(14, GetDeviceCaps(screen, LOGPIXELSY), 72), seenFont.lfHeight);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(FW_BOLD, seenFont.lfWeight);
+    EXPECT_TRUE(seenFont.lfItalic);
+    EXPECT_EQ(kBlue, seen.rgbColors);
+
+    CHARFORMAT2W format = selectionFormat(note.memo1.hwnd());
+    EXPECT_EQ(L"Courier New", std::wstring(format.szFaceName));
+    EXPECT_EQ(360, format.yHeight);
+    EXPECT_EQ(kRed, format.crTextColor);
+    EXPECT_FALSE(format.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_AUTOCOLOR));
+    EXPECT_TRUE(format.dwEffects & CFE_UNDERLINE);
+    EXPECT_EQ(kRed, note.RxClock1.fontColor());
+    note.memo1.setSel(5, 9);
+    EXPECT_EQ(L"Arial", std::wstring(selectionFormat(note.memo1.hwnd()).szFaceName))
+        << "only the selection changes";
+
+    // Cancel, and a failure inside, leave the selection as it was.
+    note.memo1.setSel(0, 4);
+    answerFont_ = [](CHOOSEFONTW& dialog) {
+        lstrcpyW(dialog.lpLogFont->lfFaceName, L"Times New Roman");
+        dialog.rgbColors = kGreen;
+        return false;
+    };
+    note.Schrift2Click();
+    answerFont_ = [](CHOOSEFONTW&) -> bool { throw std::runtime_error("kaputt"); };
+    note.Schrift2Click();
+    format = selectionFormat(note.memo1.hwnd());
+    EXPECT_EQ(L"Courier New", std::wstring(format.szFaceName));
+    EXPECT_EQ(kRed, format.crTextColor);
+    EXPECT_EQ(kRed, note.RxClock1.fontColor());
+}
+
+TEST_F(NoteText, HighlightKeepsItsLastColourAndTheCustomColours) {
+    TForm2& note = open();
+    note.memo1.setRtf("{\\rtf1\\ansi markiert und nicht\\par}");
+    note.memo1.setSel(0, 8);
+
+    std::vector<CHOOSECOLORW> seen;
+    std::vector<COLORREF> firstCustom;
+    answerColor_ = [&](CHOOSECOLORW& dialog) {
+        seen.push_back(dialog);
+        firstCustom.push_back(dialog.lpCustColors[0]);
+        dialog.lpCustColors[0] = RGB(1, 2, 3);
+        dialog.rgbResult = kGreen;
+        return true;
+    };
+    note.SpeedButton14.click();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_TRUE(seen[0].Flags & CC_FULLOPEN);
+    EXPECT_TRUE(seen[0].Flags & CC_RGBINIT);
+    CHARFORMAT2W format = selectionFormat(note.memo1.hwnd());
+    EXPECT_FALSE(format.dwEffects & CFE_AUTOBACKCOLOR);
+    EXPECT_EQ(kGreen, format.crBackColor);
+    note.memo1.setSel(9, 12);
+    EXPECT_TRUE(selectionFormat(note.memo1.hwnd()).dwEffects & CFE_AUTOBACKCOLOR);
+
+    answerColor_ = [&](CHOOSECOLORW& dialog) {
+        seen.push_back(dialog);
+        firstCustom.push_back(dialog.lpCustColors[0]);
+        dialog.rgbResult = kRed;
+        return false;
+    };
+    note.Schrifteffekte1Click();
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_EQ(kGreen, seen[1].rgbResult) << "opens with the colour chosen last";
+    EXPECT_EQ(RGB(1, 2, 3), firstCustom[1]);
+    EXPECT_TRUE(selectionFormat(note.memo1.hwnd()).dwEffects & CFE_AUTOBACKCOLOR)
+        << "cancel changes nothing";
+}
+
+TEST_F(NoteText, NoteColourGoesToTextWindowAndClock) {
+    TForm2& note = open(3, false);
+    COLORREF offered = 0;
+    answerColor_ = [&](CHOOSECOLORW& dialog) {
+        offered = dialog.rgbResult;
+        dialog.rgbResult = kLightBlue;
+        return true;
+    };
+    note.MemoFarbe1Click();
+    EXPECT_EQ(static_cast<COLORREF>(kYellow), offered);
+    EXPECT_EQ(kLightBlue, note.memo1.color());
+    EXPECT_EQ(kLightBlue, note.color());
+    EXPECT_EQ(kLightBlue, note.RxClock1.color());
+
+    // Cancelled: the window still takes the text's colour.
+    note.memo1.setColor(kRed);
+    answerColor_ = [&](CHOOSECOLORW& dialog) {
+        offered = dialog.rgbResult;
+        dialog.rgbResult = kGreen;
+        return false;
+    };
+    note.NotizFarbe1.click();
+    EXPECT_EQ(kRed, offered);
+    EXPECT_EQ(kRed, note.memo1.color());
+    EXPECT_EQ(kRed, note.color());
+    EXPECT_EQ(kRed, note.RxClock1.color());
+}
+
+TEST_F(NoteText, AlignmentAndBulletsFormatTheSelectedParagraph) {
+    TForm2& note = open();
+    note.memo1.setRtf("{\\rtf1\\ansi eins\\par zwei\\par drei\\par}");
+    const auto paragraphAt = [&](long position) {
+        note.memo1.setSel(position, position);
+        return paragraphFormat(note.memo1.hwnd());
+    };
+
+    note.memo1.setSel(6, 6);
+    note.zentr.click();
+    EXPECT_EQ(PFA_CENTER, paragraphAt(6).wAlignment);
+    note.memo1.setSel(6, 6);
+    note.rechtsb.click();
+    EXPECT_EQ(PFA_RIGHT, paragraphAt(6).wAlignment);
+    EXPECT_EQ(PFA_LEFT, paragraphAt(1).wAlignment);
+    note.memo1.setSel(6, 6);
+    note.linksb.click();
+    EXPECT_EQ(PFA_LEFT, paragraphAt(6).wAlignment);
+
+    note.memo1.setSel(10, 10);
+    note.aufz1.click();
+    ASSERT_TRUE(note.aufz1.down());
+    PARAFORMAT2 format = paragraphFormat(note.memo1.hwnd());
+    EXPECT_EQ(PFN_BULLET, format.wNumbering);
+    EXPECT_EQ(200, format.dxStartIndent);  // 10 pt in twips
+    EXPECT_EQ(200, format.dxOffset);
+
+    note.aufz1.click();
+    ASSERT_FALSE(note.aufz1.down());
+    format = paragraphFormat(note.memo1.hwnd());
+    EXPECT_EQ(0, format.wNumbering);
+    EXPECT_EQ(0, format.dxStartIndent);
+    EXPECT_EQ(200, format.dxOffset) << "the left indent stays as it was";
+}
+
+TEST_F(NoteText, SelectionChangeKeepsTheButtonsInStep) {
+    TForm2& note = open();
+    note.memo1.setRtf("{\\rtf1\\ansi Punkt\\par mitte\\par rechts\\par}");
+    // Formats set behind the window's back, as a loaded file would bring them.
+    note.memo1.setSel(1, 1);
+    note.memo1.setNumbering(Numbering::Bullet);
+    note.memo1.setFirstIndent(10);
+    note.memo1.setLeftIndent(10);
+    note.memo1.setSel(7, 7);
+    note.memo1.setAlignment(ParaAlignment::Center);
+    note.memo1.setFirstIndent(15);
+    note.memo1.setLeftIndent(5);
+    note.memo1.setSel(13, 13);
+    note.memo1.setAlignment(ParaAlignment::Right);
+
+    note.memo1.setSel(2, 2);
+    EXPECT_TRUE(note.aufz1.down());
+    EXPECT_TRUE(note.linksb.down());
+    EXPECT_EQ(200, paragraphFormat(note.memo1.hwnd()).dxStartIndent) << "bullet keeps its indent";
+
+    note.memo1.setSel(8, 8);
+    EXPECT_FALSE(note.aufz1.down());
+    EXPECT_TRUE(note.zentr.down());
+    EXPECT_FALSE(note.linksb.down());
+    const PARAFORMAT2 middle = paragraphFormat(note.memo1.hwnd());
+    EXPECT_EQ(0, middle.dxStartIndent);
+    EXPECT_EQ(0, middle.dxOffset);
+    EXPECT_EQ(PFA_CENTER, middle.wAlignment);
+
+    note.memo1.setSel(14, 16);
+    EXPECT_TRUE(note.rechtsb.down());
+    EXPECT_FALSE(note.zentr.down());
+    note.memo1.setSel(0, 0);
+    EXPECT_TRUE(note.aufz1.down());
+    EXPECT_TRUE(note.linksb.down());
+}
+
+TEST_F(NoteText, WordWrapSwitchesBothItemsTheScrollBarsAndTheKey) {
+    TForm2& note = open(3, false);
+    std::string longLine;
+    for (int i = 0; i < 40; ++i) longLine += "Wort ";
+    note.memo1.setRtf("{\\rtf1\\ansi " + longLine + "\\par}");
+    const auto lines = [&] { return SendMessageW(note.memo1.hwnd(), EM_GETLINECOUNT, 0, 0); };
+    const auto style = [&] { return GetWindowLongW(note.memo1.hwnd(), GWL_STYLE); };
+    EXPECT_TRUE(style() & WS_HSCROLL);
+    EXPECT_EQ(1, lines());
+
+    note.Zeilenumbruch1Click();
+    EXPECT_TRUE(note.Zeilenumbruch1.checked);
+    EXPECT_TRUE(note.Zeilenumbruch2.checked);
+    EXPECT_EQ(ScrollBars::None, note.memo1.scrollBars());
+    EXPECT_FALSE(style() & (WS_HSCROLL | WS_VSCROLL));
+    EXPECT_GT(lines(), 3) << "the long line wraps";
+    EXPECT_EQ("1", value("Notiz3", "wordwrap"));
+    EXPECT_EQ(longLine, note.memo1.text());
+
+    note.Zeilenumbruch2.click();
+    EXPECT_FALSE(note.Zeilenumbruch1.checked);
+    EXPECT_FALSE(note.Zeilenumbruch2.checked);
+    EXPECT_EQ(ScrollBars::Both, note.memo1.scrollBars());
+    // The control shows a bar only where there is something to scroll.
+    EXPECT_TRUE(style() & WS_HSCROLL);
+    EXPECT_EQ(1, lines());
+    EXPECT_EQ("0", value("Notiz3", "wordwrap"));
+
+    // Ctrl+Z: word wrap in view mode, the control's undo in edit mode.
+    {
+        CtrlHeld ctrl;
+        SendMessageW(note.memo1.hwnd(), WM_KEYDOWN, 'Z', 0);
+        EXPECT_TRUE(note.Zeilenumbruch1.checked);
+        EXPECT_EQ("1", value("Notiz3", "wordwrap"));
+        EXPECT_EQ(longLine, note.memo1.text());
+
+        note.enterEditMode();
+        note.memo1.setSel(0, 0);
+        note.memo1.replaceSel("neu ");
+        SendMessageW(note.memo1.hwnd(), WM_KEYDOWN, 'Z', 0);
+        EXPECT_TRUE(note.Zeilenumbruch1.checked);
+        EXPECT_EQ(longLine, note.memo1.text());
+    }
+}
+
+TEST_F(NoteText, ImportTakesTheFirstFreeNumberAndShowsTheNote) {
+    TForm2& note = open(1, false);
+    host_->slots.markUsed(2);
+    host_->slots.markUsed(4);
+    host_->counter = 3;
+    CreateDirectoryW(widen(dir_ + "quelle").c_str(), nullptr);
+    const std::string source = dir_ + "quelle\\Brief.rtf";
+    const std::string rtf =
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Importierter {\\b Text}\\par}";
+    writeFile(source, rtf);
+    chosenPath_ = source;
+
+    note.Notizimportieren1Click();
+
+    ASSERT_EQ(1u, requests_.size());
+    EXPECT_FALSE(requests_[0].save);
+    EXPECT_EQ("Notiz importieren", requests_[0].title);
+    const std::vector<std::pair<std::string, std::string>> filters = {{"*.rtf", "*.rtf"},
+                                                                      {"*.*", "*.*"}};
+    EXPECT_EQ(filters, requests_[0].filters);
+
+    ASSERT_EQ(2u, host_->notes.size());
+    TForm2& imported = *host_->notes[1];
+    EXPECT_EQ("Notiz3", imported.name());
+    EXPECT_EQ(rtf, readFile(dir_ + "Notiz3.tvn"));
+    EXPECT_EQ(rtf, readFile(source)) << "the chosen file stays";
+    EXPECT_TRUE(host_->slots.isUsed(3));
+    EXPECT_EQ("4", value("Settings", "Notizanzahl"));
+    EXPECT_EQ("1", value("Notiz3", "active"));
+    EXPECT_EQ("<fehlt>", value("Notiz3", "NotizTitel"));
+    EXPECT_EQ(host_->ownerWindow(), GetWindow(imported.handle(), GW_OWNER));
+    EXPECT_TRUE(IsWindowVisible(imported.handle()));
+    EXPECT_FALSE(imported.inEditMode());
+    EXPECT_TRUE(imported.ToolBar1.visible());
+    EXPECT_FALSE(imported.ToolBar2.visible());
+    EXPECT_EQ(ScrollBars::Both, imported.memo1.scrollBars());
+    EXPECT_EQ("Tavelin2000 Notiz  ", imported.Label1.text());
+
+    ASSERT_TRUE(waitFor([&] { return !imported.Timer2.enabled(); }));
+    EXPECT_EQ("Importierter Text", imported.memo1.text());
+    imported.memo1.setSel(12, 16);
+    EXPECT_TRUE(selectionFormat(imported.memo1.hwnd()).dwEffects & CFE_BOLD);
+}
+
+TEST_F(NoteText, ImportFollowsTheButtonBarAndWordWrapSettings) {
+    {
+        IniFile ini(settingsPath());
+        ini.writeString("Settings", "Showmenu", "0");
+        ini.writeString("Settings", "wordwrap", "1");
+        ini.close();
+    }
+    TForm2& note = open(2, false);
+    writeFile(dir_ + "a.rtf", "{\\rtf1\\ansi a\\par}");
+    chosenPath_ = dir_ + "a.rtf";
+    note.Notizimportieren1Click();
+
+    ASSERT_EQ(2u, host_->notes.size());
+    TForm2& imported = *host_->notes[1];
+    EXPECT_EQ("Notiz1", imported.name());
+    EXPECT_FALSE(imported.ToolBar1.visible());
+    EXPECT_FALSE(imported.ToolBar2.visible());
+    EXPECT_FALSE(imported.Menleistesichtbar1.checked);
+    EXPECT_TRUE(imported.Buttonleisteaktiv1.visible);
+    EXPECT_EQ("0", value("Notiz1", "Buttonbar"));
+    EXPECT_TRUE(imported.Zeilenumbruch1.checked);
+    EXPECT_EQ(ScrollBars::None, imported.memo1.scrollBars());
+    EXPECT_EQ("1", value("Notiz1", "wordwrap"));
+    EXPECT_EQ("1", value("Settings", "Notizanzahl"));
+}
+
+TEST_F(NoteText, ImportThatCannotGoAheadLeavesNoTrace) {
+    TForm2& note = open(1, false);
+
+    // Cancelled.
+    note.Notizimportieren1Click();
+    EXPECT_EQ(1u, host_->notes.size());
+
+    // The chosen file cannot be read: a message names it, no note, no file.
+    const std::string missing = dir_ + "gibtsnicht.rtf";
+    chosenPath_ = missing;
+    note.Notizimportieren1.click();
+    ASSERT_EQ(1u, errors_.size());
+    EXPECT_NE(std::string::npos, errors_[0].find(missing)) << errors_[0];
+    errors_.clear();
+    EXPECT_EQ(1u, host_->notes.size());
+    EXPECT_FALSE(host_->slots.isUsed(2));
+    EXPECT_FALSE(exists(dir_ + "Notiz2.tvn"));
+    EXPECT_EQ("<fehlt>", value("Settings", "Notizanzahl"));
+
+    // All 50 numbers in use: told before any dialog, nothing copied.
+    for (int n = 1; n <= kMaxNotes; ++n) host_->slots.markUsed(n);
+    writeFile(dir_ + "voll.rtf", "{\\rtf1 voll\\par}");
+    chosenPath_ = dir_ + "voll.rtf";
+    requests_.clear();
+    note.Notizimportieren1Click();
+    ASSERT_EQ(1u, messages_.size());
+    EXPECT_EQ("Es sind bereits 50 Notizen vorhanden. Bitte löschen Sie zuerst eine Notiz.",
+              messages_[0].text);
+    EXPECT_EQ("Tavelin 2000", messages_[0].caption);
+    EXPECT_TRUE(messages_[0].flags & MB_ICONINFORMATION);
+    EXPECT_TRUE(requests_.empty());
+    EXPECT_EQ(1u, host_->notes.size());
+    EXPECT_FALSE(exists(dir_ + "Notiz51.tvn"));
+    EXPECT_FALSE(exists(dir_ + "Notiz2.tvn"));
+}
+
+TEST_F(NoteText, ExportWritesTheFormattedTextThatReadsBackTheSame) {
+    TForm2& note = open();
+    note.memo1.replaceSel("normal rot\rmitte");
+    note.memo1.selectAll();
+    note.memo1.setSelStyle({});
+    note.memo1.setSel(7, 10);
+    note.memo1.setSelStyle({.bold = true});
+    note.memo1.setSelColor(kRed);
+    note.memo1.setSel(12, 12);
+    note.memo1.setAlignment(ParaAlignment::Center);
+    const std::string path = dir_ + "export.rtf";
+    chosenPath_ = path;
+    note.Notizexport1Click();
+
+    ASSERT_EQ(1u, requests_.size());
+    EXPECT_TRUE(requests_[0].save);
+    EXPECT_EQ("Notiz exportieren", requests_[0].title);
+    EXPECT_EQ("rtf", requests_[0].defaultExt);
+    const std::vector<std::pair<std::string, std::string>> filters = {{"RTF-Dateien", "*.rtf"},
+                                                                      {"alle Dateien", "*.*"}};
+    EXPECT_EQ(filters, requests_[0].filters);
+
+    const std::string written = readFile(path);
+    EXPECT_EQ(0u, written.rfind("{\\rtf", 0));
+    EXPECT_EQ(std::string::npos, written.find('\0'));
+
+    TForm2& other = open(4);
+    other.memo1.loadFromFile(path);
+    EXPECT_EQ("normal rot\rmitte", other.memo1.text());
+    other.memo1.setSel(7, 10);
+    const CHARFORMAT2W red = selectionFormat(other.memo1.hwnd());
+    EXPECT_TRUE(red.dwEffects & CFE_BOLD);
+    EXPECT_EQ(kRed, red.crTextColor);
+    other.memo1.setSel(0, 6);
+    EXPECT_FALSE(selectionFormat(other.memo1.hwnd()).dwEffects & CFE_BOLD);
+    other.memo1.setSel(12, 12);
+    EXPECT_EQ(PFA_CENTER, paragraphFormat(other.memo1.hwnd()).wAlignment);
+
+    // A place that cannot be written: the message names the file, nothing is left.
+    const std::string nowhere = dir_ + "fehlt\\export.rtf";
+    chosenPath_ = nowhere;
+    note.Notizexport1.click();
+    ASSERT_EQ(1u, errors_.size());
+    EXPECT_NE(std::string::npos, errors_[0].find(nowhere)) << errors_[0];
+    errors_.clear();
+    EXPECT_FALSE(exists(nowhere));
+
+    // Cancelled: nothing written.
+    DeleteFileW(widen(path).c_str());
+    chosenPath_.reset();
+    note.Notizexport1Click();
+    EXPECT_FALSE(exists(path));
+}
+
+TEST_F(NoteText, LinksOpenOnlyWebAndMailAddressesAndFilesAfterAsking) {
+    for (const char* link :
+         {"http://example.com/a?b=1", "HTTPS://example.com", "ftp://ftp.example.com/x",
+          "mailto:anna@example.com", "news:de.comp.lang", "nntp://news.example.com/g",
+          "gopher://g.example.com", "telnet://host", "wais://w.example.com", "prospero://p/x"}) {
+        const LinkDecision decision = decideLink(link);
+        EXPECT_EQ(LinkAction::Open, decision.action) << link;
+        EXPECT_EQ(link, decision.target);
+    }
+    EXPECT_EQ("mailto:anna@example.com", decideLink("e-mail:anna@example.com").target);
+    EXPECT_EQ("http://www.example.com", decideLink("www.example.com").target);
+    for (const char* link :
+         {"javascript:alert(1)", "C:\\Windows\\system32\\cmd.exe", "shell:startup",
+          "ms-settings:", "http:", "\\\\server\\share\\x.exe", "hcp://system"})
+        EXPECT_EQ(LinkAction::Refuse, decideLink(link).action) << link;
+
+    LinkDecision file = decideLink("file:///C:/Briefe/Mai%202024.txt");
+    EXPECT_EQ(LinkAction::AskFirst, file.action);
+    EXPECT_EQ("C:\\Briefe\\Mai 2024.txt", file.target);
+    EXPECT_EQ("\\\\server\\share\\a.doc", decideLink("file://server/share/a.doc").target);
+    EXPECT_EQ("C:\\x.txt", decideLink("FILE:C:\\x.txt").target);
+    EXPECT_EQ(LinkAction::Refuse, decideLink("file:").action);
+
+    // Through the control's link notification, as a click arrives.
+    TForm2& note = open(3, false);
+    note.memo1.setRtf("{\\rtf1\\ansi http://example.com/x\\par}");
+    ENLINK click = {};
+    click.nmhdr.hwndFrom = note.memo1.hwnd();
+    click.nmhdr.idFrom = GetDlgCtrlID(note.memo1.hwnd());
+    click.nmhdr.code = EN_LINK;
+    click.msg = WM_LBUTTONUP;
+    click.chrg = {0, 20};
+    SendMessageW(note.handle(), WM_NOTIFY, click.nmhdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(std::vector<std::string>{"http://example.com/x"}, opened_);
+    EXPECT_TRUE(messages_.empty());
+
+    opened_.clear();
+    answer_ = IDNO;
+    note.memo1URLClick("file:///C:/Briefe/Mai%202024.txt");
+    ASSERT_EQ(1u, messages_.size());
+    EXPECT_EQ(0u, messages_[0].text.rfind("Wollen Sie diese Datei wirklich öffnen?", 0));
+    EXPECT_NE(std::string::npos, messages_[0].text.find("C:\\Briefe\\Mai 2024.txt"));
+    EXPECT_TRUE(opened_.empty());
+    answer_ = IDYES;
+    note.memo1URLClick("file:///C:/Briefe/Mai%202024.txt");
+    EXPECT_EQ(std::vector<std::string>{"C:\\Briefe\\Mai 2024.txt"}, opened_);
+
+    opened_.clear();
+    messages_.clear();
+    note.memo1URLClick("javascript:alert(1)");
+    EXPECT_TRUE(opened_.empty());
+    EXPECT_TRUE(messages_.empty());
+}
+
+// The real dialogs take what the commands give them: each opens and its OK
+// brings back what it was loaded with.
+TEST_F(NoteText, RealFontAndColourDialogsOpenAndConfirm) {
+    setTextCommandHooks({});
+    TForm2& note = open();
+    note.memo1.setRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs24 Text\\par}");
+    note.memo1.setSel(0, 4);
+    const DWORD thread = GetCurrentThreadId();
+    const auto pressOk = [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDOK, 0); };
+
+    {
+        DialogAnswer answer(thread, pressOk);
+        note.Schrift2Click();
+        EXPECT_FALSE(answer.caption().empty()) << "the font dialog came";
+    }
+    const CHARFORMAT2W format = selectionFormat(note.memo1.hwnd());
+    EXPECT_EQ(L"Tahoma", std::wstring(format.szFaceName));
+    EXPECT_EQ(240, format.yHeight);
+
+    {
+        DialogAnswer answer(thread, pressOk);
+        note.MemoFarbe1Click();
+        EXPECT_FALSE(answer.caption().empty()) << "the colour dialog came";
+    }
+    EXPECT_EQ(static_cast<COLORREF>(kYellow), note.memo1.color());
+    EXPECT_EQ(static_cast<COLORREF>(kYellow), note.color());
+}
+
+}  // namespace
