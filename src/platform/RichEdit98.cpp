@@ -302,11 +302,15 @@ void RichEdit98::setColor(COLORREF color) {
 
 void RichEdit98::setScrollBars(ScrollBars bars) {
     if (bars == scrollBars_) return;
-    scrollBars_ = bars;
-    if (!hwnd_) return;
+    if (!hwnd_) {
+        scrollBars_ = bars;
+        return;
+    }
     // Scroll-bar and auto-scroll styles only take effect at creation, so the
     // control is made anew with its content, format and state carried over.
+    // Should the content not stream out whole, nothing changes.
     const std::string content = rtf();
+    scrollBars_ = bars;
     CHARRANGE selection = {};
     SendMessageW(hwnd_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
     CHARFORMAT2W defaults = emptyCharFormat(0);

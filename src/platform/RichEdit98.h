@@ -57,9 +57,10 @@ public:
     void setFocus();
 
     // Files hold the control's own RTF stream, objects included. Both throw
-    // (tav::FileError or std::runtime_error) and leave the text or the file
-    // as it was. A save goes through a temporary file, so a note file is
-    // never half written.
+    // (tav::FileError or std::runtime_error). A load that cannot read the
+    // file leaves the text as it was; a save goes through a temporary file,
+    // and a stream that did not come out whole is never written, so a note
+    // file is always either the old one or complete.
     void loadFromFile(const std::string& path);
     void saveToFile(const std::string& path);
     std::string rtf();                        // whole content as RTF
@@ -72,6 +73,7 @@ public:
     COLORREF color() const { return color_; }
     void setColor(COLORREF color);  // background
     // None wraps lines at the control's width; Both scrolls and never wraps.
+    // A change re-creates the control with its content, so hwnd() changes.
     ScrollBars scrollBars() const { return scrollBars_; }
     void setScrollBars(ScrollBars bars);
     void setAutoUrlDetect(bool on);
@@ -84,6 +86,9 @@ public:
     void setSel(long start, long end);  // character positions, -1 = end
     long selStart() const;
     long selLength() const;
+    // The clipboard sees plain text only, never formats or objects; copy
+    // and cut do nothing at an empty selection, paste of no text deletes
+    // the selection.
     void copyToClipboard();
     void cutToClipboard();
     void pasteFromClipboard();
