@@ -276,8 +276,7 @@ void ToolBar::create(Form& parent) {
     parent.attach(this);
     SetWindowSubclass(hwnd_, &ToolBar::subclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
     SendMessageW(hwnd_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageW(hwnd_, TB_SETBITMAPSIZE, 0, MAKELONG(kPictureSize, kPictureSize));
-    SendMessageW(hwnd_, TB_SETBUTTONSIZE, 0, MAKELONG(buttonWidth_, buttonHeight_));
+    applyButtonSize();
     if (HWND tip = reinterpret_cast<HWND>(SendMessageW(hwnd_, TB_GETTOOLTIPS, 0, 0))) {
         setTipTiming(tip);
     }
@@ -332,6 +331,7 @@ int ToolBar::imageFor(SpeedButton& b) {
             stdBase_ = ImageList_GetImageCount(images_.get());
             SendMessageW(hwnd_, TB_LOADIMAGES, IDB_STD_SMALL_COLOR,
                          reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+            applyButtonSize();  // loading them sets the control's own sizes again
         }
         b.image_ = stdBase_ + b.stdIndex_;
     }
@@ -402,9 +402,20 @@ void ToolBar::setButtonSize(int width, int height) {
     buttonWidth_ = width;
     buttonHeight_ = height;
     if (hwnd_ != nullptr) {
-        SendMessageW(hwnd_, TB_SETBUTTONSIZE, 0, MAKELONG(width, height));
-        SendMessageW(hwnd_, TB_AUTOSIZE, 0, 0);
+        applyButtonSize();
     }
+}
+
+// The control makes a button at least picture plus padding big (23 x 22 by
+// default); the forms want 21 x 21 buttons and a 13 pixels high title bar, so
+// padding and, for small buttons, the picture size give way.
+void ToolBar::applyButtonSize() {
+    const int picture = std::min({kPictureSize, buttonWidth_, buttonHeight_});
+    SendMessageW(hwnd_, TB_SETBITMAPSIZE, 0, MAKELONG(picture, picture));
+    SendMessageW(
+        hwnd_, TB_SETPADDING, 0,
+        MAKELPARAM(std::max(0, buttonWidth_ - picture), std::max(0, buttonHeight_ - picture)));
+    SendMessageW(hwnd_, TB_SETBUTTONSIZE, 0, MAKELONG(buttonWidth_, buttonHeight_));
 }
 
 void ToolBar::setFont(const FontSpec& font) {

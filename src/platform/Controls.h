@@ -204,6 +204,7 @@ private:
     void forget(SpeedButton& b);
     int imageFor(SpeedButton& b);
     void groupDown(SpeedButton& b);
+    void applyButtonSize();
     LRESULT customDraw(NMTBCUSTOMDRAW& cd);
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 

@@ -131,6 +131,10 @@ TEST(ToolBarKit, EnabledVisibleAndPictureReachTheControl) {
     EXPECT_GE(image, 0);
     EXPECT_LT(image, ImageList_GetImageCount(images));
     EXPECT_EQ(5, SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+    RECT r{};
+    SendMessageW(bar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
+    EXPECT_EQ(21, r.right - r.left);
+    EXPECT_EQ(21, r.bottom - r.top);
 }
 
 // Pictures come from one strip of 16 x 16 pictures, loaded once per bar.
@@ -201,6 +205,7 @@ TEST(ToolBarKit, TitleBarPaintsItsColourAndKeepsButtonWidths) {
     SendMessageW(bar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r18));
     EXPECT_EQ(17, r17.right - r17.left);
     EXPECT_EQ(14, r18.right - r18.left);
+    EXPECT_EQ(13, r17.bottom - r17.top);
 
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
