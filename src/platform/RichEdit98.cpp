@@ -164,6 +164,7 @@ private:
 RichEdit98::RichEdit98() = default;
 
 RichEdit98::~RichEdit98() {
+    if (alive_) *alive_ = false;
     if (hwnd_) DestroyWindow(hwnd_);
     if (callback_) callback_->Release();
     if (oleInitialized_) OleUninitialize();
@@ -725,11 +726,11 @@ bool RichEdit98::handleNotify(const NMHDR* header) {
 LRESULT CALLBACK RichEdit98::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = static_cast<RichEdit98*>(GetPropW(hwnd, kSelfProperty));
     if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    return self->handleMessage(msg, wParam, lParam);
+    return self->handleMessage(hwnd, msg, wParam, lParam);
 }
 
-LRESULT RichEdit98::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    const HWND hwnd = hwnd_;
+LRESULT RichEdit98::handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Every RichEdit window of the class has the same original procedure.
     const WNDPROC oldProc = oldProc_;
     switch (msg) {
         case WM_KEYDOWN:
@@ -737,10 +738,22 @@ LRESULT RichEdit98::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             swallowChar_ = false;
             if (!onKeyDown) break;
             bool handled = false;
+            // The handler may re-create the control (word wrap) or, through
+            // a modal loop, even see it destroyed.
+            bool alive = true;
+            bool* const outer = alive_;
+            alive_ = &alive;
             const auto handler = onKeyDown;
             runGuarded([&] { handled = handler(static_cast<UINT>(wParam)); });
+            if (!alive) {
+                if (outer) *outer = false;
+                return 0;
+            }
+            alive_ = outer;
             if (handled) {
-                swallowChar_ = true;  // the character the same key press made
+                // The character of the same key press follows, unless the
+                // handler re-created the control and it went to the old one.
+                swallowChar_ = hwnd_ == hwnd;
                 return 0;
             }
             break;

@@ -134,7 +134,7 @@ public:
 private:
     class OleCallback;
     static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT handleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void createWindow(HWND parent, int id, const RECT& bounds);
     std::string readRange(long start, long end) const;
 
@@ -143,6 +143,7 @@ private:
     OleCallback* callback_ = nullptr;
     bool oleInitialized_ = false;
     bool swallowChar_ = false;
+    bool* alive_ = nullptr;  // set while onKeyDown runs, cleared by the destructor
     bool readOnly_ = false;
     COLORREF color_ = RGB(255, 255, 255);
     ScrollBars scrollBars_ = ScrollBars::Both;

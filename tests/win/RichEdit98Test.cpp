@@ -247,6 +247,18 @@ TEST_F(RichEdit98Test, KeyHookSwallowsKeyWithItsCharacter) {
     SendMessageW(edit.hwnd(), WM_KEYDOWN, 'Q', 0);
     SendMessageW(edit.hwnd(), WM_CHAR, 'q', 0);
     EXPECT_EQ(edit.text(), "q");
+
+    // Ctrl+Z in view mode switches word wrap from inside the key handler,
+    // which re-creates the control; typing afterwards still arrives.
+    edit.onKeyDown = [&](UINT vk) {
+        if (vk != 'Z') return false;
+        edit.setScrollBars(ScrollBars::None);
+        return true;
+    };
+    SendMessageW(edit.hwnd(), WM_KEYDOWN, 'Z', 0);
+    SendMessageW(edit.hwnd(), WM_CHAR, 'a', 0);
+    EXPECT_EQ(edit.scrollBars(), ScrollBars::None);
+    EXPECT_EQ(edit.text(), "qa");
 }
 
 TEST_F(RichEdit98Test, ContextMenuHookGetsScreenPoint) {
