@@ -166,6 +166,36 @@ private:
     HDC dc_ = nullptr;
 };
 
+// A face the system does not have (Arial on a machine without it) would
+// open the font dialog on the first font of its list, and OK would put that
+// on the text. The dialog gets the face the text is really drawn with.
+std::wstring installedFace(const std::wstring& face) {
+    const HDC screen = GetDC(nullptr);
+    LOGFONTW query = {};
+    query.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(query.lfFaceName, face.c_str(), LF_FACESIZE);
+    bool installed = false;
+    EnumFontFamiliesExW(
+        screen, &query,
+        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
+            *reinterpret_cast<bool*>(found) = true;
+            return 0;
+        },
+        reinterpret_cast<LPARAM>(&installed), 0);
+    std::wstring result = face;
+    if (!installed && !face.empty()) {
+        if (const HFONT font = CreateFontIndirectW(&query)) {
+            const HGDIOBJ old = SelectObject(screen, font);
+            wchar_t drawn[LF_FACESIZE] = {};
+            if (GetTextFaceW(screen, LF_FACESIZE, drawn) > 0) result = drawn;
+            SelectObject(screen, old);
+            DeleteObject(font);
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return result;
+}
+
 int screenDpiY() {
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -232,7 +262,7 @@ void TForm2::Schrift2Click() {
     try {
         const CharAttributes current = memo1.selAttributes();
         LOGFONTW font = {};
-        lstrcpynW(font.lfFaceName, widen(current.name).c_str(), LF_FACESIZE);
+        lstrcpynW(font.lfFaceName, installedFace(widen(current.name)).c_str(), LF_FACESIZE);
         font.lfHeight = -MulDiv(current.sizePoints, screenDpiY(), 72);
         font.lfWeight = current.style.bold ? FW_BOLD : FW_NORMAL;
         font.lfItalic = current.style.italic;

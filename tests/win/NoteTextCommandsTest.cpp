@@ -3,9 +3,10 @@
 // formats read back from the control itself and files from the disk.
 
 #include <windows.h>
-// richedit.h needs the types of windows.h.
+// richedit.h and winspool.h need the types of windows.h.
 #include <gtest/gtest.h>
 #include <richedit.h>
+#include <winspool.h>
 
 #include <cstring>
 #include <fstream>
@@ -373,7 +374,7 @@ TEST_F(NoteText, SelectAllAndUndo) {
 TEST_F(NoteText, FontDialogStartsFromTheSelectionAndSetsItAndTheClock) {
     TForm2& note = open();
     note.memo1.setRtf(
-        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0\\green0\\blue255;}"
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}{\\colortbl;\\red0\\green0\\blue255;}"
         "\\f0\\fs28\\cf1\\b\\i blau\\b0\\i0\\cf0  rest\\par}");
     note.memo1.setSel(0, 4);
 
@@ -397,7 +398,7 @@ TEST_F(NoteText, FontDialogStartsFromTheSelectionAndSetsItAndTheClock) {
     EXPECT_TRUE(seen.Flags & CF_EFFECTS);
     EXPECT_TRUE(seen.Flags & CF_INITTOLOGFONTSTRUCT);
     EXPECT_FALSE(seen.Flags & CF_LIMITSIZE);
-    EXPECT_EQ(L"Arial", std::wstring(seenFont.lfFaceName));
+    EXPECT_EQ(L"Tahoma", std::wstring(seenFont.lfFaceName));
     const HDC screen = GetDC(nullptr);
     EXPECT_EQ(-MulDiv(14, GetDeviceCaps(screen, LOGPIXELSY), 72), seenFont.lfHeight);
     ReleaseDC(nullptr, screen);
@@ -413,7 +414,7 @@ TEST_F(NoteText, FontDialogStartsFromTheSelectionAndSetsItAndTheClock) {
     EXPECT_TRUE(format.dwEffects & CFE_UNDERLINE);
     EXPECT_EQ(kRed, note.RxClock1.fontColor());
     note.memo1.setSel(5, 9);
-    EXPECT_EQ(L"Arial", std::wstring(selectionFormat(note.memo1.hwnd()).szFaceName))
+    EXPECT_EQ(L"Tahoma", std::wstring(selectionFormat(note.memo1.hwnd()).szFaceName))
         << "only the selection changes";
 
     // Cancel, and a failure inside, leave the selection as it was.
@@ -430,6 +431,17 @@ TEST_F(NoteText, FontDialogStartsFromTheSelectionAndSetsItAndTheClock) {
     EXPECT_EQ(L"Courier New", std::wstring(format.szFaceName));
     EXPECT_EQ(kRed, format.crTextColor);
     EXPECT_EQ(kRed, note.RxClock1.fontColor());
+
+    // A face the system lacks is offered as the one the text is drawn with,
+    // so that OK alone does not put the list's first font on the text.
+    note.memo1.setSelFontName("Keine Solche Schrift");
+    answerFont_ = [&](CHOOSEFONTW& dialog) {
+        seenFont = *dialog.lpLogFont;
+        return false;
+    };
+    note.Schrift2Click();
+    EXPECT_NE(L"Keine Solche Schrift", std::wstring(seenFont.lfFaceName));
+    EXPECT_NE(L"", std::wstring(seenFont.lfFaceName));
 }
 
 TEST_F(NoteText, HighlightKeepsItsLastColourAndTheCustomColours) {
@@ -855,6 +867,47 @@ TEST_F(NoteText, RealFontAndColourDialogsOpenAndConfirm) {
     }
     EXPECT_EQ(static_cast<COLORREF>(kYellow), note.memo1.color());
     EXPECT_EQ(static_cast<COLORREF>(kYellow), note.color());
+}
+
+// Without a printer the system says so itself, once; the command adds
+// nothing and prints nothing.
+TEST_F(NoteText, PrintWithoutPrinterLeavesTheWordToTheSystem) {
+    DWORD size = 0;
+    GetDefaultPrinterW(nullptr, &size);
+    if (size != 0) GTEST_SKIP() << "this machine has a printer";
+    TForm2& note = open(3, false);
+    note.memo1.setRtf("{\\rtf1\\ansi Drucktext\\par}");
+    int buttons = 0;
+    {
+        DialogAnswer answer(GetCurrentThreadId(), [&](HWND dialog) {
+            for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+                wchar_t cls[32] = {};
+                GetClassNameW(c, cls, 32);
+                if (lstrcmpiW(cls, L"Button") == 0 && IsWindowVisible(c)) ++buttons;
+            }
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        });
+        note.SpeedButton2.click();
+        EXPECT_FALSE(answer.caption().empty()) << "the system's message came";
+    }
+    EXPECT_EQ(1, buttons) << "a message with OK, not the print dialog";
+    EXPECT_TRUE(errors_.empty());
+    EXPECT_EQ("Drucktext", note.memo1.text());
+}
+
+// The system's insert-object dialog comes up for the note; cancelled, the
+// text stays as it was.
+TEST_F(NoteText, InsertObjectShowsTheSystemsDialog) {
+    TForm2& note = open();
+    note.memo1.replaceSel("vorher");
+    {
+        DialogAnswer answer(GetCurrentThreadId(),
+                            [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
+        note.SpeedButton13.click();
+        EXPECT_FALSE(answer.caption().empty()) << "the insert-object dialog came";
+    }
+    EXPECT_EQ("vorher", note.memo1.text());
+    EXPECT_TRUE(errors_.empty());
 }
 
 }  // namespace
