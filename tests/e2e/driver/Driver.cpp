@@ -960,6 +960,35 @@ int cmdAnswerInput(const Args& a) {
     return 0;
 }
 
+// Any dialog of the program by its caption: fills controls by id ("706=0")
+// and presses a button. For the system's dialogs, such as the colour dialog.
+int cmdAnswerDialog(const Args& a) {
+    need(a, 2, "answer-dialog <caption|caption*> <button> [id=text]...");
+    HWND dialog = nullptr;
+    if (!poll(kDefaultTimeoutMs, [&] {
+            const auto found = visibleMatches(kDialogClass, a[0]);
+            if (found.empty()) return false;
+            dialog = found.front();
+            return true;
+        })) {
+        throw Failure("no dialog \"" + utf8(a[0]) + "\" appeared");
+    }
+    const DialogInfo d = readDialog(dialog);
+    printDialog(d);
+    for (size_t i = 2; i < a.size(); i++) {
+        const size_t equals = a[i].find(L'=');
+        if (equals == std::wstring::npos) throw UsageError("expected id=text: " + utf8(a[i]));
+        const HWND control = GetDlgItem(dialog, static_cast<int>(number(a[i].substr(0, equals))));
+        if (!control) throw Failure("the dialog has no control " + utf8(a[i].substr(0, equals)));
+        const std::wstring text = a[i].substr(equals + 1);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                            SMTO_ABORTIFHUNG, kDefaultTimeoutMs, &ignored);
+    }
+    pressButton(d, buttonId(a[1]), kDefaultTimeoutMs);
+    return 0;
+}
+
 HWND trayWindow() {
     for (const auto& w : topLevelWindows()) {
         if (w.className == kTrayWindowClass) return w.hwnd;
@@ -1046,6 +1075,7 @@ const std::map<std::wstring, int (*)(const Args&)>& commands() {
         {L"msgbox", cmdMsgbox},
         {L"answer-msgbox", cmdAnswerMsgbox},
         {L"answer-input", cmdAnswerInput},
+        {L"answer-dialog", cmdAnswerDialog},
         {L"tray", cmdTray},
         {L"menu", cmdMenu},
         {L"menu-show", cmdMenuShow},
