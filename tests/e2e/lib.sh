@@ -85,8 +85,12 @@ trap 'e2e_fail "interrupted"' INT TERM
 
 # ---- the driver --------------------------------------------------------------
 
+# Wine takes its locale from the environment: LANG (German, from
+# wine-env.sh) must not be overridden by an LC_ALL=C meant for the shell tools.
+e2e_wine() { env -u LC_ALL "$WINE" "$@"; }
+
 # Runs one driver command; its output on stdout, its error on stderr.
-drv() { "$WINE" "$DRIVER_EXE" "$@" </dev/null; }
+drv() { e2e_wine "$DRIVER_EXE" "$@" </dev/null; }
 
 # Same, but a failing command fails the test.
 drv_ok() {
@@ -103,7 +107,7 @@ e2e_running() { [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; }
 # file: a process left behind must never hold the test runner's pipes.
 e2e_start() {
     e2e_running && e2e_fail "the program is already running"
-    (cd "$E2E_DIR" && exec "$WINE" "$E2E_DIR/Tavelin.exe" </dev/null >>"$E2E_WORK/program.log" 2>&1) &
+    (cd "$E2E_DIR" && exec env -u LC_ALL "$WINE" "$E2E_DIR/Tavelin.exe" </dev/null >>"$E2E_WORK/program.log" 2>&1) &
     E2E_PID=$!
     e2e_log "started Tavelin.exe (pid $E2E_PID) in $E2E_DIR"
 }

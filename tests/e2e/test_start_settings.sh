@@ -35,7 +35,7 @@ ini_has_section Notiz3 && e2e_fail "Ctrl+Alt+K made a note"
 e2e_log "a second start in the same directory"
 e2e_sync
 before=$(md5sum "$E2E_DIR"/*)
-(cd "$E2E_DIR" && exec "$WINE" "$E2E_DIR/Tavelin.exe" </dev/null >>"$E2E_WORK/second.log" 2>&1) &
+(cd "$E2E_DIR" && exec env -u LC_ALL "$WINE" "$E2E_DIR/Tavelin.exe" </dev/null >>"$E2E_WORK/second.log" 2>&1) &
 second=$!
 second_ended() { ! kill -0 "$second" 2>/dev/null; }
 e2e_wait_for "the second start to end" second_ended
