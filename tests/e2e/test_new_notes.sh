@@ -58,7 +58,8 @@ note=$(drv_ok find TForm2 - | head -n 1)
 memo=$(drv_ok child "$note" richedit)
 drv_ok click "$memo" 40 30 >/dev/null
 drv_ok keys ctrl+s >/dev/null
-e2e_wait_for "Notiz3.tvn" test -e "$E2E_DIR/Notiz3.tvn"
+saved_one() { compgen -G "$E2E_DIR/Notiz*.tvn" >/dev/null; }
+e2e_wait_for "a saved note text" saved_one
 drv_ok click "$memo" 40 30 right >/dev/null
 drv_ok menu "neue Notiz erstellen" >/dev/null
 drv_ok answer-input "Vierte" >/dev/null
