@@ -401,11 +401,19 @@ std::wstring plainCaption(const std::wstring& text) {
     return result;
 }
 
-HWND visibleMenuWindow() {
+std::vector<HWND> visibleMenuWindows() {
+    std::vector<HWND> found;
     for (const auto& w : topLevelWindows()) {
-        if (w.visible && w.className == kMenuClass) return w.hwnd;
+        if (w.visible && w.className == kMenuClass) found.push_back(w.hwnd);
     }
-    return nullptr;
+    return found;
+}
+
+// The pop-up menu itself, not a submenu that the mouse may have opened: the
+// submenus lie above it in the z-order, so it is the last one listed.
+HWND visibleMenuWindow() {
+    const auto found = visibleMenuWindows();
+    return found.empty() ? nullptr : found.back();
 }
 
 HWND waitMenuWindow(DWORD timeoutMs) {
@@ -467,7 +475,10 @@ void chooseMenuPath(const std::wstring& path, DWORD timeoutMs) {
         if (slash == std::wstring::npos) break;
         start = slash + 1;
     }
-    std::vector<WPARAM> keys{VK_HOME};  // from the first item, whatever the mouse selected
+    // Back to the menu itself and to its first item, whatever the mouse selected.
+    const size_t open = visibleMenuWindows().size();
+    std::vector<WPARAM> keys(open > 1 ? open - 1 : 0, VK_LEFT);
+    keys.push_back(VK_HOME);
     for (size_t level = 0; level < parts.size(); level++) {
         const auto items = readMenu(menuWindow, menu);
         const std::wstring wanted = plainCaption(parts[level]);
