@@ -166,10 +166,11 @@ private:
     // The window as the placement storage sees it (Tavelinpro2Place.cpp).
     class Placement;
     friend class Placement;
-    struct PlacementDeleter {
-        void operator()(Placement* p) const;
-    };
-    static Placement* makePlacement(TForm2& form);
+    static std::unique_ptr<PlacementWindow> makePlacement(TForm2& form);
+    // A window state restored while the window is still hidden, applied
+    // once it is shown.
+    static constexpr UINT kApplyWindowStateMessage = WM_USER + 0x210;
+    void configurePlacement();
 
     // Tavelinpro2Layout.cpp
     void buildControls();
@@ -191,9 +192,7 @@ private:
     void loadText();
     void saveText();
     void deleteNote();
-    void rollUp();
-    void unroll();
-    void setTopmost(bool on);
+    void unroll(int restoreSize);
 
     // Tavelinpro2Text.cpp: set-up of the text control that the text
     // commands rely on, and the dialogs' state kept between uses.
@@ -208,7 +207,7 @@ private:
     PopupMenu* memoMenu_ = &PopupMenu1;
     bool built_ = false;
     bool sizing_ = false;  // inside the user's move/size loop
-    std::unique_ptr<Placement, PlacementDeleter> placement_;
+    std::unique_ptr<PlacementWindow> placement_;
     std::unique_ptr<TextDialogs, TextDialogsDeleter> textDialogs_;
 
 public:

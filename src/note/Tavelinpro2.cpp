@@ -1,0 +1,470 @@
+// The note window: creation, start-up ticks, view and edit mode, saving,
+// deleting, closing and the switches that change its appearance.
+
+#include "note/Tavelinpro2.h"
+
+#include "note/NoteHost.h"
+#include "platform/Dialogs.h"
+#include "store/FileIo.h"
+#include "store/IniFile.h"
+#include "store/NoteStore.h"
+
+namespace tav {
+
+namespace {
+
+constexpr int kDefaultWidth = 270;
+constexpr int kDefaultHeight = 240;
+// The size a deleted note leaves in its section for the next note of its number.
+constexpr int kDeletedWidth = 284;
+constexpr int kDeletedHeight = 270;
+constexpr int kRolledUpHeight = 19;
+constexpr unsigned kStartupTickMs = 10;
+
+// Lets the messages that are waiting run, as a deletion does before it
+// writes the section.
+void processMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace
+
+TForm2::TForm2(NoteHost& host)
+    : Form(L"TForm2"), host_(host), placement_(makePlacement(*this)), FormStorage1(*placement_) {
+    setColor(kYellow);
+    setCaption("Tavelin2000 Notiz");
+    create(host.ownerWindow());
+    buildControls();
+    FormCreate();
+
+    Timer1.setInterval(kStartupTickMs);
+    Timer1.onTimer = [this] { Timer1Timer(); };
+    Timer2.setInterval(kStartupTickMs);
+    Timer2.onTimer = [this] { Timer2Timer(); };
+    timer3.onTimer = [this] { timer3Timer(); };
+    Timer1.setEnabled(true);
+    Timer2.setEnabled(true);
+}
+
+// Destroyed here, while every member still lives, so that the placement is
+// saved when the program ends and deletes its notes.
+TForm2::~TForm2() { destroy(); }
+
+void TForm2::createParams(DWORD& style, DWORD& exStyle) {
+    // A sizeable window turned into a pop-up without the dialog frame: a
+    // sizing border, but no caption bar of the system's.
+    style = WS_POPUP | WS_BORDER | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
+            WS_CLIPCHILDREN;
+    exStyle = 0;
+}
+
+void TForm2::FormCreate() {
+    iniPath_ = settingsPath();
+    FormStorage1.IniFileName = iniPath_;
+    // alarm.wav is loaded here once the alarm is built.
+    setName(host_.currentNoteName());
+    FormStorage1.IniSection = name();
+    configurePlacement();
+
+    IniFile ini(iniPath_);
+    NoteKeys::setActive(ini, name(), true);
+    ini.close();
+
+    setHeight(kDefaultHeight);
+    setWidth(kDefaultWidth);
+}
+
+void TForm2::configurePlacement() {
+    FormStorage1.MinMaxInfo.MinTrackWidth = 20;
+    FormStorage1.MinMaxInfo.MinTrackHeight = 21;
+    FormStorage1.MinMaxInfo.MaxTrackWidth = 768;
+    FormStorage1.MinMaxInfo.MaxTrackHeight = 1024;
+    FormStorage1.StoredProps = {"RxClock1.AlarmEnabled", "RxClock1.AlarmHour",
+                                "RxClock1.AlarmMinute", "RxClock1.AlarmSecond", "memo1.Color"};
+    FormStorage1.OnRestorePlacement = [this](TFormPlacement&) { FormStorage1RestorePlacement(); };
+    FormStorage1.loaded();
+}
+
+// ---- Messages
+
+bool TForm2::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    switch (msg) {
+        case kApplyWindowStateMessage:
+            ShowWindow(handle(), static_cast<int>(wParam));
+            result = 0;
+            return true;
+        case WM_ENTERSIZEMOVE:
+            sizing_ = true;
+            return false;
+        case WM_EXITSIZEMOVE:
+            sizing_ = false;
+            return false;
+        case WM_WINDOWPOSCHANGING:
+            // The size limits are for the user's dragging. The system would
+            // apply them to every resize, and rolling up to the title line
+            // is lower than the smallest size that dragging allows.
+            if (sizing_) return false;
+            result = 0;
+            return true;
+        default:
+            return false;
+    }
+}
+
+LRESULT TForm2::onNcHitTest(POINT, LRESULT defaultResult) {
+    // The note is dragged by its surface, the title line above all.
+    return defaultResult == HTCLIENT ? HTCAPTION : defaultResult;
+}
+
+void TForm2::onGetMinMaxInfo(MINMAXINFO& info) {
+    if (!FormStorage1.MinMaxInfo.inForce()) return;
+    MinMaxValues values{{info.ptMaxSize.x, info.ptMaxSize.y},
+                        {info.ptMaxPosition.x, info.ptMaxPosition.y},
+                        {info.ptMinTrackSize.x, info.ptMinTrackSize.y},
+                        {info.ptMaxTrackSize.x, info.ptMaxTrackSize.y}};
+    applyMinMaxInfo(FormStorage1.MinMaxInfo, values);
+    info.ptMaxSize = {values.maxSize.x, values.maxSize.y};
+    info.ptMaxPosition = {values.maxPosition.x, values.maxPosition.y};
+    info.ptMinTrackSize = {values.minTrackSize.x, values.minTrackSize.y};
+    info.ptMaxTrackSize = {values.maxTrackSize.x, values.maxTrackSize.y};
+}
+
+// The placement storage hooks show, close query and destroy; an error of its
+// own is reported and the window's own handling still goes on.
+void TForm2::onShow(bool shown) {
+    if (!shown) return;
+    try {
+        FormStorage1.onShow();
+    } catch (...) {
+        reportCurrentException(handle());
+    }
+}
+
+bool TForm2::closeQuery() {
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    try {
+        FormStorage1.onCloseQuery(canClose);
+    } catch (...) {
+        reportCurrentException(handle());
+    }
+    return canClose;
+}
+
+void TForm2::onDestroy() {
+    Timer1.setEnabled(false);
+    Timer2.setEnabled(false);
+    timer3.setEnabled(false);
+    try {
+        FormStorage1.onDestroy();
+    } catch (...) {
+        reportCurrentException(nullptr);
+    }
+}
+
+void TForm2::onReleased() {
+    if (auto released = OnReleased) released(*this);  // may delete this
+}
+
+// ---- Start-up and timers
+
+void TForm2::FormStorage1RestorePlacement() {
+    // A note without a stored place would sit in the screen's corner.
+    if (left() == 0) setLeft(160);
+    if (top() == 0) setTop(160);
+}
+
+void TForm2::Timer1Timer() {
+    Timer1.setEnabled(false);
+    takeColorFromText();  // restored by the placement storage by now
+}
+
+void TForm2::Timer2Timer() {
+    // The alarm's check mark (from the clock's alarm switch) is set here.
+    Timer2.setEnabled(false);
+    IniFile ini(iniPath_);
+    // The alarm date is read here.
+    showClockFromRecord(ini);
+    loadText();
+    // The overdue-alarm check runs here.
+    ini.close();
+}
+
+// Keeps the note off the taskbar. The program has no hidden application
+// window that could grow a taskbar button; a note stays off the taskbar as
+// long as it has an owner, so the tick makes sure of that once and stops:
+// nothing but this window's own commands can take the owner away, so
+// ticking on would only cost time while the note sits idle.
+void TForm2::timer3Timer() {
+    timer3.setEnabled(false);
+    if (host_.ownerWindow() != nullptr && owner() != host_.ownerWindow())
+        setOwner(host_.ownerWindow());
+}
+
+void TForm2::showClockFromRecord(IniFile& ini) {
+    const bool on = NoteKeys::showclock(ini, name());
+    Uhrsichtbar1.checked = on;
+    // A rolled-up note has no room for the clock; unrolling brings it back.
+    RxClock1.setVisible(on && !rolledUp());
+    layout();
+}
+
+void TForm2::loadText() {
+    const std::string path = noteTextPath(name());
+    if (fileExists(path)) memo1.loadFromFile(path);
+}
+
+void TForm2::takeColorFromText() {
+    setColor(memo1.color());
+    RxClock1.setColor(color());
+}
+
+// ---- Modes
+
+bool TForm2::inEditMode() const { return !memo1.readOnly(); }
+
+void TForm2::setTitleColor(COLORREF color) {
+    Label1.setColor(color);
+    ToolBar3.setColor(color);
+}
+
+void TForm2::Bearbeiten1Click() { enterEditMode(); }
+
+void TForm2::enterEditMode() {
+    if (Menleistesichtbar1.checked) {
+        ToolBar1.hide();
+        ToolBar2.show();
+    }
+    timer3.setEnabled(false);
+    memoMenu_ = &PopupMenu2;
+    setTitleColor(kTitleEditColor);
+    memo1.setReadOnly(false);
+    layout();
+}
+
+void TForm2::enterViewMode() {
+    timer3.setEnabled(false);
+    memoMenu_ = &PopupMenu1;
+    setTitleColor(kTitleViewColor);
+    memo1.setReadOnly(true);
+    if (Menleistesichtbar1.checked) {
+        ToolBar1.show();
+        ToolBar2.hide();
+    }
+    layout();
+}
+
+// The text is written first: a note whose file cannot be written stays in
+// edit mode with its text, instead of looking saved.
+void TForm2::speichern1Click() {
+    saveText();
+    Buttonleisteaktiv1.visible = true;
+    ToolBar2.hide();
+    if (Menleistesichtbar1.checked) ToolBar1.show();
+    timer3.setEnabled(true);
+    setTitleColor(kTitleViewColor);
+    memoMenu_ = &PopupMenu1;
+    memo1.setReadOnly(true);
+    layout();
+}
+
+void TForm2::saveText() { memo1.saveToFile(noteTextPath(name())); }
+
+void TForm2::saveOnExit() {
+    if (inEditMode()) speichern1Click();
+}
+
+void TForm2::setStandardFont(const std::string& fontName, int sizePoints) {
+    memo1.setDefaultFont(fontName, sizePoints);
+    memo1.setSelFontName(fontName);
+    memo1.setSelSize(sizePoints);
+}
+
+// ---- Delete
+
+void TForm2::Notizlschen1Click() {
+    if (messageBox(handle(), "Wollen Sie diese Notiz wirklich löschen?", "Notiz löschen",
+                   MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+        return;
+    try {
+        deleteNote();
+    } catch (...) {
+        // A deletion that fails half way stops there without a message; the
+        // note stays on the screen, so nothing is lost unseen.
+        return;
+    }
+    host_.releaseNote(this);
+}
+
+void TForm2::deleteNote() {
+    IniFile ini(iniPath_);
+    host_.slotTable().markFree(noteNumber(name()));
+    memo1.clear();
+    const std::string path = noteTextPath(name());
+    if (fileExists(path) && !deleteFiles(path))
+        throw FileError("Die Datei " + path + " kann nicht gelöscht werden.");
+    processMessages();
+    // The placement storage writes these into the section when the window
+    // goes, so a later note of the same number starts from them.
+    setHeight(kDeletedHeight);
+    setWidth(kDeletedWidth);
+    memo1.setColor(kYellow);
+    NoteKeys::setActive(ini, name(), false);
+    ini.updateFile();
+    processMessages();
+    ini.updateFile();
+    ini.close();
+}
+
+// ---- Roll up
+
+void TForm2::SpeedButton18Click() {
+    IniFile ini(iniPath_);
+    if (!rolledUp()) {
+        NoteKeys::setRestoresize(ini, name(), height());
+        NoteKeys::setMinimiert(ini, name(), true);
+        showRolledUp();
+    } else {
+        const int restoreSize = NoteKeys::restoresize(ini, name());
+        NoteKeys::setMinimiert(ini, name(), false);
+        unroll(restoreSize);
+    }
+    ini.close();
+}
+
+void TForm2::showRolledUp() {
+    SpeedButton18.setCaption("2");
+    Label1.tag = 1;
+    SpeedButton18.setHint("Notiz wiederherstellen");
+    setHeight(kRolledUpHeight);
+    RxClock1.setVisible(false);
+    layout();
+}
+
+void TForm2::unroll(int restoreSize) {
+    SpeedButton18.setCaption("0");
+    Label1.tag = 0;
+    setHeight(restoreSize);
+    SpeedButton18.setHint("Notiz minimieren");
+    if (Uhrsichtbar1.checked) RxClock1.setVisible(true);
+    layout();
+}
+
+// ---- Switches
+
+void TForm2::Titelleistesichtbar1Click() {
+    Titelleistesichtbar1.checked = !Titelleistesichtbar1.checked;
+    const bool on = Titelleistesichtbar1.checked;
+    Label1.setVisible(on);
+    ToolBar3.setVisible(on);
+    layout();
+    IniFile ini(iniPath_);
+    NoteKeys::setTitelleiste(ini, name(), on);
+    ini.close();
+}
+
+void TForm2::hideTitleBar() {
+    Label1.setVisible(false);
+    ToolBar3.hide();
+    Titelleistesichtbar1.checked = false;
+    layout();
+}
+
+void TForm2::Menleistesichtbar1Click() {
+    Menleistesichtbar1.checked = !Menleistesichtbar1.checked;
+    const bool on = Menleistesichtbar1.checked;
+    Buttonleisteaktiv1.visible = !on;
+    if (on) {
+        ToolBar1.show();
+    } else {
+        ToolBar1.hide();
+        ToolBar2.hide();
+    }
+    layout();
+    IniFile ini(iniPath_);
+    NoteKeys::setButtonbar(ini, name(), on);
+    ini.close();
+}
+
+void TForm2::hideButtonBars() {
+    Buttonleisteaktiv1.visible = true;
+    Menleistesichtbar1.checked = false;
+    ToolBar1.hide();
+    ToolBar2.hide();
+    layout();
+}
+
+void TForm2::Buttonleisteaktiv1Click() {
+    Buttonleisteaktiv1.visible = false;
+    ToolBar2.show();
+    layout();
+}
+
+void TForm2::Uhrsichtbar1Click() {
+    const bool on = !RxClock1.visible();
+    RxClock1.setVisible(on);
+    Uhrsichtbar1.checked = on;
+    layout();
+    IniFile ini(iniPath_);
+    NoteKeys::setShowclock(ini, name(), on);
+    ini.close();
+}
+
+void TForm2::setWordWrap(bool on) {
+    Zeilenumbruch1.checked = on;
+    Zeilenumbruch2.checked = on;
+    memo1.setScrollBars(on ? ScrollBars::None : ScrollBars::Both);
+}
+
+// Not stored: every note starts as a normal window. The note keeps its
+// owner either way, so that a note on top does not appear on the taskbar.
+void TForm2::Immersichtbar1Click() {
+    const int keptHeight = height();
+    Immersichtbar1.checked = !Immersichtbar1.checked;
+    SetWindowPos(handle(), Immersichtbar1.checked ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    setHeight(keptHeight);
+    InvalidateRect(handle(), nullptr, TRUE);
+}
+
+// ---- Title
+
+void TForm2::NotizTitel1Click() {
+    // Offered without the margin, so that the blanks do not pile up.
+    const std::string title =
+        inputBox(handle(), "Notiz-Titel", "Geben Sie den neuen Notiz-Titel ein",
+                 stripTrailingBlanks(Label1.text()));
+    setTitle(title);
+    IniFile ini(iniPath_);
+    NoteKeys::setNotizTitel(ini, name(), Label1.text());
+    ini.close();
+}
+
+void TForm2::setTitle(const std::string& storedTitle) {
+    Label1.setText(titleLineText(storedTitle));
+    Label1.setHint(Label1.text());
+}
+
+// ---- Closing and the commands of the tray controller
+
+void TForm2::FormCloseQuery(bool& canClose) {
+    IniFile ini(iniPath_);
+    NoteKeys::setWordwrapOnClose(ini, name(), Zeilenumbruch1.checked);
+    ini.close();
+    canClose = true;
+}
+
+void TForm2::neue1Click() { host_.newNote(); }
+void TForm2::Grundeinstellungen1Click() { host_.showSettings(); }
+void TForm2::Info1Click() { host_.showAbout(); }
+void TForm2::Tavelinbeenden1Click() { host_.exitProgram(); }
+
+}  // namespace tav

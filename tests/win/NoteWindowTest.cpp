@@ -1,0 +1,617 @@
+// The note window in-process: created with a small host in a fresh program
+// directory, driven through its handlers and its real dialogs, checked by its
+// windows and by the files it leaves.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "note/NoteHost.h"
+#include "note/Tavelinpro2.h"
+#include "platform/Dialogs.h"
+#include "platform/Utf.h"
+#include "store/FileIo.h"
+#include "store/IniFile.h"
+#include "store/NoteStore.h"
+
+using namespace tav;
+
+namespace {
+
+void pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Polls with a generous limit: the machine may be slow, the result must not
+// depend on it.
+bool waitFor(const std::function<bool()>& condition) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < limit) {
+        pump();
+        if (condition()) return true;
+        Sleep(5);
+    }
+    return condition();
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The key names of one section, in file order.
+std::vector<std::string> sectionKeys(const std::string& path, const std::string& section) {
+    std::vector<std::string> keys;
+    std::istringstream in(readFile(path));
+    std::string line;
+    bool inside = false;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty() && line.front() == '[') {
+            inside = line == "[" + section + "]";
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (inside && eq != std::string::npos) keys.push_back(line.substr(0, eq));
+    }
+    return keys;
+}
+
+std::string windowText(HWND h) {
+    wchar_t buffer[512] = {};
+    GetWindowTextW(h, buffer, 512);
+    return narrow(buffer);
+}
+
+// Answers the next dialog of this process with the given caption from a
+// second thread, while the first one sits in the dialog's modal loop.
+class DialogDriver {
+public:
+    DialogDriver(std::string caption, std::function<void(HWND)> answer)
+        : caption_(widen(caption)), answer_(std::move(answer)) {
+        thread_ = std::thread([this] { run(); });
+    }
+    ~DialogDriver() { thread_.join(); }
+    bool found() const { return found_; }
+
+private:
+    void run() {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (std::chrono::steady_clock::now() < limit) {
+            HWND dialog = FindWindowW(L"#32770", caption_.c_str());
+            if (dialog != nullptr && IsWindowVisible(dialog)) {
+                found_ = true;
+                answer_(dialog);
+                return;
+            }
+            Sleep(10);
+        }
+        // A box with an unexpected caption would otherwise hold the test.
+        if (HWND other = FindWindowW(L"#32770", nullptr))
+            PostMessageW(other, WM_COMMAND, IDCANCEL, 0);
+    }
+
+    std::wstring caption_;
+    std::function<void(HWND)> answer_;
+    std::atomic<bool> found_{false};
+    std::thread thread_;
+};
+
+class FakeHost : public NoteHost {
+public:
+    FakeHost() {
+        owner_ = CreateWindowExW(0, L"STATIC", L"TavelinTestOwner", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    ~FakeHost() override { DestroyWindow(owner_); }
+
+    HWND ownerWindow() const override { return owner_; }
+    const std::string& currentNoteName() const override { return name_; }
+    void setCurrentNoteName(const std::string& name) override { name_ = name; }
+    SlotTable& slotTable() override { return slots_; }
+    TForm2& createNoteWindow() override { throw std::logic_error("not in these tests"); }
+    int raiseNoteCounter() override { return ++counter_; }
+    void newNote() override { ++newNotes; }
+    void showSettings() override { ++settings; }
+    void showAbout() override { ++abouts; }
+    void exitProgram() override { ++exits; }
+    void releaseNote(TForm2* note) override {
+        released = note;
+        note->postRelease();
+    }
+
+    int newNotes = 0, settings = 0, abouts = 0, exits = 0;
+    TForm2* released = nullptr;
+
+private:
+    HWND owner_ = nullptr;
+    std::string name_ = "Notiz3";
+    SlotTable slots_;
+    int counter_ = 0;
+};
+
+class NoteWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        wchar_t dir[MAX_PATH];
+        GetTempFileNameW(temp, L"tav", 0, dir);
+        DeleteFileW(dir);
+        CreateDirectoryW(dir, nullptr);
+        dir_ = narrow(dir) + "\\";
+        setProgramDir(dir_);
+        setErrorBoxFunction([this](HWND, const std::string& text) { errors_.push_back(text); });
+    }
+
+    void TearDown() override {
+        note_.reset();
+        host_.reset();
+        pump();
+        setErrorBoxFunction(nullptr);
+        EXPECT_TRUE(errors_.empty()) << errors_.front();
+        const std::wstring pattern = widen(dir_ + "*");
+        WIN32_FIND_DATAW found;
+        HANDLE h = FindFirstFileW(pattern.c_str(), &found);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                DeleteFileW(widen(dir_ + narrow(found.cFileName)).c_str());
+            } while (FindNextFileW(h, &found));
+            FindClose(h);
+        }
+        RemoveDirectoryW(widen(dir_).c_str());
+    }
+
+    // Creates the note, shows it and lets both start-up ticks run.
+    TForm2& open(const std::string& name = "Notiz3") {
+        host_->setCurrentNoteName(name);
+        note_ = std::make_unique<TForm2>(*host_);
+        note_->show();
+        EXPECT_TRUE(waitFor([&] { return !note_->Timer1.enabled() && !note_->Timer2.enabled(); }));
+        return *note_;
+    }
+
+    void writeSection(const std::string& section,
+                      const std::vector<std::pair<std::string, std::string>>& values) {
+        IniFile ini(settingsPath());
+        for (const auto& [key, value] : values) ini.writeString(section, key, value);
+        ini.close();
+    }
+
+    std::string value(const std::string& key, const std::string& section = "Notiz3") {
+        IniFile ini(settingsPath());
+        return ini.readString(section, key, "<fehlt>");
+    }
+
+    RECT windowRect() const {
+        RECT r{};
+        GetWindowRect(note_->handle(), &r);
+        return r;
+    }
+
+    std::string dir_;
+    std::vector<std::string> errors_;
+    std::unique_ptr<FakeHost> host_ = std::make_unique<FakeHost>();
+    std::unique_ptr<TForm2> note_;
+};
+
+TEST_F(NoteWindow, CreationWritesActiveAndStartsInViewMode) {
+    TForm2& note = open();
+    EXPECT_EQ("Notiz3", note.name());
+    EXPECT_EQ("1", value("active"));
+    EXPECT_EQ(host_->ownerWindow(), GetWindow(note.handle(), GW_OWNER));
+
+    const LONG style = GetWindowLongW(note.handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_FALSE(style & WS_DLGFRAME);
+    EXPECT_TRUE(style & WS_THICKFRAME);
+
+    EXPECT_EQ(270, note.width());
+    EXPECT_EQ(240, note.height());
+    // No stored place: out of the screen's corner.
+    EXPECT_EQ(160, note.left());
+    EXPECT_EQ(160, note.top());
+
+    EXPECT_FALSE(note.inEditMode());
+    EXPECT_TRUE(note.memo1.readOnly());
+    EXPECT_EQ(kTitleViewColor, note.Label1.color());
+    EXPECT_EQ("Tavelin2000 Notiz  ", note.Label1.text());
+    EXPECT_TRUE(note.ToolBar1.visible());
+    EXPECT_FALSE(note.ToolBar2.visible());
+    EXPECT_EQ(ScrollBars::Both, note.memo1.scrollBars());
+    // Tick 1 takes the text's colour, tick 2 the clock's switch (off).
+    EXPECT_EQ(static_cast<COLORREF>(kYellow), note.color());
+    EXPECT_FALSE(note.RxClock1.visible());
+    EXPECT_FALSE(note.Uhrsichtbar1.checked);
+}
+
+TEST_F(NoteWindow, LayoutStacksTitleBarTextAndClock) {
+    TForm2& note = open();
+    RECT client{};
+    GetClientRect(note.handle(), &client);
+    EXPECT_EQ(13, note.Label1.height());
+    EXPECT_EQ(13, note.ToolBar1.bounds().top);
+    EXPECT_EQ(29, note.ToolBar1.height());
+    RECT memo{};
+    GetWindowRect(note.memo1.hwnd(), &memo);
+    MapWindowPoints(nullptr, note.handle(), reinterpret_cast<POINT*>(&memo), 2);
+    EXPECT_EQ(13 + 29, memo.top);
+    EXPECT_EQ(client.bottom, memo.bottom);
+    EXPECT_EQ(client.right, memo.right);
+
+    note.Uhrsichtbar1Click();
+    pump();
+    GetWindowRect(note.memo1.hwnd(), &memo);
+    MapWindowPoints(nullptr, note.handle(), reinterpret_cast<POINT*>(&memo), 2);
+    EXPECT_EQ(client.bottom - 17, memo.bottom);
+    EXPECT_EQ("1", value("showclock"));
+}
+
+TEST_F(NoteWindow, SurfaceDragsAndSizeLimitsHold) {
+    TForm2& note = open();
+    RECT label = note.Label1.bounds();
+    POINT onTitle{label.right - 40, label.top + 5};
+    ClientToScreen(note.handle(), &onTitle);
+    EXPECT_EQ(HTCAPTION,
+              SendMessageW(note.handle(), WM_NCHITTEST, 0, MAKELPARAM(onTitle.x, onTitle.y)));
+
+    MINMAXINFO info{};
+    info.ptMaxTrackSize = {5000, 5000};
+    info.ptMaxSize = {1111, 2222};
+    SendMessageW(note.handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(20, info.ptMinTrackSize.x);
+    EXPECT_EQ(21, info.ptMinTrackSize.y);
+    EXPECT_EQ(768, info.ptMaxTrackSize.x);
+    EXPECT_EQ(1024, info.ptMaxTrackSize.y);
+    EXPECT_EQ(1111, info.ptMaxSize.x);  // not limited: left to the system
+}
+
+TEST_F(NoteWindow, StartupTickLoadsTextAndClockFromTheRecord) {
+    { std::ofstream(dir_ + "Notiz3.tvn", std::ios::binary) << "{\\rtf1\\ansi Wochenmarkt\\par}"; }
+    writeSection("Notiz3", {{"showclock", "1"}});
+    TForm2& note = open();
+    EXPECT_NE(std::string::npos, note.memo1.text().find("Wochenmarkt"));
+    EXPECT_TRUE(note.RxClock1.visible());
+    EXPECT_TRUE(note.Uhrsichtbar1.checked);
+}
+
+TEST_F(NoteWindow, EditThenSaveWritesTheFileAndReturnsToViewMode) {
+    TForm2& note = open();
+    note.Bearbeiten1Click();
+    EXPECT_TRUE(note.inEditMode());
+    EXPECT_EQ(kTitleEditColor, note.Label1.color());
+    EXPECT_EQ(kTitleEditColor, note.ToolBar3.color());
+    EXPECT_FALSE(note.ToolBar1.visible());
+    EXPECT_TRUE(note.ToolBar2.visible());
+    EXPECT_FALSE(note.timer3.enabled());
+
+    note.memo1.replaceSel("Brot und Käse");
+    note.speichern1Click();
+    EXPECT_FALSE(note.inEditMode());
+    EXPECT_EQ(kTitleViewColor, note.Label1.color());
+    EXPECT_TRUE(note.ToolBar1.visible());
+    EXPECT_FALSE(note.ToolBar2.visible());
+    EXPECT_TRUE(note.Buttonleisteaktiv1.visible);
+    const std::string saved = readFile(dir_ + "Notiz3.tvn");
+    EXPECT_EQ(0u, saved.rfind("{\\rtf", 0));
+    EXPECT_NE(std::string::npos, saved.find("Brot und K"));
+    // Saving touches the text file only.
+    EXPECT_EQ("<fehlt>", value("Wordwrap"));
+}
+
+TEST_F(NoteWindow, ShortcutsFollowTheTextsMenu) {
+    TForm2& note = open();
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(note.memo1.hwnd(), WM_KEYDOWN, 'S', 0);  // save: not in the view menu
+    EXPECT_FALSE(note.inEditMode());
+    EXPECT_FALSE(fileExists(dir_ + "Notiz3.tvn"));
+    SendMessageW(note.memo1.hwnd(), WM_KEYDOWN, 'B', 0);
+    EXPECT_TRUE(note.inEditMode());
+    SendMessageW(note.memo1.hwnd(), WM_KEYDOWN, 'S', 0);
+    EXPECT_FALSE(note.inEditMode());
+    EXPECT_TRUE(fileExists(dir_ + "Notiz3.tvn"));
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+}
+
+TEST_F(NoteWindow, SaveOnExitKeepsTextTypedInEditModeOnly) {
+    TForm2& note = open();
+    note.saveOnExit();
+    EXPECT_FALSE(fileExists(dir_ + "Notiz3.tvn"));
+    note.enterEditMode();
+    note.memo1.replaceSel("nicht verlieren");
+    note.saveOnExit();
+    EXPECT_NE(std::string::npos, readFile(dir_ + "Notiz3.tvn").find("nicht verlieren"));
+    EXPECT_FALSE(note.inEditMode());
+}
+
+TEST_F(NoteWindow, DeleteAfterOkFreesItsSlotRemovesTheFileAndGoes) {
+    host_->slotTable().markUsed(2);
+    host_->slotTable().markUsed(12);
+    TForm2& note = open("Notiz12");
+    note.memo1.setColor(RGB(10, 20, 30));
+    note.setHeight(300);
+    { std::ofstream(dir_ + "Notiz12.tvn") << "{\\rtf1 x}"; }
+    const HWND window = note.handle();
+
+    std::string text;
+    {
+        DialogDriver driver("Notiz löschen", [&](HWND box) {
+            text = windowText(GetDlgItem(box, 0xFFFF));
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
+        note.Notizlschen1Click();
+        EXPECT_TRUE(driver.found());
+    }
+    EXPECT_EQ("Wollen Sie diese Notiz wirklich löschen?", text);
+    EXPECT_FALSE(host_->slotTable().isUsed(12));
+    EXPECT_TRUE(host_->slotTable().isUsed(2));
+    EXPECT_FALSE(fileExists(dir_ + "Notiz12.tvn"));
+    EXPECT_EQ("0", value("active", "Notiz12"));
+    EXPECT_EQ(&note, host_->released);
+    ASSERT_TRUE(waitFor([&] { return !IsWindow(window); }));
+
+    // The defaults a later note of this number starts from.
+    EXPECT_EQ("65535", value("memo1_Color", "Notiz12"));
+    const std::string norm = value("NormPos", "Notiz12");
+    int l = 0, t = 0, r = 0, b = 0;
+    ASSERT_EQ(4, sscanf(norm.c_str(), "%d,%d,%d,%d", &l, &t, &r, &b)) << norm;
+    EXPECT_EQ(284, r - l);
+    EXPECT_EQ(270, b - t);
+}
+
+TEST_F(NoteWindow, DeleteCancelledChangesNothing) {
+    host_->slotTable().markUsed(3);
+    TForm2& note = open();
+    { std::ofstream(dir_ + "Notiz3.tvn") << "{\\rtf1 x}"; }
+    {
+        DialogDriver driver("Notiz löschen",
+                            [](HWND box) { PostMessageW(box, WM_COMMAND, IDCANCEL, 0); });
+        note.Notizlschen1Click();
+        EXPECT_TRUE(driver.found());
+    }
+    pump();
+    EXPECT_TRUE(IsWindow(note.handle()));
+    EXPECT_TRUE(host_->slotTable().isUsed(3));
+    EXPECT_TRUE(fileExists(dir_ + "Notiz3.tvn"));
+    EXPECT_EQ("1", value("active"));
+    EXPECT_EQ(nullptr, host_->released);
+}
+
+TEST_F(NoteWindow, RollUpKeepsTheHeightAndComesBack) {
+    TForm2& note = open();
+    note.setHeight(300);
+    note.SpeedButton18Click();
+    EXPECT_TRUE(note.rolledUp());
+    EXPECT_EQ(19, note.height());
+    EXPECT_EQ("2", note.SpeedButton18.caption());
+    EXPECT_EQ("Notiz wiederherstellen", note.SpeedButton18.hint());
+    EXPECT_EQ("300", value("restoresize"));
+    EXPECT_EQ("1", value("minimiert"));
+
+    note.SpeedButton18Click();
+    EXPECT_FALSE(note.rolledUp());
+    EXPECT_EQ(300, note.height());
+    EXPECT_EQ("0", note.SpeedButton18.caption());
+    EXPECT_EQ("Notiz minimieren", note.SpeedButton18.hint());
+    EXPECT_EQ("0", value("minimiert"));
+    EXPECT_FALSE(note.RxClock1.visible());  // "Uhr sichtbar" is off
+}
+
+TEST_F(NoteWindow, RestoredRolledUpNoteUnrollsToTheDefaultAndItsClock) {
+    writeSection("Notiz3", {{"showclock", "1"}});
+    TForm2& note = open();
+    note.showRolledUp();
+    EXPECT_EQ(19, note.height());
+    EXPECT_FALSE(note.RxClock1.visible());
+    note.SpeedButton18Click();
+    EXPECT_EQ(240, note.height());
+    EXPECT_TRUE(note.RxClock1.visible());
+}
+
+TEST_F(NoteWindow, TitleIsOfferedWithoutItsMarginAndStoredQuoted) {
+    TForm2& note = open();
+    std::string offered;
+    {
+        DialogDriver driver("Notiz-Titel", [&](HWND box) {
+            offered = windowText(GetDlgItem(box, kInputBoxEditId));
+            SetDlgItemTextW(box, kInputBoxEditId, L"Einkauf   ");
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
+        note.NotizTitel1Click();
+        EXPECT_TRUE(driver.found());
+    }
+    EXPECT_EQ("Tavelin2000 Notiz", offered);
+    EXPECT_EQ("Einkauf  ", note.Label1.text());
+    EXPECT_EQ("Einkauf  ", note.Label1.hint());
+    EXPECT_NE(std::string::npos, readFile(settingsPath()).find("NotizTitel=\"Einkauf  \"\r\n"));
+
+    // The stored title as the restore hands it over: the margin does not grow.
+    note.setTitle("Einkauf  ");
+    EXPECT_EQ("Einkauf  ", note.Label1.text());
+}
+
+TEST_F(NoteWindow, ButtonBarOffInEditModeOffersTheEditBar) {
+    TForm2& note = open();
+    note.enterEditMode();
+    note.Menleistesichtbar1Click();
+    EXPECT_FALSE(note.Menleistesichtbar1.checked);
+    EXPECT_FALSE(note.ToolBar1.visible());
+    EXPECT_FALSE(note.ToolBar2.visible());
+    EXPECT_EQ("0", value("Buttonbar"));
+
+    std::vector<MenuItem*> commands;
+    MenuHandle menu = note.PopupMenu2.build(commands);
+    wchar_t first[128] = {};
+    GetMenuStringW(menu.get(), 0, first, 128, MF_BYPOSITION);
+    EXPECT_STREQ(L"Edit-Buttonleiste aktivieren", first);
+
+    note.Buttonleisteaktiv1Click();
+    EXPECT_TRUE(note.ToolBar2.visible());
+    EXPECT_FALSE(note.Buttonleisteaktiv1.visible);
+    EXPECT_EQ("0", value("Buttonbar"));
+
+    note.Menleistesichtbar1Click();
+    EXPECT_TRUE(note.ToolBar1.visible());
+    EXPECT_EQ("1", value("Buttonbar"));
+}
+
+TEST_F(NoteWindow, SwitchesWriteTheirKeys) {
+    TForm2& note = open();
+    note.Titelleistesichtbar1Click();
+    EXPECT_FALSE(note.Label1.visible());
+    EXPECT_FALSE(note.ToolBar3.visible());
+    EXPECT_EQ("0", value("titelleiste"));
+    note.Titelleistesichtbar1Click();
+    EXPECT_TRUE(note.Label1.visible());
+    EXPECT_EQ("1", value("titelleiste"));
+
+    note.setWordWrap(true);
+    EXPECT_EQ(ScrollBars::None, note.memo1.scrollBars());
+    EXPECT_TRUE(note.Zeilenumbruch2.checked);
+
+    // Whether the window really goes on top cannot be seen here: Wine
+    // refuses the topmost band to a window whose tool tips sit above it.
+    const int height = note.height();
+    note.Immersichtbar1Click();
+    EXPECT_TRUE(note.Immersichtbar1.checked);
+    EXPECT_EQ(height, note.height());
+    EXPECT_EQ(host_->ownerWindow(), GetWindow(note.handle(), GW_OWNER));
+    note.Immersichtbar1Click();
+    EXPECT_FALSE(note.Immersichtbar1.checked);
+    EXPECT_EQ(height, note.height());
+
+    note.neue1Click();
+    note.Grundeinstellungen1Click();
+    note.Info1Click();
+    note.Tavelinbeenden1Click();
+    EXPECT_EQ(1, host_->newNotes);
+    EXPECT_EQ(1, host_->settings);
+    EXPECT_EQ(1, host_->abouts);
+    EXPECT_EQ(1, host_->exits);
+}
+
+TEST_F(NoteWindow, CloseHidesAndSavesThePlacementInItsOrder) {
+    TForm2& note = open();
+    note.setWordWrap(true);
+    note.close();
+    EXPECT_TRUE(IsWindow(note.handle()));
+    EXPECT_FALSE(note.visible());
+    EXPECT_EQ("1", value("Wordwrap"));
+
+    const std::string suffix = "(" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "x" +
+                               std::to_string(GetSystemMetrics(SM_CYSCREEN)) + ")";
+    const std::vector<std::string> expected{"active",
+                                            "Wordwrap",
+                                            "Flags",
+                                            "ShowCmd",
+                                            "PixelsPerInch",
+                                            "MinMaxPos" + suffix,
+                                            "MinMaxPos",
+                                            "NormPos" + suffix,
+                                            "NormPos",
+                                            "Visible",
+                                            "RxClock1_AlarmEnabled",
+                                            "RxClock1_AlarmHour",
+                                            "RxClock1_AlarmMinute",
+                                            "RxClock1_AlarmSecond",
+                                            "memo1_Color"};
+    EXPECT_EQ(expected, sectionKeys(settingsPath(), "Notiz3"));
+    const RECT r = windowRect();
+    const std::string norm = std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+                             std::to_string(r.right) + "," + std::to_string(r.bottom);
+    EXPECT_EQ(norm, value("NormPos" + suffix));
+    EXPECT_EQ(norm, value("NormPos"));
+    EXPECT_EQ("1", value("ShowCmd"));
+    EXPECT_EQ("0", value("Visible"));
+    EXPECT_EQ("False", value("RxClock1_AlarmEnabled"));
+    EXPECT_EQ("65535", value("memo1_Color"));
+
+    // Destroyed without being shown again: not written a second time.
+    note.setLeft(333);
+    note.destroy();
+    EXPECT_EQ(norm, value("NormPos"));
+    EXPECT_EQ("0", value("Visible"));
+}
+
+TEST_F(NoteWindow, DestroyWritesVisibleOnlyWhenNotSavedSinceTheLastShow) {
+    TForm2& note = open();
+    note.close();
+    note.show();
+    note.setLeft(333);
+    note.destroy();
+    EXPECT_EQ("1", value("Visible"));
+    EXPECT_EQ("333", value("NormPos").substr(0, 3));
+}
+
+TEST_F(NoteWindow, NeverShownNoteWritesNoPlacement) {
+    host_->setCurrentNoteName("Notiz3");
+    note_ = std::make_unique<TForm2>(*host_);
+    note_->destroy();
+    EXPECT_EQ("<fehlt>", value("Flags"));
+    EXPECT_EQ("1", value("active"));
+}
+
+TEST_F(NoteWindow, RestorePutsTheNoteBackAndOutOfTheCorner) {
+    writeSection("Notiz3", {{"NormPos", "0,50,300,330"}, {"memo1_Color", "255"}});
+    TForm2& note = open();
+    EXPECT_EQ(160, note.left());
+    EXPECT_EQ(50, note.top());
+    EXPECT_EQ(300, note.width());
+    EXPECT_EQ(280, note.height());
+    EXPECT_EQ(255u, note.memo1.color());
+    EXPECT_EQ(255u, note.color());  // tick 1 followed the restored text colour
+}
+
+TEST_F(NoteWindow, RestoreKeepsAnEdgeThatIsNotZero) {
+    writeSection("Notiz3", {{"NormPos", "1,0,271,240"}});
+    TForm2& note = open();
+    EXPECT_EQ(1, note.left());
+    EXPECT_EQ(160, note.top());
+}
+
+TEST_F(NoteWindow, RectangleOffEveryScreenComesBackKeepingItsSize) {
+    writeSection("Notiz3", {{"NormPos", "5000,-3000,5250,-2700"}});
+    TForm2& note = open();
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT r = windowRect();
+    EXPECT_EQ(250, r.right - r.left);
+    EXPECT_EQ(300, r.bottom - r.top);
+    EXPECT_GE(r.left, work.left);
+    EXPECT_LE(r.right, work.right);
+    EXPECT_GE(r.top, work.top);
+    EXPECT_LE(r.bottom, work.bottom);
+}
+
+TEST_F(NoteWindow, ShowAgainRereadsThePlacement) {
+    TForm2& note = open();
+    note.close();
+    const std::string suffix = "(" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "x" +
+                               std::to_string(GetSystemMetrics(SM_CYSCREEN)) + ")";
+    writeSection("Notiz3", {{"NormPos" + suffix, "200,210,500,510"}});
+    note.show();
+    EXPECT_EQ(200, note.left());
+    EXPECT_EQ(210, note.top());
+    EXPECT_EQ(300, note.width());
+}
+
+}  // namespace
