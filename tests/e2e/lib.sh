@@ -167,7 +167,7 @@ e2e_note_with_text() {
 
 # Returns once the program's thread has finished what it was doing: a sent
 # message is answered only between two of its handlers (or inside a modal
-# box's loop). Use a window of the program, e.g. the tray controller's.
+# box's loop). Without a window: the tray controller's.
 e2e_sync() { drv_ok send "${1:-$(e2e_main_window)}" 0 0 0 >/dev/null; }
 
 # The tray controller's window (the splash), shown or not.
@@ -262,12 +262,6 @@ ini_expect() {
         e2e_fail "[$section] $key is \"$actual\", expected \"$expected\""
 }
 
-# Fails the test if the key is there.
-ini_expect_missing() {
-    local actual
-    if actual=$(ini_get "$1" "$2"); then e2e_fail "[$1] $2 should be missing, is \"$actual\""; fi
-}
-
 # Writes the settings file from a UTF-8 here-document, as German Windows
 # would have written it: Windows-1252 with CR LF.
 e2e_write_ini() {
@@ -285,7 +279,7 @@ e2e_write_note_text() {
 # Every line of the file ends in CR LF.
 e2e_expect_crlf() {
     local bad
-    bad=$(LC_ALL=C grep -c $'[^\r]$' "$1" || true)
+    bad=$(LC_ALL=C grep -vc $'\r$' "$1" || true)
     [ "$bad" -eq 0 ] || e2e_fail "$(basename "$1") has $bad lines without CR LF"
 }
 
