@@ -656,14 +656,6 @@ int cmdWaitCount(const Args& a) {
     return 0;
 }
 
-int cmdWaitNone(const Args& a) {
-    need(a, 2, "wait-none <class|-> <title|-> [timeoutMs]");
-    if (!poll(timeoutArg(a, 2), [&] { return visibleMatches(a[0], a[1]).empty(); })) {
-        throw Failure("a window class=" + utf8(a[0]) + " title=" + utf8(a[1]) + " stays visible");
-    }
-    return 0;
-}
-
 int cmdWaitGone(const Args& a) {
     need(a, 1, "wait-gone <hwnd> [timeoutMs]");
     const HWND h = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(a[0])));
@@ -800,12 +792,6 @@ int cmdSend(const Args& a) {
     return 0;
 }
 
-int cmdCommand(const Args& a) {
-    need(a, 2, "command <hwnd> <id>");
-    PostMessageW(windowArg(a[0]), WM_COMMAND, MAKEWPARAM(number(a[1]), 0), 0);
-    return 0;
-}
-
 int cmdFocus(const Args& a) {
     need(a, 1, "focus <hwnd> [timeoutMs]");
     const HWND h = windowArg(a[0]);
@@ -922,12 +908,6 @@ int cmdText(const Args& a) {
         }
     }
     out(lines);
-    return 0;
-}
-
-int cmdTitle(const Args& a) {
-    need(a, 1, "title <hwnd>");
-    out(controlText(windowArg(a[0])));
     return 0;
 }
 
@@ -1062,7 +1042,6 @@ const std::map<std::wstring, int (*)(const Args&)>& commands() {
         {L"find-any", cmdFindAny},
         {L"wait-window", cmdWaitWindow},
         {L"wait-count", cmdWaitCount},
-        {L"wait-none", cmdWaitNone},
         {L"wait-gone", cmdWaitGone},
         {L"wait-exit", cmdWaitExit},
         {L"pids", cmdPids},
@@ -1074,7 +1053,6 @@ const std::map<std::wstring, int (*)(const Args&)>& commands() {
         {L"move", cmdMove},
         {L"post", cmdPost},
         {L"send", cmdSend},
-        {L"command", cmdCommand},
         {L"focus", cmdFocus},
         {L"foreground", cmdForeground},
         {L"keys", cmdKeys},
@@ -1082,7 +1060,6 @@ const std::map<std::wstring, int (*)(const Args&)>& commands() {
         {L"drag", cmdDrag},
         {L"type-into", cmdTypeInto},
         {L"text", cmdText},
-        {L"title", cmdTitle},
         {L"msgbox", cmdMsgbox},
         {L"answer-msgbox", cmdAnswerMsgbox},
         {L"answer-input", cmdAnswerInput},
