@@ -37,7 +37,7 @@ e2e_expect_eq "$(e2e_rect "$note")" "300 210 600 510" "rectangle after a drag in
 
 e2e_log "a right click on the title line opens the view menu"
 drv_ok click "$note" 150 8 right >/dev/null
-menu=$(drv_ok menu-show)
+menu=$(drv menu-show) || e2e_fail "a right click on the title line opened no menu"
 drv_ok menu-close >/dev/null
 e2e_expect_line "$menu" "Notiz bearbeiten" "view menu from the title line"
 e2e_expect_line "$menu" "Notiz-Eigenschaften >" "view menu from the title line"
@@ -46,7 +46,7 @@ e2e_log "also in edit mode"
 drv_ok click "$memo" 40 30 >/dev/null
 drv_ok keys ctrl+b >/dev/null
 drv_ok click "$note" 150 8 right >/dev/null
-menu=$(drv_ok menu-show)
+menu=$(drv menu-show) || e2e_fail "a right click on the title line opened no menu in edit mode"
 e2e_expect_line "$menu" "Notiz-Eigenschaften >" "view menu from the title line in edit mode"
 drv_ok menu "Notiz-Eigenschaften/Notiz-Titel" >/dev/null
 drv_ok answer-input "Per Titelzeile" >/dev/null
