@@ -340,15 +340,15 @@ WORD keyCode(const std::wstring& name) {
 }
 
 // "ctrl+alt+k": modifiers down, key down and up, modifiers up.
-void addCombo(std::vector<INPUT>& inputs, const std::wstring& spec) {
+void addCombo(std::vector<INPUT>& inputs, const std::wstring& combo) {
     std::vector<WORD> keys;
     size_t start = 0;
-    while (start <= spec.size()) {
-        size_t plus = spec.find(L'+', start);
+    while (start <= combo.size()) {
+        size_t plus = combo.find(L'+', start);
         // "ctrl++" means the plus key itself.
-        if (plus == start && plus != std::wstring::npos) plus = spec.find(L'+', start + 1);
+        if (plus == start && plus != std::wstring::npos) plus = combo.find(L'+', start + 1);
         const std::wstring part =
-            spec.substr(start, plus == std::wstring::npos ? std::wstring::npos : plus - start);
+            combo.substr(start, plus == std::wstring::npos ? std::wstring::npos : plus - start);
         keys.push_back(part == L"+" ? static_cast<WORD>(VK_OEM_PLUS) : keyCode(part));
         if (plus == std::wstring::npos) break;
         start = plus + 1;
@@ -819,11 +819,11 @@ int cmdForeground(const Args&) {
 int cmdKeys(const Args& a) {
     need(a, 1, "keys <ctrl+alt+k|enter|text:...>...");
     std::vector<INPUT> inputs;
-    for (const auto& spec : a) {
-        if (spec.rfind(L"text:", 0) == 0) {
-            addText(inputs, spec.substr(5));
+    for (const auto& combo : a) {
+        if (combo.rfind(L"text:", 0) == 0) {
+            addText(inputs, combo.substr(5));
         } else {
-            addCombo(inputs, spec);
+            addCombo(inputs, combo);
         }
     }
     sendInputs(inputs);
