@@ -102,6 +102,7 @@ drv_ok() {
 # ---- the program -------------------------------------------------------------
 
 e2e_running() { [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; }
+e2e_not_running() { ! e2e_running; }
 
 # Starts the program in its directory in the background. Its output goes to a
 # file: a process left behind must never hold the test runner's pipes.
@@ -115,6 +116,7 @@ e2e_start() {
 # Waits until the program has ended by itself and checks its exit code.
 e2e_wait_exit() {
     drv wait-exit >/dev/null || e2e_fail "the program did not end"
+    e2e_wait_for "the Wine process to end" e2e_not_running
     local code=0
     wait "$E2E_PID" || code=$?
     E2E_PID=""
