@@ -19,7 +19,9 @@ constexpr int kTitleHeight = 13;
 constexpr int kBarHeight = 29;
 constexpr int kButtonSize = 21;
 constexpr int kSmallButtonHeight = 13;
-constexpr RECT kSmallBarBounds{2, -4, 2 + 35, -4 + 17};
+// Over the left end of the title line and exactly as high: the bar draws no
+// edge above its buttons, so they start at its top edge.
+constexpr RECT kSmallBarBounds{2, 0, 2 + 35, kTitleHeight};
 
 // The alarm comes with its own work; until then its item and buttons are
 // greyed like the unbuilt text commands.
@@ -42,6 +44,13 @@ void button(SpeedButton& b, const char* name, int picture, const char* hint,
 }
 
 }  // namespace
+
+void TForm2::wrapButtons(ToolBar& bar) {
+    const LONG_PTR style = GetWindowLongPtrW(bar.handle(), GWL_STYLE);
+    SetWindowLongPtrW(bar.handle(), GWL_STYLE, style | TBSTYLE_WRAPABLE);
+    // The control measures its buttons anew for the style.
+    bar.setButtonSize(kButtonSize, kButtonSize);
+}
 
 void TForm2::buildControls() {
     buildTitleBar();
@@ -103,6 +112,7 @@ void TForm2::buildTitleBar() {
 void TForm2::buildViewBar() {
     ToolBar1.setButtonSize(kButtonSize, kButtonSize);
     ToolBar1.create(*this);
+    wrapButtons(ToolBar1);
     button(SpeedButton6, "SpeedButton6", IMG_NEW, "eine neue Notiz erstellen",
            [this] { neue1Click(); });
     button(SpeedButton1, "SpeedButton1", IMG_EDIT,
@@ -136,6 +146,7 @@ void TForm2::buildEditBar() {
     ToolBar2.setButtonSize(kButtonSize, kButtonSize);
     ToolBar2.setVisible(false);
     ToolBar2.create(*this);
+    wrapButtons(ToolBar2);
     button(SpeedButton10, "SpeedButton10", IMG_SAVE,
            "Notiz speichern:Sichert den Notiz-Text\r\ndauerhaft.", [this] { speichern1Click(); });
     button(SpeedButton16, "SpeedButton16", IMG_DELETE,
@@ -331,6 +342,20 @@ void TForm2::greyUnbuiltCommands() {
     SpeedButton20.setEnabled(kAlarmCommandsBuilt);
 }
 
+// A note narrower than its bar wraps the buttons into another row rather
+// than cutting off the last ones.
+int TForm2::wrappedBarHeight(ToolBar& bar, int width) {
+    if (bar.handle() == nullptr || bar.buttons().empty()) return kBarHeight;
+    SetWindowPos(bar.handle(), nullptr, 0, 0, width, kBarHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(bar.handle(), TB_AUTOSIZE, 0, 0);  // wraps anew for the width
+    RECT first{}, last{};
+    const LRESULT count = SendMessageW(bar.handle(), TB_BUTTONCOUNT, 0, 0);
+    SendMessageW(bar.handle(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    SendMessageW(bar.handle(), TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last));
+    return std::max(kBarHeight, static_cast<int>(last.bottom - first.bottom) + kBarHeight);
+}
+
 // Top to bottom: title line, edit bar, view bar, text; the clock at the
 // bottom. The small bar sits over the left end of the title line.
 void TForm2::layout() {
@@ -344,8 +369,9 @@ void TForm2::layout() {
     }
     for (ToolBar* bar : {&ToolBar2, &ToolBar1}) {
         if (!bar->visible()) continue;
-        bar->setBounds(0, top, width, kBarHeight);
-        top += kBarHeight;
+        const int barHeight = wrappedBarHeight(*bar, width);
+        bar->setBounds(0, top, width, barHeight);
+        top += barHeight;
     }
     int bottom = height;
     if (RxClock1.visible()) {

@@ -262,6 +262,34 @@ TEST_F(NoteWindow, LayoutStacksTitleBarTextAndClock) {
     EXPECT_EQ("1", value("showclock"));
 }
 
+TEST_F(NoteWindow, NarrowNoteWrapsTheEditBarInsteadOfCuttingButtonsOff) {
+    TForm2& note = open();
+    note.enterEditMode();
+    auto memoTop = [&] {
+        RECT memo{};
+        GetWindowRect(note.memo1.hwnd(), &memo);
+        MapWindowPoints(nullptr, note.handle(), reinterpret_cast<POINT*>(&memo), 2);
+        return memo.top;
+    };
+    auto lastButtonInside = [&] {
+        RECT last{}, bar{};
+        const LRESULT count = SendMessageW(note.ToolBar2.handle(), TB_BUTTONCOUNT, 0, 0);
+        SendMessageW(note.ToolBar2.handle(), TB_GETITEMRECT, count - 1,
+                     reinterpret_cast<LPARAM>(&last));
+        GetClientRect(note.ToolBar2.handle(), &bar);
+        return last.right <= bar.right && last.bottom <= bar.bottom;
+    };
+    EXPECT_GT(note.ToolBar2.height(), 29);  // 14 buttons do not fit 270 pixels
+    EXPECT_TRUE(lastButtonInside());
+    EXPECT_EQ(13 + note.ToolBar2.height(), memoTop());
+
+    note.setWidth(400);
+    pump();
+    EXPECT_EQ(29, note.ToolBar2.height());
+    EXPECT_TRUE(lastButtonInside());
+    EXPECT_EQ(13 + 29, memoTop());
+}
+
 TEST_F(NoteWindow, SurfaceDragsAndSizeLimitsHold) {
     TForm2& note = open();
     RECT label = note.Label1.bounds();
