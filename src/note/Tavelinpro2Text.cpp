@@ -169,19 +169,20 @@ private:
 // A face the system does not have (Arial on a machine without it) would
 // open the font dialog on the first font of its list, and OK would put that
 // on the text. The dialog gets the face the text is really drawn with.
+// A named callback: on 32-bit Windows a lambda does not convert to the
+// stdcall pointer the system wants.
+int CALLBACK markFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
 std::wstring installedFace(const std::wstring& face) {
     const HDC screen = GetDC(nullptr);
     LOGFONTW query = {};
     query.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(query.lfFaceName, face.c_str(), LF_FACESIZE);
     bool installed = false;
-    EnumFontFamiliesExW(
-        screen, &query,
-        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
-            *reinterpret_cast<bool*>(found) = true;
-            return 0;
-        },
-        reinterpret_cast<LPARAM>(&installed), 0);
+    EnumFontFamiliesExW(screen, &query, markFound, reinterpret_cast<LPARAM>(&installed), 0);
     std::wstring result = face;
     if (!installed && !face.empty()) {
         if (const HFONT font = CreateFontIndirectW(&query)) {
