@@ -172,8 +172,9 @@ e2e_note_with_text() {
 # box's loop). Without a window: the tray controller's.
 e2e_sync() { drv_ok send "${1:-$(e2e_main_window)}" 0 0 0 >/dev/null; }
 
-# The tray controller's window (the splash), shown or not.
-e2e_main_window() { drv_ok find-any TForm1 - | head -n 1; }
+# The tray controller's window (the splash), shown or not. (sed, not head:
+# head would close the pipe early, and pipefail takes that for a failure.)
+e2e_main_window() { drv_ok find-any TForm1 - | sed -n 1p; }
 
 # "left top right bottom" of a window.
 e2e_rect() { drv_ok rect "$1"; }

@@ -54,7 +54,7 @@ ini_expect Settings Notizanzahl 3
 
 e2e_log "a note's own menu makes note 4"
 # New notes start in edit mode; saving brings the view menu with the item.
-note=$(drv_ok find TForm2 - | head -n 1)
+note=$(drv_ok find TForm2 - | sed -n 1p)
 memo=$(drv_ok child "$note" richedit)
 drv_ok click "$memo" 40 30 >/dev/null
 drv_ok keys ctrl+s >/dev/null
