@@ -13,6 +13,8 @@
 # errexit: a helper that fails inside $(...) ends its subshell only; the
 # failed assignment then ends the test too. errtrace names the command that
 # failed, wherever it was.
+# No reader in a pipeline may stop early (head, grep -q, awk's exit): the
+# writer it cuts off would fail the pipeline.
 set -eEu
 set -o pipefail
 
@@ -172,8 +174,7 @@ e2e_note_with_text() {
 # box's loop). Without a window: the tray controller's.
 e2e_sync() { drv_ok send "${1:-$(e2e_main_window)}" 0 0 0 >/dev/null; }
 
-# The tray controller's window (the splash), shown or not. (sed, not head:
-# head would close the pipe early, and pipefail takes that for a failure.)
+# The tray controller's window (the splash), shown or not.
 e2e_main_window() { drv_ok find-any TForm1 - | sed -n 1p; }
 
 # "left top right bottom" of a window.
@@ -229,7 +230,7 @@ ini_get() {
             i = index($0, "=")
             if (i > 0) {
                 k = substr($0, 1, i - 1); gsub(/^[ \t]+|[ \t]+$/, "", k)
-                if (tolower(k) == key) { print substr($0, i + 1); found = 1; exit }
+                if (!found && tolower(k) == key) { print substr($0, i + 1); found = 1 }
             }
         }
         END { exit !found }'
@@ -255,7 +256,7 @@ ini_sections() {
     ini_text "$file" | sed -n 's/^[ \t]*\[\(.*\)\][ \t]*$/\1/p'
 }
 
-ini_has_section() { ini_sections | grep -qixF -- "$1"; }
+ini_has_section() { ini_sections | grep -ixF -- "$1" >/dev/null; }
 
 # Fails the test unless the key holds exactly the expected text.
 ini_expect() {
@@ -306,7 +307,7 @@ e2e_expect_eq() {
 
 # Fails the test unless the text holds this exact line.
 e2e_expect_line() {
-    printf '%s\n' "$1" | grep -qxF -- "$2" || e2e_fail "$3: expected the line \"$2\" in:
+    printf '%s\n' "$1" | grep -xF -- "$2" >/dev/null || e2e_fail "$3: expected the line \"$2\" in:
 $1"
 }
 
@@ -316,7 +317,7 @@ e2e_children() { drv_ok children "$1"; }
 # Whether the first child of this class (part of its name) is visible.
 e2e_child_visible() {
     local visible
-    visible=$(e2e_children "$1" | awk -F'\t' -v c="$2" 'index(tolower($2), tolower(c)) { print $4; exit }')
+    visible=$(e2e_children "$1" | awk -F'\t' -v c="$2" '!done && index(tolower($2), tolower(c)) { print $4; done = 1 }')
     [ "$visible" = 1 ]
 }
 
@@ -324,7 +325,7 @@ e2e_child_visible() {
 # narrow one of the note's tool bars.
 e2e_title_buttons() {
     e2e_children "$1" | awk -F'\t' '$2 == "ToolbarWindow32" {
-        split($5, r, " "); if (r[3] - r[1] < 60) { print $1; exit } }'
+        split($5, r, " "); if (!done && r[3] - r[1] < 60) { print $1; done = 1 } }'
 }
 
 # Opens a note's view-mode menu with a right click into its text.
