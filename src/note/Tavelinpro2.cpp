@@ -59,10 +59,11 @@ TForm2::TForm2(NoteHost& host)
 TForm2::~TForm2() { destroy(); }
 
 void TForm2::createParams(DWORD& style, DWORD& exStyle) {
-    // A sizeable window turned into a pop-up without the dialog frame: a
-    // sizing border, but no caption bar of the system's.
-    style = WS_POPUP | WS_BORDER | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
-            WS_CLIPCHILDREN;
+    // A pop-up without the dialog frame: a sizing border, but no caption bar
+    // of the system's. No system menu either: the system would show it at a
+    // right click on the title line instead of the note's own menu, and a
+    // double click there would maximise the note.
+    style = WS_POPUP | WS_BORDER | WS_THICKFRAME | WS_CLIPCHILDREN;
     exStyle = 0;
 }
 
@@ -107,6 +108,13 @@ bool TForm2::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
         case WM_EXITSIZEMOVE:
             sizing_ = false;
             return false;
+        case WM_NCRBUTTONDOWN:
+            // Wine's default would wait for the button itself and turn it into
+            // the system menu; left alone, the release comes as
+            // WM_NCRBUTTONUP and opens the note's menu.
+            if (wParam != HTCAPTION) return false;
+            result = 0;
+            return true;
         case WM_WINDOWPOSCHANGING:
             // The size limits are for the user's dragging. The system would
             // apply them to every resize, and rolling up to the title line

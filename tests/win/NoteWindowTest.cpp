@@ -220,6 +220,7 @@ TEST_F(NoteWindow, CreationWritesActiveAndStartsInViewMode) {
     EXPECT_TRUE(style & WS_POPUP);
     EXPECT_FALSE(style & WS_DLGFRAME);
     EXPECT_TRUE(style & WS_THICKFRAME);
+    EXPECT_FALSE(style & WS_SYSMENU);  // it would take the title line's right click
 
     EXPECT_EQ(270, note.width());
     EXPECT_EQ(240, note.height());
@@ -307,6 +308,61 @@ TEST_F(NoteWindow, SurfaceDragsAndSizeLimitsHold) {
     EXPECT_EQ(768, info.ptMaxTrackSize.x);
     EXPECT_EQ(1024, info.ptMaxTrackSize.y);
     EXPECT_EQ(1111, info.ptMaxSize.x);  // not limited: left to the system
+}
+
+// A real right click through the system's input queue, answered by the
+// first item of whatever pop-up menu opens (empty: none opened).
+std::wstring rightClickMenu(POINT screen) {
+    std::wstring first;
+    std::atomic<bool> done{false};
+    std::thread clicker([&] {
+        SetCursorPos(screen.x, screen.y);
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_MOUSE;
+        in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+        in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+        SendInput(2, in, sizeof(INPUT));
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::chrono::steady_clock::now() < limit) {
+            HWND menu = FindWindowW(L"#32768", nullptr);
+            if (menu != nullptr && IsWindowVisible(menu)) {
+                HMENU h = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+                wchar_t text[128] = {};
+                GetMenuStringW(h, 0, text, 128, MF_BYPOSITION);
+                first = text;
+                PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+                break;
+            }
+            Sleep(10);
+        }
+        done = true;
+    });
+    // The menu's own loop runs inside pump() until the Escape closes it.
+    while (!done) {
+        pump();
+        Sleep(5);
+    }
+    clicker.join();
+    pump();
+    return first;
+}
+
+TEST_F(NoteWindow, RightClicksOpenTheMenuOfTheMode) {
+    TForm2& note = open();
+    RECT client{};
+    GetClientRect(note.handle(), &client);
+    POINT title{client.right - 60, 6};
+    ClientToScreen(note.handle(), &title);
+    EXPECT_EQ(L"Notiz-Eigenschaften", rightClickMenu(title));
+
+    RECT memo{};
+    GetWindowRect(note.memo1.hwnd(), &memo);
+    const POINT text{memo.left + 40, memo.top + 40};
+    EXPECT_EQ(L"Notiz-Eigenschaften", rightClickMenu(text));
+    note.enterEditMode();
+    EXPECT_EQ(L"Textaktionen", rightClickMenu(text));
+    // The title line keeps the view menu in edit mode.
+    EXPECT_EQ(L"Notiz-Eigenschaften", rightClickMenu(title));
 }
 
 TEST_F(NoteWindow, StartupTickLoadsTextAndClockFromTheRecord) {
