@@ -1,13 +1,14 @@
 # Sourced by run.sh, test.sh and the test scripts: a Wine prefix of the
 # project's own, a display, and a persistent wineserver.
-#   TAVELIN_PREFIX  the prefix to use (default: ~/.cache/tavelin/prefix)
+#   TAVELIN_PREFIX  the prefix to use (default: ~/.cache/tavelin/prefix64)
 #   TAVELIN_DISPLAY a display number for a virtual screen when none is set
 # 64-bit Wine, called directly: /usr/bin/wine prefers the 32-bit loader when
 # it is installed, and that one cannot start on a kernel without 32-bit
 # support.
 export WINEARCH=win64
 export WINELOADER=/usr/lib/wine/wine64
-export WINE=/usr/lib/wine/wine64
+WINE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine.sh"
+export WINE
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX="${TAVELIN_PREFIX:-${HOME:-/root}/.cache/tavelin/prefix64}"
