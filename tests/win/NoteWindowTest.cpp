@@ -398,6 +398,17 @@ TEST_F(NoteWindow, EditThenSaveWritesTheFileAndReturnsToViewMode) {
     EXPECT_EQ("<fehlt>", value("Wordwrap"));
 }
 
+TEST_F(NoteWindow, TaskbarKeeperRunsOnceAfterASaveAndThenCostsNothing) {
+    TForm2& note = open();
+    note.enterEditMode();
+    // Something took the owner away: the note would get a taskbar button.
+    SetWindowLongPtrW(note.handle(), GWLP_HWNDPARENT, 0);
+    note.speichern1Click();
+    EXPECT_TRUE(note.timer3.enabled());
+    ASSERT_TRUE(waitFor([&] { return !note.timer3.enabled(); }));
+    EXPECT_EQ(host_->ownerWindow(), GetWindow(note.handle(), GW_OWNER));
+}
+
 TEST_F(NoteWindow, ShortcutsFollowTheTextsMenu) {
     TForm2& note = open();
     BYTE keys[256];
