@@ -274,18 +274,7 @@ void TForm1::newNote() {
     const int counter = raiseNoteCounter();
 
     IniFile ini(settingsPath());
-    SettingsKeys::setNotizanzahl(ini, counter);
-    ini.updateFile();
-    if (!SettingsKeys::showmenu(ini)) {
-        note.hideButtonBars();
-        NoteKeys::setButtonbar(ini, note.name(), false);
-    }
-    NoteKeys::setActive(ini, note.name(), true);
-    ini.updateFile();
-    if (SettingsKeys::wordwrap(ini)) {
-        note.setWordWrap(true);
-        NoteKeys::setWordwrap(ini, note.name(), true);
-    }
+    note.recordNewNote(ini, counter);
     note.enterEditMode();
     note.NotizTitel1Click();
     note.setStandardFont(SettingsKeys::standardFontName(ini), SettingsKeys::standardFontSize(ini));

@@ -402,6 +402,21 @@ void TForm2::Menleistesichtbar1Click() {
     ini.close();
 }
 
+void TForm2::recordNewNote(IniFile& ini, int noteCounter) {
+    SettingsKeys::setNotizanzahl(ini, noteCounter);
+    ini.updateFile();
+    if (!SettingsKeys::showmenu(ini)) {
+        hideButtonBars();
+        NoteKeys::setButtonbar(ini, name(), false);
+    }
+    NoteKeys::setActive(ini, name(), true);
+    ini.updateFile();
+    if (SettingsKeys::wordwrap(ini)) {
+        setWordWrap(true);
+        NoteKeys::setWordwrap(ini, name(), true);
+    }
+}
+
 void TForm2::hideButtonBars() {
     Buttonleisteaktiv1.visible = true;
     Menleistesichtbar1.checked = false;

@@ -60,6 +60,10 @@ public:
     void showRolledUp();
     // "titelleiste" false: title line and its small bar hidden, unchecked.
     void hideTitleBar();
+    // What every new note records, made empty or imported: the raised note
+    // counter as "Notizanzahl", the default bars ("Showmenu") and word wrap
+    // ("wordwrap") of the settings, and its own record marked active.
+    void recordNewNote(IniFile& ini, int noteCounter);
     // Edit mode: writable text, edit menu and bar, red title line.
     void enterEditMode();
     // View mode: read-only text, view menu and bar, title line colour.

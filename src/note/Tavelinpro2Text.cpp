@@ -468,18 +468,7 @@ void TForm2::Notizimportieren1Click() {
     const int counter = host_.raiseNoteCounter();
 
     IniFile ini(iniPath_);
-    SettingsKeys::setNotizanzahl(ini, counter);
-    ini.updateFile();
-    if (!SettingsKeys::showmenu(ini)) {
-        note.hideButtonBars();
-        NoteKeys::setButtonbar(ini, note.name(), false);
-    }
-    NoteKeys::setActive(ini, note.name(), true);
-    ini.updateFile();
-    if (SettingsKeys::wordwrap(ini)) {
-        note.setWordWrap(true);
-        NoteKeys::setWordwrap(ini, note.name(), true);
-    }
+    note.recordNewNote(ini, counter);
     // Its own start-up tick loads the copied text.
     note.enterViewMode();
     ini.close();

@@ -296,7 +296,10 @@ void Form::setCaption(const std::string& caption) {
 void Form::setColor(COLORREF color) {
     color_ = color;
     brush_.reset(CreateSolidBrush(color));
-    if (hwnd_ != nullptr) InvalidateRect(hwnd_, nullptr, TRUE);
+    // The children too: a flat tool bar shows the form's colour through.
+    if (hwnd_ != nullptr) {
+        RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
 }
 
 namespace {

@@ -586,41 +586,32 @@ bool RichEdit98::insertObject(HWND owner) {
         DWORD resultFlags = 0;
         SCODE status = E_FAIL;
         CLSID clsid = CLSID_NULL;
+        // The A and W dialogs take the same fields in structures of two types.
+        auto run = [&](auto& dialog, auto* file, auto show) {
+            dialog.cbStruct = sizeof dialog;
+            dialog.dwFlags = flags;
+            dialog.hWndOwner = owner;
+            dialog.lpszFile = file;
+            dialog.cchFile = MAX_PATH;
+            dialog.iid = IID_IOleObject;
+            dialog.oleRender = OLERENDER_DRAW;
+            dialog.lpIOleClientSite = site;
+            dialog.lpIStorage = storage;
+            dialog.ppvObj = reinterpret_cast<void**>(&object);
+            answer = show(&dialog);
+            resultFlags = dialog.dwFlags;
+            status = dialog.sc;
+            clsid = dialog.clsid;
+        };
         // Wine's OleUIInsertObjectW is a stub; its A variant is the real dialog.
         if (runningUnderWine()) {
             char file[MAX_PATH] = {};
             OLEUIINSERTOBJECTA dialog = {};
-            dialog.cbStruct = sizeof dialog;
-            dialog.dwFlags = flags;
-            dialog.hWndOwner = owner;
-            dialog.lpszFile = file;
-            dialog.cchFile = MAX_PATH;
-            dialog.iid = IID_IOleObject;
-            dialog.oleRender = OLERENDER_DRAW;
-            dialog.lpIOleClientSite = site;
-            dialog.lpIStorage = storage;
-            dialog.ppvObj = reinterpret_cast<void**>(&object);
-            answer = OleUIInsertObjectA(&dialog);
-            resultFlags = dialog.dwFlags;
-            status = dialog.sc;
-            clsid = dialog.clsid;
+            run(dialog, file, OleUIInsertObjectA);
         } else {
             wchar_t file[MAX_PATH] = {};
             OLEUIINSERTOBJECTW dialog = {};
-            dialog.cbStruct = sizeof dialog;
-            dialog.dwFlags = flags;
-            dialog.hWndOwner = owner;
-            dialog.lpszFile = file;
-            dialog.cchFile = MAX_PATH;
-            dialog.iid = IID_IOleObject;
-            dialog.oleRender = OLERENDER_DRAW;
-            dialog.lpIOleClientSite = site;
-            dialog.lpIStorage = storage;
-            dialog.ppvObj = reinterpret_cast<void**>(&object);
-            answer = OleUIInsertObjectW(&dialog);
-            resultFlags = dialog.dwFlags;
-            status = dialog.sc;
-            clsid = dialog.clsid;
+            run(dialog, file, OleUIInsertObjectW);
         }
         if (answer == OLEUI_OK && SUCCEEDED(status) && object) {
             OleSetContainedObject(object, TRUE);

@@ -5,8 +5,6 @@
 #include "platform/Utf.h"
 
 namespace tav {
-namespace {
-
 std::wstring modulePath() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -20,8 +18,6 @@ std::wstring modulePath() {
         path.resize(path.size() * 2);
     }
 }
-
-}  // namespace
 
 bool shellCopy(const std::string& from, const std::string& to) {
     // The shell takes lists of names ended by an empty name: two NULs.

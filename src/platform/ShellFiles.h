@@ -11,6 +11,9 @@ namespace tav {
 // or error box of the shell. False when the copy failed.
 bool shellCopy(const std::string& from, const std::string& to);
 
+// Full path of the running executable; empty when the system cannot say.
+std::wstring modulePath();
+
 // Directory of the running executable with its trailing backslash.
 std::string exeDirectory();
 

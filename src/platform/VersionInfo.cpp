@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/ShellFiles.h"
 #include "platform/Utf.h"
 
 namespace tav {
@@ -30,18 +31,8 @@ std::string readFileVersion(const std::wstring& path) {
 }  // namespace
 
 std::string VersionInfo::fileVersion() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    return readFileVersion(path);
+    const std::wstring path = modulePath();
+    return path.empty() ? std::string() : readFileVersion(path);
 }
 
 std::string VersionInfo::fileVersionOf(const std::string& path) {
