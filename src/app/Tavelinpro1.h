@@ -96,6 +96,7 @@ public:
     int raiseNoteCounter() override { return ++noteCounter_; }
     void newNote() override;
     void showSettings() override { Grundeinstellungen1Click(); }
+    bool settingsAvailable() const override { return settingsDialog_ != nullptr; }
     void showAbout() override { Info1Click(); }
     // Closing ends the program. Posted, because the caller is often a note
     // whose own handler is still running.

@@ -33,6 +33,9 @@ public:
 
     virtual void newNote() = 0;      // the tray controller's new-note command
     virtual void showSettings() = 0; // basic settings dialog, not modal
+    // False while the program has no settings dialog: the note's menu item
+    // is then greyed rather than silently dead.
+    virtual bool settingsAvailable() const { return true; }
     virtual void showAbout() = 0;
     virtual void exitProgram() = 0;  // closes the tray controller
     // A note window asks to be destroyed once its handler has returned.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "note/NoteHost.h"
 #include "note/Tavelinpro2.h"
 #include "resource.h"
 #include "store/NoteStore.h"
@@ -248,6 +249,8 @@ void TForm2::buildViewMenu() {
     Notizexport1.onClick = [this] { Notizexport1Click(); };
     Notizimportieren1.onClick = [this] { Notizimportieren1Click(); };
     Grundeinstellungen1.onClick = [this] { Grundeinstellungen1Click(); };
+    // The dialogs are attached before the first note window is made.
+    Grundeinstellungen1.enabled = host_.settingsAvailable();
     Info1.onClick = [this] { Info1Click(); };
     Tavelinbeenden1.onClick = [this] { Tavelinbeenden1Click(); };
 

@@ -221,6 +221,7 @@ TEST_F(TrayController, FirstStartCreatesOneNoteThatAsksForItsTitle) {
     EXPECT_TRUE(note.visible());
     EXPECT_TRUE(note.inEditMode());
     EXPECT_EQ("Einkauf  ", note.Label1.text());
+    EXPECT_FALSE(note.Grundeinstellungen1.enabled) << "no settings dialog yet: greyed, not dead";
     EXPECT_FALSE(form.visible()) << "the restore ends the splash";
     EXPECT_FALSE(form.Timer1.enabled()) << "the restore runs once";
     EXPECT_EQ("Version:" TAVELIN_VERSION_TEXT, infoBox_->Version.text());
