@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -14,18 +16,30 @@ namespace tav::test {
 // Generous: Wine can be slow on a busy machine; a pass never waits this long.
 constexpr ULONGLONG kWaitLimitMs = 30000;
 
+// Runs what is waiting in this thread's queue, without waiting for more.
+inline void pumpMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
 inline bool pumpUntil(const std::function<bool()>& done) {
     const ULONGLONG start = GetTickCount64();
     for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        pumpMessages();
         if (done()) return true;
         if (GetTickCount64() - start > kWaitLimitMs) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
 }
 
 // Waits on its own thread for a top-level window of this class and caption,

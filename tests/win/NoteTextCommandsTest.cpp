@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "KitTestSupport.h"
 #include "note/NoteHost.h"
 #include "note/NoteTextCommands.h"
 #include "note/Tavelinpro2.h"
@@ -27,6 +28,7 @@
 #include "store/NoteStore.h"
 
 using namespace tav;
+using tav::test::readFile;
 
 namespace {
 
@@ -34,31 +36,6 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 160, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kLightBlue = RGB(170, 210, 255);
-
-void pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-bool waitFor(const std::function<bool()>& condition) {
-    const ULONGLONG limit = GetTickCount64() + 60000;
-    while (GetTickCount64() < limit) {
-        pump();
-        if (condition()) return true;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return condition();
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -259,7 +236,7 @@ protected:
     void TearDown() override {
         setTextCommandHooks({});
         host_.reset();
-        pump();
+        test::pumpMessages();
         setErrorBoxFunction(nullptr);
         EXPECT_TRUE(errors_.empty()) << errors_.front();
         removeTree(dir_);
@@ -288,7 +265,8 @@ protected:
         host_->slots.markUsed(number);
         TForm2& note = host_->createNoteWindow();
         note.show();
-        EXPECT_TRUE(waitFor([&] { return !note.Timer1.enabled() && !note.Timer2.enabled(); }));
+        EXPECT_TRUE(
+            test::pumpUntil([&] { return !note.Timer1.enabled() && !note.Timer2.enabled(); }));
         if (edit) note.enterEditMode();
         return note;
     }
@@ -665,7 +643,7 @@ TEST_F(NoteText, ImportTakesTheFirstFreeNumberAndShowsTheNote) {
     EXPECT_EQ(ScrollBars::Both, imported.memo1.scrollBars());
     EXPECT_EQ("Tavelin2000 Notiz  ", imported.Label1.text());
 
-    ASSERT_TRUE(waitFor([&] { return !imported.Timer2.enabled(); }));
+    ASSERT_TRUE(test::pumpUntil([&] { return !imported.Timer2.enabled(); }));
     EXPECT_EQ("Importierter Text", imported.memo1.text());
     imported.memo1.setSel(12, 16);
     EXPECT_TRUE(selectionFormat(imported.memo1.hwnd()).dwEffects & CFE_BOLD);

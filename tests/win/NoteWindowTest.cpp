@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "KitTestSupport.h"
 #include "note/NoteHost.h"
 #include "note/Tavelinpro2.h"
 #include "platform/Dialogs.h"
@@ -24,35 +25,9 @@
 #include "store/NoteStore.h"
 
 using namespace tav;
+using tav::test::readFile;
 
 namespace {
-
-void pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-// Polls with a generous limit: the machine may be slow, the result must not
-// depend on it.
-bool waitFor(const std::function<bool()>& condition) {
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (std::chrono::steady_clock::now() < limit) {
-        pump();
-        if (condition()) return true;
-        Sleep(5);
-    }
-    return condition();
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // The key names of one section, in file order.
 std::vector<std::string> sectionKeys(const std::string& path, const std::string& section) {
@@ -162,7 +137,7 @@ protected:
     void TearDown() override {
         note_.reset();
         host_.reset();
-        pump();
+        test::pumpMessages();
         setErrorBoxFunction(nullptr);
         EXPECT_TRUE(errors_.empty()) << errors_.front();
         const std::wstring pattern = widen(dir_ + "*");
@@ -182,7 +157,8 @@ protected:
         host_->setCurrentNoteName(name);
         note_ = std::make_unique<TForm2>(*host_);
         note_->show();
-        EXPECT_TRUE(waitFor([&] { return !note_->Timer1.enabled() && !note_->Timer2.enabled(); }));
+        EXPECT_TRUE(
+            test::pumpUntil([&] { return !note_->Timer1.enabled() && !note_->Timer2.enabled(); }));
         return *note_;
     }
 
@@ -256,7 +232,7 @@ TEST_F(NoteWindow, LayoutStacksTitleBarTextAndClock) {
     EXPECT_EQ(client.right, memo.right);
 
     note.Uhrsichtbar1Click();
-    pump();
+    test::pumpMessages();
     GetWindowRect(note.memo1.hwnd(), &memo);
     MapWindowPoints(nullptr, note.handle(), reinterpret_cast<POINT*>(&memo), 2);
     EXPECT_EQ(client.bottom - 17, memo.bottom);
@@ -285,7 +261,7 @@ TEST_F(NoteWindow, NarrowNoteWrapsTheEditBarInsteadOfCuttingButtonsOff) {
     EXPECT_EQ(13 + note.ToolBar2.height(), memoTop());
 
     note.setWidth(400);
-    pump();
+    test::pumpMessages();
     EXPECT_EQ(29, note.ToolBar2.height());
     EXPECT_TRUE(lastButtonInside());
     EXPECT_EQ(13 + 29, memoTop());
@@ -337,13 +313,13 @@ std::wstring rightClickMenu(POINT screen) {
         }
         done = true;
     });
-    // The menu's own loop runs inside pump() until the Escape closes it.
+    // The menu's own loop runs inside pumpMessages() until the Escape closes it.
     while (!done) {
-        pump();
+        test::pumpMessages();
         Sleep(5);
     }
     clicker.join();
-    pump();
+    test::pumpMessages();
     return first;
 }
 
@@ -405,7 +381,7 @@ TEST_F(NoteWindow, TaskbarKeeperRunsOnceAfterASaveAndThenCostsNothing) {
     SetWindowLongPtrW(note.handle(), GWLP_HWNDPARENT, 0);
     note.speichern1Click();
     EXPECT_TRUE(note.timer3.enabled());
-    ASSERT_TRUE(waitFor([&] { return !note.timer3.enabled(); }));
+    ASSERT_TRUE(test::pumpUntil([&] { return !note.timer3.enabled(); }));
     EXPECT_EQ(host_->ownerWindow(), GetWindow(note.handle(), GW_OWNER));
 }
 
@@ -462,7 +438,7 @@ TEST_F(NoteWindow, DeleteAfterOkFreesItsSlotRemovesTheFileAndGoes) {
     EXPECT_FALSE(fileExists(dir_ + "Notiz12.tvn"));
     EXPECT_EQ("0", value("active", "Notiz12"));
     EXPECT_EQ(&note, host_->released);
-    ASSERT_TRUE(waitFor([&] { return !IsWindow(window); }));
+    ASSERT_TRUE(test::pumpUntil([&] { return !IsWindow(window); }));
 
     // The defaults a later note of this number starts from.
     EXPECT_EQ("65535", value("memo1_Color", "Notiz12"));
@@ -483,7 +459,7 @@ TEST_F(NoteWindow, DeleteCancelledChangesNothing) {
         note.Notizlschen1Click();
         EXPECT_TRUE(driver.found());
     }
-    pump();
+    test::pumpMessages();
     EXPECT_TRUE(IsWindow(note.handle()));
     EXPECT_TRUE(host_->slotTable().isUsed(3));
     EXPECT_TRUE(fileExists(dir_ + "Notiz3.tvn"));
