@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "about/Tavelinpro3.h"
-#include "app/Tavelinpro1.h"
+#include "about/AboutBox.h"
+#include "app/TrayController.h"
 #include "platform/Form.h"
 #include "platform/ShellFiles.h"
 #include "platform/Utf.h"
@@ -22,8 +22,8 @@ constexpr wchar_t kApplicationTitle[] = L"Tavelin2000";
 // A second start asks the running program (of the same directory) to come to
 // the front, as its second hot key would, and ends without touching a file.
 void askRunningProgramToFront() {
-    for (HWND w = FindWindowExW(nullptr, nullptr, L"TForm1", nullptr); w != nullptr;
-         w = FindWindowExW(nullptr, w, L"TForm1", nullptr)) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, tav::kTrayWindowClass, nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, tav::kTrayWindowClass, nullptr)) {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
         // We were started by the user, so we may hand the foreground on.
@@ -38,17 +38,16 @@ int runProgram() {
 
     // The forms in their order. The tray controller is the main form; it
     // stays hidden unless it shows itself as the splash.
-    tav::TForm1 Form1(tav::windowsDirectory());
-    tav::TInfoBox InfoBox(Form1.handle());
-    Form1.attachInfoBox(&InfoBox);
-    // Next in this order, as they are built: the reminder window
-    // (TAlarminfo), the basic settings dialog (TForm3, attached with
-    // Form1.attachSettingsDialog) and the invisible-notes dialog (TForm4,
-    // Form1.attachInvisibleNotesDialog).
+    tav::TrayController trayController(tav::windowsDirectory());
+    tav::AboutBox aboutBox(trayController.handle());
+    trayController.attachAboutBox(&aboutBox);
+    // Next in this order, as they are built: the alarm reminder, the basic
+    // settings dialog (attachSettingsDialog) and the hidden-notes dialog
+    // (attachInvisibleNotesDialog).
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (InfoBox.preTranslate(msg)) continue;
+        if (aboutBox.preTranslate(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -1,5 +1,5 @@
 #pragma once
-// What a note window needs of the tray controller. TForm1 implements it; the
+// What a note window needs of the tray controller. TrayController implements it; the
 // Windows tests implement it with a small double, so a note window can be
 // created without the tray controller.
 
@@ -10,7 +10,7 @@
 namespace tav {
 
 class SlotTable;
-class TForm2;
+class NoteWindow;
 
 class NoteHost {
 public:
@@ -26,20 +26,20 @@ public:
     // Creates a note window owned by the tray controller; it takes the
     // current note name. The import uses it so that an imported note is
     // owned like every other note.
-    virtual TForm2& createNoteWindow() = 0;
+    virtual NoteWindow& createNoteWindow() = 0;
     // Raises the running note counter and returns the new value (written to
     // "Notizanzahl" by the caller).
     virtual int raiseNoteCounter() = 0;
 
-    virtual void newNote() = 0;      // the tray controller's new-note command
-    virtual void showSettings() = 0; // basic settings dialog, not modal
+    virtual void newNote() = 0;       // the tray controller's new-note command
+    virtual void showSettings() = 0;  // basic settings dialog, not modal
     // False while the program has no settings dialog: the note's menu item
     // is then greyed rather than silently dead.
     virtual bool settingsAvailable() const { return true; }
     virtual void showAbout() = 0;
     virtual void exitProgram() = 0;  // closes the tray controller
     // A note window asks to be destroyed once its handler has returned.
-    virtual void releaseNote(TForm2* note) = 0;
+    virtual void releaseNote(NoteWindow* note) = 0;
 };
 
 }  // namespace tav

@@ -55,7 +55,7 @@ enum class CloseAction { None, Hide, Free };
 
 class Form {
 public:
-    // className: the window class, registered once per name ("TForm2").
+    // className: the window class, registered once per name ("TForm2" for a note).
     explicit Form(std::wstring className);
     // Detaches before destroying the window, so no handler of a half
     // destroyed object runs; a form that needs onDestroy at its end calls

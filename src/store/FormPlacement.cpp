@@ -118,25 +118,25 @@ std::optional<int> propertyFromText(const PropertyInfo& info, const std::string&
     return std::nullopt;
 }
 
-TFormPlacement::TFormPlacement(PlacementWindow& owner) : owner_(owner) {}
+FormPlacement::FormPlacement(PlacementWindow& owner) : owner_(owner) {}
 
-std::string TFormPlacement::iniFileName() const {
+std::string FormPlacement::iniFileName() const {
     return IniFileName.empty() ? std::string("Tavelin.INI") : IniFileName;
 }
 
-std::string TFormPlacement::iniSection() const {
+std::string FormPlacement::iniSection() const {
     return IniSection.empty() ? owner_.className() : IniSection;
 }
 
-void TFormPlacement::onShow() {
+void FormPlacement::onShow() {
     if (Active) restoreFormPlacement();
 }
 
-void TFormPlacement::onCloseQuery(bool canClose) {
+void FormPlacement::onCloseQuery(bool canClose) {
     if (canClose && Active && owner_.hasHandle()) saveFormPlacement();
 }
 
-void TFormPlacement::onDestroy() {
+void FormPlacement::onDestroy() {
     if (!Active || saved_) return;
     destroying_ = true;
     try {
@@ -148,17 +148,17 @@ void TFormPlacement::onDestroy() {
     destroying_ = false;
 }
 
-void TFormPlacement::writeValue(IniFile& ini, const std::string& key, const std::string& value) {
+void FormPlacement::writeValue(IniFile& ini, const std::string& key, const std::string& value) {
     ini.writeString(iniSection(), key, isQuoted(value) ? "\"" + value + "\"" : value);
 }
 
-std::string TFormPlacement::screenSuffix() const {
+std::string FormPlacement::screenSuffix() const {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "(%dx%d)", owner_.screenWidth(), owner_.screenHeight());
     return buffer;
 }
 
-void TFormPlacement::saveFormPlacement() {
+void FormPlacement::saveFormPlacement() {
     if (!restored_ && Active) return;
     IniFile ini(iniFileName());
     writePlacement(ini);
@@ -171,7 +171,7 @@ void TFormPlacement::saveFormPlacement() {
     saved_ = true;
 }
 
-void TFormPlacement::writePlacement(IniFile& ini) {
+void FormPlacement::writePlacement(IniFile& ini) {
     const WindowPlacement wp = owner_.placement();
     int showCmd = wp.showCmd;
     if (owner_.isMainForm() && owner_.applicationMinimized()) showCmd = 2;
@@ -190,7 +190,7 @@ void TFormPlacement::writePlacement(IniFile& ini) {
     writeValue(ini, "NormPos", norm);
 }
 
-void TFormPlacement::restoreFormPlacement() {
+void FormPlacement::restoreFormPlacement() {
     saved_ = false;
     IniFile ini(iniFileName());
     if (Options & fpPosition) readPlacement(ini);
@@ -206,7 +206,7 @@ void TFormPlacement::restoreFormPlacement() {
     ini.close();
 }
 
-void TFormPlacement::readPlacement(IniFile& ini) {
+void FormPlacement::readPlacement(IniFile& ini) {
     const std::string section = iniSection();
     const std::string suffix = screenSuffix();
     WindowPlacement wp = owner_.placement();
@@ -253,7 +253,7 @@ void TFormPlacement::readPlacement(IniFile& ini) {
     }
 }
 
-void TFormPlacement::readState(IniFile& ini) {
+void FormPlacement::readState(IniFile& ini) {
     std::optional<WindowState> state;
     switch (ini.readInteger(iniSection(), "ShowCmd", 0)) {
         case 1:
@@ -283,7 +283,7 @@ void TFormPlacement::readState(IniFile& ini) {
     owner_.repaint();
 }
 
-void TFormStorage::loaded() {
+void FormStorage::loaded() {
     entries_.clear();
     for (const std::string& text : StoredProps) {
         const std::size_t dot = text.find('.');
@@ -296,12 +296,12 @@ void TFormStorage::loaded() {
     }
 }
 
-void TFormStorage::componentDestroyed(const std::string& component) {
+void FormStorage::componentDestroyed(const std::string& component) {
     std::erase_if(entries_,
                   [&](const Entry& entry) { return equalsIgnoreCase(entry.component, component); });
 }
 
-void TFormStorage::writeStoredProps(IniFile& ini) {
+void FormStorage::writeStoredProps(IniFile& ini) {
     for (const Entry& entry : entries_) {
         const auto info = owner_.findProperty(entry.component, entry.property);
         if (!info) continue;
@@ -310,7 +310,7 @@ void TFormStorage::writeStoredProps(IniFile& ini) {
     }
 }
 
-void TFormStorage::readStoredProps(IniFile& ini) {
+void FormStorage::readStoredProps(IniFile& ini) {
     const std::string section = iniSection();
     for (const Entry& entry : entries_) {
         try {

@@ -112,20 +112,20 @@ struct MinMaxValues {
 // Every non-zero limit replaces the system's value.
 void applyMinMaxInfo(const TWinMinMaxInfo& info, MinMaxValues& values);
 
-class TFormPlacement {
+class FormPlacement {
 public:
-    explicit TFormPlacement(PlacementWindow& owner);
-    virtual ~TFormPlacement() = default;
-    TFormPlacement(const TFormPlacement&) = delete;
-    TFormPlacement& operator=(const TFormPlacement&) = delete;
+    explicit FormPlacement(PlacementWindow& owner);
+    virtual ~FormPlacement() = default;
+    FormPlacement(const FormPlacement&) = delete;
+    FormPlacement& operator=(const FormPlacement&) = delete;
 
     std::string IniFileName;  // empty: "Tavelin.INI"
     std::string IniSection;   // empty: the owner's class name
     bool Active = true;
     unsigned Options = fpState | fpPosition;
     TWinMinMaxInfo MinMaxInfo;
-    std::function<void(TFormPlacement&)> OnSavePlacement;
-    std::function<void(TFormPlacement&)> OnRestorePlacement;
+    std::function<void(FormPlacement&)> OnSavePlacement;
+    std::function<void(FormPlacement&)> OnRestorePlacement;
 
     std::string iniFileName() const;
     std::string iniSection() const;
@@ -163,9 +163,9 @@ private:
     bool destroying_ = false;
 };
 
-class TFormStorage : public TFormPlacement {
+class FormStorage : public FormPlacement {
 public:
-    using TFormPlacement::TFormPlacement;
+    using FormPlacement::FormPlacement;
 
     // "Component.Property" entries, resolved by loaded().
     std::vector<std::string> StoredProps;

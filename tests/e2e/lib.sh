@@ -24,6 +24,11 @@ E2E_NAME=$(basename "${BASH_SOURCE[1]:-$0}" .sh)
 # shellcheck source=../../scripts/wine-env.sh
 . "$SRC_DIR/scripts/wine-env.sh"
 
+# The window classes of the tray controller and of a note. They keep the
+# names that an older running copy and other programs look for.
+TRAY_CLASS=TForm1
+NOTE_CLASS=TForm2
+
 E2E_PID=""
 E2E_WORK=""
 E2E_DIR=""
@@ -148,7 +153,7 @@ e2e_kill() {
 # ---- windows -----------------------------------------------------------------
 
 # The visible note windows, one handle a line, once there are exactly n.
-e2e_notes() { drv_ok wait-count TForm2 - "$1"; }
+e2e_notes() { drv_ok wait-count "$NOTE_CLASS" - "$1"; }
 
 # The handle of the only visible note; fails unless there is exactly one.
 e2e_one_note() { e2e_notes 1; }
@@ -158,7 +163,7 @@ e2e_one_note() { e2e_notes 1; }
 e2e_note_with_text() {
     local i h
     for i in $(seq 1 100); do
-        for h in $(drv find TForm2 - || true); do
+        for h in $(drv find "$NOTE_CLASS" - || true); do
             if [ "$(drv text "$h" 2>/dev/null)" = "$1" ]; then
                 printf '%s\n' "$h"
                 return 0
@@ -175,7 +180,7 @@ e2e_note_with_text() {
 e2e_sync() { drv_ok send "${1:-$(e2e_main_window)}" 0 0 0 >/dev/null; }
 
 # The tray controller's window (the splash), shown or not.
-e2e_main_window() { drv_ok find-any TForm1 - | sed -n 1p; }
+e2e_main_window() { drv_ok find-any "$TRAY_CLASS" - | sed -n 1p; }
 
 # "left top right bottom" of a window.
 e2e_rect() { drv_ok rect "$1"; }

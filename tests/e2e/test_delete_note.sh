@@ -36,7 +36,7 @@ box=$(drv_ok answer-msgbox cancel)
 e2e_expect_line "$box" "caption: Notiz löschen" "confirmation caption"
 e2e_expect_line "$box" "text: Wollen Sie diese Notiz wirklich löschen?" "confirmation text"
 e2e_sync
-drv_ok find TForm2 - | grep -x "$note1" >/dev/null || e2e_fail "Cancel removed the note"
+drv_ok find "$NOTE_CLASS" - | grep -x "$note1" >/dev/null || e2e_fail "Cancel removed the note"
 [ -e "$E2E_DIR/Notiz1.tvn" ] || e2e_fail "Cancel deleted the text file"
 ini_expect Notiz1 active 1
 

@@ -9,7 +9,7 @@
 } | e2e_write_ini
 
 e2e_start
-drv_ok wait-count TForm2 - 50 60000 >/dev/null
+drv_ok wait-count "$NOTE_CLASS" - 50 60000 >/dev/null
 e2e_screenshot fifty
 e2e_sync  # the restore has written its last
 before=$(md5sum <"$E2E_INI")
@@ -26,7 +26,7 @@ e2e_log "hot key with 50 notes"
 drv_ok keys ctrl+alt+k >/dev/null
 drv_ok answer-msgbox ok >/dev/null
 
-drv_ok wait-count TForm2 - 50 >/dev/null
+drv_ok wait-count "$NOTE_CLASS" - 50 >/dev/null
 drv find '#32770' - >/dev/null && e2e_fail "a title prompt came up for a 51st note"
 e2e_expect_eq "$(md5sum <"$E2E_INI")" "$before" "settings file after the refused notes"
 [ -e "$E2E_DIR/Notiz51.tvn" ] && e2e_fail "Notiz51.tvn was written"

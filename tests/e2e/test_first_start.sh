@@ -8,7 +8,7 @@
 note_text_is() { [ "$(drv text "$1")" = "$2" ]; }
 
 e2e_start
-splash=$(drv_ok wait-window TForm1 "Tavelin 2000")
+splash=$(drv_ok wait-window "$TRAY_CLASS" "Tavelin 2000")
 e2e_screenshot splash
 
 note=$(e2e_one_note)

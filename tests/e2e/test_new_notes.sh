@@ -12,10 +12,10 @@ firstrun=1
 INI
 
 e2e_start
-splash=$(drv_ok wait-window TForm1 "Tavelin 2000")
+splash=$(drv_ok wait-window "$TRAY_CLASS" "Tavelin 2000")
 drv_ok wait-gone "$splash" >/dev/null
 e2e_sync "$splash"
-drv find TForm2 - >/dev/null && e2e_fail "a note appeared although firstrun is 1"
+drv find "$NOTE_CLASS" - >/dev/null && e2e_fail "a note appeared although firstrun is 1"
 drv find '#32770' - >/dev/null && e2e_fail "a box appeared although firstrun is 1"
 
 e2e_log "the tray menu offers what it should, and no hidden item"
@@ -54,7 +54,7 @@ ini_expect Settings Notizanzahl 3
 
 e2e_log "a note's own menu makes note 4"
 # New notes start in edit mode; saving brings the view menu with the item.
-note=$(drv_ok find TForm2 - | sed -n 1p)
+note=$(drv_ok find "$NOTE_CLASS" - | sed -n 1p)
 memo=$(drv_ok child "$note" richedit)
 drv_ok click "$memo" 40 30 >/dev/null
 drv_ok keys ctrl+s >/dev/null

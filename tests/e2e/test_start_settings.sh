@@ -19,9 +19,9 @@ e2e_write_note_text Notiz1 "vorhanden"
 e2e_start
 drv_ok tray rclick >/dev/null  # waits for the tray icon, which comes after the splash would
 drv_ok menu-close >/dev/null
-drv find TForm1 - >/dev/null && e2e_fail "the splash shows although startscreen is 0"
+drv find "$TRAY_CLASS" - >/dev/null && e2e_fail "the splash shows although startscreen is 0"
 e2e_note_with_text "vorhanden" >/dev/null
-drv find TForm1 - >/dev/null && e2e_fail "the splash showed although startscreen is 0"
+drv find "$TRAY_CLASS" - >/dev/null && e2e_fail "the splash showed although startscreen is 0"
 
 e2e_log "Ctrl+Alt+K is no hot key now, Ctrl+Alt+N is"
 drv_ok keys ctrl+alt+k ctrl+alt+n >/dev/null

@@ -53,7 +53,7 @@ public:
         throw std::out_of_range(name);
     }
 
-    std::string className() const override { return "TForm2"; }
+    std::string className() const override { return "NoteWindow"; }
     bool hasHandle() const override { return handle; }
     WindowPlacement placement() const override { return wp; }
     void setPlacement(const WindowPlacement& p) override {
@@ -140,7 +140,7 @@ protected:
     }
 
     FakeWindow window;
-    TFormStorage storage{window};
+    FormStorage storage{window};
 };
 
 TEST_F(FormPlacementTest, SaveWritesTheKeysInOrder) {
@@ -321,8 +321,8 @@ TEST_F(FormPlacementTest, QuotedValuesSurviveTheReader) {
 
 TEST_F(FormPlacementTest, SaveTimingFollowsShowCloseAndDestroy) {
     int saves = 0, restores = 0;
-    storage.OnSavePlacement = [&](TFormPlacement&) { ++saves; };
-    storage.OnRestorePlacement = [&](TFormPlacement&) { ++restores; };
+    storage.OnSavePlacement = [&](FormPlacement&) { ++saves; };
+    storage.OnRestorePlacement = [&](FormPlacement&) { ++restores; };
 
     // Never shown: nothing to write, not even on destroy.
     storage.onCloseQuery(true);

@@ -21,7 +21,7 @@
 #include "KitTestSupport.h"
 #include "note/NoteHost.h"
 #include "note/NoteTextCommands.h"
-#include "note/Tavelinpro2.h"
+#include "note/NoteWindow.h"
 #include "platform/Form.h"
 #include "platform/Utf.h"
 #include "store/IniFile.h"
@@ -179,8 +179,8 @@ public:
     const std::string& currentNoteName() const override { return name_; }
     void setCurrentNoteName(const std::string& name) override { name_ = name; }
     SlotTable& slotTable() override { return slots; }
-    TForm2& createNoteWindow() override {
-        notes.push_back(std::make_unique<TForm2>(*this));
+    NoteWindow& createNoteWindow() override {
+        notes.push_back(std::make_unique<NoteWindow>(*this));
         return *notes.back();
     }
     int raiseNoteCounter() override { return ++counter; }
@@ -188,9 +188,9 @@ public:
     void showSettings() override {}
     void showAbout() override {}
     void exitProgram() override {}
-    void releaseNote(TForm2* note) override { note->postRelease(); }
+    void releaseNote(NoteWindow* note) override { note->postRelease(); }
 
-    std::vector<std::unique_ptr<TForm2>> notes;
+    std::vector<std::unique_ptr<NoteWindow>> notes;
     SlotTable slots;
     int counter = 0;
 
@@ -260,10 +260,10 @@ protected:
     }
 
     // A note as the tray controller makes it, past both start-up ticks.
-    TForm2& open(int number = 3, bool edit = true) {
+    NoteWindow& open(int number = 3, bool edit = true) {
         host_->setCurrentNoteName(noteName(number));
         host_->slots.markUsed(number);
-        TForm2& note = host_->createNoteWindow();
+        NoteWindow& note = host_->createNoteWindow();
         note.show();
         EXPECT_TRUE(
             test::pumpUntil([&] { return !note.Timer1.enabled() && !note.Timer2.enabled(); }));
@@ -290,7 +290,7 @@ protected:
 };
 
 TEST_F(NoteText, CommandsAreOfferedOnceBuilt) {
-    TForm2& note = open();
+    NoteWindow& note = open();
     for (MenuItem* m :
          {&note.kopieren1, &note.Zeilenumbruch1, &note.Notizdrucken1, &note.Notizexport1,
           &note.Notizimportieren1, &note.rckgngig1, &note.Schrift2, &note.Objekt1})
@@ -302,7 +302,7 @@ TEST_F(NoteText, CommandsAreOfferedOnceBuilt) {
 }
 
 TEST_F(NoteText, CopyCutAndPasteCarryPlainTextOnly) {
-    TForm2& note = open();
+    NoteWindow& note = open();
     const HWND owner = host_->ownerWindow();
     note.memo1.setRtf("{\\rtf1\\ansi {\\b fett} und normal\\par zweite\\par}");
 
@@ -339,7 +339,7 @@ TEST_F(NoteText, CopyCutAndPasteCarryPlainTextOnly) {
 }
 
 TEST_F(NoteText, SelectAllAndUndo) {
-    TForm2& note = open();
+    NoteWindow& note = open();
     note.memo1.replaceSel("Hallo Welt");
     note.memo1.setSel(3, 3);
     note.allesmarkieren1Click();
@@ -350,7 +350,7 @@ TEST_F(NoteText, SelectAllAndUndo) {
 }
 
 TEST_F(NoteText, FontDialogStartsFromTheSelectionAndSetsItAndTheClock) {
-    TForm2& note = open();
+    NoteWindow& note = open();
     note.memo1.setRtf(
         "{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}{\\colortbl;\\red0\\green0\\blue255;}"
         "\\f0\\fs28\\cf1\\b\\i blau\\b0\\i0\\cf0  rest\\par}");
@@ -423,7 +423,7 @@ TEST_F(NoteText, FontDialogStartsFromTheSelectionAndSetsItAndTheClock) {
 }
 
 TEST_F(NoteText, HighlightKeepsItsLastColourAndTheCustomColours) {
-    TForm2& note = open();
+    NoteWindow& note = open();
     note.memo1.setRtf("{\\rtf1\\ansi markiert und nicht\\par}");
     note.memo1.setSel(0, 8);
 
@@ -461,7 +461,7 @@ TEST_F(NoteText, HighlightKeepsItsLastColourAndTheCustomColours) {
 }
 
 TEST_F(NoteText, NoteColourGoesToTextWindowAndClock) {
-    TForm2& note = open(3, false);
+    NoteWindow& note = open(3, false);
     COLORREF offered = 0;
     answerColor_ = [&](CHOOSECOLORW& dialog) {
         offered = dialog.rgbResult;
@@ -489,7 +489,7 @@ TEST_F(NoteText, NoteColourGoesToTextWindowAndClock) {
 }
 
 TEST_F(NoteText, AlignmentAndBulletsFormatTheSelectedParagraph) {
-    TForm2& note = open();
+    NoteWindow& note = open();
     note.memo1.setRtf("{\\rtf1\\ansi eins\\par zwei\\par drei\\par}");
     const auto paragraphAt = [&](long position) {
         note.memo1.setSel(position, position);
@@ -524,7 +524,7 @@ TEST_F(NoteText, AlignmentAndBulletsFormatTheSelectedParagraph) {
 }
 
 TEST_F(NoteText, SelectionChangeKeepsTheButtonsInStep) {
-    TForm2& note = open();
+    NoteWindow& note = open();
     note.memo1.setRtf("{\\rtf1\\ansi Punkt\\par mitte\\par rechts\\par}");
     // Formats set behind the window's back, as a loaded file would bring them.
     note.memo1.setSel(1, 1);
@@ -561,7 +561,7 @@ TEST_F(NoteText, SelectionChangeKeepsTheButtonsInStep) {
 }
 
 TEST_F(NoteText, WordWrapSwitchesBothItemsTheScrollBarsAndTheKey) {
-    TForm2& note = open(3, false);
+    NoteWindow& note = open(3, false);
     std::string longLine;
     for (int i = 0; i < 40; ++i) longLine += "Wort ";
     note.memo1.setRtf("{\\rtf1\\ansi " + longLine + "\\par}");
@@ -606,7 +606,7 @@ TEST_F(NoteText, WordWrapSwitchesBothItemsTheScrollBarsAndTheKey) {
 }
 
 TEST_F(NoteText, ImportTakesTheFirstFreeNumberAndShowsTheNote) {
-    TForm2& note = open(1, false);
+    NoteWindow& note = open(1, false);
     host_->slots.markUsed(2);
     host_->slots.markUsed(4);
     host_->counter = 3;
@@ -627,7 +627,7 @@ TEST_F(NoteText, ImportTakesTheFirstFreeNumberAndShowsTheNote) {
     EXPECT_EQ(filters, requests_[0].filters);
 
     ASSERT_EQ(2u, host_->notes.size());
-    TForm2& imported = *host_->notes[1];
+    NoteWindow& imported = *host_->notes[1];
     EXPECT_EQ("Notiz3", imported.name());
     EXPECT_EQ(rtf, readFile(dir_ + "Notiz3.tvn"));
     EXPECT_EQ(rtf, readFile(source)) << "the chosen file stays";
@@ -656,13 +656,13 @@ TEST_F(NoteText, ImportFollowsTheButtonBarAndWordWrapSettings) {
         ini.writeString("Settings", "wordwrap", "1");
         ini.close();
     }
-    TForm2& note = open(2, false);
+    NoteWindow& note = open(2, false);
     writeFile(dir_ + "a.rtf", "{\\rtf1\\ansi a\\par}");
     chosenPath_ = dir_ + "a.rtf";
     note.Notizimportieren1Click();
 
     ASSERT_EQ(2u, host_->notes.size());
-    TForm2& imported = *host_->notes[1];
+    NoteWindow& imported = *host_->notes[1];
     EXPECT_EQ("Notiz1", imported.name());
     EXPECT_FALSE(imported.ToolBar1.visible());
     EXPECT_FALSE(imported.ToolBar2.visible());
@@ -676,7 +676,7 @@ TEST_F(NoteText, ImportFollowsTheButtonBarAndWordWrapSettings) {
 }
 
 TEST_F(NoteText, ImportThatCannotGoAheadLeavesNoTrace) {
-    TForm2& note = open(1, false);
+    NoteWindow& note = open(1, false);
 
     // Cancelled.
     note.Notizimportieren1Click();
@@ -712,7 +712,7 @@ TEST_F(NoteText, ImportThatCannotGoAheadLeavesNoTrace) {
 }
 
 TEST_F(NoteText, ExportWritesTheFormattedTextThatReadsBackTheSame) {
-    TForm2& note = open();
+    NoteWindow& note = open();
     note.memo1.replaceSel("normal rot\rmitte");
     note.memo1.selectAll();
     note.memo1.setSelStyle({});
@@ -737,7 +737,7 @@ TEST_F(NoteText, ExportWritesTheFormattedTextThatReadsBackTheSame) {
     EXPECT_EQ(0u, written.rfind("{\\rtf", 0));
     EXPECT_EQ(std::string::npos, written.find('\0'));
 
-    TForm2& other = open(4);
+    NoteWindow& other = open(4);
     other.memo1.loadFromFile(path);
     EXPECT_EQ("normal rot\rmitte", other.memo1.text());
     other.memo1.setSel(7, 10);
@@ -789,7 +789,7 @@ TEST_F(NoteText, LinksOpenOnlyWebAndMailAddressesAndFilesAfterAsking) {
     EXPECT_EQ(LinkAction::Refuse, decideLink("file:").action);
 
     // Through the control's link notification, as a click arrives.
-    TForm2& note = open(3, false);
+    NoteWindow& note = open(3, false);
     note.memo1.setRtf("{\\rtf1\\ansi http://example.com/x\\par}");
     ENLINK click = {};
     click.nmhdr.hwndFrom = note.memo1.hwnd();
@@ -823,7 +823,7 @@ TEST_F(NoteText, LinksOpenOnlyWebAndMailAddressesAndFilesAfterAsking) {
 // brings back what it was loaded with.
 TEST_F(NoteText, RealFontAndColourDialogsOpenAndConfirm) {
     setTextCommandHooks({});
-    TForm2& note = open();
+    NoteWindow& note = open();
     note.memo1.setRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs24 Text\\par}");
     note.memo1.setSel(0, 4);
     const DWORD thread = GetCurrentThreadId();
@@ -853,7 +853,7 @@ TEST_F(NoteText, PrintWithoutPrinterLeavesTheWordToTheSystem) {
     DWORD size = 0;
     GetDefaultPrinterW(nullptr, &size);
     if (size != 0) GTEST_SKIP() << "this machine has a printer";
-    TForm2& note = open(3, false);
+    NoteWindow& note = open(3, false);
     note.memo1.setRtf("{\\rtf1\\ansi Drucktext\\par}");
     int buttons = 0;
     {
@@ -876,7 +876,7 @@ TEST_F(NoteText, PrintWithoutPrinterLeavesTheWordToTheSystem) {
 // The system's insert-object dialog comes up for the note; cancelled, the
 // text stays as it was.
 TEST_F(NoteText, InsertObjectShowsTheSystemsDialog) {
-    TForm2& note = open();
+    NoteWindow& note = open();
     note.memo1.replaceSel("vorher");
     {
         DialogAnswer answer(GetCurrentThreadId(),

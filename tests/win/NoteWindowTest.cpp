@@ -17,7 +17,7 @@
 
 #include "KitTestSupport.h"
 #include "note/NoteHost.h"
-#include "note/Tavelinpro2.h"
+#include "note/NoteWindow.h"
 #include "platform/Dialogs.h"
 #include "platform/Utf.h"
 #include "store/FileIo.h"
@@ -99,19 +99,19 @@ public:
     const std::string& currentNoteName() const override { return name_; }
     void setCurrentNoteName(const std::string& name) override { name_ = name; }
     SlotTable& slotTable() override { return slots_; }
-    TForm2& createNoteWindow() override { throw std::logic_error("not in these tests"); }
+    NoteWindow& createNoteWindow() override { throw std::logic_error("not in these tests"); }
     int raiseNoteCounter() override { return ++counter_; }
     void newNote() override { ++newNotes; }
     void showSettings() override { ++settings; }
     void showAbout() override { ++abouts; }
     void exitProgram() override { ++exits; }
-    void releaseNote(TForm2* note) override {
+    void releaseNote(NoteWindow* note) override {
         released = note;
         note->postRelease();
     }
 
     int newNotes = 0, settings = 0, abouts = 0, exits = 0;
-    TForm2* released = nullptr;
+    NoteWindow* released = nullptr;
 
 private:
     HWND owner_ = nullptr;
@@ -120,7 +120,7 @@ private:
     int counter_ = 0;
 };
 
-class NoteWindow : public ::testing::Test {
+class NoteWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         wchar_t temp[MAX_PATH];
@@ -153,9 +153,9 @@ protected:
     }
 
     // Creates the note, shows it and lets both start-up ticks run.
-    TForm2& open(const std::string& name = "Notiz3") {
+    NoteWindow& open(const std::string& name = "Notiz3") {
         host_->setCurrentNoteName(name);
-        note_ = std::make_unique<TForm2>(*host_);
+        note_ = std::make_unique<NoteWindow>(*host_);
         note_->show();
         EXPECT_TRUE(
             test::pumpUntil([&] { return !note_->Timer1.enabled() && !note_->Timer2.enabled(); }));
@@ -183,11 +183,11 @@ protected:
     std::string dir_;
     std::vector<std::string> errors_;
     std::unique_ptr<FakeHost> host_ = std::make_unique<FakeHost>();
-    std::unique_ptr<TForm2> note_;
+    std::unique_ptr<NoteWindow> note_;
 };
 
-TEST_F(NoteWindow, CreationWritesActiveAndStartsInViewMode) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, CreationWritesActiveAndStartsInViewMode) {
+    NoteWindow& note = open();
     EXPECT_EQ("Notiz3", note.name());
     EXPECT_EQ("1", value("active"));
     EXPECT_EQ(host_->ownerWindow(), GetWindow(note.handle(), GW_OWNER));
@@ -217,8 +217,8 @@ TEST_F(NoteWindow, CreationWritesActiveAndStartsInViewMode) {
     EXPECT_FALSE(note.Uhrsichtbar1.checked);
 }
 
-TEST_F(NoteWindow, LayoutStacksTitleBarTextAndClock) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, LayoutStacksTitleBarTextAndClock) {
+    NoteWindow& note = open();
     RECT client{};
     GetClientRect(note.handle(), &client);
     EXPECT_EQ(13, note.Label1.height());
@@ -239,8 +239,8 @@ TEST_F(NoteWindow, LayoutStacksTitleBarTextAndClock) {
     EXPECT_EQ("1", value("showclock"));
 }
 
-TEST_F(NoteWindow, NarrowNoteWrapsTheEditBarInsteadOfCuttingButtonsOff) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, NarrowNoteWrapsTheEditBarInsteadOfCuttingButtonsOff) {
+    NoteWindow& note = open();
     note.enterEditMode();
     auto memoTop = [&] {
         RECT memo{};
@@ -267,8 +267,8 @@ TEST_F(NoteWindow, NarrowNoteWrapsTheEditBarInsteadOfCuttingButtonsOff) {
     EXPECT_EQ(13 + 29, memoTop());
 }
 
-TEST_F(NoteWindow, SurfaceDragsAndSizeLimitsHold) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, SurfaceDragsAndSizeLimitsHold) {
+    NoteWindow& note = open();
     RECT label = note.Label1.bounds();
     POINT onTitle{label.right - 40, label.top + 5};
     ClientToScreen(note.handle(), &onTitle);
@@ -323,8 +323,8 @@ std::wstring rightClickMenu(POINT screen) {
     return first;
 }
 
-TEST_F(NoteWindow, RightClicksOpenTheMenuOfTheMode) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, RightClicksOpenTheMenuOfTheMode) {
+    NoteWindow& note = open();
     RECT client{};
     GetClientRect(note.handle(), &client);
     POINT title{client.right - 60, 6};
@@ -341,17 +341,17 @@ TEST_F(NoteWindow, RightClicksOpenTheMenuOfTheMode) {
     EXPECT_EQ(L"Notiz-Eigenschaften", rightClickMenu(title));
 }
 
-TEST_F(NoteWindow, StartupTickLoadsTextAndClockFromTheRecord) {
+TEST_F(NoteWindowTest, StartupTickLoadsTextAndClockFromTheRecord) {
     { std::ofstream(dir_ + "Notiz3.tvn", std::ios::binary) << "{\\rtf1\\ansi Wochenmarkt\\par}"; }
     writeSection("Notiz3", {{"showclock", "1"}});
-    TForm2& note = open();
+    NoteWindow& note = open();
     EXPECT_NE(std::string::npos, note.memo1.text().find("Wochenmarkt"));
     EXPECT_TRUE(note.RxClock1.visible());
     EXPECT_TRUE(note.Uhrsichtbar1.checked);
 }
 
-TEST_F(NoteWindow, EditThenSaveWritesTheFileAndReturnsToViewMode) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, EditThenSaveWritesTheFileAndReturnsToViewMode) {
+    NoteWindow& note = open();
     note.Bearbeiten1Click();
     EXPECT_TRUE(note.inEditMode());
     EXPECT_EQ(kTitleEditColor, note.Label1.color());
@@ -374,8 +374,8 @@ TEST_F(NoteWindow, EditThenSaveWritesTheFileAndReturnsToViewMode) {
     EXPECT_EQ("<fehlt>", value("Wordwrap"));
 }
 
-TEST_F(NoteWindow, TaskbarKeeperRunsOnceAfterASaveAndThenCostsNothing) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, TaskbarKeeperRunsOnceAfterASaveAndThenCostsNothing) {
+    NoteWindow& note = open();
     note.enterEditMode();
     // Something took the owner away: the note would get a taskbar button.
     SetWindowLongPtrW(note.handle(), GWLP_HWNDPARENT, 0);
@@ -385,8 +385,8 @@ TEST_F(NoteWindow, TaskbarKeeperRunsOnceAfterASaveAndThenCostsNothing) {
     EXPECT_EQ(host_->ownerWindow(), GetWindow(note.handle(), GW_OWNER));
 }
 
-TEST_F(NoteWindow, ShortcutsFollowTheTextsMenu) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, ShortcutsFollowTheTextsMenu) {
+    NoteWindow& note = open();
     BYTE keys[256];
     GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
@@ -403,8 +403,8 @@ TEST_F(NoteWindow, ShortcutsFollowTheTextsMenu) {
     SetKeyboardState(keys);
 }
 
-TEST_F(NoteWindow, SaveOnExitKeepsTextTypedInEditModeOnly) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, SaveOnExitKeepsTextTypedInEditModeOnly) {
+    NoteWindow& note = open();
     note.saveOnExit();
     EXPECT_FALSE(fileExists(dir_ + "Notiz3.tvn"));
     note.enterEditMode();
@@ -414,10 +414,10 @@ TEST_F(NoteWindow, SaveOnExitKeepsTextTypedInEditModeOnly) {
     EXPECT_FALSE(note.inEditMode());
 }
 
-TEST_F(NoteWindow, DeleteAfterOkFreesItsSlotRemovesTheFileAndGoes) {
+TEST_F(NoteWindowTest, DeleteAfterOkFreesItsSlotRemovesTheFileAndGoes) {
     host_->slotTable().markUsed(2);
     host_->slotTable().markUsed(12);
-    TForm2& note = open("Notiz12");
+    NoteWindow& note = open("Notiz12");
     note.memo1.setColor(RGB(10, 20, 30));
     note.setHeight(300);
     { std::ofstream(dir_ + "Notiz12.tvn") << "{\\rtf1 x}"; }
@@ -449,9 +449,9 @@ TEST_F(NoteWindow, DeleteAfterOkFreesItsSlotRemovesTheFileAndGoes) {
     EXPECT_EQ(270, b - t);
 }
 
-TEST_F(NoteWindow, DeleteCancelledChangesNothing) {
+TEST_F(NoteWindowTest, DeleteCancelledChangesNothing) {
     host_->slotTable().markUsed(3);
-    TForm2& note = open();
+    NoteWindow& note = open();
     { std::ofstream(dir_ + "Notiz3.tvn") << "{\\rtf1 x}"; }
     {
         DialogDriver driver("Notiz löschen",
@@ -467,8 +467,8 @@ TEST_F(NoteWindow, DeleteCancelledChangesNothing) {
     EXPECT_EQ(nullptr, host_->released);
 }
 
-TEST_F(NoteWindow, RollUpKeepsTheHeightAndComesBack) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, RollUpKeepsTheHeightAndComesBack) {
+    NoteWindow& note = open();
     note.setHeight(300);
     note.SpeedButton18Click();
     EXPECT_TRUE(note.rolledUp());
@@ -487,9 +487,9 @@ TEST_F(NoteWindow, RollUpKeepsTheHeightAndComesBack) {
     EXPECT_FALSE(note.RxClock1.visible());  // "Uhr sichtbar" is off
 }
 
-TEST_F(NoteWindow, RestoredRolledUpNoteUnrollsToTheDefaultAndItsClock) {
+TEST_F(NoteWindowTest, RestoredRolledUpNoteUnrollsToTheDefaultAndItsClock) {
     writeSection("Notiz3", {{"showclock", "1"}});
-    TForm2& note = open();
+    NoteWindow& note = open();
     note.showRolledUp();
     EXPECT_EQ(19, note.height());
     EXPECT_FALSE(note.RxClock1.visible());
@@ -498,8 +498,8 @@ TEST_F(NoteWindow, RestoredRolledUpNoteUnrollsToTheDefaultAndItsClock) {
     EXPECT_TRUE(note.RxClock1.visible());
 }
 
-TEST_F(NoteWindow, TitleIsOfferedWithoutItsMarginAndStoredQuoted) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, TitleIsOfferedWithoutItsMarginAndStoredQuoted) {
+    NoteWindow& note = open();
     std::string offered;
     {
         DialogDriver driver("Notiz-Titel", [&](HWND box) {
@@ -520,8 +520,8 @@ TEST_F(NoteWindow, TitleIsOfferedWithoutItsMarginAndStoredQuoted) {
     EXPECT_EQ("Einkauf  ", note.Label1.text());
 }
 
-TEST_F(NoteWindow, ButtonBarOffInEditModeOffersTheEditBar) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, ButtonBarOffInEditModeOffersTheEditBar) {
+    NoteWindow& note = open();
     note.enterEditMode();
     note.Menleistesichtbar1Click();
     EXPECT_FALSE(note.Menleistesichtbar1.checked);
@@ -545,8 +545,8 @@ TEST_F(NoteWindow, ButtonBarOffInEditModeOffersTheEditBar) {
     EXPECT_EQ("1", value("Buttonbar"));
 }
 
-TEST_F(NoteWindow, SwitchesWriteTheirKeys) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, SwitchesWriteTheirKeys) {
+    NoteWindow& note = open();
     note.Titelleistesichtbar1Click();
     EXPECT_FALSE(note.Label1.visible());
     EXPECT_FALSE(note.ToolBar3.visible());
@@ -580,8 +580,8 @@ TEST_F(NoteWindow, SwitchesWriteTheirKeys) {
     EXPECT_EQ(1, host_->exits);
 }
 
-TEST_F(NoteWindow, CloseHidesAndSavesThePlacementInItsOrder) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, CloseHidesAndSavesThePlacementInItsOrder) {
+    NoteWindow& note = open();
     note.setWordWrap(true);
     note.close();
     EXPECT_TRUE(IsWindow(note.handle()));
@@ -623,8 +623,8 @@ TEST_F(NoteWindow, CloseHidesAndSavesThePlacementInItsOrder) {
     EXPECT_EQ("0", value("Visible"));
 }
 
-TEST_F(NoteWindow, DestroyWritesVisibleOnlyWhenNotSavedSinceTheLastShow) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, DestroyWritesVisibleOnlyWhenNotSavedSinceTheLastShow) {
+    NoteWindow& note = open();
     note.close();
     note.show();
     note.setLeft(333);
@@ -633,17 +633,17 @@ TEST_F(NoteWindow, DestroyWritesVisibleOnlyWhenNotSavedSinceTheLastShow) {
     EXPECT_EQ("333", value("NormPos").substr(0, 3));
 }
 
-TEST_F(NoteWindow, NeverShownNoteWritesNoPlacement) {
+TEST_F(NoteWindowTest, NeverShownNoteWritesNoPlacement) {
     host_->setCurrentNoteName("Notiz3");
-    note_ = std::make_unique<TForm2>(*host_);
+    note_ = std::make_unique<NoteWindow>(*host_);
     note_->destroy();
     EXPECT_EQ("<fehlt>", value("Flags"));
     EXPECT_EQ("1", value("active"));
 }
 
-TEST_F(NoteWindow, RestorePutsTheNoteBackAndOutOfTheCorner) {
+TEST_F(NoteWindowTest, RestorePutsTheNoteBackAndOutOfTheCorner) {
     writeSection("Notiz3", {{"NormPos", "0,50,300,330"}, {"memo1_Color", "255"}});
-    TForm2& note = open();
+    NoteWindow& note = open();
     EXPECT_EQ(160, note.left());
     EXPECT_EQ(50, note.top());
     EXPECT_EQ(300, note.width());
@@ -652,16 +652,16 @@ TEST_F(NoteWindow, RestorePutsTheNoteBackAndOutOfTheCorner) {
     EXPECT_EQ(255u, note.color());  // tick 1 followed the restored text colour
 }
 
-TEST_F(NoteWindow, RestoreKeepsAnEdgeThatIsNotZero) {
+TEST_F(NoteWindowTest, RestoreKeepsAnEdgeThatIsNotZero) {
     writeSection("Notiz3", {{"NormPos", "1,0,271,240"}});
-    TForm2& note = open();
+    NoteWindow& note = open();
     EXPECT_EQ(1, note.left());
     EXPECT_EQ(160, note.top());
 }
 
-TEST_F(NoteWindow, RectangleOffEveryScreenComesBackKeepingItsSize) {
+TEST_F(NoteWindowTest, RectangleOffEveryScreenComesBackKeepingItsSize) {
     writeSection("Notiz3", {{"NormPos", "5000,-3000,5250,-2700"}});
-    TForm2& note = open();
+    NoteWindow& note = open();
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     const RECT r = windowRect();
@@ -673,8 +673,8 @@ TEST_F(NoteWindow, RectangleOffEveryScreenComesBackKeepingItsSize) {
     EXPECT_LE(r.bottom, work.bottom);
 }
 
-TEST_F(NoteWindow, ShowAgainRereadsThePlacement) {
-    TForm2& note = open();
+TEST_F(NoteWindowTest, ShowAgainRereadsThePlacement) {
+    NoteWindow& note = open();
     note.close();
     const std::string suffix = "(" + std::to_string(GetSystemMetrics(SM_CXSCREEN)) + "x" +
                                std::to_string(GetSystemMetrics(SM_CYSCREEN)) + ")";

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "about/Tavelinpro3.h"
-#include "app/Tavelinpro1.h"
-#include "note/Tavelinpro2.h"
+#include "about/AboutBox.h"
+#include "app/TrayController.h"
+#include "note/NoteWindow.h"
 #include "platform/Dialogs.h"
 #include "platform/Utf.h"
 #include "store/FileIo.h"
@@ -143,7 +143,7 @@ std::string uniqueTempDir(const char* tag) {
     return narrow(dir) + "\\";
 }
 
-class TrayController : public ::testing::Test {
+class TrayControllerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX controls{sizeof controls,
@@ -158,7 +158,7 @@ protected:
     }
 
     void TearDown() override {
-        infoBox_.reset();
+        aboutBox_.reset();
         form_.reset();
         pumpPending();
         setErrorBoxFunction({});
@@ -186,10 +186,10 @@ protected:
         return ini.sectionExists(section);
     }
 
-    TForm1& start() {
-        form_ = std::make_unique<TForm1>(windowsDir_);
-        infoBox_ = std::make_unique<TInfoBox>(form_->handle());
-        form_->attachInfoBox(infoBox_.get());
+    TrayController& start() {
+        form_ = std::make_unique<TrayController>(windowsDir_);
+        aboutBox_ = std::make_unique<AboutBox>(form_->handle());
+        form_->attachAboutBox(aboutBox_.get());
         return *form_;
     }
     // The start-up tick, without waiting for the splash.
@@ -198,16 +198,16 @@ protected:
     std::string dir_;
     std::string windowsDir_;
     std::vector<std::string> errors_;
-    std::unique_ptr<TForm1> form_;
-    std::unique_ptr<TInfoBox> infoBox_;
+    std::unique_ptr<TrayController> form_;
+    std::unique_ptr<AboutBox> aboutBox_;
     bool oleReady_ = false;
 };
 
-TEST_F(TrayController, FirstStartCreatesOneNoteThatAsksForItsTitle) {
-    TForm1& form = start();
+TEST_F(TrayControllerTest, FirstStartCreatesOneNoteThatAsksForItsTitle) {
+    TrayController& form = start();
     EXPECT_TRUE(form.visible()) << "the splash shows by default";
     EXPECT_EQ(2000u, form.Timer1.interval());
-    EXPECT_EQ("Version:" TAVELIN_VERSION_TEXT, form.Label3.text());
+    EXPECT_EQ("Version:" TAVELIN_VERSION_TEXT, form.versionLabel.text());
 
     BoxAnswerer answers("Einkauf");
     restoreNow();
@@ -216,7 +216,7 @@ TEST_F(TrayController, FirstStartCreatesOneNoteThatAsksForItsTitle) {
     EXPECT_EQ("Notiz-Titel", answers.boxes[0].caption);
     EXPECT_EQ("Geben Sie den neuen Notiz-Titel ein", answers.boxes[0].text);
     ASSERT_EQ(1u, form.notes().size());
-    TForm2& note = *form.notes()[0];
+    NoteWindow& note = *form.notes()[0];
     EXPECT_EQ("Notiz1", note.name());
     EXPECT_TRUE(note.visible());
     EXPECT_TRUE(note.inEditMode());
@@ -224,7 +224,7 @@ TEST_F(TrayController, FirstStartCreatesOneNoteThatAsksForItsTitle) {
     EXPECT_FALSE(note.Grundeinstellungen1.enabled) << "no settings dialog yet: greyed, not dead";
     EXPECT_FALSE(form.visible()) << "the restore ends the splash";
     EXPECT_FALSE(form.Timer1.enabled()) << "the restore runs once";
-    EXPECT_EQ("Version:" TAVELIN_VERSION_TEXT, infoBox_->Version.text());
+    EXPECT_EQ("Version:" TAVELIN_VERSION_TEXT, aboutBox_->Version.text());
 
     EXPECT_EQ("1", readKey("Settings", "firstrun"));
     EXPECT_EQ("1", readKey("Settings", "Notizanzahl"));
@@ -233,9 +233,9 @@ TEST_F(TrayController, FirstStartCreatesOneNoteThatAsksForItsTitle) {
     EXPECT_EQ(1, form.noteCounter());
 }
 
-TEST_F(TrayController, NoNoteWhenTheFirstRunIsOverAndNoNotesAreCounted) {
+TEST_F(TrayControllerTest, NoNoteWhenTheFirstRunIsOverAndNoNotesAreCounted) {
     writeKeys({{"Settings", "Notizanzahl", "0"}, {"Settings", "firstrun", "1"}});
-    TForm1& form = start();
+    TrayController& form = start();
     BoxAnswerer answers("unerwartet");
     restoreNow();
     pumpPending();
@@ -245,7 +245,7 @@ TEST_F(TrayController, NoNoteWhenTheFirstRunIsOverAndNoNotesAreCounted) {
     EXPECT_EQ("0", readKey("Settings", "Notizanzahl"));
 }
 
-TEST_F(TrayController, RestoresActiveNotesInOrderAndRemovesInactiveOnes) {
+TEST_F(TrayControllerTest, RestoresActiveNotesInOrderAndRemovesInactiveOnes) {
     writeKeys({{"Settings", "Notizanzahl", "3"},
                {"Settings", "startscreen", "0"},
                {"Notiz2", "active", "1"},
@@ -260,15 +260,15 @@ TEST_F(TrayController, RestoresActiveNotesInOrderAndRemovesInactiveOnes) {
     writeFileAtomically(noteTextPath("Notiz3"), "{\\rtf1 alt}");
     writeFileAtomically(dir_ + "Notiz3 Kopie.tvn", "{\\rtf1 fremd}");
 
-    TForm1& form = start();
+    TrayController& form = start();
     EXPECT_FALSE(form.visible()) << "startscreen=0: no splash";
     EXPECT_EQ(250u, form.Timer1.interval());
     // The real timer this time.
     ASSERT_TRUE(pumpUntil([&] { return !form.Timer1.enabled(); }));
 
     ASSERT_EQ(2u, form.notes().size());
-    TForm2& two = *form.notes()[0];
-    TForm2& five = *form.notes()[1];
+    NoteWindow& two = *form.notes()[0];
+    NoteWindow& five = *form.notes()[1];
     EXPECT_EQ("Notiz2", two.name());
     EXPECT_EQ("Notiz5", five.name());
     EXPECT_TRUE(two.visible());
@@ -306,17 +306,17 @@ TEST_F(TrayController, RestoresActiveNotesInOrderAndRemovesInactiveOnes) {
     EXPECT_EQ("3", readKey("Settings", "Notizanzahl"));
 }
 
-TEST_F(TrayController, NewNoteTakesTheSettingsForBarsWordWrapAndFont) {
+TEST_F(TrayControllerTest, NewNoteTakesTheSettingsForBarsWordWrapAndFont) {
     writeKeys({{"Settings", "Notizanzahl", "0"},
                {"Settings", "firstrun", "1"},
                {"Settings", "showmenu", "0"},
                {"Settings", "wordwrap", "1"}});
-    TForm1& form = start();
+    TrayController& form = start();
     restoreNow();
     BoxAnswerer answers;  // confirms the offered default
     form.RxTrayIcon1DblClick();
     ASSERT_EQ(1u, form.notes().size());
-    TForm2& note = *form.notes()[0];
+    NoteWindow& note = *form.notes()[0];
     EXPECT_TRUE(note.inEditMode());
     EXPECT_FALSE(note.ToolBar1.visible());
     EXPECT_FALSE(note.ToolBar2.visible());
@@ -332,9 +332,9 @@ TEST_F(TrayController, NewNoteTakesTheSettingsForBarsWordWrapAndFont) {
     EXPECT_EQ(10, typed.sizePoints);
 }
 
-TEST_F(TrayController, AllFiftyNumbersInUseTellsTheUserAndWritesNothing) {
+TEST_F(TrayControllerTest, AllFiftyNumbersInUseTellsTheUserAndWritesNothing) {
     writeKeys({{"Settings", "Notizanzahl", "0"}, {"Settings", "firstrun", "1"}});
-    TForm1& form = start();
+    TrayController& form = start();
     restoreNow();
     for (int n = 1; n <= kMaxNotes; ++n) form.slotTable().markUsed(n);
     const auto before = readWholeFile(settingsPath());
@@ -352,12 +352,12 @@ TEST_F(TrayController, AllFiftyNumbersInUseTellsTheUserAndWritesNothing) {
     EXPECT_FALSE(fs::exists(widen(dir_ + "Notiz51.tvn")));
 }
 
-TEST_F(TrayController, OldSettingsFileIsCopiedOnlyWhenTheProgramHasNone) {
+TEST_F(TrayControllerTest, OldSettingsFileIsCopiedOnlyWhenTheProgramHasNone) {
     const std::string oldIni = windowsDir_ + "\\Tavelin.ini";
     writeFileAtomically(oldIni, "[Settings]\r\nstartscreen=0\r\nHotkey_neu=N\r\nNotizanzahl=0\r\n");
 
     // No file of its own: the program takes the old one over at creation.
-    TForm1& form = start();
+    TrayController& form = start();
     ASSERT_TRUE(fileExists(settingsPath()));
     EXPECT_EQ(readWholeFile(oldIni), readWholeFile(settingsPath()));
     EXPECT_TRUE(fileExists(oldIni)) << "the old file stays where it was";
@@ -376,33 +376,33 @@ TEST_F(TrayController, OldSettingsFileIsCopiedOnlyWhenTheProgramHasNone) {
     EXPECT_FALSE(fileExists(settingsPath()));
 }
 
-TEST_F(TrayController, HotKeysComeFromTheStoredCharacters) {
+TEST_F(TrayControllerTest, HotKeysComeFromTheStoredCharacters) {
     {
-        TForm1& form = start();
+        TrayController& form = start();
         EXPECT_EQ(49227, form.fisHotKey1.shortcut()) << "default Ctrl+Alt+K";
         EXPECT_EQ(kCtrl | kAlt | 'X', form.fisHotKey2.shortcut()) << "default Ctrl+Alt+X";
-        infoBox_.reset();
+        aboutBox_.reset();
         form_.reset();
     }
     writeKeys({{"Settings", "Hotkey_neu", "7"}, {"Settings", "Hotkey_Vordergrund", "F1"}});
     {
-        TForm1& form = start();
+        TrayController& form = start();
         EXPECT_EQ(kCtrl | kAlt | '7', form.fisHotKey1.shortcut());
         EXPECT_EQ(0, form.fisHotKey2.shortcut()) << "no letter or digit, no hot key";
-        infoBox_.reset();
+        aboutBox_.reset();
         form_.reset();
     }
     writeKeys({{"Settings", "Hotkey_neu", "ä"}, {"Settings", "Hotkey_Vordergrund", ""}});
-    TForm1& form = start();
+    TrayController& form = start();
     EXPECT_EQ(0, form.fisHotKey1.shortcut());
     EXPECT_EQ(0, form.fisHotKey2.shortcut());
 }
 
-TEST_F(TrayController, PressingTheNewNoteHotKeyCreatesANote) {
+TEST_F(TrayControllerTest, PressingTheNewNoteHotKeyCreatesANote) {
     writeKeys({{"Settings", "Notizanzahl", "0"},
                {"Settings", "firstrun", "1"},
                {"Settings", "Hotkey_neu", "N"}});
-    TForm1& form = start();
+    TrayController& form = start();
     restoreNow();
     if (!form.fisHotKey1.registered()) GTEST_SKIP() << "Ctrl+Alt+N belongs to someone else";
 
@@ -422,8 +422,8 @@ TEST_F(TrayController, PressingTheNewNoteHotKeyCreatesANote) {
     EXPECT_EQ("Per Taste  ", form.notes()[0]->Label1.text());
 }
 
-TEST_F(TrayController, TrayMenuShowsItsFourItemsAndLeavesTheHiddenOnesOut) {
-    TForm1& form = start();
+TEST_F(TrayControllerTest, TrayMenuShowsItsFourItemsAndLeavesTheHiddenOnesOut) {
+    TrayController& form = start();
     std::vector<MenuItem*> commands;
     MenuHandle menu = form.PopupMenu1.build(commands);
     ASSERT_EQ(4, GetMenuItemCount(menu.get()));
@@ -440,9 +440,9 @@ TEST_F(TrayController, TrayMenuShowsItsFourItemsAndLeavesTheHiddenOnesOut) {
     EXPECT_NE(0u, GetMenuState(menu.get(), 1, MF_BYPOSITION) & MF_GRAYED);
 }
 
-TEST_F(TrayController, MinimisingLeavesTheNotesOnScreen) {
+TEST_F(TrayControllerTest, MinimisingLeavesTheNotesOnScreen) {
     writeKeys({{"Settings", "Notizanzahl", "1"}, {"Notiz1", "active", "1"}});
-    TForm1& form = start();
+    TrayController& form = start();
     restoreNow();
     ASSERT_EQ(1u, form.notes().size());
     HWND note = form.notes()[0]->handle();
@@ -463,10 +463,10 @@ TEST_F(TrayController, MinimisingLeavesTheNotesOnScreen) {
     EXPECT_TRUE(IsWindowVisible(note));
 }
 
-TEST_F(TrayController, SecondHotKeyBringsTheLastActiveNoteToTheFront) {
+TEST_F(TrayControllerTest, SecondHotKeyBringsTheLastActiveNoteToTheFront) {
     writeKeys(
         {{"Settings", "Notizanzahl", "2"}, {"Notiz1", "active", "1"}, {"Notiz2", "active", "1"}});
-    TForm1& form = start();
+    TrayController& form = start();
     restoreNow();
     ASSERT_EQ(2u, form.notes().size());
     HWND first = form.notes()[0]->handle();
@@ -486,11 +486,11 @@ TEST_F(TrayController, SecondHotKeyBringsTheLastActiveNoteToTheFront) {
 
 // Both ways out end the same: the typed text is saved, every note window is
 // destroyed (its placement written), the tray icon goes and the loop ends.
-void expectOrderlyExit(TForm1& form, const std::function<void()>& leave) {
+void expectOrderlyExit(TrayController& form, const std::function<void()>& leave) {
     BoxAnswerer answers("Letzte");
     form.newNote();
     ASSERT_EQ(1u, form.notes().size());
-    TForm2& note = *form.notes()[0];
+    NoteWindow& note = *form.notes()[0];
     ASSERT_TRUE(note.inEditMode());
     note.memo1.replaceSel("Ungespeicherter Text");
 
@@ -506,16 +506,16 @@ void expectOrderlyExit(TForm1& form, const std::function<void()>& leave) {
     EXPECT_NE(std::string::npos, saved->find("Ungespeicherter Text"));
 }
 
-TEST_F(TrayController, ExitCommandSavesANoteStillInEditMode) {
+TEST_F(TrayControllerTest, ExitCommandSavesANoteStillInEditMode) {
     writeKeys({{"Settings", "Notizanzahl", "0"}, {"Settings", "firstrun", "1"}});
-    TForm1& form = start();
+    TrayController& form = start();
     restoreNow();
     expectOrderlyExit(form, [&] { form.Tavelinbeenden1Click(); });
 }
 
-TEST_F(TrayController, EndOfSessionRunsTheSameOrderlyExit) {
+TEST_F(TrayControllerTest, EndOfSessionRunsTheSameOrderlyExit) {
     writeKeys({{"Settings", "Notizanzahl", "0"}, {"Settings", "firstrun", "1"}});
-    TForm1& form = start();
+    TrayController& form = start();
     restoreNow();
     expectOrderlyExit(form, [&] {
         EXPECT_TRUE(SendMessageW(form.handle(), WM_QUERYENDSESSION, 0, 0));
@@ -525,13 +525,13 @@ TEST_F(TrayController, EndOfSessionRunsTheSameOrderlyExit) {
     });
 }
 
-TEST_F(TrayController, ReleasedNoteIsDeletedAfterItsHandlerAndFreesNothingElse) {
+TEST_F(TrayControllerTest, ReleasedNoteIsDeletedAfterItsHandlerAndFreesNothingElse) {
     writeKeys(
         {{"Settings", "Notizanzahl", "2"}, {"Notiz1", "active", "1"}, {"Notiz2", "active", "1"}});
-    TForm1& form = start();
+    TrayController& form = start();
     restoreNow();
     ASSERT_EQ(2u, form.notes().size());
-    TForm2* first = form.notes()[0].get();
+    NoteWindow* first = form.notes()[0].get();
     HWND window = first->handle();
     form.releaseNote(first);
     ASSERT_EQ(1u, form.notes().size());
@@ -541,10 +541,10 @@ TEST_F(TrayController, ReleasedNoteIsDeletedAfterItsHandlerAndFreesNothingElse) 
     EXPECT_EQ(1u, form.notes().size());
 }
 
-TEST_F(TrayController, AboutBoxHelpWithoutHelpFileSaysSo) {
+TEST_F(TrayControllerTest, AboutBoxHelpWithoutHelpFileSaysSo) {
     start();
     BoxAnswerer answers;
-    infoBox_->HelpButtonClick();
+    aboutBox_->HelpButtonClick();
     ASSERT_EQ(1u, answers.boxes.size());
     EXPECT_NE(std::string::npos, answers.boxes[0].text.find("index.htm"));
     EXPECT_NE(std::string::npos, answers.boxes[0].text.find("nicht gefunden"));

@@ -5,10 +5,10 @@
 // public, as a form's components are: the tray controller, the alarm windows
 // and the tests reach them by name.
 //
-// Tavelinpro2.cpp       life cycle, modes, the commands of the window itself
-// Tavelinpro2Layout.cpp controls, menus, tool bars and their layout
-// Tavelinpro2Place.cpp  the window as the placement storage sees it
-// Tavelinpro2Text.cpp   text and format commands
+// NoteWindow.cpp       life cycle, modes, the commands of the window itself
+// NoteWindowLayout.cpp controls, menus, tool bars and their layout
+// NoteWindowPlace.cpp  the window as the placement storage sees it
+// NoteWindowText.cpp   text and format commands
 
 #include <windows.h>
 
@@ -31,20 +31,20 @@ class NoteHost;
 
 // Until the text and format commands are built, their menu items and buttons
 // are greyed (and the import/export submenu stays hidden), never silently
-// dead. Defined with the commands in Tavelinpro2Text.cpp.
+// dead. Defined with the commands in NoteWindowText.cpp.
 extern const bool kTextCommandsBuilt;
 
 // Colours of the title line: view mode and edit mode.
 inline constexpr COLORREF kTitleViewColor = 2674653;
 inline constexpr COLORREF kTitleEditColor = 255;
 
-class TForm2 : public Form {
+class NoteWindow : public Form {
 public:
     // Takes host.currentNoteName() as its name, writes "active" = 1 into the
     // note's section and starts its start-up ticks. Created hidden and owned
     // by host.ownerWindow(); the caller shows it.
-    explicit TForm2(NoteHost& host);
-    ~TForm2() override;
+    explicit NoteWindow(NoteHost& host);
+    ~NoteWindow() override;
 
     // ---- Applying the note's record (start-up restore, new note, import)
     // The stored title ("NotizTitel"): trailing blanks dropped, two blanks of
@@ -80,7 +80,7 @@ public:
 
     // Runs after the window was destroyed through postRelease (deleting the
     // note); the owner may delete this object there.
-    std::function<void(TForm2&)> OnReleased;
+    std::function<void(NoteWindow&)> OnReleased;
 
     // ---- Components
     Label Label1;  // title line; its tag is the roll-up flag
@@ -132,7 +132,7 @@ public:
     void Info1Click();
     void Tavelinbeenden1Click();
 
-    // ---- Text and format commands (Tavelinpro2Text.cpp)
+    // ---- Text and format commands (NoteWindowText.cpp)
     void kopieren1Click();
     void ausschneiden1Click();
     void Text2Click();
@@ -167,16 +167,16 @@ protected:
     bool onNcRButtonUp(int hitTest, POINT screen) override;
 
 private:
-    // The window as the placement storage sees it (Tavelinpro2Place.cpp).
+    // The window as the placement storage sees it (NoteWindowPlace.cpp).
     class Placement;
     friend class Placement;
-    static std::unique_ptr<PlacementWindow> makePlacement(TForm2& form);
+    static std::unique_ptr<PlacementWindow> makePlacement(NoteWindow& form);
     // A window state restored while the window is still hidden, applied
     // once it is shown.
     static constexpr UINT kApplyWindowStateMessage = WM_USER + 0x210;
     void configurePlacement();
 
-    // Tavelinpro2Layout.cpp
+    // NoteWindowLayout.cpp
     void buildControls();
     void buildViewBar();
     void buildEditBar();
@@ -190,7 +190,7 @@ private:
     PopupMenu& memoMenu() { return *memoMenu_; }
     bool memoKeyDown(UINT vk);
 
-    // Tavelinpro2.cpp
+    // NoteWindow.cpp
     void setTitleColor(COLORREF color);
     // The window's colour is the text's; the clock follows the window.
     void takeColorFromText();
@@ -200,7 +200,7 @@ private:
     void deleteNote();
     void unroll(int restoreSize);
 
-    // Tavelinpro2Text.cpp: set-up of the text control that the text
+    // NoteWindowText.cpp: set-up of the text control that the text
     // commands rely on, and the dialogs' state kept between uses.
     struct TextDialogs;
     struct TextDialogsDeleter {
@@ -217,7 +217,7 @@ private:
     std::unique_ptr<TextDialogs, TextDialogsDeleter> textDialogs_;
 
 public:
-    TFormStorage FormStorage1;
+    FormStorage FormStorage1;
 };
 
 }  // namespace tav

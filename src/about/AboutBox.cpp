@@ -1,4 +1,4 @@
-#include "about/Tavelinpro3.h"
+#include "about/AboutBox.h"
 
 #include <commctrl.h>
 
@@ -21,7 +21,7 @@ constexpr int kClientHeight = 160;
 
 }  // namespace
 
-TInfoBox::TInfoBox(HWND owner) : Form(L"TInfoBox") {
+AboutBox::AboutBox(HWND owner) : Form(L"AboutBox") {
     setName("InfoBox");
     setCaption("Info über Tavelin 2000");
     setClientWidth(kClientWidth);
@@ -61,14 +61,14 @@ TInfoBox::TInfoBox(HWND owner) : Form(L"TInfoBox") {
     okButton_ = makeChild(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 226, 124, 80, 24);
 }
 
-TInfoBox::~TInfoBox() { destroy(); }
+AboutBox::~AboutBox() { destroy(); }
 
-void TInfoBox::createParams(DWORD& style, DWORD& exStyle) {
+void AboutBox::createParams(DWORD& style, DWORD& exStyle) {
     style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     exStyle = WS_EX_DLGMODALFRAME;
 }
 
-HWND TInfoBox::makeChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int x,
+HWND AboutBox::makeChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int x,
                          int y, int w, int h) {
     HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
                                  handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -79,7 +79,7 @@ HWND TInfoBox::makeChild(const wchar_t* className, const wchar_t* text, DWORD st
     return child;
 }
 
-void TInfoBox::showBox() {
+void AboutBox::showBox() {
     const int x = (GetSystemMetrics(SM_CXSCREEN) - width()) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - height()) / 2;
     setBounds(x, y, width(), height());
@@ -88,13 +88,13 @@ void TInfoBox::showBox() {
     SetFocus(okButton_);
 }
 
-bool TInfoBox::preTranslate(MSG& msg) {
+bool AboutBox::preTranslate(MSG& msg) {
     if (!visible()) return false;
     if (msg.hwnd != handle() && !IsChild(handle(), msg.hwnd)) return false;
     return IsDialogMessageW(handle(), &msg) != 0;
 }
 
-bool TInfoBox::onCommand(int id, int code, HWND) {
+bool AboutBox::onCommand(int id, int code, HWND) {
     if (code != BN_CLICKED) return false;
     switch (id) {
         case IDOK:
@@ -112,7 +112,7 @@ bool TInfoBox::onCommand(int id, int code, HWND) {
     }
 }
 
-bool TInfoBox::onNotify(const NMHDR& header, LRESULT& result) {
+bool AboutBox::onNotify(const NMHDR& header, LRESULT& result) {
     if (header.hwndFrom != webLink_) return false;
     if (header.code != NM_CLICK && header.code != NM_RETURN) return false;
     WebLinkClick();
@@ -120,13 +120,13 @@ bool TInfoBox::onNotify(const NMHDR& header, LRESULT& result) {
     return true;
 }
 
-void TInfoBox::onPaint(HDC dc, const RECT&) {
+void AboutBox::onPaint(HDC dc, const RECT&) {
     if (icon_) DrawIconEx(dc, 16, 16, icon_.get(), 32, 32, 0, nullptr, DI_NORMAL);
 }
 
-void TInfoBox::OKButtonClick() { hide(); }
+void AboutBox::OKButtonClick() { hide(); }
 
-void TInfoBox::HelpButtonClick() {
+void AboutBox::HelpButtonClick() {
     const std::string help = programDir() + kHelpFileName;
     if (!fileExists(help)) {
         messageBox(handle(), "Die Hilfedatei \"" + help + "\" wurde nicht gefunden.",
@@ -136,6 +136,6 @@ void TInfoBox::HelpButtonClick() {
     shellOpen(handle(), help);
 }
 
-void TInfoBox::WebLinkClick() { shellOpen(handle(), kProjectUrl); }
+void AboutBox::WebLinkClick() { shellOpen(handle(), kProjectUrl); }
 
 }  // namespace tav

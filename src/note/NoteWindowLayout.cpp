@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "note/NoteHost.h"
-#include "note/Tavelinpro2.h"
+#include "note/NoteWindow.h"
 #include "resource.h"
 #include "store/NoteStore.h"
 #include "store/ShortcutText.h"
@@ -46,14 +46,14 @@ void button(SpeedButton& b, const char* name, int picture, const char* hint,
 
 }  // namespace
 
-void TForm2::wrapButtons(ToolBar& bar) {
+void NoteWindow::wrapButtons(ToolBar& bar) {
     const LONG_PTR style = GetWindowLongPtrW(bar.handle(), GWL_STYLE);
     SetWindowLongPtrW(bar.handle(), GWL_STYLE, style | TBSTYLE_WRAPABLE);
     // The control measures its buttons anew for the style.
     bar.setButtonSize(kButtonSize, kButtonSize);
 }
 
-void TForm2::buildControls() {
+void NoteWindow::buildControls() {
     buildTitleBar();
     buildEditBar();
     buildViewBar();
@@ -81,7 +81,7 @@ void TForm2::buildControls() {
     layout();
 }
 
-void TForm2::buildTitleBar() {
+void NoteWindow::buildTitleBar() {
     Label1.create(*this);
     Label1.setFont({.name = "MS Sans Serif", .sizePoints = 8, .bold = true});
     Label1.setAlignment(Alignment::Right);
@@ -110,7 +110,7 @@ void TForm2::buildTitleBar() {
     ToolBar3.add(SpeedButton18);
 }
 
-void TForm2::buildViewBar() {
+void NoteWindow::buildViewBar() {
     ToolBar1.setButtonSize(kButtonSize, kButtonSize);
     ToolBar1.create(*this);
     wrapButtons(ToolBar1);
@@ -143,7 +143,7 @@ void TForm2::buildViewBar() {
         ToolBar1.add(*b);
 }
 
-void TForm2::buildEditBar() {
+void NoteWindow::buildEditBar() {
     ToolBar2.setButtonSize(kButtonSize, kButtonSize);
     ToolBar2.setVisible(false);
     ToolBar2.create(*this);
@@ -198,7 +198,7 @@ void TForm2::buildEditBar() {
         ToolBar2.add(*b);
 }
 
-void TForm2::buildViewMenu() {
+void NoteWindow::buildViewMenu() {
     PopupMenu1.name = "PopupMenu1";
     item(NotizEigenschaften1, "NotizEigenschaften1", "Notiz-Eigenschaften");
     item(NotizTitel1, "NotizTitel1", "Notiz-Titel", ctrl('T'));
@@ -279,7 +279,7 @@ void TForm2::buildViewMenu() {
         .add(Tavelinbeenden1);
 }
 
-void TForm2::buildEditMenu() {
+void NoteWindow::buildEditMenu() {
     PopupMenu2.name = "PopupMenu2";
     item(Buttonleisteaktiv1, "Buttonleisteaktiv1", "Edit-Buttonleiste aktivieren");
     item(Textaktionen1, "Textaktionen1", "Textaktionen");
@@ -327,7 +327,7 @@ void TForm2::buildEditMenu() {
     PopupMenu2.add(Buttonleisteaktiv1).add(Textaktionen1).add(Formatoptionen1).add(Notizlschen2);
 }
 
-void TForm2::greyUnbuiltCommands() {
+void NoteWindow::greyUnbuiltCommands() {
     for (MenuItem* m :
          {&Zeilenumbruch1, &MemoFarbe1, &Notizdrucken1, &allesmarkieren1, &kopieren1, &Notizexport1,
           &Notizimportieren1, &kopieren2, &ausschneiden1, &Text2, &Objekt1, &allesmarkieren2,
@@ -347,7 +347,7 @@ void TForm2::greyUnbuiltCommands() {
 
 // A note narrower than its bar wraps the buttons into another row rather
 // than cutting off the last ones.
-int TForm2::wrappedBarHeight(ToolBar& bar, int width) {
+int NoteWindow::wrappedBarHeight(ToolBar& bar, int width) {
     if (bar.handle() == nullptr || bar.buttons().empty()) return kBarHeight;
     SetWindowPos(bar.handle(), nullptr, 0, 0, width, kBarHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -361,7 +361,7 @@ int TForm2::wrappedBarHeight(ToolBar& bar, int width) {
 
 // Top to bottom: title line, edit bar, view bar, text; the clock at the
 // bottom. The small bar sits over the left end of the title line.
-void TForm2::layout() {
+void NoteWindow::layout() {
     if (!built_) return;
     const int width = clientWidth();
     const int height = clientHeight();
@@ -384,15 +384,15 @@ void TForm2::layout() {
     memo1.setBounds(0, top, width, std::max(0, bottom - top));
 }
 
-void TForm2::onSize(int, int) { layout(); }
+void NoteWindow::onSize(int, int) { layout(); }
 
 // The menu shortcuts work while their menu is the text's menu: Ctrl+Z is
 // word wrap in view mode and the control's own undo in edit mode.
-bool TForm2::memoKeyDown(UINT vk) {
+bool NoteWindow::memoKeyDown(UINT vk) {
     return memoMenu().handleShortcut(shortcutFromKey(vk), handle());
 }
 
-bool TForm2::onNotify(const NMHDR& header, LRESULT& result) {
+bool NoteWindow::onNotify(const NMHDR& header, LRESULT& result) {
     if (header.hwndFrom != memo1.hwnd()) return false;
     const bool handled = memo1.handleNotify(&header);
     result = 0;
@@ -401,7 +401,7 @@ bool TForm2::onNotify(const NMHDR& header, LRESULT& result) {
 
 // A right click on the title line comes as a non-client one, because the
 // line answers HTCAPTION.
-bool TForm2::onNcRButtonUp(int hitTest, POINT screen) {
+bool NoteWindow::onNcRButtonUp(int hitTest, POINT screen) {
     if (hitTest != HTCAPTION) return false;
     POINT client = screen;
     ScreenToClient(handle(), &client);

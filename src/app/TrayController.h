@@ -24,8 +24,12 @@
 
 namespace tav {
 
-class TForm2;
-class TInfoBox;
+// The window class of the tray controller. A second start finds the running
+// copy by it, an older copy included, so it keeps the name it always had.
+inline constexpr wchar_t kTrayWindowClass[] = L"TForm1";
+
+class NoteWindow;
+class AboutBox;
 
 // Copies an old settings file from the Windows directory into the program
 // directory when only the old one exists. True when it copied.
@@ -39,19 +43,21 @@ UINT foregroundRequestMessage();
 // take each other for a second start.
 WPARAM programDirId();
 
-class TForm1 : public Form, public NoteHost {
+class TrayController : public Form, public NoteHost {
 public:
     // Runs the creation steps at once: migration, splash or not, timer,
     // version, hot keys. windowsDirectory is where an old settings file may
     // lie; tests give a directory of their own.
-    explicit TForm1(const std::string& windowsDirectory);
-    ~TForm1() override;
+    explicit TrayController(const std::string& windowsDirectory);
+    ~TrayController() override;
 
-    Label Label1;  // the small credit line above the title
-    Label RxLabel1Shadow;
-    Label RxLabel1;
-    Label Label3;
-    Label Label2;
+    // The splash. Readers of the original form know the labels as Label1,
+    // RxLabel1, Label3 and Label2.
+    Label creditLine;  // the small credit line above the title
+    Label productTitleShadow;
+    Label productTitle;  // "Tavelin 2000"
+    Label versionLabel;  // "Version:" and the file version
+    Label loadingLabel;  // "Wird geladen..."
 
     PopupMenu PopupMenu1;
     MenuItem neueNotiz1{"neueNotiz1", "&neue Notiz erstellen"};
@@ -68,9 +74,9 @@ public:
 
     // The forms that the main block creates after this one. Until a dialog
     // is attached its menu item stays greyed rather than silently dead.
-    void attachInfoBox(TInfoBox* box);
-    void attachSettingsDialog(Form* dialog);        // TForm3
-    void attachInvisibleNotesDialog(Form* dialog);  // TForm4
+    void attachAboutBox(AboutBox* box);
+    void attachSettingsDialog(Form* dialog);
+    void attachInvisibleNotesDialog(Form* dialog);
 
     // Handlers.
     void Timer1Timer();  // the start-up restore
@@ -92,7 +98,7 @@ public:
     const std::string& currentNoteName() const override { return currentNoteName_; }
     void setCurrentNoteName(const std::string& name) override { currentNoteName_ = name; }
     SlotTable& slotTable() override { return slots_; }
-    TForm2& createNoteWindow() override;
+    NoteWindow& createNoteWindow() override;
     int raiseNoteCounter() override { return ++noteCounter_; }
     void newNote() override;
     void showSettings() override { Grundeinstellungen1Click(); }
@@ -101,12 +107,12 @@ public:
     // Closing ends the program. Posted, because the caller is often a note
     // whose own handler is still running.
     void exitProgram() override;
-    void releaseNote(TForm2* note) override;
+    void releaseNote(NoteWindow* note) override;
 
     // The running note counter (the timer's tag in the original design).
     int noteCounter() const { return noteCounter_; }
-    const std::vector<std::unique_ptr<TForm2>>& notes() const { return notes_; }
-    TForm2* findNote(const std::string& name) const;
+    const std::vector<std::unique_ptr<NoteWindow>>& notes() const { return notes_; }
+    NoteWindow* findNote(const std::string& name) const;
     bool exited() const { return exited_; }
 
 protected:
@@ -122,7 +128,7 @@ private:
     void buildTrayMenu();
     void loadHotKeys();
     void restoreNote(int number);
-    void applyStoredState(TForm2& note, const IniFile& ini);
+    void applyStoredState(NoteWindow& note, const IniFile& ini);
     void tooManyNotes();
     // Saves what the notes hold, destroys their windows (the placement
     // storage writes on the way) and ends the message loop. Runs once.
@@ -133,9 +139,9 @@ private:
     std::string currentNoteName_ = "Notiz1";
     SlotTable slots_;
     int noteCounter_ = 0;
-    std::vector<std::unique_ptr<TForm2>> notes_;
-    std::vector<std::unique_ptr<TForm2>> released_;
-    TInfoBox* infoBox_ = nullptr;
+    std::vector<std::unique_ptr<NoteWindow>> notes_;
+    std::vector<std::unique_ptr<NoteWindow>> released_;
+    AboutBox* aboutBox_ = nullptr;
     Form* settingsDialog_ = nullptr;
     Form* invisibleNotesDialog_ = nullptr;
     IconHandle trayImage_;

@@ -11,7 +11,7 @@
 
 #include "note/NoteHost.h"
 #include "note/NoteTextCommands.h"
-#include "note/Tavelinpro2.h"
+#include "note/NoteWindow.h"
 #include "platform/Dialogs.h"
 #include "platform/Utf.h"
 #include "store/FileIo.h"
@@ -229,7 +229,7 @@ LinkDecision decideLink(const std::string& link) {
 
 // The colour dialog's state lives as long as the note: its custom colours
 // and the colour last chosen in it.
-struct TForm2::TextDialogs {
+struct NoteWindow::TextDialogs {
     COLORREF customColors[16];
     COLORREF lastColor = RGB(0, 0, 0);
     TextDialogs() {
@@ -237,27 +237,27 @@ struct TForm2::TextDialogs {
     }
 };
 
-void TForm2::TextDialogsDeleter::operator()(TextDialogs* p) const { delete p; }
+void NoteWindow::TextDialogsDeleter::operator()(TextDialogs* p) const { delete p; }
 
-void TForm2::initTextCommands() { textDialogs_.reset(new TextDialogs); }
+void NoteWindow::initTextCommands() { textDialogs_.reset(new TextDialogs); }
 
 // ---- Clipboard, selection, undo
 
-void TForm2::kopieren1Click() { memo1.copyToClipboard(); }
+void NoteWindow::kopieren1Click() { memo1.copyToClipboard(); }
 
-void TForm2::ausschneiden1Click() { memo1.cutToClipboard(); }
+void NoteWindow::ausschneiden1Click() { memo1.cutToClipboard(); }
 
-void TForm2::Text2Click() { memo1.pasteFromClipboard(); }
+void NoteWindow::Text2Click() { memo1.pasteFromClipboard(); }
 
-void TForm2::Objekt1Click() { memo1.insertObject(handle()); }
+void NoteWindow::Objekt1Click() { memo1.insertObject(handle()); }
 
-void TForm2::allesmarkieren1Click() { memo1.selectAll(); }
+void NoteWindow::allesmarkieren1Click() { memo1.selectAll(); }
 
-void TForm2::rckgngig1Click() { memo1.undo(); }
+void NoteWindow::rckgngig1Click() { memo1.undo(); }
 
 // ---- Character format
 
-void TForm2::Schrift2Click() {
+void NoteWindow::Schrift2Click() {
     // Whatever goes wrong here (a font the system refuses, a printer that
     // vanished), the selection simply keeps its format.
     try {
@@ -301,7 +301,7 @@ void TForm2::Schrift2Click() {
     memo1.setFocus();
 }
 
-void TForm2::Schrifteffekte1Click() {
+void NoteWindow::Schrifteffekte1Click() {
     CHOOSECOLORW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = handle();
@@ -317,7 +317,7 @@ void TForm2::Schrifteffekte1Click() {
 
 // The note's colour is the text's background; the window and its clock take
 // it over whatever the user answers, so they never drift apart.
-void TForm2::MemoFarbe1Click() {
+void NoteWindow::MemoFarbe1Click() {
     CHOOSECOLORW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = handle();
@@ -333,13 +333,13 @@ void TForm2::MemoFarbe1Click() {
 
 // ---- Paragraph format
 
-void TForm2::linksbClick() { memo1.setAlignment(ParaAlignment::Left); }
+void NoteWindow::linksbClick() { memo1.setAlignment(ParaAlignment::Left); }
 
-void TForm2::zentrClick() { memo1.setAlignment(ParaAlignment::Center); }
+void NoteWindow::zentrClick() { memo1.setAlignment(ParaAlignment::Center); }
 
-void TForm2::rechtsbClick() { memo1.setAlignment(ParaAlignment::Right); }
+void NoteWindow::rechtsbClick() { memo1.setAlignment(ParaAlignment::Right); }
 
-void TForm2::aufz1Click() {
+void NoteWindow::aufz1Click() {
     if (aufz1.down()) {
         memo1.setNumbering(Numbering::Bullet);
         memo1.setLeftIndent(kBulletIndentPoints);
@@ -351,7 +351,7 @@ void TForm2::aufz1Click() {
 }
 
 // A paragraph without bullets loses the indents a bullet left behind.
-void TForm2::memo1SelectionChange() {
+void NoteWindow::memo1SelectionChange() {
     const ParaAttributes paragraph = memo1.paragraph();
     if (paragraph.numbering == Numbering::Bullet) {
         aufz1.setDown(true);
@@ -377,7 +377,7 @@ void TForm2::memo1SelectionChange() {
 
 // ---- Word wrap, printing, links
 
-void TForm2::Zeilenumbruch1Click() {
+void NoteWindow::Zeilenumbruch1Click() {
     const bool on = !Zeilenumbruch1.checked;
     IniFile ini(iniPath_);
     setWordWrap(on);
@@ -385,9 +385,9 @@ void TForm2::Zeilenumbruch1Click() {
     ini.close();
 }
 
-void TForm2::Notizdrucken1Click() { memo1.print(handle(), kPrintTitle); }
+void NoteWindow::Notizdrucken1Click() { memo1.print(handle(), kPrintTitle); }
 
-void TForm2::memo1URLClick(const std::string& link) {
+void NoteWindow::memo1URLClick(const std::string& link) {
     const LinkDecision decision = decideLink(link);
     switch (decision.action) {
         case LinkAction::Refuse:
@@ -405,7 +405,7 @@ void TForm2::memo1URLClick(const std::string& link) {
 
 // ---- Export and import
 
-void TForm2::Notizexport1Click() {
+void NoteWindow::Notizexport1Click() {
     FileDialogRequest request;
     request.save = true;
     request.title = "Notiz exportieren";
@@ -423,7 +423,7 @@ void TForm2::Notizexport1Click() {
     }
 }
 
-void TForm2::Notizimportieren1Click() {
+void NoteWindow::Notizimportieren1Click() {
     // Asked before the dialog too, so that nobody picks a file in vain.
     if (host_.slotTable().firstFreeRunLength() >= kMaxNotes) {
         ask(handle(), kTooManyNotes, kProductCaption, MB_OK | MB_ICONINFORMATION);
@@ -453,7 +453,7 @@ void TForm2::Notizimportieren1Click() {
     }
 
     host_.setCurrentNoteName(noteNameText);
-    TForm2* created = nullptr;
+    NoteWindow* created = nullptr;
     try {
         created = &host_.createNoteWindow();
     } catch (...) {
@@ -462,7 +462,7 @@ void TForm2::Notizimportieren1Click() {
         deleteFile(target);
         throw;
     }
-    TForm2& note = *created;
+    NoteWindow& note = *created;
     host_.slotTable().markUsed(number);
     note.show();
     const int counter = host_.raiseNoteCounter();

@@ -16,12 +16,12 @@ namespace tav {
 inline constexpr char kProjectUrl[] = "https://www.tavelin2000.de/";
 inline constexpr char kHelpFileName[] = "index.htm";
 
-class TInfoBox : public Form {
+class AboutBox : public Form {
 public:
     // owner: the tray controller's window, so the box never gets a taskbar
     // button of its own and the foreground command finds it.
-    explicit TInfoBox(HWND owner);
-    ~TInfoBox() override;
+    explicit AboutBox(HWND owner);
+    ~AboutBox() override;
 
     Label ProductName;
     Label Version;  // "Version:" and the file version, set by the start-up restore

@@ -1,11 +1,11 @@
-#include "app/Tavelinpro1.h"
+#include "app/TrayController.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 
-#include "about/Tavelinpro3.h"
-#include "note/Tavelinpro2.h"
+#include "about/AboutBox.h"
+#include "note/NoteWindow.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellFiles.h"
 #include "platform/VersionInfo.h"
@@ -30,7 +30,7 @@ constexpr UINT kRestoreApplication = WM_APP + 11;
 constexpr char kProductTitle[] = "Tavelin 2000";
 
 // One tray controller at a time; the minimise hook reaches it here.
-TForm1* hookOwner = nullptr;
+TrayController* hookOwner = nullptr;
 
 bool isMinimizeCommand(int showCommand) {
     return showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||
@@ -60,7 +60,7 @@ WPARAM programDirId() {
     return static_cast<WPARAM>(hash);
 }
 
-TForm1::TForm1(const std::string& windowsDirectory) : Form(L"TForm1") {
+TrayController::TrayController(const std::string& windowsDirectory) : Form(kTrayWindowClass) {
     setName("Form1");
     setCaption(kProductTitle);
     setClientWidth(kSplashClientWidth);
@@ -71,7 +71,7 @@ TForm1::TForm1(const std::string& windowsDirectory) : Form(L"TForm1") {
     FormCreate(windowsDirectory);
 }
 
-TForm1::~TForm1() {
+TrayController::~TrayController() {
     if (hookOwner == this) {
         UnhookWindowsHookEx(minimizeHook_);
         hookOwner = nullptr;
@@ -82,49 +82,50 @@ TForm1::~TForm1() {
     destroy();
 }
 
-void TForm1::createParams(DWORD& style, DWORD& exStyle) {
+void TrayController::createParams(DWORD& style, DWORD& exStyle) {
     // Single fixed border with a caption but no border icons.
     style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
     exStyle = 0;
 }
 
-void TForm1::buildSplash() {
-    Label1.create(*this);
-    Label1.setBounds(0, 6, kSplashClientWidth, 14);
-    Label1.setAlignment(Alignment::Center);
-    Label1.setFont({.name = "Arial", .heightPixels = 12, .color = RGB(96, 96, 96)});
-    Label1.setText("Notizzettel für den Windows-Desktop");
+void TrayController::buildSplash() {
+    creditLine.create(*this);
+    creditLine.setBounds(0, 6, kSplashClientWidth, 14);
+    creditLine.setAlignment(Alignment::Center);
+    creditLine.setFont({.name = "Arial", .heightPixels = 12, .color = RGB(96, 96, 96)});
+    creditLine.setText("Notizzettel für den Windows-Desktop");
 
     // The large title carries a light shadow, drawn first.
-    RxLabel1Shadow.create(*this);
-    RxLabel1Shadow.setBounds(1, 25, kSplashClientWidth, 40);
-    RxLabel1Shadow.setAlignment(Alignment::Center);
-    RxLabel1Shadow.setFont({.name = "Arial",
-                            .heightPixels = 32,
-                            .bold = true,
-                            .color = GetSysColor(COLOR_BTNHIGHLIGHT)});
-    RxLabel1Shadow.setText(kProductTitle);
+    productTitleShadow.create(*this);
+    productTitleShadow.setBounds(1, 25, kSplashClientWidth, 40);
+    productTitleShadow.setAlignment(Alignment::Center);
+    productTitleShadow.setFont({.name = "Arial",
+                                .heightPixels = 32,
+                                .bold = true,
+                                .color = GetSysColor(COLOR_BTNHIGHLIGHT)});
+    productTitleShadow.setText(kProductTitle);
 
-    RxLabel1.create(*this);
-    RxLabel1.setBounds(0, 24, kSplashClientWidth, 40);
-    RxLabel1.setAlignment(Alignment::Center);
-    RxLabel1.setFont({.name = "Arial", .heightPixels = 32, .bold = true, .color = RGB(0, 0, 128)});
-    RxLabel1.setText(kProductTitle);
+    productTitle.create(*this);
+    productTitle.setBounds(0, 24, kSplashClientWidth, 40);
+    productTitle.setAlignment(Alignment::Center);
+    productTitle.setFont(
+        {.name = "Arial", .heightPixels = 32, .bold = true, .color = RGB(0, 0, 128)});
+    productTitle.setText(kProductTitle);
 
-    Label3.create(*this);
-    Label3.setBounds(0, 72, kSplashClientWidth, 24);
-    Label3.setAlignment(Alignment::Center);
-    Label3.setFont({.name = "Arial", .heightPixels = 19, .bold = true});
-    Label3.setText("Version:");
+    versionLabel.create(*this);
+    versionLabel.setBounds(0, 72, kSplashClientWidth, 24);
+    versionLabel.setAlignment(Alignment::Center);
+    versionLabel.setFont({.name = "Arial", .heightPixels = 19, .bold = true});
+    versionLabel.setText("Version:");
 
-    Label2.create(*this);
-    Label2.setBounds(0, 108, kSplashClientWidth, 20);
-    Label2.setAlignment(Alignment::Center);
-    Label2.setFont({.name = "Arial", .heightPixels = 16});
-    Label2.setText("Wird geladen...");
+    loadingLabel.create(*this);
+    loadingLabel.setBounds(0, 108, kSplashClientWidth, 20);
+    loadingLabel.setAlignment(Alignment::Center);
+    loadingLabel.setFont({.name = "Arial", .heightPixels = 16});
+    loadingLabel.setText("Wird geladen...");
 }
 
-void TForm1::buildTrayMenu() {
+void TrayController::buildTrayMenu() {
     PopupMenu1.name = "PopupMenu1";
     PopupMenu1.add(neueNotiz1)
         .add(Grundeinstellungen1)
@@ -152,7 +153,7 @@ void TForm1::buildTrayMenu() {
     RxTrayIcon1.onContextMenu = [this](POINT at) { PopupMenu1.popup(RxTrayIcon1.hwnd(), at); };
 }
 
-void TForm1::FormCreate(const std::string& windowsDirectory) {
+void TrayController::FormCreate(const std::string& windowsDirectory) {
     migrateSettingsFile(windowsDirectory);
 
     // Nothing of ours ever minimises: a note is meant to stay on the desktop
@@ -160,7 +161,8 @@ void TForm1::FormCreate(const std::string& windowsDirectory) {
     // this thread's windows, whatever path it takes.
     if (hookOwner == nullptr) {
         hookOwner = this;
-        minimizeHook_ = SetWindowsHookExW(WH_CBT, &TForm1::cbtHook, nullptr, GetCurrentThreadId());
+        minimizeHook_ =
+            SetWindowsHookExW(WH_CBT, &TrayController::cbtHook, nullptr, GetCurrentThreadId());
     }
 
     noteCounter_ = 0;
@@ -176,7 +178,7 @@ void TForm1::FormCreate(const std::string& windowsDirectory) {
     }
     Timer1.setEnabled(true);
 
-    Label3.setText("Version:" + VersionInfo::fileVersion());
+    versionLabel.setText("Version:" + VersionInfo::fileVersion());
 
     fisHotKey1.onPress = [this] { fisHotKey1HotKey(); };
     fisHotKey2.onPress = [this] { fisHotKey2HotKey(); };
@@ -187,19 +189,19 @@ void TForm1::FormCreate(const std::string& windowsDirectory) {
     RxTrayIcon1.show();
 }
 
-void TForm1::attachInfoBox(TInfoBox* box) {
-    infoBox_ = box;
+void TrayController::attachAboutBox(AboutBox* box) {
+    aboutBox_ = box;
     Info1.enabled = box != nullptr;
 }
 
-void TForm1::attachSettingsDialog(Form* dialog) {
+void TrayController::attachSettingsDialog(Form* dialog) {
     settingsDialog_ = dialog;
     Grundeinstellungen1.enabled = dialog != nullptr;
 }
 
-void TForm1::attachInvisibleNotesDialog(Form* dialog) { invisibleNotesDialog_ = dialog; }
+void TrayController::attachInvisibleNotesDialog(Form* dialog) { invisibleNotesDialog_ = dialog; }
 
-void TForm1::Timer1Timer() {
+void TrayController::Timer1Timer() {
     IniFile ini(settingsPath());
     currentNoteName_ = noteName(1);
     // A note that a hot key made while the splash was up keeps its number.
@@ -207,7 +209,7 @@ void TForm1::Timer1Timer() {
     for (const auto& note : notes_) slots_.markUsed(noteNumber(note->name()));
     Timer1.setEnabled(false);
 
-    if (infoBox_ != nullptr) infoBox_->Version.setText("Version:" + VersionInfo::fileVersion());
+    if (aboutBox_ != nullptr) aboutBox_->Version.setText("Version:" + VersionInfo::fileVersion());
     hide();
 
     if (SettingsKeys::notizanzahl(ini) <= 0) {
@@ -238,15 +240,15 @@ void TForm1::Timer1Timer() {
     ini.close();
 }
 
-void TForm1::restoreNote(int number) {
+void TrayController::restoreNote(int number) {
     slots_.markUsed(number);
     currentNoteName_ = noteName(number);
-    TForm2& note = createNoteWindow();
+    NoteWindow& note = createNoteWindow();
     raiseNoteCounter();
     note.show();
 }
 
-void TForm1::applyStoredState(TForm2& note, const IniFile& ini) {
+void TrayController::applyStoredState(NoteWindow& note, const IniFile& ini) {
     const std::string& name = note.name();
     note.setTitle(NoteKeys::notizTitel(ini, name));
     if (!NoteKeys::buttonbar(ini, name)) note.hideButtonBars();
@@ -255,21 +257,21 @@ void TForm1::applyStoredState(TForm2& note, const IniFile& ini) {
     if (!NoteKeys::titelleiste(ini, name)) note.hideTitleBar();
 }
 
-TForm2& TForm1::createNoteWindow() {
-    notes_.push_back(std::make_unique<TForm2>(*this));
-    TForm2& note = *notes_.back();
-    note.OnReleased = [this](TForm2& n) { releaseNote(&n); };
+NoteWindow& TrayController::createNoteWindow() {
+    notes_.push_back(std::make_unique<NoteWindow>(*this));
+    NoteWindow& note = *notes_.back();
+    note.OnReleased = [this](NoteWindow& n) { releaseNote(&n); };
     return note;
 }
 
-void TForm1::newNote() {
+void TrayController::newNote() {
     const int number = slots_.takeLowestFree();
     if (number == 0) {
         tooManyNotes();
         return;
     }
     currentNoteName_ = noteName(number);
-    TForm2& note = createNoteWindow();
+    NoteWindow& note = createNoteWindow();
     note.show();
     const int counter = raiseNoteCounter();
 
@@ -283,48 +285,48 @@ void TForm1::newNote() {
 
 // A note above 50 would never come back at the next start, so the user is
 // told instead of getting a note that silently disappears.
-void TForm1::tooManyNotes() {
+void TrayController::tooManyNotes() {
     messageBox(handle(),
                "Es sind bereits 50 Notizen vorhanden. Bitte löschen Sie zuerst eine Notiz.",
                kProductTitle, MB_OK | MB_ICONINFORMATION);
 }
 
-void TForm1::neueNotiz1Click() { newNote(); }
+void TrayController::neueNotiz1Click() { newNote(); }
 
-void TForm1::Grundeinstellungen1Click() {
+void TrayController::Grundeinstellungen1Click() {
     if (settingsDialog_ == nullptr) return;
     settingsDialog_->show();
     SetForegroundWindow(settingsDialog_->handle());
 }
 
-void TForm1::unsichtbareNotizen1Click() {
+void TrayController::unsichtbareNotizen1Click() {
     if (invisibleNotesDialog_ == nullptr) return;
     invisibleNotesDialog_->show();
     SetForegroundWindow(invisibleNotesDialog_->handle());
 }
 
-void TForm1::Info1Click() {
-    if (infoBox_ != nullptr) infoBox_->showBox();
+void TrayController::Info1Click() {
+    if (aboutBox_ != nullptr) aboutBox_->showBox();
 }
 
-void TForm1::Tavelinbeenden1Click() { close(); }
+void TrayController::Tavelinbeenden1Click() { close(); }
 
-void TForm1::RxTrayIcon1DblClick() { newNote(); }
+void TrayController::RxTrayIcon1DblClick() { newNote(); }
 
-void TForm1::fisHotKey1HotKey() { newNote(); }
+void TrayController::fisHotKey1HotKey() { newNote(); }
 
-void TForm1::fisHotKey2HotKey() { bringToFront(); }
+void TrayController::fisHotKey2HotKey() { bringToFront(); }
 
-void TForm1::bringToFront() {
+void TrayController::bringToFront() {
     HWND top = GetLastActivePopup(handle());
     if (top != nullptr && IsWindowVisible(top) && IsWindowEnabled(top)) SetForegroundWindow(top);
 }
 
-void TForm1::exitProgram() {
+void TrayController::exitProgram() {
     if (handle() != nullptr) PostMessageW(handle(), WM_CLOSE, 0, 0);
 }
 
-void TForm1::releaseNote(TForm2* note) {
+void TrayController::releaseNote(NoteWindow* note) {
     auto it = std::find_if(notes_.begin(), notes_.end(),
                            [note](const auto& n) { return n.get() == note; });
     if (it == notes_.end()) return;
@@ -335,7 +337,7 @@ void TForm1::releaseNote(TForm2* note) {
     if (handle() != nullptr) PostMessageW(handle(), kDeleteReleasedNotes, 0, 0);
 }
 
-void TForm1::deleteReleasedNotes() {
+void TrayController::deleteReleasedNotes() {
     auto released = std::move(released_);
     released_.clear();
     for (auto& note : released) {
@@ -343,14 +345,14 @@ void TForm1::deleteReleasedNotes() {
     }
 }
 
-TForm2* TForm1::findNote(const std::string& name) const {
+NoteWindow* TrayController::findNote(const std::string& name) const {
     for (const auto& note : notes_) {
         if (note->name() == name) return note.get();
     }
     return nullptr;
 }
 
-bool TForm1::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+bool TrayController::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     if (msg == kDeleteReleasedNotes) {
         deleteReleasedNotes();
         result = 0;
@@ -377,13 +379,13 @@ bool TForm1::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     return false;
 }
 
-bool TForm1::onSysCommand(WPARAM command, LPARAM) {
+bool TrayController::onSysCommand(WPARAM command, LPARAM) {
     if ((command & 0xFFF0) != SC_MINIMIZE) return false;
     PostMessageW(handle(), kRestoreApplication, 0, 0);
     return true;
 }
 
-LRESULT CALLBACK TForm1::cbtHook(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TrayController::cbtHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_MINMAX && hookOwner != nullptr && hookOwner->handle() != nullptr &&
         isMinimizeCommand(LOWORD(lParam))) {
         // Refused; the notes come to the front as after a restore.
@@ -393,18 +395,18 @@ LRESULT CALLBACK TForm1::cbtHook(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void TForm1::onClose(CloseAction& action) {
+void TrayController::onClose(CloseAction& action) {
     action = CloseAction::None;
     orderlyExit();
 }
 
-void TForm1::onEndSession(bool ending) {
+void TrayController::onEndSession(bool ending) {
     // Windows may end the process as soon as this returns: everything the
     // exit command writes must be on disk by then.
     if (ending) orderlyExit();
 }
 
-void TForm1::orderlyExit() {
+void TrayController::orderlyExit() {
     if (exited_) return;
     exited_ = true;
     Timer1.setEnabled(false);

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "note/Tavelinpro2.h"
+#include "note/NoteWindow.h"
 
 namespace tav {
 
@@ -49,11 +49,11 @@ POINT workspaceOffset(const RECT& rect) {
 
 }  // namespace
 
-class TForm2::Placement : public PlacementWindow {
+class NoteWindow::Placement : public PlacementWindow {
 public:
-    explicit Placement(TForm2& form) : form_(form) {}
+    explicit Placement(NoteWindow& form) : form_(form) {}
 
-    std::string className() const override { return "TForm2"; }
+    std::string className() const override { return "NoteWindow"; }
     bool hasHandle() const override { return form_.handle() != nullptr; }
 
     WindowPlacement placement() const override {
@@ -173,10 +173,10 @@ public:
     }
 
 private:
-    TForm2& form_;
+    NoteWindow& form_;
 };
 
-std::unique_ptr<PlacementWindow> TForm2::makePlacement(TForm2& form) {
+std::unique_ptr<PlacementWindow> NoteWindow::makePlacement(NoteWindow& form) {
     return std::make_unique<Placement>(form);
 }
 

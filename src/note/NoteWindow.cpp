@@ -1,7 +1,7 @@
 // The note window: creation, start-up ticks, view and edit mode, saving,
 // deleting, closing and the switches that change its appearance.
 
-#include "note/Tavelinpro2.h"
+#include "note/NoteWindow.h"
 
 #include "note/NoteHost.h"
 #include "platform/Dialogs.h"
@@ -12,6 +12,10 @@
 namespace tav {
 
 namespace {
+
+// The window class of a note, kept as it always was for the tools and
+// scripts that find notes by it.
+constexpr wchar_t kNoteWindowClass[] = L"TForm2";
 
 constexpr int kDefaultWidth = 270;
 constexpr int kDefaultHeight = 240;
@@ -37,8 +41,11 @@ void processMessages() {
 
 }  // namespace
 
-TForm2::TForm2(NoteHost& host)
-    : Form(L"TForm2"), host_(host), placement_(makePlacement(*this)), FormStorage1(*placement_) {
+NoteWindow::NoteWindow(NoteHost& host)
+    : Form(kNoteWindowClass),
+      host_(host),
+      placement_(makePlacement(*this)),
+      FormStorage1(*placement_) {
     setColor(kYellow);
     setCaption("Tavelin2000 Notiz");
     create(host.ownerWindow());
@@ -56,9 +63,9 @@ TForm2::TForm2(NoteHost& host)
 
 // Destroyed here, while every member still lives, so that the placement is
 // saved when the program ends and deletes its notes.
-TForm2::~TForm2() { destroy(); }
+NoteWindow::~NoteWindow() { destroy(); }
 
-void TForm2::createParams(DWORD& style, DWORD& exStyle) {
+void NoteWindow::createParams(DWORD& style, DWORD& exStyle) {
     // A pop-up without the dialog frame: a sizing border, but no caption bar
     // of the system's. No system menu either: the system would show it at a
     // right click on the title line instead of the note's own menu, and a
@@ -67,7 +74,7 @@ void TForm2::createParams(DWORD& style, DWORD& exStyle) {
     exStyle = 0;
 }
 
-void TForm2::FormCreate() {
+void NoteWindow::FormCreate() {
     iniPath_ = settingsPath();
     FormStorage1.IniFileName = iniPath_;
     // alarm.wav is loaded here once the alarm is built.
@@ -83,20 +90,20 @@ void TForm2::FormCreate() {
     setWidth(kDefaultWidth);
 }
 
-void TForm2::configurePlacement() {
+void NoteWindow::configurePlacement() {
     FormStorage1.MinMaxInfo.MinTrackWidth = 20;
     FormStorage1.MinMaxInfo.MinTrackHeight = 21;
     FormStorage1.MinMaxInfo.MaxTrackWidth = 768;
     FormStorage1.MinMaxInfo.MaxTrackHeight = 1024;
     FormStorage1.StoredProps = {"RxClock1.AlarmEnabled", "RxClock1.AlarmHour",
                                 "RxClock1.AlarmMinute", "RxClock1.AlarmSecond", "memo1.Color"};
-    FormStorage1.OnRestorePlacement = [this](TFormPlacement&) { FormStorage1RestorePlacement(); };
+    FormStorage1.OnRestorePlacement = [this](FormPlacement&) { FormStorage1RestorePlacement(); };
     FormStorage1.loaded();
 }
 
 // ---- Messages
 
-bool TForm2::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+bool NoteWindow::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     switch (msg) {
         case kApplyWindowStateMessage:
             ShowWindow(handle(), static_cast<int>(wParam));
@@ -127,12 +134,12 @@ bool TForm2::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     }
 }
 
-LRESULT TForm2::onNcHitTest(POINT, LRESULT defaultResult) {
+LRESULT NoteWindow::onNcHitTest(POINT, LRESULT defaultResult) {
     // The note is dragged by its surface, the title line above all.
     return defaultResult == HTCLIENT ? HTCAPTION : defaultResult;
 }
 
-void TForm2::onGetMinMaxInfo(MINMAXINFO& info) {
+void NoteWindow::onGetMinMaxInfo(MINMAXINFO& info) {
     if (!FormStorage1.MinMaxInfo.inForce()) return;
     MinMaxValues values{{info.ptMaxSize.x, info.ptMaxSize.y},
                         {info.ptMaxPosition.x, info.ptMaxPosition.y},
@@ -147,7 +154,7 @@ void TForm2::onGetMinMaxInfo(MINMAXINFO& info) {
 
 // The placement storage hooks show, close query and destroy; an error of its
 // own is reported and the window's own handling still goes on.
-void TForm2::onShow(bool shown) {
+void NoteWindow::onShow(bool shown) {
     if (!shown) return;
     try {
         FormStorage1.onShow();
@@ -156,7 +163,7 @@ void TForm2::onShow(bool shown) {
     }
 }
 
-bool TForm2::closeQuery() {
+bool NoteWindow::closeQuery() {
     bool canClose = true;
     FormCloseQuery(canClose);
     try {
@@ -167,7 +174,7 @@ bool TForm2::closeQuery() {
     return canClose;
 }
 
-void TForm2::onDestroy() {
+void NoteWindow::onDestroy() {
     Timer1.setEnabled(false);
     Timer2.setEnabled(false);
     timer3.setEnabled(false);
@@ -178,24 +185,24 @@ void TForm2::onDestroy() {
     }
 }
 
-void TForm2::onReleased() {
+void NoteWindow::onReleased() {
     if (auto released = OnReleased) released(*this);  // may delete this
 }
 
 // ---- Start-up and timers
 
-void TForm2::FormStorage1RestorePlacement() {
+void NoteWindow::FormStorage1RestorePlacement() {
     // A note without a stored place would sit in the screen's corner.
     if (left() == 0) setLeft(160);
     if (top() == 0) setTop(160);
 }
 
-void TForm2::Timer1Timer() {
+void NoteWindow::Timer1Timer() {
     Timer1.setEnabled(false);
     takeColorFromText();  // restored by the placement storage by now
 }
 
-void TForm2::Timer2Timer() {
+void NoteWindow::Timer2Timer() {
     // The alarm's check mark (from the clock's alarm switch) is set here.
     Timer2.setEnabled(false);
     IniFile ini(iniPath_);
@@ -211,13 +218,13 @@ void TForm2::Timer2Timer() {
 // long as it has an owner, so the tick makes sure of that once and stops:
 // nothing but this window's own commands can take the owner away, so
 // ticking on would only cost time while the note sits idle.
-void TForm2::timer3Timer() {
+void NoteWindow::timer3Timer() {
     timer3.setEnabled(false);
     if (host_.ownerWindow() != nullptr && owner() != host_.ownerWindow())
         setOwner(host_.ownerWindow());
 }
 
-void TForm2::showClockFromRecord(IniFile& ini) {
+void NoteWindow::showClockFromRecord(IniFile& ini) {
     const bool on = NoteKeys::showclock(ini, name());
     Uhrsichtbar1.checked = on;
     // A rolled-up note has no room for the clock; unrolling brings it back.
@@ -225,28 +232,28 @@ void TForm2::showClockFromRecord(IniFile& ini) {
     layout();
 }
 
-void TForm2::loadText() {
+void NoteWindow::loadText() {
     const std::string path = noteTextPath(name());
     if (fileExists(path)) memo1.loadFromFile(path);
 }
 
-void TForm2::takeColorFromText() {
+void NoteWindow::takeColorFromText() {
     setColor(memo1.color());
     RxClock1.setColor(color());
 }
 
 // ---- Modes
 
-bool TForm2::inEditMode() const { return !memo1.readOnly(); }
+bool NoteWindow::inEditMode() const { return !memo1.readOnly(); }
 
-void TForm2::setTitleColor(COLORREF color) {
+void NoteWindow::setTitleColor(COLORREF color) {
     Label1.setColor(color);
     ToolBar3.setColor(color);
 }
 
-void TForm2::Bearbeiten1Click() { enterEditMode(); }
+void NoteWindow::Bearbeiten1Click() { enterEditMode(); }
 
-void TForm2::enterEditMode() {
+void NoteWindow::enterEditMode() {
     if (Menleistesichtbar1.checked) {
         ToolBar1.hide();
         ToolBar2.show();
@@ -258,7 +265,7 @@ void TForm2::enterEditMode() {
     layout();
 }
 
-void TForm2::enterViewMode() {
+void NoteWindow::enterViewMode() {
     timer3.setEnabled(false);
     memoMenu_ = &PopupMenu1;
     setTitleColor(kTitleViewColor);
@@ -272,7 +279,7 @@ void TForm2::enterViewMode() {
 
 // The text is written first: a note whose file cannot be written stays in
 // edit mode with its text, instead of looking saved.
-void TForm2::speichern1Click() {
+void NoteWindow::speichern1Click() {
     saveText();
     Buttonleisteaktiv1.visible = true;
     ToolBar2.hide();
@@ -284,13 +291,13 @@ void TForm2::speichern1Click() {
     layout();
 }
 
-void TForm2::saveText() { memo1.saveToFile(noteTextPath(name())); }
+void NoteWindow::saveText() { memo1.saveToFile(noteTextPath(name())); }
 
-void TForm2::saveOnExit() {
+void NoteWindow::saveOnExit() {
     if (inEditMode()) speichern1Click();
 }
 
-void TForm2::setStandardFont(const std::string& fontName, int sizePoints) {
+void NoteWindow::setStandardFont(const std::string& fontName, int sizePoints) {
     memo1.setDefaultFont(fontName, sizePoints);
     memo1.setSelFontName(fontName);
     memo1.setSelSize(sizePoints);
@@ -298,7 +305,7 @@ void TForm2::setStandardFont(const std::string& fontName, int sizePoints) {
 
 // ---- Delete
 
-void TForm2::Notizlschen1Click() {
+void NoteWindow::Notizlschen1Click() {
     if (messageBox(handle(), "Wollen Sie diese Notiz wirklich löschen?", "Notiz löschen",
                    MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
@@ -312,7 +319,7 @@ void TForm2::Notizlschen1Click() {
     host_.releaseNote(this);
 }
 
-void TForm2::deleteNote() {
+void NoteWindow::deleteNote() {
     IniFile ini(iniPath_);
     host_.slotTable().markFree(noteNumber(name()));
     memo1.clear();
@@ -334,7 +341,7 @@ void TForm2::deleteNote() {
 
 // ---- Roll up
 
-void TForm2::SpeedButton18Click() {
+void NoteWindow::SpeedButton18Click() {
     IniFile ini(iniPath_);
     if (!rolledUp()) {
         NoteKeys::setRestoresize(ini, name(), height());
@@ -348,7 +355,7 @@ void TForm2::SpeedButton18Click() {
     ini.close();
 }
 
-void TForm2::showRolledUp() {
+void NoteWindow::showRolledUp() {
     SpeedButton18.setCaption("2");
     Label1.tag = 1;
     SpeedButton18.setHint("Notiz wiederherstellen");
@@ -357,7 +364,7 @@ void TForm2::showRolledUp() {
     layout();
 }
 
-void TForm2::unroll(int restoreSize) {
+void NoteWindow::unroll(int restoreSize) {
     SpeedButton18.setCaption("0");
     Label1.tag = 0;
     setHeight(restoreSize);
@@ -368,7 +375,7 @@ void TForm2::unroll(int restoreSize) {
 
 // ---- Switches
 
-void TForm2::Titelleistesichtbar1Click() {
+void NoteWindow::Titelleistesichtbar1Click() {
     Titelleistesichtbar1.checked = !Titelleistesichtbar1.checked;
     const bool on = Titelleistesichtbar1.checked;
     Label1.setVisible(on);
@@ -379,14 +386,14 @@ void TForm2::Titelleistesichtbar1Click() {
     ini.close();
 }
 
-void TForm2::hideTitleBar() {
+void NoteWindow::hideTitleBar() {
     Label1.setVisible(false);
     ToolBar3.hide();
     Titelleistesichtbar1.checked = false;
     layout();
 }
 
-void TForm2::Menleistesichtbar1Click() {
+void NoteWindow::Menleistesichtbar1Click() {
     Menleistesichtbar1.checked = !Menleistesichtbar1.checked;
     const bool on = Menleistesichtbar1.checked;
     Buttonleisteaktiv1.visible = !on;
@@ -402,7 +409,7 @@ void TForm2::Menleistesichtbar1Click() {
     ini.close();
 }
 
-void TForm2::recordNewNote(IniFile& ini, int noteCounter) {
+void NoteWindow::recordNewNote(IniFile& ini, int noteCounter) {
     SettingsKeys::setNotizanzahl(ini, noteCounter);
     ini.updateFile();
     if (!SettingsKeys::showmenu(ini)) {
@@ -417,7 +424,7 @@ void TForm2::recordNewNote(IniFile& ini, int noteCounter) {
     }
 }
 
-void TForm2::hideButtonBars() {
+void NoteWindow::hideButtonBars() {
     Buttonleisteaktiv1.visible = true;
     Menleistesichtbar1.checked = false;
     ToolBar1.hide();
@@ -425,13 +432,13 @@ void TForm2::hideButtonBars() {
     layout();
 }
 
-void TForm2::Buttonleisteaktiv1Click() {
+void NoteWindow::Buttonleisteaktiv1Click() {
     Buttonleisteaktiv1.visible = false;
     ToolBar2.show();
     layout();
 }
 
-void TForm2::Uhrsichtbar1Click() {
+void NoteWindow::Uhrsichtbar1Click() {
     const bool on = !RxClock1.visible();
     RxClock1.setVisible(on);
     Uhrsichtbar1.checked = on;
@@ -441,7 +448,7 @@ void TForm2::Uhrsichtbar1Click() {
     ini.close();
 }
 
-void TForm2::setWordWrap(bool on) {
+void NoteWindow::setWordWrap(bool on) {
     Zeilenumbruch1.checked = on;
     Zeilenumbruch2.checked = on;
     memo1.setScrollBars(on ? ScrollBars::None : ScrollBars::Both);
@@ -449,7 +456,7 @@ void TForm2::setWordWrap(bool on) {
 
 // Not stored: every note starts as a normal window. The note keeps its
 // owner either way, so that a note on top does not appear on the taskbar.
-void TForm2::Immersichtbar1Click() {
+void NoteWindow::Immersichtbar1Click() {
     const int keptHeight = height();
     Immersichtbar1.checked = !Immersichtbar1.checked;
     SetWindowPos(handle(), Immersichtbar1.checked ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
@@ -460,7 +467,7 @@ void TForm2::Immersichtbar1Click() {
 
 // ---- Title
 
-void TForm2::NotizTitel1Click() {
+void NoteWindow::NotizTitel1Click() {
     // Offered without the margin, so that the blanks do not pile up.
     const std::string title =
         inputBox(handle(), "Notiz-Titel", "Geben Sie den neuen Notiz-Titel ein",
@@ -471,23 +478,23 @@ void TForm2::NotizTitel1Click() {
     ini.close();
 }
 
-void TForm2::setTitle(const std::string& storedTitle) {
+void NoteWindow::setTitle(const std::string& storedTitle) {
     Label1.setText(titleLineText(storedTitle));
     Label1.setHint(Label1.text());
 }
 
 // ---- Closing and the commands of the tray controller
 
-void TForm2::FormCloseQuery(bool& canClose) {
+void NoteWindow::FormCloseQuery(bool& canClose) {
     IniFile ini(iniPath_);
     NoteKeys::setWordwrapOnClose(ini, name(), Zeilenumbruch1.checked);
     ini.close();
     canClose = true;
 }
 
-void TForm2::neue1Click() { host_.newNote(); }
-void TForm2::Grundeinstellungen1Click() { host_.showSettings(); }
-void TForm2::Info1Click() { host_.showAbout(); }
-void TForm2::Tavelinbeenden1Click() { host_.exitProgram(); }
+void NoteWindow::neue1Click() { host_.newNote(); }
+void NoteWindow::Grundeinstellungen1Click() { host_.showSettings(); }
+void NoteWindow::Info1Click() { host_.showAbout(); }
+void NoteWindow::Tavelinbeenden1Click() { host_.exitProgram(); }
 
 }  // namespace tav
