@@ -40,7 +40,4 @@ tavelin_wineserver
 trap 'wineserver -k 2>/dev/null || true; [ -n "${TAVELIN_XVFB_PID:-}" ] && kill "$TAVELIN_XVFB_PID" 2>/dev/null || true' EXIT
 
 echo "== Windows- und End-to-End-Tests (Wine, $DISPLAY)"
-# Wine 8 now and then ends a process on an X error about a window of another
-# client (BadWindow on X_UnmapWindow), whatever the test did. A failed test
-# runs once more; the log keeps the first failure for a look.
-(cd build/win && ctest --output-on-failure --repeat until-pass:2)
+(cd build/win && ctest --output-on-failure)

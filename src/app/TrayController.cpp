@@ -202,6 +202,7 @@ void TrayController::attachSettingsDialog(Form* dialog) {
 void TrayController::attachInvisibleNotesDialog(Form* dialog) { invisibleNotesDialog_ = dialog; }
 
 void TrayController::Timer1Timer() {
+    restoreDone_ = true;
     IniFile ini(settingsPath());
     currentNoteName_ = noteName(1);
     // A note that a hot key made while the splash was up keeps its number.
@@ -264,7 +265,21 @@ NoteWindow& TrayController::createNoteWindow() {
     return note;
 }
 
+// Until the start-up restore has run, the slot table knows nothing of the
+// stored notes: a note made before it (a hot key during the splash) must take
+// a number that no stored note and no left-over text file holds, or it would
+// take over that note's record and text.
+void TrayController::markStoredNotesUsed() {
+    IniFile ini(settingsPath());
+    for (int number = 1; number <= kMaxNotes; ++number) {
+        const std::string name = noteName(number);
+        if (NoteKeys::active(ini, name) || fileExists(noteTextPath(name))) slots_.markUsed(number);
+    }
+    ini.close();
+}
+
 void TrayController::newNote() {
+    if (!restoreDone_) markStoredNotesUsed();
     const int number = slots_.takeLowestFree();
     if (number == 0) {
         tooManyNotes();

@@ -130,6 +130,7 @@ private:
     void restoreNote(int number);
     void applyStoredState(NoteWindow& note, const IniFile& ini);
     void tooManyNotes();
+    void markStoredNotesUsed();
     // Saves what the notes hold, destroys their windows (the placement
     // storage writes on the way) and ends the message loop. Runs once.
     void orderlyExit();
@@ -147,6 +148,7 @@ private:
     IconHandle trayImage_;
     HHOOK minimizeHook_ = nullptr;
     bool exited_ = false;
+    bool restoreDone_ = false;
 };
 
 }  // namespace tav

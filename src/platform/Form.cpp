@@ -176,6 +176,15 @@ LRESULT Form::dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             paint();
             return 0;
+        case WM_PRINTCLIENT: {
+            // What the window shows, drawn into another device context
+            // (PrintWindow, a picture of the window).
+            RECT r;
+            GetClientRect(hwnd, &r);
+            if (lParam & PRF_ERASEBKGND) SendMessageW(hwnd, WM_ERASEBKGND, wParam, 0);
+            paintTo(reinterpret_cast<HDC>(wParam), r);
+            return 0;
+        }
         case WM_NCHITTEST:
             return onNcHitTest({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)},
                                DefWindowProcW(hwnd, msg, wParam, lParam));
@@ -237,9 +246,13 @@ void Form::paint() {
         PAINTSTRUCT* ps;
         ~EndPaintGuard() { EndPaint(hwnd, ps); }
     } guard{hwnd_, &ps};
+    paintTo(dc, ps.rcPaint);
+}
+
+void Form::paintTo(HDC dc, const RECT& area) {
     const auto controls = controls_;
     for (Control* c : controls) c->paint(dc);
-    onPaint(dc, ps.rcPaint);
+    onPaint(dc, area);
 }
 
 void Form::relayMouse(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -160,6 +160,7 @@ private:
     LRESULT dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void registerClass();
     void paint();
+    void paintTo(HDC dc, const RECT& area);
     void relayMouse(UINT msg, WPARAM wParam, LPARAM lParam);
     void moveTo(int left, int top, int width, int height);
     SIZE frameSize() const;

@@ -7,7 +7,6 @@
 namespace tav {
 namespace {
 constexpr UINT kCallbackMessage = WM_APP + 1;
-constexpr UINT kIconId = 1;
 }  // namespace
 
 TrayIcon::TrayIcon() : taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {

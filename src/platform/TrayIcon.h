@@ -12,6 +12,9 @@ namespace tav {
 
 class TrayIcon {
 public:
+    // The icon's number with the shell; one icon per window.
+    static constexpr UINT kIconId = 1;
+
     TrayIcon();
     ~TrayIcon();  // removes the icon
     TrayIcon(const TrayIcon&) = delete;

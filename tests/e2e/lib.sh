@@ -52,6 +52,10 @@ e2e_fail() {
             printf -- '--- %s\n' "$E2E_INI" >&2
             ini_text "$E2E_INI" >&2 || true
         fi
+        if [ -s "$E2E_WORK/program.log" ]; then
+            printf -- '--- what the program wrote\n' >&2
+            tail -n 30 "$E2E_WORK/program.log" >&2
+        fi
     fi
     exit 1
 }
@@ -69,9 +73,15 @@ cp "$TAVELIN_EXE" "$E2E_DIR/Tavelin.exe"
 # The driver looks only at processes of this copy.
 export E2E_EXE="$E2E_DIR/Tavelin.exe"
 
+# Commands run at the end of the test, whatever happens: for another program
+# that the test started.
+E2E_AT_EXIT=()
+e2e_at_exit() { E2E_AT_EXIT+=("$*"); }
+
 e2e_cleanup() {
-    local status=$?
+    local status=$? cmd
     trap - EXIT
+    for cmd in "${E2E_AT_EXIT[@]}"; do eval "$cmd" || true; done
     if [ -e "$E2E_WORK/failed" ] && [ "$status" -eq 0 ]; then status=1; fi
     if e2e_running || [ -n "$(drv pids 2>/dev/null)" ]; then e2e_kill; fi
     if [ "$status" -eq 0 ]; then
@@ -99,10 +109,15 @@ e2e_wine() { env -u LC_ALL "$WINE" "$@"; }
 # Runs one driver command; its output on stdout, its error on stderr.
 drv() { e2e_wine "$DRIVER_EXE" "$@" </dev/null; }
 
-# Same, but a failing command fails the test.
+# Same, but a failing command fails the test. The message tells a condition
+# that did not come (exit code 1) from a driver that did not run, and says
+# whether the program had ended by itself meanwhile.
 drv_ok() {
-    local output
-    output=$(drv "$@") || e2e_fail "driver: $*"
+    local output status=0
+    output=$(drv "$@") || status=$?
+    if [ "$status" -ne 0 ]; then
+        e2e_fail "driver: $* (exit code $status$(e2e_running || printf '; the program has ended'))"
+    fi
     printf '%s\n' "$output"
 }
 
@@ -161,23 +176,34 @@ e2e_one_note() { e2e_notes 1; }
 # The visible note whose text control holds exactly this text, once there
 # is one (a note loads its text a moment after it appears).
 e2e_note_with_text() {
-    local i h
-    for i in $(seq 1 100); do
-        for h in $(drv find "$NOTE_CLASS" - || true); do
-            if [ "$(drv text "$h" 2>/dev/null)" = "$1" ]; then
-                printf '%s\n' "$h"
-                return 0
-            fi
-        done
-        sleep 0.2
+    e2e_wait_for "a note holding the text \"$1\"" e2e_find_note_with_text "$1"
+    printf '%s\n' "$E2E_FOUND_NOTE"
+}
+e2e_find_note_with_text() {
+    local h
+    for h in $(drv find "$NOTE_CLASS" - || true); do
+        if [ "$(drv text "$h" 2>/dev/null)" = "$1" ]; then
+            E2E_FOUND_NOTE=$h
+            return 0
+        fi
     done
-    e2e_fail "no note holds the text \"$1\""
+    return 1
 }
 
 # Returns once the program's thread has finished what it was doing: a sent
 # message is answered only between two of its handlers (or inside a modal
 # box's loop). Without a window: the tray controller's.
 e2e_sync() { drv_ok send "${1:-$(e2e_main_window)}" 0 0 0 >/dev/null; }
+
+# Returns once the program has handled every message that was waiting for
+# it, posted ones such as a hot key's included: the tray icon's messages are
+# posted behind them, so once the tray menu is up, all that came before has
+# run. e2e_sync is not enough for that, a sent message overtakes them.
+e2e_drain() {
+    drv_ok tray rclick >/dev/null
+    drv_ok menu-show >/dev/null
+    drv_ok menu-close >/dev/null
+}
 
 # The tray controller's window (the splash), shown or not.
 e2e_main_window() { drv_ok find-any "$TRAY_CLASS" - | sed -n 1p; }
@@ -200,6 +226,27 @@ e2e_pixel() {
     local file="$E2E_WORK/pixel.png"
     import -window root "$file" >/dev/null 2>&1 || e2e_fail "no screenshot"
     convert "$file" -format "%[hex:u.p{$1,$2}]" info: | LC_ALL=C tr 'A-F' 'a-f' | sed 's/^/#/; s/^\(#......\).*/\1/'
+}
+
+# ---- checks that something is not there --------------------------------------
+# Each first proves that it could have seen the thing: the driver ran and
+# answered, the directory is the program's, the settings file is there and
+# reads as one. A caller that waits for something that must not come first
+# lets the program finish what would bring it (e2e_sync, e2e_drain).
+
+# Fails the test unless exactly n visible windows of this class and title
+# are there now.
+e2e_expect_windows() {
+    local n
+    n=$(drv_ok count "$1" "$2")
+    [[ $n =~ ^[0-9]+$ ]] || e2e_fail "driver: count gave \"$n\""
+    [ "$n" -eq "$3" ] || e2e_fail "$4: $n windows of class $1, expected $3"
+}
+e2e_expect_no_window() { e2e_expect_windows "$1" "$2" 0 "$3"; }
+
+e2e_expect_no_file() {
+    [ -f "$E2E_DIR/Tavelin.exe" ] || e2e_fail "the program directory $E2E_DIR is gone"
+    [ ! -e "$E2E_DIR/$1" ] || e2e_fail "$2: $1 exists"
 }
 
 # ---- the settings file and note files ----------------------------------------
@@ -263,6 +310,23 @@ ini_sections() {
 
 ini_has_section() { ini_sections | grep -ixF -- "$1" >/dev/null; }
 
+# The file is there and reads as a settings file: it has a section.
+ini_readable() {
+    local sections
+    [ -f "$E2E_INI" ] || return 1
+    sections=$(ini_sections) || return 1
+    [ -n "$sections" ]
+}
+
+# True only for a readable file without the section: a missing file is no
+# proof of a missing section.
+ini_lacks_section() { ini_readable && ! ini_has_section "$1"; }
+
+ini_expect_no_section() {
+    ini_readable || e2e_fail "$E2E_INI is missing or holds no section"
+    ! ini_has_section "$1" || e2e_fail "$2: the settings file has a section [$1]"
+}
+
 # Fails the test unless the key holds exactly the expected text.
 ini_expect() {
     local section=$1 key=$2 expected=$3 actual
@@ -293,16 +357,19 @@ e2e_expect_crlf() {
 }
 
 # Waits until a condition (a shell command) holds; the program writes its
-# files from its own message loop, so a test waits rather than assumes.
+# files from its own message loop, so a test waits rather than assumes. The
+# limit is in seconds of the clock, however slow each look is, and only keeps
+# a broken build from hanging the run.
+E2E_WAIT_SECONDS=${E2E_WAIT_SECONDS:-60}
 e2e_wait_for() {
     local what=$1
     shift
-    local i
-    for i in $(seq 1 200); do
-        "$@" && return 0
+    local deadline=$((SECONDS + E2E_WAIT_SECONDS))
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] ||
+            e2e_fail "waited ${E2E_WAIT_SECONDS} s in vain for: $what"
         sleep 0.1
     done
-    e2e_fail "timed out waiting for: $what"
 }
 
 # Fails the test unless actual equals expected.
@@ -319,11 +386,13 @@ $1"
 # The child windows of a window: handle, class, id, visible, l t r b, text.
 e2e_children() { drv_ok children "$1"; }
 
-# Whether the first child of this class (part of its name) is visible.
-e2e_child_visible() {
-    local visible
-    visible=$(e2e_children "$1" | awk -F'\t' -v c="$2" '!done && index(tolower($2), tolower(c)) { print $4; done = 1 }')
-    [ "$visible" = 1 ]
+# 1 when the first child of this class (part of its name) is visible, 0 when
+# it is hidden; fails the test when the window has no such child.
+e2e_child_shown() {
+    local shown
+    shown=$(e2e_children "$1" | awk -F'\t' -v c="$2" '!done && index(tolower($2), tolower(c)) { print $4; done = 1 }')
+    [ -n "$shown" ] || e2e_fail "window $1 has no child of class $2"
+    printf '%s\n' "$shown"
 }
 
 # The small tool bar on a note's title line (delete and roll-up buttons): the

@@ -78,7 +78,6 @@ e2e_expect_eq "$((r - l))x$((b - t))" "284x270" "size of the new note 1"
 e2e_exit
 e2e_start
 e2e_one_note >/dev/null
-no_section_2() { ! ini_has_section Notiz2; }
-e2e_wait_for "section Notiz2 erased at the start" no_section_2
+e2e_wait_for "section Notiz2 erased at the start" ini_lacks_section Notiz2
 ini_expect Notiz1 active 1
 e2e_exit

@@ -42,22 +42,20 @@ stop_other() {
     other_drv kill >/dev/null 2>&1 || true
     wait "$other_pid" 2>/dev/null || true
 }
-other=$(other_drv wait-window - -) || { stop_other; e2e_fail "the other program did not start"; }
-other_drv focus "$other" >/dev/null || { stop_other; e2e_fail "the other program did not come to the front"; }
+e2e_at_exit stop_other
+other=$(other_drv wait-window - -) || e2e_fail "the other program did not start"
+other_drv focus "$other" >/dev/null || e2e_fail "the other program did not come to the front"
 
 e2e_log "Ctrl+Alt+X"
 drv_ok keys ctrl+alt+x >/dev/null
-front_again() { active "$note1"; }
-if ! (e2e_wait_for "note 1 in front again" front_again); then
-    stop_other
-    exit 1
-fi
+e2e_wait_for "note 1 in front again" active "$note1"
 stop_other
 
 e2e_log "minimising a note leaves it on the screen"
 drv_ok send "$note1" 0x112 0xF020 0 >/dev/null  # WM_SYSCOMMAND, SC_MINIMIZE
-minimized() { [ $(($(drv_ok info "$1" | sed -n 's/.*style=\(0x[0-9a-f]*\).*/\1/p') & 0x20000000)) -ne 0 ]; }
-minimized "$note1" && e2e_fail "the note was minimised"
+style=$(drv_ok info "$note1" | sed -n 's/.*style=\(0x[0-9a-f]*\).*/\1/p')
+[ -n "$style" ] || e2e_fail "no window style for the note"
+e2e_expect_eq "$((style & 0x20000000))" 0 "WS_MINIMIZE of the note"
 e2e_notes 2 >/dev/null
 
 e2e_exit

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
 
 #include <filesystem>
 #include <memory>
 
+#include "KitTestSupport.h"
 #include "platform/Form.h"
 #include "platform/HiTimer.h"
 #include "platform/HotKey.h"
@@ -18,19 +21,8 @@
 namespace tav {
 namespace {
 
-bool pumpUntil(const std::function<bool()>& done) {
-    const ULONGLONG limit = GetTickCount64() + 10000;
-    while (!done()) {
-        if (GetTickCount64() > limit) return false;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
+using test::pumpUntil;
+using test::Snapshot;
 
 SYSTEMTIME at(int hour, int minute, int second) {
     SYSTEMTIME time = {};
@@ -51,37 +43,6 @@ public:
     }
     ~HostWindow() { DestroyWindow(hwnd); }
     HWND hwnd;
-};
-
-// What the clock drew, read from a bitmap through WM_PRINTCLIENT.
-class Snapshot {
-public:
-    Snapshot(HWND window, int width, int height) : width_(width), height_(height) {
-        const HDC screen = GetDC(nullptr);
-        dc_ = CreateCompatibleDC(screen);
-        bitmap_ = CreateCompatibleBitmap(screen, width, height);
-        ReleaseDC(nullptr, screen);
-        old_ = SelectObject(dc_, bitmap_);
-        SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
-    }
-    ~Snapshot() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    COLORREF pixel(int x, int y) const { return GetPixel(dc_, x, y); }
-    int count(COLORREF color) const {
-        int n = 0;
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x) n += pixel(x, y) == color;
-        return n;
-    }
-
-private:
-    int width_, height_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
 };
 
 class DesktopServices : public ::testing::Test {
@@ -184,14 +145,13 @@ TEST_F(DesktopServices, HiddenClockStillRaisesItsAlarm) {
     clock.create(host.hwnd, 7);
     bool fired = false;
     clock.onAlarm = [&] { fired = true; };
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    const int due = (now.wHour * 3600 + now.wMinute * 60 + now.wSecond + 2) % 86400;
-    clock.setAlarmHour(due / 3600);
-    clock.setAlarmMinute(due / 60 % 60);
-    clock.setAlarmSecond(due % 60);
+    // The clock's own timer does the ticking; only the time of day is ours.
+    SYSTEMTIME now = at(8, 59, 59);
+    clock.now = [&] { return now; };
+    clock.setAlarmHour(9);
     clock.setAlarmEnabled(true);
     EXPECT_FALSE(clock.visible());
+    now = at(9, 0, 0);
     EXPECT_TRUE(pumpUntil([&] { return fired; }));
 }
 
@@ -246,11 +206,15 @@ TEST_F(DesktopServices, TimerTicksUntilSwitchedOffAndMayDieInItsHandler) {
     };
     timer.setEnabled(true);
     EXPECT_TRUE(pumpUntil([&] { return ticks >= 3; }));
-    auto quiet = std::make_unique<Timer>(20);  // gives the old one time to tick again
-    bool quietTicked = false;
-    quiet->onTimer = [&] { quietTicked = true; };
-    quiet->setEnabled(true);
-    EXPECT_TRUE(pumpUntil([&] { return quietTicked; }));
+    // A witness of the same interval, started once the first one is off:
+    // while it ticks five times, a first one still running would have
+    // ticked too. Counting its ticks, not the clock, says the wait was long
+    // enough.
+    Timer witness(10);
+    int witnessed = 0;
+    witness.onTimer = [&] { ++witnessed; };
+    witness.setEnabled(true);
+    EXPECT_TRUE(pumpUntil([&] { return witnessed >= 5; }));
     EXPECT_EQ(ticks, 3);
 
     auto doomed = std::make_unique<HiTimer>();
@@ -265,6 +229,25 @@ TEST_F(DesktopServices, TimerTicksUntilSwitchedOffAndMayDieInItsHandler) {
     EXPECT_TRUE(errors.empty());
 }
 
+// The shell's own word on whether it shows our icon: only an icon it has can
+// be modified.
+bool shellHasIcon(HWND window) {
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = TrayIcon::kIconId;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// As a taskbar that restarts: the shell drops the icon behind our back.
+void forgetIcon(HWND window) {
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = TrayIcon::kIconId;
+    Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
 TEST_F(DesktopServices, TrayIconAddsAnswersAndGoes) {
     auto icon = std::make_unique<TrayIcon>();
     icon->setHint("Tavelin 2000");
@@ -277,19 +260,31 @@ TEST_F(DesktopServices, TrayIconAddsAnswersAndGoes) {
     EXPECT_TRUE(icon->visible());
 
     const HWND window = icon->hwnd();
+    EXPECT_TRUE(shellHasIcon(window));
     SendMessageW(window, WM_APP + 1, 1, WM_LBUTTONDBLCLK);
     SendMessageW(window, WM_APP + 1, 1, WM_RBUTTONUP);
     EXPECT_EQ(doubleClicks, 1);
     EXPECT_EQ(menus.size(), 1u);
 
-    // A taskbar restart announces itself; the icon stays in place.
-    SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(icon->visible());
+    // A restarted taskbar has forgotten every icon and says so; ours is
+    // back in the shell afterwards, and stays when it had survived.
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    forgetIcon(window);
+    ASSERT_FALSE(shellHasIcon(window));
+    SendMessageW(window, taskbarCreated, 0, 0);
+    EXPECT_TRUE(shellHasIcon(window));
+    SendMessageW(window, taskbarCreated, 0, 0);
+    EXPECT_TRUE(shellHasIcon(window));
+
     icon->setHint("anders");
     icon->hide();
-    EXPECT_FALSE(icon->visible());
+    EXPECT_FALSE(shellHasIcon(window));
+    SendMessageW(window, taskbarCreated, 0, 0);
+    EXPECT_FALSE(shellHasIcon(window)) << "a hidden icon stays hidden";
     EXPECT_TRUE(icon->show());
+    EXPECT_TRUE(shellHasIcon(window));
     icon.reset();
+    EXPECT_FALSE(shellHasIcon(window));
     EXPECT_TRUE(errors.empty());
 }
 

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -16,23 +17,78 @@ namespace tav::test {
 // Generous: Wine can be slow on a busy machine; a pass never waits this long.
 constexpr ULONGLONG kWaitLimitMs = 30000;
 
-// Runs what is waiting in this thread's queue, without waiting for more.
-inline void pumpMessages() {
+// Runs what is waiting in this thread's queue, without waiting for more. A
+// quit message is noted in *quitSeen instead of being lost unseen.
+inline void pumpMessages(bool* quitSeen = nullptr) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            if (quitSeen) *quitSeen = true;
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
 }
 
-inline bool pumpUntil(const std::function<bool()>& done) {
+// Pumps until done() holds. The limit counts the clock's seconds and only
+// keeps a broken build from hanging the run; a pass never comes near it.
+inline bool pumpUntil(const std::function<bool()>& done, bool* quitSeen = nullptr) {
     const ULONGLONG start = GetTickCount64();
     for (;;) {
-        pumpMessages();
+        pumpMessages(quitSeen);
         if (done()) return true;
         if (GetTickCount64() - start > kWaitLimitMs) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+// Runs everything that was posted to this thread before the call, and what
+// that posts in turn before the marker: a message posted now comes after all
+// that is queued already. A check that something did not happen needs this
+// (or a condition to wait for) to know that the program had its chance.
+inline bool pumpPosted() {
+    const UINT marker = RegisterWindowMessageW(L"TavelinTestQueueMarker");
+    PostThreadMessageW(GetCurrentThreadId(), marker, 0, 0);
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == marker && msg.hwnd == nullptr) return true;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (GetTickCount64() - start > kWaitLimitMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// A global hot key that the program could not register counts as taken
+// only when nobody else can register it either; otherwise the program failed.
+inline bool hotKeyTakenElsewhere(UINT modifiers, UINT key) {
+    const int id = 0xBFF0;
+    if (RegisterHotKey(nullptr, id, modifiers, key)) {
+        UnregisterHotKey(nullptr, id);
+        return false;
+    }
+    return true;
+}
+
+// A real click through the system's input queue at a screen point; the
+// position travels with the click, so it cannot land where the cursor was.
+inline void clickAt(POINT screen, bool right = false) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in[3] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = MulDiv(screen.x, 65535, w - 1);
+        i.mi.dy = MulDiv(screen.y, 65535, h - 1);
+        i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
+    }
+    in[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
+    in[1].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    in[2].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(3, in, sizeof(INPUT));
 }
 
 inline std::string readFile(const std::string& path) {
@@ -74,6 +130,65 @@ public:
 private:
     std::atomic<bool> found_{false};
     std::thread thread_;
+};
+
+// What a window draws, read from a bitmap through WM_PRINTCLIENT: the client
+// area of the window itself, without its child windows.
+class Snapshot {
+public:
+    Snapshot(HWND window, int width, int height) : width_(width), height_(height) {
+        const HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, width, height);
+        ReleaseDC(nullptr, screen);
+        old_ = SelectObject(dc_, bitmap_);
+        SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    explicit Snapshot(HWND window) : Snapshot(window, clientWidth(window), clientHeight(window)) {}
+    ~Snapshot() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+
+    COLORREF pixel(int x, int y) const { return GetPixel(dc_, x, y); }
+    int count(COLORREF color) const {
+        int n = 0;
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x) n += pixel(x, y) == color;
+        return n;
+    }
+    // The colour most of the rectangle shows: a background behind a text.
+    COLORREF mostIn(const RECT& r) const {
+        std::map<COLORREF, int> seen;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) ++seen[pixel(x, y)];
+        COLORREF best = CLR_INVALID;
+        int most = 0;
+        for (const auto& [color, n] : seen) {
+            if (n > most) best = color, most = n;
+        }
+        return best;
+    }
+
+private:
+    static int clientWidth(HWND w) {
+        RECT r{};
+        GetClientRect(w, &r);
+        return r.right;
+    }
+    static int clientHeight(HWND w) {
+        RECT r{};
+        GetClientRect(w, &r);
+        return r.bottom;
+    }
+    int width_, height_;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
 };
 
 inline std::wstring windowText(HWND w) {

@@ -25,7 +25,8 @@
 namespace tav::e2e {
 namespace {
 
-constexpr DWORD kDefaultTimeoutMs = 20000;
+// Generous: a busy machine must not fail a test; a pass never waits this long.
+constexpr DWORD kDefaultTimeoutMs = 60000;
 constexpr UINT kTrayCallbackMessage = WM_APP + 1;  // TrayIcon's callback
 constexpr wchar_t kTrayWindowClass[] = L"TavelinServiceWindow";
 constexpr wchar_t kMenuClass[] = L"#32768";
@@ -621,6 +622,14 @@ int cmdFind(const Args& a) {
     return found.empty() ? 1 : 0;
 }
 
+// The number of visible windows that match; exit code 0 whatever it is, so
+// that a script can tell "none" from a driver that did not run.
+int cmdCount(const Args& a) {
+    need(a, 2, "count <class|-> <title|->");
+    out(std::to_wstring(visibleMatches(a[0], a[1]).size()));
+    return 0;
+}
+
 // Hidden windows too, such as the tray controller's after the splash.
 int cmdFindAny(const Args& a) {
     need(a, 2, "find-any <class|-> <title|->");
@@ -1040,6 +1049,7 @@ const std::map<std::wstring, int (*)(const Args&)>& commands() {
         {L"list", cmdList},
         {L"find", cmdFind},
         {L"find-any", cmdFindAny},
+        {L"count", cmdCount},
         {L"wait-window", cmdWaitWindow},
         {L"wait-count", cmdWaitCount},
         {L"wait-gone", cmdWaitGone},
