@@ -32,6 +32,12 @@ cmake --build build/win32 -j"$jobs" --target Tavelin
 echo "== Unit-Tests (Host)"
 (cd build/host && ctest --output-on-failure -j"$jobs")
 
+echo "== Fuzz-Ziele (clang, kurz über die Saatdateien; bench/fuzz.sh läuft lang)"
+cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVELIN_FUZZ=ON \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build/fuzz -j"$jobs"
+(cd build/fuzz && ctest --output-on-failure -j"$jobs")
+
 . scripts/wine-env.sh
 export TAVELIN_FORCE_XVFB=1
 tavelin_prefix

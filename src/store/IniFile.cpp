@@ -188,22 +188,32 @@ std::vector<std::string> splitLines(std::string_view text) {
     return lines;
 }
 
+TextEncoding detectEncoding(std::string_view bytes) {
+    if (bytes.starts_with(kUtf16LeBom)) return TextEncoding::Utf16Le;
+    if (bytes.starts_with(kUtf8Bom)) return TextEncoding::Utf8Bom;
+    // Plain ASCII counts as Windows-1252, so that umlauts written later
+    // come out the way German Windows writes them.
+    if (isValidUtf8(bytes) &&
+        std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; }))
+        return TextEncoding::Utf8;
+    return TextEncoding::Cp1252;
+}
+
 void decode(IniDocument& doc, std::string_view bytes) {
-    if (bytes.starts_with(kUtf16LeBom)) {
-        doc.encoding = TextEncoding::Utf16Le;
-        doc.lines = splitLines(utf16LeToUtf8(bytes.substr(2)));
-    } else if (bytes.starts_with(kUtf8Bom)) {
-        doc.encoding = TextEncoding::Utf8Bom;
-        doc.lines = splitLines(toValidUtf8(bytes.substr(3)));
-    } else if (isValidUtf8(bytes) &&
-               std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; })) {
-        // Plain ASCII counts as Windows-1252, so that umlauts written later
-        // come out the way German Windows writes them.
-        doc.encoding = TextEncoding::Utf8;
-        doc.lines = splitLines(bytes);
-    } else {
-        doc.encoding = TextEncoding::Cp1252;
-        doc.lines = splitLines(cp1252ToUtf8(bytes));
+    doc.encoding = detectEncoding(bytes);
+    switch (doc.encoding) {
+        case TextEncoding::Utf16Le:
+            doc.lines = splitLines(utf16LeToUtf8(bytes.substr(2)));
+            break;
+        case TextEncoding::Utf8Bom:
+            doc.lines = splitLines(toValidUtf8(bytes.substr(3)));
+            break;
+        case TextEncoding::Utf8:
+            doc.lines = splitLines(bytes);
+            break;
+        case TextEncoding::Cp1252:
+            doc.lines = splitLines(cp1252ToUtf8(bytes));
+            break;
     }
 }
 
@@ -212,7 +222,11 @@ std::string encode(IniDocument& doc) {
     for (const auto& line : doc.lines) text += line + "\r\n";
     switch (doc.encoding) {
         case TextEncoding::Cp1252:
-            if (auto bytes = utf8ToCp1252(text)) return *bytes;
+            // Windows-1252 bytes that happen to form UTF-8 ("Ã©") would be
+            // read back as UTF-8, as other text; UTF-8 with a BOM cannot be
+            // taken for anything else.
+            if (auto bytes = utf8ToCp1252(text); bytes && detectEncoding(*bytes) == doc.encoding)
+                return *bytes;
             doc.encoding = TextEncoding::Utf8Bom;
             return std::string(kUtf8Bom) + text;
         case TextEncoding::Utf8:

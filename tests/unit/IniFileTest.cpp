@@ -234,6 +234,22 @@ TEST_F(IniFileTest, ValueOutsideWindows1252TurnsFileIntoUtf8WithBom) {
     EXPECT_EQ(get("t.ini").substr(0, 3), "\xEF\xBB\xBF");
 }
 
+// "Ç¿" in Windows-1252 is C7 BF, which is also UTF-8 for "ǿ": a file with
+// no other such byte would come back as other text, so it is written as
+// UTF-8 with a BOM. With an umlaut beside it, it stays Windows-1252.
+TEST_F(IniFileTest, Windows1252ThatWouldReadAsUtf8IsWrittenWithBom) {
+    const std::string typed = "1 \xC3\x87\xC2\xBF";
+    put("t.ini", "[S]\nalt=a\n");
+    { IniFile(path("t.ini")).writeString("S", "neu", typed); }
+    EXPECT_EQ(get("t.ini"), "\xEF\xBB\xBF[S]\r\nalt=a\r\nneu=" + typed + "\r\n");
+    EXPECT_EQ(IniFile(path("t.ini")).readString("S", "neu", ""), typed);
+
+    put("u.ini", "[S]\nalt=\xE4\n");
+    { IniFile(path("u.ini")).writeString("S", "neu", typed); }
+    EXPECT_EQ(get("u.ini"), "[S]\r\nalt=\xE4\r\nneu=1 \xC7\xBF\r\n");
+    EXPECT_EQ(IniFile(path("u.ini")).readString("S", "neu", ""), typed);
+}
+
 TEST_F(IniFileTest, Utf8WithoutBomStaysSo) {
     put("t.ini", "[S]\nk=\xC3\xA4\n");
     {

@@ -105,6 +105,30 @@ bool poll(DWORD timeoutMs, const std::function<bool()>& done) {
     }
 }
 
+// Returns once the thread has gone back to a message loop: what the last
+// input set off there (a file written after a box was answered, a menu
+// command) is done by then, or waits in a box of its own. Asks any window of
+// the thread but the one that is going away.
+void settle(DWORD thread, HWND goingAway, DWORD timeoutMs) {
+    struct Search {
+        HWND goingAway;
+        HWND found;
+    } search{goingAway, nullptr};
+    EnumThreadWindows(
+        thread,
+        [](HWND h, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (h == s->goingAway) return TRUE;
+            s->found = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    DWORD_PTR ignored = 0;
+    // No window left: the program has ended, nothing is left to wait for.
+    if (search.found)
+        SendMessageTimeoutW(search.found, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored);
+}
+
 // ---- the program under test ------------------------------------------------
 
 std::wstring targetSuffix() {
@@ -519,10 +543,13 @@ void chooseMenuPath(const std::wstring& path, DWORD timeoutMs) {
     }
     // All keys go to the menu loop of the program's thread, whichever of its
     // menu windows they are posted to.
+    const DWORD thread = GetWindowThreadProcessId(menuWindow, nullptr);
     for (WPARAM k : keys) PostMessageW(menuWindow, WM_KEYDOWN, k, 0);
     if (!poll(timeoutMs, [] { return visibleMenuWindow() == nullptr; })) {
         throw Failure("the menu did not close after choosing");
     }
+    // The command runs once the menu is closed; wait until it has.
+    settle(thread, nullptr, timeoutMs);
 }
 
 // ---- dialogs -----------------------------------------------------------------
@@ -589,10 +616,14 @@ void pressButton(const DialogInfo& d, int id, DWORD timeoutMs) {
         throw Failure("the box has no button " + std::to_string(id) + ";" + utf8(known));
     }
     // Posted: the program's answer may be another modal box.
+    const DWORD thread = GetWindowThreadProcessId(d.hwnd, nullptr);
     PostMessageW(d.hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     if (!poll(timeoutMs, [&] { return !IsWindow(d.hwnd) || !IsWindowVisible(d.hwnd); })) {
         throw Failure("the box did not close");
     }
+    // What the answer sets off (the title written, the note deleted) is done
+    // before the script looks at it.
+    settle(thread, d.hwnd, timeoutMs);
 }
 
 // ---- commands ----------------------------------------------------------------

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs one fuzz target for a bounded number of inputs, starting from its
+# seeds: a fixed random seed makes each run the same. New inputs go to a
+# scratch directory, never into the seeds kept with the sources; an input
+# that broke a rule is kept and named.
+#   run.sh <target> <seed directory> <runs> [more libFuzzer options]
+set -euo pipefail
+target=$1 seeds=$2 runs=$3
+shift 3
+work=$(mktemp -d "${TMPDIR:-/tmp}/tav-fuzz-run.XXXXXX")
+if "$target" -runs="$runs" -seed=1 -max_len=1024 -print_final_stats=1 \
+    -artifact_prefix="$work/" "$@" "$work" "$seeds" 2>"$work/log"; then
+    grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+ +DONE)' "$work/log" || true
+    rm -rf "$work"
+    exit 0
+fi
+tail -n 40 "$work/log" >&2
+for f in "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-*; do
+    [ -e "$f" ] && printf "input that broke a rule: %s\n" "$f" >&2
+done
+exit 1
