@@ -150,4 +150,22 @@ private:
     bool autoUrlDetect_ = true;
 };
 
+// A print job as the page loop sees it; behind it in the program the
+// printer's device context and the control's page formatting.
+class PrintJob {
+public:
+    virtual ~PrintJob() = default;
+    virtual bool startDoc() = 0;
+    virtual void startPage() = 0;
+    // Prints the page that begins at character first; returns the first
+    // character of the next page.
+    virtual long printPage(long first) = 0;
+    virtual void endPage() = 0;
+    virtual void endDoc() = 0;
+};
+
+// Prints page after page until all length characters are out, and ends the
+// document. Throws, printing nothing, when the document cannot be started.
+void printPages(PrintJob& job, long length);
+
 }  // namespace tav

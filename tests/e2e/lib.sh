@@ -55,6 +55,11 @@ e2e_fail() {
         if [ -s "$E2E_WORK/program.log" ]; then
             printf -- '--- what the program wrote\n' >&2
             tail -n 30 "$E2E_WORK/program.log" >&2
+            # Wine ends a process on an X error it does not expect; that is
+            # Wine's fault, not the program's, and is named so.
+            if grep -qE 'X Error of failed request|X protocol error' "$E2E_WORK/program.log"; then
+                printf 'the program was ended by an X error inside Wine\n' >&2
+            fi
         fi
     fi
     exit 1

@@ -2,6 +2,7 @@
 #include <richedit.h>
 #include <winspool.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <thread>
@@ -284,27 +285,18 @@ TEST_F(RichEdit98Test, ContextMenuHookGetsScreenPoint) {
     EXPECT_EQ(points.size(), 3u);
 }
 
-// Wine's writer stops at a device-independent bitmap; whatever the system
-// does with it, the note file is either complete or the old one.
-TEST_F(RichEdit98Test, SaveNeverLeavesAPartialFile) {
+// Wine's writer stops at a device-independent bitmap, half way through the
+// text: such a stream must not replace the note file. (Windows writes the
+// picture whole; there this test would see the save succeed.)
+TEST_F(RichEdit98Test, StreamThatStopsHalfWayKeepsTheOldFile) {
     const std::string path = pathOf(L"Notiz2.tvn");
     writeFileAtomically(path, "{\\rtf1 alt}");
     edit.setRtf(
         "{\\rtf1 vorher {\\pict\\dibitmap0\\picw2\\pich2\\picwgoal30\\pichgoal30 "
         "28000000020000000200000001001800000000001000000000000000000000000000000000000000"
         "ff0000ff00000000ff0000ff0000} nachher\\par}");
-    bool saved = false;
-    try {
-        edit.saveToFile(path);
-        saved = true;
-    } catch (const std::runtime_error&) {
-    }
-    const std::string content = readWholeFile(path).value_or("");
-    if (saved) {
-        EXPECT_NE(content.find("nachher"), std::string::npos);
-    } else {
-        EXPECT_EQ(content, "{\\rtf1 alt}");
-    }
+    EXPECT_THROW(edit.saveToFile(path), std::runtime_error);
+    EXPECT_EQ(readWholeFile(path).value_or(""), "{\\rtf1 alt}");
 }
 
 TEST_F(RichEdit98Test, FailedSaveLeavesTheOldFile) {
@@ -402,6 +394,62 @@ TEST_F(RichEdit98Test, PrintingWithoutPrinterShowsOnlyTheSystemsMessage) {
     }
     EXPECT_FALSE(printed);
     EXPECT_TRUE(errors.empty()) << "no box of our own on top";
+}
+
+// Stands in for the printer: notes each step, prints pageLength characters
+// a page.
+class RecordedJob : public PrintJob {
+public:
+    RecordedJob(long length, long pageLength) : length_(length), pageLength_(pageLength) {}
+    bool starts = true;
+    std::vector<std::string> steps;
+
+    bool startDoc() override {
+        steps.push_back("Dokument");
+        return starts;
+    }
+    void startPage() override { steps.push_back("Seite"); }
+    long printPage(long first) override {
+        steps.push_back(std::to_string(first));
+        return std::min(first + pageLength_, length_);
+    }
+    void endPage() override { steps.push_back("/Seite"); }
+    void endDoc() override { steps.push_back("/Dokument"); }
+
+private:
+    long length_, pageLength_;
+};
+
+TEST(PrintPages, EachPageOnceFromWhereTheLastEndedThenTheEnd) {
+    using Steps = std::vector<std::string>;
+    RecordedJob three(2500, 1000);
+    printPages(three, 2500);
+    EXPECT_EQ(three.steps, (Steps{"Dokument", "Seite", "0", "/Seite", "Seite", "1000", "/Seite",
+                                  "Seite", "2000", "/Seite", "/Dokument"}));
+    RecordedJob exact(2000, 1000);
+    printPages(exact, 2000);
+    EXPECT_EQ(exact.steps,
+              (Steps{"Dokument", "Seite", "0", "/Seite", "Seite", "1000", "/Seite", "/Dokument"}));
+    RecordedJob empty(0, 1000);
+    printPages(empty, 0);
+    EXPECT_EQ(empty.steps, (Steps{"Dokument", "Seite", "0", "/Seite", "/Dokument"}));
+    // A page that takes nothing (an object taller than the page) ends the
+    // job instead of printing empty pages for ever.
+    RecordedJob stuck(2500, 0);
+    printPages(stuck, 2500);
+    EXPECT_EQ(stuck.steps, (Steps{"Dokument", "Seite", "0", "/Seite", "/Dokument"}));
+}
+
+TEST(PrintPages, DocumentThatCannotStartPrintsNothingAndSaysSo) {
+    RecordedJob job(2500, 1000);
+    job.starts = false;
+    try {
+        printPages(job, 2500);
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ("Der Druckauftrag konnte nicht gestartet werden.", e.what());
+    }
+    EXPECT_EQ(job.steps, std::vector<std::string>{"Dokument"});
 }
 
 }  // namespace
