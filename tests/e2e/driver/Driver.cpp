@@ -159,6 +159,9 @@ bool isTarget(DWORD pid) {
     const auto found = cache.find(pid);
     if (found != cache.end()) return found->second;
     std::wstring path = lower(imagePath(pid));
+    // A process whose path cannot be read just now (starting, busy) is asked
+    // again at the next look, not taken for another program for good.
+    if (path.empty()) return false;
     std::replace(path.begin(), path.end(), L'/', L'\\');
     const bool match = path.size() >= suffix.size() &&
                        path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
