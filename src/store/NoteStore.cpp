@@ -258,7 +258,8 @@ void NoteKeys::setAlarm(IniFile& ini, const std::string& note, bool enabled,
 }
 
 void NoteKeys::startFresh(IniFile& ini, const std::string& note) {
-    if (!ini.sectionExists(note) || active(ini, note)) return;
+    // A deleted note has always left "active=0" behind.
+    if (!ini.valueExists(note, "active") || active(ini, note)) return;
     for (const char* key : {"NotizTitel", "Buttonbar", "wordwrap", "minimiert", "restoresize",
                             "titelleiste", "showclock", "Alarmdatum", kAlarmEnabledKey,
                             "RxClock1_AlarmHour", "RxClock1_AlarmMinute", "RxClock1_AlarmSecond"})
