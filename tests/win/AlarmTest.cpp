@@ -272,7 +272,7 @@ TEST_F(AlarmTest, EditorArmsAndDisarmsAndWritesAtOnce) {
             CheckDlgButton(dialog, AlarmEditor::kActiveId, BST_UNCHECKED);
             PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         });
-        note.Alarm1Click();
+        note.SpeedButton20.click();  // the edit bar's button
         ASSERT_TRUE(driver.finished());
     }
     EXPECT_FALSE(note.Alarm1.checked);
