@@ -86,7 +86,7 @@ TEST_F(DesktopServices, ClockAlarmFiresOnceAtItsTime) {
     RxClock clock;
     clock.now = [] { return at(8, 0, 0); };
     int alarms = 0;
-    clock.onAlarm = [&] { ++alarms; };
+    clock.onAlarm = [&](const DateTime&, const DateTime&) { ++alarms; };
     clock.setAlarmHour(9);
     clock.setAlarmMinute(0);
     clock.setAlarmSecond(40);
@@ -114,7 +114,7 @@ TEST_F(DesktopServices, ClockAlarmArmedAfterItsTimeWaitsForTheNextDay) {
     SYSTEMTIME now = at(9, 0, 20);  // armed while 09:00:00 is already past
     clock.now = [&] { return now; };
     int alarms = 0;
-    clock.onAlarm = [&] { ++alarms; };
+    clock.onAlarm = [&](const DateTime&, const DateTime&) { ++alarms; };
     clock.setAlarmHour(9);
     clock.setAlarmEnabled(true);
     clock.tick(at(9, 0, 20));
@@ -144,7 +144,7 @@ TEST_F(DesktopServices, HiddenClockStillRaisesItsAlarm) {
     RxClock clock;
     clock.create(host.hwnd, 7);
     bool fired = false;
-    clock.onAlarm = [&] { fired = true; };
+    clock.onAlarm = [&](const DateTime&, const DateTime&) { fired = true; };
     // The clock's own timer does the ticking; only the time of day is ours.
     SYSTEMTIME now = at(8, 59, 59);
     clock.now = [&] { return now; };

@@ -17,6 +17,7 @@
 
 #include "KitTestSupport.h"
 #include "about/AboutBox.h"
+#include "alarm/AlarmReminder.h"
 #include "app/TrayController.h"
 #include "note/NoteWindow.h"
 #include "platform/Dialogs.h"
@@ -652,6 +653,23 @@ TEST_F(TrayControllerTest, RestoredShowCmdMaximisesButNeverMinimises) {
     EXPECT_EQ("3", readKey("Notiz1", "ShowCmd"));
     EXPECT_EQ("100,100,370,340", readKey("Notiz1", "NormPos")) << "the size to go back to";
     EXPECT_EQ("1", readKey("Notiz2", "ShowCmd"));
+}
+
+// A reminder waits for its "OK" without a loop of its own: the program
+// still ends, and saves, while one is on the screen.
+TEST_F(TrayControllerTest, ExitWhileAReminderIsOpenStillSavesEveryNote) {
+    writeKeys({{"Settings", "Notizanzahl", "0"}, {"Settings", "firstrun", "1"}});
+    TrayController& form = start();
+    AlarmReminder reminder(form.handle());
+    form.attachReminder(&reminder);
+    restoreNow();
+    reminder.remind({.title = "Termin  ", .textPath = noteTextPath("Notiz9")});
+    ASSERT_TRUE(reminder.visible());
+    expectOrderlyExit(form, [&] {
+        EXPECT_TRUE(SendMessageW(reminder.handle(), WM_QUERYENDSESSION, 0, 0));
+        form.Tavelinbeenden1Click();
+    });
+    form.attachReminder(nullptr);
 }
 
 TEST_F(TrayControllerTest, ReleasedNoteIsDeletedAfterItsHandlerAndFreesNothingElse) {
