@@ -172,8 +172,7 @@ void TrayController::FormCreate(const std::string& windowsDirectory) {
     Timer1.onTimer = [this] { Timer1Timer(); };
     Timer1.setInterval(splash ? kSplashDelayMs : kNoSplashDelayMs);
     if (splash) {
-        setLeft((GetSystemMetrics(SM_CXSCREEN) - width()) / 2);
-        setTop((GetSystemMetrics(SM_CYSCREEN) - height()) / 2);
+        centerOnScreen();
         show();
     }
     Timer1.setEnabled(true);

@@ -185,8 +185,6 @@ private:
     void buildEditMenu();
     void greyUnbuiltCommands();
     void layout();
-    static void wrapButtons(ToolBar& bar);
-    static int wrappedBarHeight(ToolBar& bar, int width);
     PopupMenu& memoMenu() { return *memoMenu_; }
     bool memoKeyDown(UINT vk);
 
