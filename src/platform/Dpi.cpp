@@ -45,6 +45,10 @@ int dpiAt(const RECT& screen) {
 int windowDpi(HWND window) {
     if (window == nullptr) return systemDpi();
     if (const int dpi = Form::recordedDpi(GetAncestor(window, GA_ROOT)); dpi > 0) return dpi;
+    return systemWindowDpi(window);
+}
+
+int systemWindowDpi(HWND window) {
     static const auto getDpiForWindow =
         systemFunction<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
     if (getDpiForWindow != nullptr) {

@@ -16,6 +16,8 @@ int dpiAt(const RECT& screen);
 // Of the monitor a window is on. A form of the kit keeps its own record (see
 // Form), which its children share; other windows ask the system.
 int windowDpi(HWND window);
+// What the system says of the window, whatever the form has recorded.
+int systemWindowDpi(HWND window);
 
 // A system metric (SM_CXSMICON ...) at a density.
 int systemMetric(int index, int dpi);

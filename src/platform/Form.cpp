@@ -140,7 +140,7 @@ LRESULT CALLBACK Form::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->setRecordedDpi(windowDpi(hwnd));
+        self->setRecordedDpi(systemWindowDpi(hwnd));
     } else {
         self = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
@@ -477,12 +477,19 @@ void Form::centerOnScreen() {
 
 void Form::applyPlacement(const WINDOWPLACEMENT& placement) {
     if (hwnd_ == nullptr) return;
+    const int before = dpi_;
     keepBoundsOnDpiChange_ = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{keepBoundsOnDpiChange_};
-    SetWindowPlacement(hwnd_, &placement);
+    {
+        struct Reset {
+            bool& flag;
+            ~Reset() { flag = false; }
+        } reset{keepBoundsOnDpiChange_};
+        SetWindowPlacement(hwnd_, &placement);
+    }
+    // Should the system not have told a hidden window about its new monitor,
+    // the form asks.
+    if (dpi_ == before && systemWindowDpi(hwnd_) != dpi_)
+        changeDpi(systemWindowDpi(hwnd_), nullptr);
 }
 
 SIZE Form::frameSize(int dpi) const {
