@@ -508,7 +508,8 @@ SIZE Form::frameSize(int dpi) const {
 void Form::changeDpi(int dpi, const RECT* suggested) {
     if (dpi <= 0) return;
     setRecordedDpi(dpi);
-    dialogFont_.reset();
+    // The children keep using the old font until they have the new one.
+    const FontHandle oldDialogFont = std::move(dialogFont_);
     const auto controls = controls_;
     for (Control* c : controls) c->dpiChanged();
     if (suggested != nullptr) {
