@@ -30,6 +30,7 @@ inline constexpr wchar_t kTrayWindowClass[] = L"TForm1";
 
 class NoteWindow;
 class AboutBox;
+class AlarmReminder;
 
 // Copies an old settings file from the Windows directory into the program
 // directory when only the old one exists. True when it copied.
@@ -75,6 +76,7 @@ public:
     // The forms that the main block creates after this one. Until a dialog
     // is attached its menu item stays greyed rather than silently dead.
     void attachAboutBox(AboutBox* box);
+    void attachReminder(AlarmReminder* reminder) { reminder_ = reminder; }
     void attachSettingsDialog(Form* dialog);
     void attachInvisibleNotesDialog(Form* dialog);
 
@@ -108,6 +110,7 @@ public:
     // whose own handler is still running.
     void exitProgram() override;
     void releaseNote(NoteWindow* note) override;
+    AlarmReminder* reminder() override { return reminder_; }
 
     // The running note counter (the timer's tag in the original design).
     int noteCounter() const { return noteCounter_; }
@@ -142,6 +145,7 @@ private:
     std::vector<std::unique_ptr<NoteWindow>> notes_;
     std::vector<std::unique_ptr<NoteWindow>> released_;
     AboutBox* aboutBox_ = nullptr;
+    AlarmReminder* reminder_ = nullptr;
     Form* settingsDialog_ = nullptr;
     Form* invisibleNotesDialog_ = nullptr;
     IconHandle trayImage_;

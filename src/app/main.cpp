@@ -6,7 +6,9 @@
 #include <string>
 
 #include "about/AboutBox.h"
+#include "alarm/AlarmReminder.h"
 #include "app/TrayController.h"
+#include "platform/DialogKeys.h"
 #include "platform/Form.h"
 #include "platform/ShellFiles.h"
 #include "platform/Utf.h"
@@ -41,16 +43,21 @@ int runProgram() {
     tav::TrayController trayController(tav::windowsDirectory());
     tav::AboutBox aboutBox(trayController.handle());
     trayController.attachAboutBox(&aboutBox);
-    // Next in this order, as they are built: the alarm reminder, the basic
-    // settings dialog (attachSettingsDialog) and the hidden-notes dialog
+    tav::AlarmReminder reminder(trayController.handle());
+    trayController.attachReminder(&reminder);
+    // Next in this order, as they are built: the basic settings dialog
+    // (attachSettingsDialog) and the hidden-notes dialog
     // (attachInvisibleNotesDialog).
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (aboutBox.preTranslate(msg)) continue;
+        if (tav::translateDialogKeys(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    // The notes outlive the reminder; none may reach it any more.
+    trayController.attachReminder(nullptr);
     return static_cast<int>(msg.wParam);
 }
 
