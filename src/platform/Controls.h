@@ -11,23 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/Font.h"
 #include "platform/Form.h"
 #include "platform/Handle.h"
 
 namespace tav {
-
-// A font as the forms describe it: a size in points, or a height in pixels at
-// 96 dpi (the splash asks for "Arial, 32 pixels high").
-struct FontSpec {
-    std::string name = "MS Sans Serif";
-    int sizePoints = 8;
-    int heightPixels = 0;  // when not 0 it wins over sizePoints
-    bool bold = false;
-    bool italic = false;
-    COLORREF color = RGB(0, 0, 0);
-};
-// The font at a density; 0 is the system's.
-FontHandle makeFont(const FontSpec& spec, int dpi = 0);
 
 enum class Alignment { Left, Right, Center };
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "platform/Controls.h"
 #include "platform/Dpi.h"
 #include "platform/Utf.h"
 #include "resource.h"
@@ -507,6 +506,18 @@ SIZE Form::frameSize(int dpi) const {
 // layout that the new rectangle sets off measures them as they now are.
 void Form::changeDpi(int dpi, const RECT* suggested) {
     if (dpi <= 0) return;
+    // Children the kit does not place (a text control, a window of the
+    // system's) keep their place in proportion; those it places, and the
+    // form's own layout, then set theirs exactly.
+    for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        const int left = rescale(r.left, dpi_, dpi), top = rescale(r.top, dpi_, dpi);
+        SetWindowPos(child, nullptr, left, top, rescale(r.right, dpi_, dpi) - left,
+                     rescale(r.bottom, dpi_, dpi) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     setRecordedDpi(dpi);
     // The children keep using the old font until they have the new one.
     const FontHandle oldDialogFont = std::move(dialogFont_);
@@ -517,12 +528,12 @@ void Form::changeDpi(int dpi, const RECT* suggested) {
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    for (const Child& child : children_) {
+    for (Child& child : children_) {
         const RECT& f = child.figures;
         const RECT r = deviceRect(hwnd_, f.left, f.top, f.right, f.bottom);
         SetWindowPos(child.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont()), FALSE);
+        applyChildFont(child);
     }
     onSize(clientWidth(), clientHeight());
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -534,7 +545,7 @@ HFONT Form::dialogFont() {
 }
 
 HWND Form::createChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int left,
-                       int top, int width, int height) {
+                       int top, int width, int height, std::optional<FontSpec> font) {
     if (hwnd_ == nullptr) throw std::logic_error("Form::createChild ohne Fenster");
     const RECT r = deviceRect(hwnd_, left, top, width, height);
     HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
@@ -542,9 +553,26 @@ HWND Form::createChild(const wchar_t* className, const wchar_t* text, DWORD styl
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                  GetModuleHandleW(nullptr), nullptr);
     if (child == nullptr) return nullptr;
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont()), FALSE);
-    children_.push_back({child, {left, top, width, height}});
+    children_.push_back({child, {left, top, width, height}, std::move(font), {}});
+    applyChildFont(children_.back());
     return child;
+}
+
+// The old font stays until the child has the new one.
+void Form::applyChildFont(Child& child) {
+    FontHandle font = child.spec ? makeFont(*child.spec, dpi()) : FontHandle{};
+    SendMessageW(child.hwnd, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(child.spec ? font.get() : dialogFont()), FALSE);
+    child.font = std::move(font);
+}
+
+void Form::setChildBounds(HWND child, int left, int top, int width, int height) {
+    for (Child& c : children_) {
+        if (c.hwnd == child) c.figures = {left, top, width, height};
+    }
+    const RECT r = deviceRect(hwnd_, left, top, width, height);
+    SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::show() {

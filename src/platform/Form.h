@@ -8,9 +8,11 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/Font.h"
 #include "platform/Handle.h"
 
 namespace tav {
@@ -63,7 +65,7 @@ enum class CloseAction { None, Hide, Free };
 // The form shows them in the pixels of the monitor it is on (dpi()) and lays
 // itself out anew when it moves to a monitor of another density: it takes
 // the rectangle the system suggests, gives its controls their new fonts and
-// pictures and runs onSize. Positions on the desktop (left, top, centring,
+// pictures, keeps any other child window in proportion and runs onSize. Positions on the desktop (left, top, centring,
 // the placement record) are the screen's own pixels, since monitors of
 // different density share one desktop.
 class Form {
@@ -185,11 +187,13 @@ public:
     void detach(Control* c);
 
     // A child control of a system class (a button, an edit field, a link)
-    // in the form's dialog font, bounds in 96-dpi figures. The form keeps it
-    // at its place and its font at the form's density. nullptr when the
-    // system has no such class.
+    // in the form's dialog font or the one given, bounds in 96-dpi figures.
+    // The form keeps it at its place and its font at the form's density.
+    // nullptr when the system has no such class.
     HWND createChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int left,
-                     int top, int width, int height);
+                     int top, int width, int height, std::optional<FontSpec> font = std::nullopt);
+    // Moves such a child; 96-dpi figures.
+    void setChildBounds(HWND child, int left, int top, int width, int height);
     // "MS Shell Dlg", 8 points, at the form's density.
     HFONT dialogFont();
 
@@ -225,7 +229,10 @@ private:
     struct Child {
         HWND hwnd;
         RECT figures;  // left, top, width, height
+        std::optional<FontSpec> spec;
+        FontHandle font;  // from spec, at the form's density
     };
+    void applyChildFont(Child& child);
     std::vector<Child> children_;
     FontHandle dialogFont_;
 };

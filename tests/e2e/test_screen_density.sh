@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The program on screens of 100 %, 150 % and 200 % (96, 144 and 192 dpi): what
 # a user sees (the splash, a new note, its title line, clock and buttons, the
-# title prompt, the about box, the delete question) measures 1.5 and 2 times
-# what it measures at 100 %, within a pixel. A note's place survives a restart
+# overdue alarm, the alarm editor, the title prompt, the about box; the
+# system's delete question roughly) measures 1.5 and 2 times what it measures
+# at 100 %, within a pixel. A note's place survives a restart
 # at every density and is stored with that density; a place stored at 96 dpi
 # is taken at 96 dpi and left alone at the others, where the note starts at
 # its default place. Screenshots go to E2E_SHOTS for a look at the pictures
@@ -80,8 +81,9 @@ run_at() {
     local dpi=$1
     e2e_at_dpi "$dpi"
     rm -f "$E2E_DIR"/*.tvn
-    # Notiz1 was placed on an old machine at 96 dpi.
-    e2e_write_ini <<'INI'
+    # Notiz1 was placed on an old machine at 96 dpi; its alarm came due
+    # yesterday, while the program was not running.
+    e2e_write_ini <<INI
 [Settings]
 Notizanzahl=1
 firstrun=1
@@ -91,6 +93,10 @@ active=1
 showclock=1
 PixelsPerInch=96
 NormPos=200,150,500,450
+Alarmdatum=$(date -d '-1 day' '+%d.%m.%Y')
+RxClock1_AlarmEnabled=True
+RxClock1_AlarmHour=9
+RxClock1_AlarmMinute=0
 INI
     e2e_write_note_text Notiz1 "Übertragen am Montag"
 
@@ -110,6 +116,23 @@ INI
     fi
     measured "clock strip height" "$dpi" "$(clock_height "$old")"
     measured "view bar buttons" "$dpi" $(button_size "$(button_bar "$old")")
+
+    e2e_log "the overdue alarm"
+    local overdue
+    overdue=$(drv_ok wait-window OverdueAlarm "Alarm überfallig")
+    e2e_screenshot "overdue-$dpi"
+    measured "overdue alarm window" "$dpi" $(outer_size "$overdue")
+    drv_ok post "$overdue" 0x111 1 0 >/dev/null  # "O.K."
+    drv_ok wait-gone "$overdue" >/dev/null
+
+    e2e_log "the alarm editor"
+    e2e_note_menu "$old"
+    drv_ok menu "Notiz-Eigenschaften/Alarm für diese Notiz" >/dev/null
+    local editor
+    editor=$(drv_ok wait-window '#32770' 'Alarm-Dialog')
+    e2e_screenshot "alarm-editor-$dpi"
+    measured "alarm editor client area" "$dpi" $(client_size "$editor")
+    drv_ok answer-dialog Alarm-Dialog cancel >/dev/null
 
     e2e_log "a new note, and the title prompt over it"
     drv_ok tray dblclick >/dev/null
