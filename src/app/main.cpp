@@ -7,9 +7,11 @@
 
 #include "about/AboutBox.h"
 #include "app/TrayController.h"
+#include "note/HiddenNotesDialog.h"
 #include "platform/Form.h"
 #include "platform/ShellFiles.h"
 #include "platform/Utf.h"
+#include "settings/SettingsDialog.h"
 #include "store/NoteStore.h"
 
 namespace {
@@ -41,13 +43,17 @@ int runProgram() {
     tav::TrayController trayController(tav::windowsDirectory());
     tav::AboutBox aboutBox(trayController.handle());
     trayController.attachAboutBox(&aboutBox);
-    // Next in this order, as they are built: the alarm reminder, the basic
-    // settings dialog (attachSettingsDialog) and the hidden-notes dialog
-    // (attachInvisibleNotesDialog).
+    // The alarm reminder comes here once it is built.
+    tav::SettingsDialog settingsDialog(trayController.handle(), trayController);
+    trayController.attachSettingsDialog(&settingsDialog);
+    tav::HiddenNotesDialog hiddenNotesDialog(trayController);
+    trayController.attachInvisibleNotesDialog(&hiddenNotesDialog);
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (aboutBox.preTranslate(msg)) continue;
+        if (aboutBox.preTranslate(msg) || settingsDialog.preTranslate(msg) ||
+            hiddenNotesDialog.preTranslate(msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
