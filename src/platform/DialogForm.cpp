@@ -252,6 +252,10 @@ int CALLBACK collectFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM
 void FontComboBox::create(DialogForm& parent, int id, const LayoutRect& r, int dropDownHeight) {
     createChild(parent, L"COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_SORT, 0,
                 id, {r.x, r.y, r.w, dropDownHeight});
+}
+
+void FontComboBox::fill() {
+    filled_ = true;
     std::set<std::wstring> names;
     LOGFONTW query = {};
     query.lfCharSet = DEFAULT_CHARSET;
@@ -268,6 +272,7 @@ std::string FontComboBox::fontName() const {
 }
 
 void FontComboBox::setFontName(const std::string& name) {
+    if (!filled_) fill();
     const std::wstring face = widen(name);
     LRESULT index = SendMessageW(hwnd_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                  reinterpret_cast<LPARAM>(face.c_str()));

@@ -131,7 +131,9 @@ private:
     int min_ = 0, max_ = 0;
 };
 
-// The installed fonts, without the vertical "@" faces.
+// The installed fonts, without the vertical "@" faces. The list is filled
+// when a name is first set, so that a form made at start-up does not spend
+// the start looking through the fonts.
 class FontComboBox : public StdControl {
 public:
     void create(DialogForm& parent, int id, const LayoutRect& r, int dropDownHeight);
@@ -141,6 +143,10 @@ public:
     void setFontName(const std::string& name);
     int count() const;
     std::string item(int index) const;
+
+private:
+    void fill();
+    bool filled_ = false;
 };
 
 class ListBox : public StdControl {
