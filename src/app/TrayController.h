@@ -31,6 +31,7 @@ inline constexpr wchar_t kTrayWindowClass[] = L"TForm1";
 
 class NoteWindow;
 class AboutBox;
+class AlarmReminder;
 class HiddenNotesDialog;
 
 // Copies an old settings file from the Windows directory into the program
@@ -77,6 +78,7 @@ public:
     // The forms that the main block creates after this one. Until a dialog
     // is attached its menu item stays greyed rather than silently dead.
     void attachAboutBox(AboutBox* box);
+    void attachReminder(AlarmReminder* reminder) { reminder_ = reminder; }
     void attachSettingsDialog(Form* dialog);
     void attachInvisibleNotesDialog(HiddenNotesDialog* dialog);
 
@@ -113,6 +115,7 @@ public:
     // whose own handler is still running.
     void exitProgram() override;
     void releaseNote(NoteWindow* note) override;
+    AlarmReminder* reminder() override { return reminder_; }
 
     // GlobalHotKeys: the settings dialog's "&O.K.".
     void setHotKeys(const std::string& newNoteLetter, const std::string& foregroundLetter) override;
@@ -153,6 +156,7 @@ private:
     std::vector<std::unique_ptr<NoteWindow>> notes_;
     std::vector<std::unique_ptr<NoteWindow>> released_;
     AboutBox* aboutBox_ = nullptr;
+    AlarmReminder* reminder_ = nullptr;
     Form* settingsDialog_ = nullptr;
     HiddenNotesDialog* invisibleNotesDialog_ = nullptr;
     std::string refusedAtStart_;  // told once the message loop runs

@@ -6,8 +6,10 @@
 #include <string>
 
 #include "about/AboutBox.h"
+#include "alarm/AlarmReminder.h"
 #include "app/TrayController.h"
 #include "note/HiddenNotesDialog.h"
+#include "platform/DialogKeys.h"
 #include "platform/Form.h"
 #include "platform/ShellFiles.h"
 #include "platform/Utf.h"
@@ -43,7 +45,8 @@ int runProgram() {
     tav::TrayController trayController(tav::windowsDirectory());
     tav::AboutBox aboutBox(trayController.handle());
     trayController.attachAboutBox(&aboutBox);
-    // The alarm reminder comes here once it is built.
+    tav::AlarmReminder reminder(trayController.handle());
+    trayController.attachReminder(&reminder);
     tav::SettingsDialog settingsDialog(trayController.handle(), trayController);
     trayController.attachSettingsDialog(&settingsDialog);
     tav::HiddenNotesDialog hiddenNotesDialog(trayController);
@@ -51,12 +54,13 @@ int runProgram() {
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (aboutBox.preTranslate(msg) || settingsDialog.preTranslate(msg) ||
-            hiddenNotesDialog.preTranslate(msg))
-            continue;
+        if (aboutBox.preTranslate(msg)) continue;
+        if (tav::translateDialogKeys(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    // The notes outlive the reminder; none may reach it any more.
+    trayController.attachReminder(nullptr);
     return static_cast<int>(msg.wParam);
 }
 

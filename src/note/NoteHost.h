@@ -11,6 +11,7 @@ namespace tav {
 
 class SlotTable;
 class NoteWindow;
+class AlarmReminder;
 
 class NoteHost {
 public:
@@ -49,6 +50,9 @@ public:
     virtual void exitProgram() = 0;  // closes the tray controller
     // A note window asks to be destroyed once its handler has returned.
     virtual void releaseNote(NoteWindow* note) = 0;
+    // The one reminder window that every ringing note shows; without one
+    // (a host that has none) an alarm stays armed and waits.
+    virtual AlarmReminder* reminder() { return nullptr; }
 };
 
 }  // namespace tav

@@ -3,6 +3,8 @@
 
 #include "note/NoteWindow.h"
 
+#include "alarm/AlarmReminder.h"
+#include "alarm/OverdueAlarm.h"
 #include "note/NoteHost.h"
 #include "platform/Dialogs.h"
 #include "store/FileIo.h"
@@ -77,12 +79,13 @@ void NoteWindow::createParams(DWORD& style, DWORD& exStyle) {
 void NoteWindow::FormCreate() {
     iniPath_ = settingsPath();
     FormStorage1.IniFileName = iniPath_;
-    // alarm.wav is loaded here once the alarm is built.
+    alarmplay.loadFromFile(alarmWavPath());
     setName(host_.currentNoteName());
     FormStorage1.IniSection = name();
     configurePlacement();
 
     IniFile ini(iniPath_);
+    NoteKeys::startFresh(ini, name());
     NoteKeys::setActive(ini, name(), true);
     ini.close();
 
@@ -202,14 +205,17 @@ void NoteWindow::Timer1Timer() {
     takeColorFromText();  // restored by the placement storage by now
 }
 
+// The overdue check comes before the text, so that a text that cannot be
+// loaded does not leave an overdue alarm armed and unseen.
 void NoteWindow::Timer2Timer() {
-    // The alarm's check mark (from the clock's alarm switch) is set here.
+    Alarm1.checked = RxClock1.alarmEnabled();  // as the placement storage restored it
     Timer2.setEnabled(false);
     IniFile ini(iniPath_);
-    // The alarm date is read here.
+    readAlarmDate(ini);
     showClockFromRecord(ini);
+    checkOverdueAlarm(ini);
+    ini.updateFile();
     loadText();
-    // The overdue-alarm check runs here.
     ini.close();
 }
 
@@ -321,6 +327,7 @@ void NoteWindow::Notizlschen1Click() {
 
 void NoteWindow::deleteNote() {
     IniFile ini(iniPath_);
+    if (AlarmReminder* reminder = host_.reminder()) reminder->withdraw(this);
     host_.slotTable().markFree(noteNumber(name()));
     memo1.clear();
     const std::string path = noteTextPath(name());

@@ -24,10 +24,6 @@ constexpr int kSmallButtonHeight = 13;
 // edge above its buttons, so they start at its top edge.
 constexpr RECT kSmallBarBounds{2, 0, 2 + 35, kTitleHeight};
 
-// The alarm comes with its own work; until then its item and buttons are
-// greyed like the unbuilt text commands.
-constexpr bool kAlarmCommandsBuilt = false;
-
 constexpr int ctrl(char key) { return kCtrl + key; }
 
 void item(MenuItem& m, const char* name, const char* caption, int shortcut = 0) {
@@ -70,6 +66,9 @@ void NoteWindow::buildControls() {
     memo1.onLinkClick = [this](const std::string& link) { memo1URLClick(link); };
 
     RxClock1.create(handle(), kClockId);
+    RxClock1.onAlarm = [this](const DateTime& previous, const DateTime& now) {
+        RxClock1Alarm(previous, now);
+    };
     RxClock1.setColor(color());
     RxClock1.setVisible(true);
 
@@ -122,7 +121,7 @@ void NoteWindow::buildViewBar() {
     button(SpeedButton5, "SpeedButton5", IMG_ALARM,
            "Alarm für Notiz: Hier können Sie eine\r\nAlarmzeit für die Notiz definieren, um "
            "sich \r\nz.B. an einen Termin erinnern zu lassen.",
-           nullptr);
+           [this] { Alarm1Click(); });
     button(SpeedButton3, "SpeedButton3", IMG_DELETE,
            "Notiz löschen:entfernt die \r\naktuelle Notiz", [this] { Notizlschen1Click(); });
     button(SpeedButton2, "SpeedButton2", IMG_PRINT,
@@ -155,7 +154,7 @@ void NoteWindow::buildEditBar() {
     button(SpeedButton20, "SpeedButton20", IMG_ALARM,
            "Alarm für Notiz: Hier können Sie eine\r\nAlarmzeit für die Notiz definieren, um "
            "sich \r\nz.B. an einen Termin erinnern zu lassen.",
-           nullptr);
+           [this] { Alarm1Click(); });
     button(SpeedButton7, "SpeedButton7", IMG_COPY,
            "Text kopieren:hiermit wird der \r\nmarkierte Text in die Zwischenablage kopiert.",
            [this] { kopieren1Click(); });
@@ -233,6 +232,7 @@ void NoteWindow::buildViewMenu() {
     MemoFarbe1.hint = "Hintergrundfarbe für die Notiz";
 
     NotizTitel1.onClick = [this] { NotizTitel1Click(); };
+    Alarm1.onClick = [this] { Alarm1Click(); };
     Uhrsichtbar1.onClick = [this] { Uhrsichtbar1Click(); };
     Zeilenumbruch1.onClick = [this] { Zeilenumbruch1Click(); };
     Immersichtbar1.onClick = [this] { Immersichtbar1Click(); };
@@ -340,10 +340,6 @@ void NoteWindow::greyUnbuiltCommands() {
          {&SpeedButton2, &SpeedButton4, &SpeedButton7, &SpeedButton8, &SpeedButton9, &SpeedButton13,
           &SpeedButton11, &aufz1, &linksb, &zentr, &rechtsb, &SpeedButton12, &SpeedButton14})
         b->setEnabled(kTextCommandsBuilt);
-
-    Alarm1.enabled = kAlarmCommandsBuilt;
-    SpeedButton5.setEnabled(kAlarmCommandsBuilt);
-    SpeedButton20.setEnabled(kAlarmCommandsBuilt);
 }
 
 // A note narrower than its bar wraps the buttons into another row rather

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "platform/Controls.h"
+#include "platform/DialogKeys.h"
 #include "platform/Utf.h"
 
 namespace tav {
@@ -49,8 +50,11 @@ DialogForm::DialogForm(std::wstring className, const std::string& caption, int c
     setClientHeight(clientHeight);
 }
 
+DialogForm::~DialogForm() { removeDialogKeys(handle()); }
+
 void DialogForm::createDialog(HWND owner) {
     create(owner);
+    addDialogKeys(handle());
     font_ = makeFont({.name = "MS Shell Dlg", .sizePoints = 8});
     setBounds((GetSystemMetrics(SM_CXSCREEN) - width()) / 2,
               (GetSystemMetrics(SM_CYSCREEN) - height()) / 2, width(), height());
@@ -62,12 +66,6 @@ void DialogForm::createParams(DWORD& style, DWORD& exStyle) {
     // form's own background.
     style = WS_POPUP | WS_CAPTION;
     exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-}
-
-bool DialogForm::preTranslate(MSG& msg) {
-    if (!visible()) return false;
-    if (msg.hwnd != handle() && !IsChild(handle(), msg.hwnd)) return false;
-    return IsDialogMessageW(handle(), &msg) != 0;
 }
 
 void DialogForm::focusControl(HWND control) {

@@ -2,8 +2,8 @@
 // Forms made of the system's standard controls: check boxes, edits, lists
 // and buttons. They are created once, shown and hidden, never modal, so the
 // notes stay usable while one is open. Tab, Enter, Escape and the underlined
-// letters work as in a dialog box because the main loop hands its messages
-// to preTranslate before it dispatches them.
+// letters work as in a dialog box through the main loop's dialog keys
+// (DialogKeys.h).
 
 #include <windows.h>
 
@@ -24,10 +24,7 @@ class DialogForm : public Form {
 public:
     DialogForm(std::wstring className, const std::string& caption, int clientWidth,
                int clientHeight);
-
-    // Enter, Escape, Tab and the access keys; the main loop asks before it
-    // dispatches a message. True: the message has been handled.
-    bool preTranslate(MSG& msg);
+    ~DialogForm() override;
 
     HFONT dialogFont() const { return font_.get(); }
 

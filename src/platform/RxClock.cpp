@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <stdexcept>
 
+#include "platform/LocalTime.h"
 #include "platform/MessageWindow.h"
 
 namespace tav {
@@ -24,23 +25,15 @@ void registerClassOnce() {
     (void)registered;
 }
 
-int secondsOfDay(int hour, int minute, int second) { return hour * 3600 + minute * 60 + second; }
-
 void checkRange(int value, int highest, const char* what) {
     if (value < 0 || value > highest)
         throw std::out_of_range(std::string("Ung\xC3\xBCltige Alarmzeit (") + what +
                                 "): " + std::to_string(value));
 }
 
-SYSTEMTIME localTime() {
-    SYSTEMTIME time = {};
-    GetLocalTime(&time);
-    return time;
-}
-
 }  // namespace
 
-RxClock::RxClock() : now(&localTime) {}
+RxClock::RxClock() : now(&localTimeNow) { previous_ = dateTimeOf(now()); }
 
 RxClock::~RxClock() {
     if (hwnd_) {
@@ -125,28 +118,24 @@ void RxClock::setAlarmSecond(int second) {
     rearm(now());
 }
 
+// A newly set alarm counts from now: a time that lay between the last tick
+// and now was not yet the alarm's.
 void RxClock::rearm(const SYSTEMTIME& now) {
-    const int alarm = secondsOfDay(alarmHour_, alarmMinute_, alarmSecond_);
-    waiting_ = secondsOfDay(now.wHour, now.wMinute, now.wSecond) < alarm || alarm == 0;
+    previous_ = dateTimeOf(now);
+    waiting_ = alarmWaiting(previous_.time, alarmTime());
 }
 
 void RxClock::tick(const SYSTEMTIME& now) {
     if (hwnd_ && IsWindowVisible(hwnd_)) InvalidateRect(hwnd_, nullptr, FALSE);
-    // Due from the alarm second to the end of that minute, so a tick that
-    // the system delivered late still fires; the waiting mark makes it once.
-    const bool due =
-        now.wHour == alarmHour_ && now.wMinute == alarmMinute_ && now.wSecond >= alarmSecond_;
-    if (alarmEnabled_ && due) {
-        if (waiting_) {
-            waiting_ = false;
-            if (onAlarm) {
-                const auto handler = onAlarm;  // the handler may destroy the clock
-                handler();
-            }
-        }
-        return;
+    const DateTime previous = previous_;
+    const DateTime current = dateTimeOf(now);
+    const ClockTick result = clockTick(alarmEnabled_, waiting_, previous, current, alarmTime());
+    previous_ = current;
+    waiting_ = result.waiting;
+    if (result.raise && onAlarm) {
+        const auto handler = onAlarm;  // the handler may destroy the clock
+        handler(previous, current);
     }
-    rearm(now);
 }
 
 void RxClock::updateTimer() {

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "store/AlarmTime.h"
+
 namespace tav {
 
 class RxClock {
@@ -46,12 +48,17 @@ public:
     void setAlarmMinute(int minute);
     void setAlarmSecond(int second);
 
-    // One tick at the given time of day: repaint, and raise onAlarm once
-    // when the alarm is enabled and due. The window's timer calls it every
-    // second; tests call it with chosen times.
+    TimeOfDay alarmTime() const { return {alarmHour_, alarmMinute_, alarmSecond_}; }
+
+    // One tick at the given time: repaint, and raise onAlarm once when the
+    // alarm is enabled and due, or when its time came since the previous
+    // tick (or since the alarm was last set, whichever is later). The
+    // window's timer calls it every second; tests call it with chosen times.
     void tick(const SYSTEMTIME& now);
 
-    std::function<void()> onAlarm;
+    // Gets the moments of the previous tick and of this one, so that the
+    // owner can tell which day the alarm came on.
+    std::function<void(const DateTime& previous, const DateTime& now)> onAlarm;
     // Where the clock takes the time of day from: the system's local time;
     // tests put a fixed time here.
     std::function<SYSTEMTIME()> now;
@@ -77,6 +84,7 @@ private:
     // True while the alarm time is still ahead today; it keeps a minute-long
     // match from firing more than once.
     bool waiting_ = false;
+    DateTime previous_;
 };
 
 }  // namespace tav

@@ -249,6 +249,23 @@ int NoteKeys::memoColor(const IniFile& ini, const std::string& note) {
     return ini.readInteger(note, kMemoColorKey, kYellow);
 }
 
+void NoteKeys::setAlarm(IniFile& ini, const std::string& note, bool enabled,
+                        const TimeOfDay& time) {
+    ini.writeString(note, kAlarmEnabledKey, enabled ? "true" : "false");
+    ini.writeInteger(note, "RxClock1_AlarmHour", time.hour);
+    ini.writeInteger(note, "RxClock1_AlarmMinute", time.minute);
+    ini.writeInteger(note, "RxClock1_AlarmSecond", time.second);
+}
+
+void NoteKeys::startFresh(IniFile& ini, const std::string& note) {
+    // A deleted note has always left "active=0" behind.
+    if (!ini.valueExists(note, "active") || active(ini, note)) return;
+    for (const char* key : {"NotizTitel", "Buttonbar", "wordwrap", "minimiert", "restoresize",
+                            "titelleiste", "showclock", "Alarmdatum", kAlarmEnabledKey,
+                            "RxClock1_AlarmHour", "RxClock1_AlarmMinute", "RxClock1_AlarmSecond"})
+        ini.deleteKey(note, key);
+}
+
 std::string stripTrailingBlanks(const std::string& title) {
     const std::size_t end = title.find_last_not_of(' ');
     return end == std::string::npos ? std::string() : title.substr(0, end + 1);

@@ -19,6 +19,7 @@
 #include "app/TrayController.h"
 #include "note/HiddenNotesDialog.h"
 #include "note/NoteWindow.h"
+#include "platform/DialogKeys.h"
 #include "platform/Utf.h"
 #include "settings/SettingsDialog.h"
 #include "store/FileIo.h"
@@ -133,10 +134,10 @@ protected:
     bool oleReady_ = false;
 };
 
-// A key as the main loop hands it to the dialog.
-bool press(DialogForm& dialog, WPARAM key) {
+// A key to the focused control, as the main loop hands it on.
+bool press(WPARAM key) {
     MSG msg{GetFocus(), WM_KEYDOWN, key, 0, static_cast<DWORD>(GetMessageTime()), {}};
-    return dialog.preTranslate(msg);
+    return translateDialogKeys(msg);
 }
 
 // ---- Settings dialog
@@ -263,7 +264,7 @@ TEST_F(SettingsDialogTest, CancelWritesNothingAndTheNextShowForgetsTheEdits) {
     EXPECT_FALSE(dialog.visible());
     edit();
     SetFocus(dialog.Edit1.handle());
-    EXPECT_TRUE(press(dialog, VK_ESCAPE));
+    EXPECT_TRUE(press(VK_ESCAPE));
     EXPECT_FALSE(dialog.visible());
 
     EXPECT_EQ(before, readFile(settingsPath()));
@@ -305,7 +306,7 @@ TEST_F(SettingsDialogTest, FontSizeStaysWithinSixToTwoHundred) {
         tray.Grundeinstellungen1Click();
         dialog.spin1.setFocus();
         dialog.spin1.setText(typed);
-        EXPECT_TRUE(press(dialog, VK_RETURN));
+        EXPECT_TRUE(press(VK_RETURN));
         EXPECT_EQ(written, key("Settings", "Standardfontsize")) << typed;
     }
 }
@@ -399,21 +400,21 @@ TEST_F(SettingsDialogTest, KeyboardWorksAsInADialogBox) {
     for (StdControl* next : std::vector<StdControl*>{
              &dialog.spin1, &dialog.check1, &dialog.Check2, &dialog.Check3, &dialog.Edit1,
              &dialog.Edit2, &dialog.Button1, &dialog.Button2, &dialog.schrift1}) {
-        EXPECT_TRUE(press(dialog, VK_TAB));
+        EXPECT_TRUE(press(VK_TAB));
         EXPECT_EQ(next->handle(), GetFocus()) << next->id();
     }
 
     // Enter in a field is "&O.K.", Enter on "&abbrechen" is that button.
     dialog.Edit1.setFocus();
     dialog.Edit1.setText("m");
-    EXPECT_TRUE(press(dialog, VK_RETURN));
+    EXPECT_TRUE(press(VK_RETURN));
     EXPECT_FALSE(dialog.visible());
     EXPECT_EQ("M", key("Settings", "Hotkey_neu"));
 
     tray.Grundeinstellungen1Click();
     dialog.Edit1.setText("P");
     dialog.Button2.setFocus();
-    EXPECT_TRUE(press(dialog, VK_RETURN));
+    EXPECT_TRUE(press(VK_RETURN));
     EXPECT_FALSE(dialog.visible());
     EXPECT_EQ("M", key("Settings", "Hotkey_neu"));
 }

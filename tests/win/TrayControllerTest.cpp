@@ -17,6 +17,7 @@
 
 #include "KitTestSupport.h"
 #include "about/AboutBox.h"
+#include "alarm/AlarmReminder.h"
 #include "app/TrayController.h"
 #include "note/NoteWindow.h"
 #include "platform/Dialogs.h"
@@ -449,6 +450,23 @@ TEST_F(TrayControllerTest, EndOfSessionRunsTheSameOrderlyExit) {
         SendMessageW(form.handle(), WM_ENDSESSION, TRUE, 0);
         EXPECT_TRUE(fileExists(noteTextPath("Notiz1")));
     });
+}
+
+// A reminder waits for its "OK" without a loop of its own: the program
+// still ends, and saves, while one is on the screen.
+TEST_F(TrayControllerTest, ExitWhileAReminderIsOpenStillSavesEveryNote) {
+    writeKeys({{"Settings", "Notizanzahl", "0"}, {"Settings", "firstrun", "1"}});
+    TrayController& form = start();
+    AlarmReminder reminder(form.handle());
+    form.attachReminder(&reminder);
+    restoreNow();
+    reminder.remind({.title = "Termin  ", .textPath = noteTextPath("Notiz9")});
+    ASSERT_TRUE(reminder.visible());
+    expectOrderlyExit(form, [&] {
+        EXPECT_TRUE(SendMessageW(reminder.handle(), WM_QUERYENDSESSION, 0, 0));
+        form.Tavelinbeenden1Click();
+    });
+    form.attachReminder(nullptr);
 }
 
 TEST_F(TrayControllerTest, ReleasedNoteIsDeletedAfterItsHandlerAndFreesNothingElse) {

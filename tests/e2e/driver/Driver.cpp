@@ -8,7 +8,8 @@
 // directory). Without E2E_EXE every process counts.
 
 #include <windows.h>
-// tlhelp32.h needs the types of windows.h.
+// commctrl.h and tlhelp32.h need the types of windows.h.
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -1044,6 +1045,41 @@ int cmdAnswerDialog(const Args& a) {
     return 0;
 }
 
+// A date or time picker of the program takes its value by a pointer into
+// the program's own memory, so the value is written there first.
+int cmdSetDatetime(const Args& a) {
+    need(a, 3, "set-datetime <picker hwnd> <yyyy-mm-dd> <hh:mm:ss>");
+    const HWND picker = windowArg(a[0]);
+    SYSTEMTIME value = {};
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
+    if (swscanf(a[1].c_str(), L"%d-%d-%d", &y, &mo, &d) != 3 ||
+        swscanf(a[2].c_str(), L"%d:%d:%d", &h, &mi, &sec) != 3) {
+        throw UsageError("set-datetime: a date yyyy-mm-dd and a time hh:mm:ss");
+    }
+    value.wYear = static_cast<WORD>(y);
+    value.wMonth = static_cast<WORD>(mo);
+    value.wDay = static_cast<WORD>(d);
+    value.wHour = static_cast<WORD>(h);
+    value.wMinute = static_cast<WORD>(mi);
+    value.wSecond = static_cast<WORD>(sec);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(picker, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) throw Failure("cannot open the program's process");
+    void* remote =
+        VirtualAllocEx(process, nullptr, sizeof value, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    DWORD_PTR accepted = 0;
+    const bool sent =
+        remote && WriteProcessMemory(process, remote, &value, sizeof value, nullptr) &&
+        SendMessageTimeoutW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(remote),
+                            SMTO_ABORTIFHUNG, kDefaultTimeoutMs, &accepted);
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!sent || !accepted) throw Failure("the picker did not take the value");
+    out(controlText(picker));
+    return 0;
+}
+
 HWND trayWindow() {
     for (const auto& w : topLevelWindows()) {
         if (w.className == kTrayWindowClass) return w.hwnd;
@@ -1130,6 +1166,7 @@ const std::map<std::wstring, int (*)(const Args&)>& commands() {
         {L"answer-msgbox", cmdAnswerMsgbox},
         {L"answer-input", cmdAnswerInput},
         {L"answer-dialog", cmdAnswerDialog},
+        {L"set-datetime", cmdSetDatetime},
         {L"tray", cmdTray},
         {L"menu", cmdMenu},
         {L"menu-show", cmdMenuShow},
