@@ -92,12 +92,12 @@ bool DialogForm::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result)
             result = 0;
             return true;
         case DM_GETDEFID: {
-            // Enter presses the button that has the focus, else the default
-            // one; a window that is no dialog box must say which that is.
+            // Enter presses the button that has the focus, else "OK"; a
+            // window that is no dialog box must say which that is.
             HWND focus = GetFocus();
             const int id = (focus != nullptr && IsChild(handle(), focus) && isPushButton(focus))
                                ? GetDlgCtrlID(focus)
-                               : defaultButton_;
+                               : IDOK;
             result = MAKELRESULT(id, DC_HASDEFID);
             return true;
         }

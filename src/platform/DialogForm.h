@@ -33,8 +33,6 @@ protected:
     // off the taskbar. Call from the most derived constructor, then create
     // the controls in their Tab order.
     void createDialog(HWND owner);
-    // The button that Enter presses unless the focus is on another button.
-    void setDefaultButton(int id) { defaultButton_ = id; }
 
     void createParams(DWORD& style, DWORD& exStyle) override;
     bool handleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -48,7 +46,6 @@ private:
 
     FontHandle font_;
     HWND focus_ = nullptr;  // the control that had the focus when the form lost it
-    int defaultButton_ = IDOK;
 };
 
 // A child window of one of the system's control classes on a dialog form.
