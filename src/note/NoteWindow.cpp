@@ -505,6 +505,13 @@ void NoteWindow::FormCloseQuery(bool& canClose) {
     canClose = true;
 }
 
+// Saved first, as a close saves: showing the note again re-reads its place,
+// colour and alarm time from the file, which must then be the latest.
+void NoteWindow::Notizunsichtbar1Click() {
+    closeQuery();
+    host_.hideNote(*this);
+}
+
 void NoteWindow::neue1Click() { host_.newNote(); }
 void NoteWindow::Grundeinstellungen1Click() { host_.showSettings(); }
 void NoteWindow::Info1Click() { host_.showAbout(); }

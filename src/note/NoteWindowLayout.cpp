@@ -219,7 +219,6 @@ void NoteWindow::buildViewMenu() {
     item(Tavelinbeenden1, "Tavelinbeenden1", "Tavelin b&eenden");
 
     Uhrsichtbar1.checked = Menleistesichtbar1.checked = Titelleistesichtbar1.checked = true;
-    Notizunsichtbar1.visible = false;  // hiding notes is offered elsewhere
     Zeilenumbruch1.hint = "Zeilenumbruch an/ausschalten ";
     Immersichtbar1.hint = "Wenn die Notiz immer im Vordergrund sichtbar sein soll, hier klicken!";
     Menleistesichtbar1.hint = "Buttonleiste ein/ausschalten";
@@ -233,6 +232,8 @@ void NoteWindow::buildViewMenu() {
     Menleistesichtbar1.onClick = [this] { Menleistesichtbar1Click(); };
     Titelleistesichtbar1.onClick = [this] { Titelleistesichtbar1Click(); };
     MemoFarbe1.onClick = [this] { MemoFarbe1Click(); };
+    Notizunsichtbar1.onClick = [this] { Notizunsichtbar1Click(); };
+    Notizunsichtbar1.visible = host_.hidingAvailable();
     Bearbeiten1.onClick = [this] { Bearbeiten1Click(); };
     Notizdrucken1.onClick = [this] { Notizdrucken1Click(); };
     Notizlschen1.onClick = [this] { Notizlschen1Click(); };

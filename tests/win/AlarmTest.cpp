@@ -49,9 +49,11 @@ public:
     SlotTable& slotTable() override { return slots_; }
     NoteWindow& createNoteWindow() override { throw std::logic_error("not in these tests"); }
     int raiseNoteCounter() override { return 0; }
+    NoteWindow* findNote(const std::string&) const override { return nullptr; }
     void newNote() override {}
     void showSettings() override {}
     void showAbout() override {}
+    void hideNote(NoteWindow&) override {}
     void exitProgram() override {}
     void releaseNote(NoteWindow* note) override { note->postRelease(); }
     AlarmReminder* reminder() override { return &reminder_; }

@@ -101,9 +101,11 @@ public:
     SlotTable& slotTable() override { return slots_; }
     NoteWindow& createNoteWindow() override { throw std::logic_error("not in these tests"); }
     int raiseNoteCounter() override { return ++counter_; }
+    NoteWindow* findNote(const std::string&) const override { return nullptr; }
     void newNote() override { ++newNotes; }
     void showSettings() override { ++settings; }
     void showAbout() override { ++abouts; }
+    void hideNote(NoteWindow&) override {}
     void exitProgram() override { ++exits; }
     void releaseNote(NoteWindow* note) override {
         released = note;
