@@ -6,8 +6,8 @@
 #include <set>
 #include <stdexcept>
 
-#include "platform/Controls.h"
 #include "platform/DialogKeys.h"
+#include "platform/Dpi.h"
 #include "platform/Utf.h"
 
 namespace tav {
@@ -55,9 +55,7 @@ DialogForm::~DialogForm() { removeDialogKeys(handle()); }
 void DialogForm::createDialog(HWND owner) {
     create(owner);
     addDialogKeys(handle());
-    font_ = makeFont({.name = "MS Shell Dlg", .sizePoints = 8});
-    setBounds((GetSystemMetrics(SM_CXSCREEN) - width()) / 2,
-              (GetSystemMetrics(SM_CYSCREEN) - height()) / 2, width(), height());
+    centerOnScreen();
 }
 
 void DialogForm::createParams(DWORD& style, DWORD& exStyle) {
@@ -125,18 +123,27 @@ StdControl::~StdControl() {
 void StdControl::createChild(DialogForm& parent, const wchar_t* className, const std::string& text,
                              DWORD style, DWORD exStyle, int id, const LayoutRect& r) {
     if (parent.handle() == nullptr) throw std::logic_error("StdControl ohne Fenster");
-    hwnd_ = CreateWindowExW(exStyle, className, widen(text).c_str(), WS_CHILD | WS_VISIBLE | style,
-                            r.x, r.y, r.w, r.h, parent.handle(),
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                            GetModuleHandleW(nullptr), nullptr);
+    const RECT pixels = deviceRect(parent.handle(), r.x, r.y, r.w, r.h);
+    hwnd_ = CreateWindowExW(
+        exStyle, className, widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, pixels.left,
+        pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top, parent.handle(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (hwnd_ == nullptr) {
         throw std::runtime_error("Das Bedienelement " + narrow(className) +
                                  " konnte nicht erzeugt werden.");
     }
     parent_ = &parent;
     id_ = id;
+    place_ = r;
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(parent.dialogFont()), FALSE);
     parent.attach(this);
+}
+
+void StdControl::dpiChanged() {
+    const RECT r = deviceRect(parent_->handle(), place_.x, place_.y, place_.w, place_.h);
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(parent_->dialogFont()), TRUE);
 }
 
 std::string StdControl::text() const { return windowText(hwnd_); }
@@ -198,14 +205,31 @@ void SpinEdit::create(DialogForm& parent, int id, const LayoutRect& r, int minVa
     max_ = maxValue;
     createChild(parent, L"EDIT", std::to_string(minValue),
                 WS_TABSTOP | ES_AUTOHSCROLL | ES_NUMBER | ES_RIGHT, WS_EX_CLIENTEDGE, id, r);
-    // Aligned to the field's right edge, which gives way by the arrows' width.
-    upDown_ = CreateWindowExW(
-        0, UPDOWN_CLASSW, nullptr,
-        WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
-        0, 0, 0, 0, parent.handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    upDown_ =
+        CreateWindowExW(0, UPDOWN_CLASSW, nullptr,
+                        WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+                        0, 0, 0, 0, parent.handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     if (upDown_ == nullptr) throw std::runtime_error("Das Drehfeld konnte nicht erzeugt werden.");
     SendMessageW(upDown_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd_), 0);
     SendMessageW(upDown_, UDM_SETRANGE32, minValue, maxValue);
+    placeArrows();
+}
+
+void SpinEdit::dpiChanged() {
+    StdControl::dpiChanged();
+    placeArrows();
+}
+
+// At the field's right edge, which gives way by their width: that of the
+// system's scroll arrows at the form's density. The control's own alignment
+// knows a single width for every density.
+void SpinEdit::placeArrows() {
+    const RECT r = deviceRect(parent_->handle(), place_.x, place_.y, place_.w, place_.h);
+    const int arrows = systemMetric(SM_CXVSCROLL, parent_->dpi());
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left - arrows, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(upDown_, nullptr, r.right - arrows, r.top, arrows, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int SpinEdit::value() const {

@@ -15,7 +15,8 @@
 
 namespace tav {
 
-// A control's place in its form's client area, in pixels at 96 dots per inch.
+// A control's place in its form's client area, in pixels at 96 dots per inch;
+// the form shows it at its screen's density (see Form).
 struct LayoutRect {
     int x, y, w, h;
 };
@@ -25,8 +26,6 @@ public:
     DialogForm(std::wstring className, const std::string& caption, int clientWidth,
                int clientHeight);
     ~DialogForm() override;
-
-    HFONT dialogFont() const { return font_.get(); }
 
 protected:
     // Creates the window hidden and centred on the screen; owner keeps it
@@ -44,7 +43,6 @@ protected:
 private:
     void focusControl(HWND control);
 
-    FontHandle font_;
     HWND focus_ = nullptr;  // the control that had the focus when the form lost it
 };
 
@@ -62,6 +60,7 @@ public:
     std::string text() const;
     void setText(const std::string& text);
     void setFocus();
+    void dpiChanged() override;
 
 protected:
     void createChild(DialogForm& parent, const wchar_t* className, const std::string& text,
@@ -70,6 +69,7 @@ protected:
     DialogForm* parent_ = nullptr;
     HWND hwnd_ = nullptr;
     int id_ = 0;
+    LayoutRect place_{};
 };
 
 class Button : public StdControl {
@@ -119,8 +119,11 @@ public:
     HWND upDown() const { return upDown_; }
     // Leaving the field shows the value that will be used.
     bool forwardCommand(WPARAM wParam, LPARAM lParam) override;
+    void dpiChanged() override;
 
 private:
+    void placeArrows();
+
     HWND upDown_ = nullptr;
     int min_ = 0, max_ = 0;
 };

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The program on screens of 100 %, 150 % and 200 % (96, 144 and 192 dpi): what
 # a user sees (the splash, a new note, its title line, clock and buttons, the
-# overdue alarm, the alarm editor, the title prompt, the about box; the
-# system's delete question roughly) measures 1.5 and 2 times what it measures
-# at 100 %, within a pixel. A note's place survives a restart
-# at every density and is stored with that density; a place stored at 96 dpi
-# is taken at 96 dpi and left alone at the others, where the note starts at
-# its default place. Screenshots go to E2E_SHOTS for a look at the pictures
-# and the German texts.
+# overdue alarm, the alarm editor, the title prompt, the about box, the
+# settings and hidden-notes dialogs; the system's delete question roughly)
+# measures 1.5 and 2 times what it measures at 100 %, within a pixel. A
+# note's place survives a restart at every density and is stored with that
+# density; a place stored at 96 dpi is taken at 96 dpi and left alone at the
+# others, where the note starts at its default place. Screenshots go to
+# E2E_SHOTS for a look at the pictures and the German texts.
 . "$(dirname "$0")/lib.sh"
 
 declare -A at100  # what each thing measures at 96 dpi
@@ -164,6 +164,19 @@ INI
     measured "about box client area" "$dpi" $(client_size "$about")
     drv_ok post "$about" 0x0010 0 0 >/dev/null  # WM_CLOSE hides it
     drv_ok wait-gone "$about" >/dev/null
+
+    local caption class form
+    for caption in "Grundeinstellungen..." "unsichtbare Notizen..."; do
+        e2e_log "the dialog of \"$caption\""
+        class=$([ "$caption" = "Grundeinstellungen..." ] && echo SettingsDialog || echo HiddenNotesDialog)
+        drv_ok tray rclick >/dev/null
+        drv_ok menu "$caption" >/dev/null
+        form=$(drv_ok wait-window "$class" -)
+        e2e_screenshot "$class-$dpi"
+        measured "$class client area" "$dpi" $(client_size "$form")
+        drv_ok post "$form" 0x0111 2 0 >/dev/null  # "Abbrechen" (IDCANCEL)
+        drv_ok wait-gone "$form" >/dev/null
+    done
 
     e2e_log "the delete question (the system's box)"
     e2e_note_menu "$note"

@@ -10,6 +10,7 @@
 
 #include "KitTestSupport.h"
 #include "platform/Controls.h"
+#include "platform/DialogForm.h"
 #include "platform/Dpi.h"
 #include "platform/Form.h"
 #include "resource.h"
@@ -172,6 +173,40 @@ TEST(DpiKit, FiguresNeverDriftAndEdgesHoldAtAnOddScale) {
     GetClientRect(form.handle(), &client);
     EXPECT_EQ(255, client.right);
     EXPECT_EQ(170, form.clientWidth());
+}
+
+// The standard controls of a dialog form follow it, and the arrows of a
+// number field stay at the field's new right edge.
+class SmallDialog : public DialogForm {
+public:
+    Button ok;
+    SpinEdit size;
+    SmallDialog() : DialogForm(L"TKitDpiDialog", "Grundeinstellungen", 200, 80) {
+        createDialog(nullptr);
+        size.create(*this, 101, {10, 10, 68, 21}, 6, 200);
+        ok.create(*this, "&O.K.", IDOK, {110, 46, 84, 25}, true);
+    }
+    ~SmallDialog() override { destroy(); }
+};
+
+TEST(DpiKit, DialogFormControlsFollowToTwiceTheDensity) {
+    SmallDialog dialog;
+    const RECT okAt96 = childRect(dialog.ok.handle());
+    const RECT arrowsAt96 = childRect(dialog.size.upDown());
+    const RECT r = windowRect(dialog.handle());
+    RECT suggested{r.left, r.top, r.left + 2 * (r.right - r.left), r.top + 2 * (r.bottom - r.top)};
+    SendMessageW(dialog.handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+
+    EXPECT_EQ(scaled(okAt96, 192), childRect(dialog.ok.handle()));
+    const RECT arrows = childRect(dialog.size.upDown());
+    EXPECT_EQ(2 * arrowsAt96.right, arrows.right);
+    EXPECT_NEAR(2 * (arrowsAt96.right - arrowsAt96.left), arrows.right - arrows.left, 1);
+    EXPECT_EQ(childRect(dialog.size.handle()).right, arrows.left);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog.ok.handle(), WM_GETFONT, 0, 0)),
+               sizeof font, &font);
+    EXPECT_EQ(-MulDiv(8, 192, 72), font.lfHeight);
 }
 
 // Windows moves a window that a placement record puts on a monitor of
