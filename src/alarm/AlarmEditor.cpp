@@ -69,10 +69,7 @@ void buildEditor(HWND dialog, const AlarmEditorValues& values) {
     setPicker(dialog, AlarmEditor::kDateId, systemTimeOf({values.date, {12, 0, 0}, 0}));
     setPicker(dialog, AlarmEditor::kTimeId, systemTimeOf({values.date, values.time, 0}));
 
-    RECT frame{0, 0, kEditorClient.cx, kEditorClient.cy};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)));
-    centreOnScreen(dialog, frame.right - frame.left, frame.bottom - frame.top);
+    centreDialog(dialog, kEditorClient);
 }
 
 void readEditor(HWND dialog, AlarmEditorValues& values) {

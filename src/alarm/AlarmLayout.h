@@ -1,8 +1,12 @@
 #pragma once
 // Sizes and places of the alarm windows' controls, in pixels at 96 dots per
-// inch, all in one place, and the one way the windows make their controls.
+// inch (the windows show them at their screen's density), all in one place.
 
 #include <windows.h>
+
+#include "platform/Dpi.h"
+#include "platform/Form.h"
+#include "store/DpiScale.h"
 
 namespace tav::alarm_layout {
 
@@ -33,11 +37,13 @@ inline constexpr int kOverdueTitleHeight = 32;
 inline constexpr int kOverdueButtonPanelHeight = 41;
 inline constexpr SIZE kOverdueButton{75, 25};
 
-// A child control at its place with the given font.
+// A child control of a dialog at its place (96-dpi figures, in the pixels of
+// the dialog's density) with the given font.
 inline HWND makeControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
                         int id, const Place& place, HFONT font) {
-    HWND control = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, place.x,
-                                   place.y, place.width, place.height, parent,
+    const RECT r = deviceRect(parent, place.x, place.y, place.width, place.height);
+    HWND control = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                                   r.right - r.left, r.bottom - r.top, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    GetModuleHandleW(nullptr), nullptr);
     if (control != nullptr && font != nullptr)
@@ -45,9 +51,22 @@ inline HWND makeControl(HWND parent, const wchar_t* className, const wchar_t* te
     return control;
 }
 
-// Puts a top-level window of this outer size in the middle of the screen.
-inline void centreOnScreen(HWND window, int width, int height) {
-    SetWindowPos(window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+// A child control of a form at its place, in the given font; the form keeps
+// both at its screen's density.
+inline HWND makeControl(Form& form, const wchar_t* className, const wchar_t* text, DWORD style,
+                        int id, const Place& place, const FontSpec& font) {
+    return form.createChild(className, text, style, id, place.x, place.y, place.width, place.height,
+                            font);
+}
+
+// Gives a dialog this client size (96-dpi figures) in the middle of the screen.
+inline void centreDialog(HWND dialog, SIZE client) {
+    const int dpi = windowDpi(dialog);
+    const SIZE frame = frameSizeFor(static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)),
+                                    static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)), dpi);
+    const int width = scaleToDpi(client.cx, dpi) + frame.cx;
+    const int height = scaleToDpi(client.cy, dpi) + frame.cy;
+    SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }

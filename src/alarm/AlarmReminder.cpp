@@ -30,9 +30,6 @@ AlarmReminder::AlarmReminder(HWND owner)
     setClientHeight(kReminderClient.cy);
     create(owner);
 
-    font_ = makeFont({});
-    repeatFont_ = makeFont({.name = "Arial", .heightPixels = 13});
-
     memo1.create(handle(), kTextId);
     memo1.setBounds(kReminderText.x, kReminderText.y, kReminderText.width, kReminderText.height);
     memo1.setColor(kYellowWindow);
@@ -40,17 +37,17 @@ AlarmReminder::AlarmReminder(HWND owner)
     memo1.setAutoUrlDetect(false);
 
     CheckBox1 =
-        makeControl(handle(), L"BUTTON", L"&erneute Erinnerung in ", BS_AUTOCHECKBOX | WS_TABSTOP,
-                    kRepeatId, kReminderRepeat, repeatFont_.get());
-    ComboBox1 = makeControl(handle(), WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
-                            kDelayId, kReminderDelay, font_.get());
+        makeControl(*this, L"BUTTON", L"&erneute Erinnerung in ", BS_AUTOCHECKBOX | WS_TABSTOP,
+                    kRepeatId, kReminderRepeat, {.name = "Arial", .heightPixels = 13});
+    ComboBox1 = makeControl(*this, WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
+                            kDelayId, kReminderDelay, FontSpec{});
     for (const SnoozeChoice& choice : kSnoozeChoices)
         SendMessageW(ComboBox1, CB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(widen(choice.text).c_str()));
     SendMessageW(ComboBox1, CB_SETCURSEL, 0, 0);
     SendMessageW(ComboBox1, CB_SETMINVISIBLE, static_cast<WPARAM>(kSnoozeChoices.size()), 0);
-    OKButton = makeControl(handle(), L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK,
-                           kReminderOk, font_.get());
+    OKButton = makeControl(*this, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK,
+                           kReminderOk, FontSpec{});
     addDialogKeys(handle());
 }
 
@@ -89,7 +86,7 @@ void AlarmReminder::showTurn(const Turn& turn) {
     } catch (...) {
         memo1.clear();
     }
-    centreOnScreen(handle(), width(), height());
+    centerOnScreen();
     SetWindowPos(handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     show();
     SetForegroundWindow(handle());

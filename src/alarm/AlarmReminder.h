@@ -76,8 +76,6 @@ private:
     void showTurn(const Turn& turn);
 
     std::deque<Turn> turns_;
-    FontHandle font_;
-    FontHandle repeatFont_;
     BrushHandle background_;
 };
 

@@ -21,8 +21,9 @@ OverdueAlarm::OverdueAlarm(HWND owner, const std::string& noteName, const std::s
     : Form(L"OverdueAlarm") {
     setName(noteName + "a");
     setCaption("Alarm überfallig");
+    setWidth(kOverdueSize.cx);
+    setHeight(kOverdueSize.cy);
     create(owner);
-    font_ = makeFont({});
 
     Panel2.create(*this);
     Panel2.setFont({.name = "MS Sans Serif", .heightPixels = 16});
@@ -33,11 +34,12 @@ OverdueAlarm::OverdueAlarm(HWND owner, const std::string& noteName, const std::s
     memo1.setReadOnly(true);
     memo1.setAutoUrlDetect(true);
     memo1.onLinkClick = [this](const std::string& link) { memo1URLClick(link); };
-    Button1 = makeControl(handle(), L"BUTTON", L"O.K.", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK,
-                          {0, 0, kOverdueButton.cx, kOverdueButton.cy}, font_.get());
+    Button1 = makeControl(*this, L"BUTTON", L"O.K.", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK,
+                          {0, 0, kOverdueButton.cx, kOverdueButton.cy}, FontSpec{});
     addDialogKeys(handle());
+    onSize(clientWidth(), clientHeight());
 
-    centreOnScreen(handle(), kOverdueSize.cx, kOverdueSize.cy);
+    centerOnScreen();
     show();
     try {
         memo1.loadFromFile(textPath);
@@ -65,9 +67,9 @@ void OverdueAlarm::onSize(int clientWidth, int clientHeight) {
     const int buttonPanelTop =
         std::max(kOverdueTitleHeight, clientHeight - kOverdueButtonPanelHeight);
     memo1.setBounds(0, kOverdueTitleHeight, clientWidth, buttonPanelTop - kOverdueTitleHeight);
-    SetWindowPos(Button1, nullptr, (clientWidth - kOverdueButton.cx) / 2,
-                 buttonPanelTop + (kOverdueButtonPanelHeight - kOverdueButton.cy) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    setChildBounds(Button1, (clientWidth - kOverdueButton.cx) / 2,
+                   buttonPanelTop + (kOverdueButtonPanelHeight - kOverdueButton.cy) / 2,
+                   kOverdueButton.cx, kOverdueButton.cy);
     InvalidateRect(handle(), nullptr, TRUE);
 }
 

@@ -36,9 +36,6 @@ protected:
     bool onCommand(int id, int code, HWND control) override;
     bool onNotify(const NMHDR& header, LRESULT& result) override;
     void onSize(int clientWidth, int clientHeight) override;
-
-private:
-    FontHandle font_;
 };
 
 }  // namespace tav

@@ -8,10 +8,12 @@
 #include "about/AboutBox.h"
 #include "alarm/AlarmReminder.h"
 #include "app/TrayController.h"
+#include "note/HiddenNotesDialog.h"
 #include "platform/DialogKeys.h"
 #include "platform/Form.h"
 #include "platform/ShellFiles.h"
 #include "platform/Utf.h"
+#include "settings/SettingsDialog.h"
 #include "store/NoteStore.h"
 
 namespace {
@@ -45,9 +47,10 @@ int runProgram() {
     trayController.attachAboutBox(&aboutBox);
     tav::AlarmReminder reminder(trayController.handle());
     trayController.attachReminder(&reminder);
-    // Next in this order, as they are built: the basic settings dialog
-    // (attachSettingsDialog) and the hidden-notes dialog
-    // (attachInvisibleNotesDialog).
+    tav::SettingsDialog settingsDialog(trayController.handle(), trayController);
+    trayController.attachSettingsDialog(&settingsDialog);
+    tav::HiddenNotesDialog hiddenNotesDialog(trayController);
+    trayController.attachInvisibleNotesDialog(&hiddenNotesDialog);
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -148,7 +148,13 @@ void NoteWindow::onGetMinMaxInfo(MINMAXINFO& info) {
                         {info.ptMaxPosition.x, info.ptMaxPosition.y},
                         {info.ptMinTrackSize.x, info.ptMinTrackSize.y},
                         {info.ptMaxTrackSize.x, info.ptMaxTrackSize.y}};
-    applyMinMaxInfo(FormStorage1.MinMaxInfo, values);
+    // The limits are sizes of the design; the maximised position is a place
+    // on the desktop and stays as it is.
+    TWinMinMaxInfo limits = FormStorage1.MinMaxInfo;
+    for (int* size : {&limits.MaxSizeHeight, &limits.MaxSizeWidth, &limits.MaxTrackHeight,
+                      &limits.MaxTrackWidth, &limits.MinTrackHeight, &limits.MinTrackWidth})
+        *size = scale(*size);
+    applyMinMaxInfo(limits, values);
     info.ptMaxSize = {values.maxSize.x, values.maxSize.y};
     info.ptMaxPosition = {values.maxPosition.x, values.maxPosition.y};
     info.ptMinTrackSize = {values.minTrackSize.x, values.minTrackSize.y};
@@ -196,8 +202,8 @@ void NoteWindow::onReleased() {
 
 void NoteWindow::FormStorage1RestorePlacement() {
     // A note without a stored place would sit in the screen's corner.
-    if (left() == 0) setLeft(160);
-    if (top() == 0) setTop(160);
+    if (left() == 0) setLeft(scale(160));
+    if (top() == 0) setTop(scale(160));
 }
 
 void NoteWindow::Timer1Timer() {
@@ -497,6 +503,13 @@ void NoteWindow::FormCloseQuery(bool& canClose) {
     NoteKeys::setWordwrapOnClose(ini, name(), Zeilenumbruch1.checked);
     ini.close();
     canClose = true;
+}
+
+// Saved first, as a close saves: showing the note again re-reads its place,
+// colour and alarm time from the file, which must then be the latest.
+void NoteWindow::Notizunsichtbar1Click() {
+    closeQuery();
+    host_.hideNote(*this);
 }
 
 void NoteWindow::neue1Click() { host_.newNote(); }

@@ -137,6 +137,8 @@ public:
     void Grundeinstellungen1Click();
     void Info1Click();
     void Tavelinbeenden1Click();
+    // Saves as a close does, then hides into the hidden-notes list.
+    void Notizunsichtbar1Click();
 
     // ---- Text and format commands (NoteWindowText.cpp)
     void kopieren1Click();
@@ -199,8 +201,6 @@ private:
     void buildEditMenu();
     void greyUnbuiltCommands();
     void layout();
-    static void wrapButtons(ToolBar& bar);
-    static int wrappedBarHeight(ToolBar& bar, int width);
     PopupMenu& memoMenu() { return *memoMenu_; }
     bool memoKeyDown(UINT vk);
 

@@ -42,13 +42,6 @@ void button(SpeedButton& b, const char* name, int picture, const char* hint,
 
 }  // namespace
 
-void NoteWindow::wrapButtons(ToolBar& bar) {
-    const LONG_PTR style = GetWindowLongPtrW(bar.handle(), GWL_STYLE);
-    SetWindowLongPtrW(bar.handle(), GWL_STYLE, style | TBSTYLE_WRAPABLE);
-    // The control measures its buttons anew for the style.
-    bar.setButtonSize(kButtonSize, kButtonSize);
-}
-
 void NoteWindow::buildControls() {
     buildTitleBar();
     buildEditBar();
@@ -112,7 +105,7 @@ void NoteWindow::buildTitleBar() {
 void NoteWindow::buildViewBar() {
     ToolBar1.setButtonSize(kButtonSize, kButtonSize);
     ToolBar1.create(*this);
-    wrapButtons(ToolBar1);
+    ToolBar1.setWrapable(true);
     button(SpeedButton6, "SpeedButton6", IMG_NEW, "eine neue Notiz erstellen",
            [this] { neue1Click(); });
     button(SpeedButton1, "SpeedButton1", IMG_EDIT,
@@ -146,7 +139,7 @@ void NoteWindow::buildEditBar() {
     ToolBar2.setButtonSize(kButtonSize, kButtonSize);
     ToolBar2.setVisible(false);
     ToolBar2.create(*this);
-    wrapButtons(ToolBar2);
+    ToolBar2.setWrapable(true);
     button(SpeedButton10, "SpeedButton10", IMG_SAVE,
            "Notiz speichern:Sichert den Notiz-Text\r\ndauerhaft.", [this] { speichern1Click(); });
     button(SpeedButton16, "SpeedButton16", IMG_DELETE,
@@ -226,7 +219,6 @@ void NoteWindow::buildViewMenu() {
     item(Tavelinbeenden1, "Tavelinbeenden1", "Tavelin b&eenden");
 
     Uhrsichtbar1.checked = Menleistesichtbar1.checked = Titelleistesichtbar1.checked = true;
-    Notizunsichtbar1.visible = false;  // hiding notes is offered elsewhere
     Zeilenumbruch1.hint = "Zeilenumbruch an/ausschalten ";
     Immersichtbar1.hint = "Wenn die Notiz immer im Vordergrund sichtbar sein soll, hier klicken!";
     Menleistesichtbar1.hint = "Buttonleiste ein/ausschalten";
@@ -240,6 +232,8 @@ void NoteWindow::buildViewMenu() {
     Menleistesichtbar1.onClick = [this] { Menleistesichtbar1Click(); };
     Titelleistesichtbar1.onClick = [this] { Titelleistesichtbar1Click(); };
     MemoFarbe1.onClick = [this] { MemoFarbe1Click(); };
+    Notizunsichtbar1.onClick = [this] { Notizunsichtbar1Click(); };
+    Notizunsichtbar1.visible = host_.hidingAvailable();
     Bearbeiten1.onClick = [this] { Bearbeiten1Click(); };
     Notizdrucken1.onClick = [this] { Notizdrucken1Click(); };
     Notizlschen1.onClick = [this] { Notizlschen1Click(); };
@@ -341,20 +335,6 @@ void NoteWindow::greyUnbuiltCommands() {
         b->setEnabled(kTextCommandsBuilt);
 }
 
-// A note narrower than its bar wraps the buttons into another row rather
-// than cutting off the last ones.
-int NoteWindow::wrappedBarHeight(ToolBar& bar, int width) {
-    if (bar.handle() == nullptr || bar.buttons().empty()) return kBarHeight;
-    SetWindowPos(bar.handle(), nullptr, 0, 0, width, kBarHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(bar.handle(), TB_AUTOSIZE, 0, 0);  // wraps anew for the width
-    RECT first{}, last{};
-    const LRESULT count = SendMessageW(bar.handle(), TB_BUTTONCOUNT, 0, 0);
-    SendMessageW(bar.handle(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-    SendMessageW(bar.handle(), TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last));
-    return std::max(kBarHeight, static_cast<int>(last.bottom - first.bottom) + kBarHeight);
-}
-
 // Top to bottom: title line, edit bar, view bar, text; the clock at the
 // bottom. The small bar sits over the left end of the title line.
 void NoteWindow::layout() {
@@ -368,7 +348,9 @@ void NoteWindow::layout() {
     }
     for (ToolBar* bar : {&ToolBar2, &ToolBar1}) {
         if (!bar->visible()) continue;
-        const int barHeight = wrappedBarHeight(*bar, width);
+        // A note narrower than its bar wraps the buttons into another row
+        // rather than cutting off the last ones.
+        const int barHeight = bar->wrappedHeight(width, kBarHeight);
         bar->setBounds(0, top, width, barHeight);
         top += barHeight;
     }

@@ -1,6 +1,6 @@
 #pragma once
-// The note's clock: a 17-pixel strip at the bottom of the note that shows the
-// time of day and carries the note's alarm time. The alarm fields also work
+// The note's clock: a strip 17 pixels high at 96 dpi at the bottom of the
+// note that shows the time of day and carries the note's alarm time. The alarm fields also work
 // without a window (the reminder keeps a clock only for its alarm time).
 
 #include <windows.h>
@@ -8,13 +8,14 @@
 #include <functional>
 #include <string>
 
+#include "platform/Handle.h"
 #include "store/AlarmTime.h"
 
 namespace tav {
 
 class RxClock {
 public:
-    static constexpr int kHeight = 17;
+    static constexpr int kHeight = 17;  // a 96-dpi figure
 
     RxClock();
     ~RxClock();
@@ -24,6 +25,7 @@ public:
     // Hidden until setVisible(true); the parent's layout places it.
     void create(HWND parent, int id);
     HWND hwnd() const { return hwnd_; }
+    // 96-dpi figures, as every control of the kit.
     void setBounds(int x, int y, int width, int height);
     bool visible() const { return visible_; }
     void setVisible(bool visible);
@@ -71,7 +73,8 @@ private:
     void rearm(const SYSTEMTIME& now);
 
     HWND hwnd_ = nullptr;
-    HFONT font_ = nullptr;
+    FontHandle font_;
+    int fontDpi_ = 0;
     HBRUSH brush_ = nullptr;
     bool visible_ = false;
     bool timerRunning_ = false;

@@ -239,8 +239,9 @@ void FormPlacement::readPlacement(IniFile& ini) {
         wp.normalPosition = {v[0], v[1], v[2], v[3]};
     }
 
-    const int ppi = ini.readInteger(section, "PixelsPerInch", owner_.pixelsPerInch());
-    if (!found || ppi != owner_.pixelsPerInch()) return;
+    const int screenPpi = owner_.pixelsPerInchAt(wp.normalPosition);
+    const int ppi = ini.readInteger(section, "PixelsPerInch", screenPpi);
+    if (!found || ppi != screenPpi) return;
 
     Rect& r = wp.normalPosition;
     if (!owner_.borderSizeable()) {

@@ -75,6 +75,15 @@ public:
     int screenWidth() const override { return 1024; }
     int screenHeight() const override { return 768; }
     int pixelsPerInch() const override { return ppi; }
+    // The monitor a rectangle's centre lies on gives its density; off every
+    // monitor, the window's own.
+    int pixelsPerInchAt(const Rect& r) const override {
+        const int x = r.left / 2 + r.right / 2, y = r.top / 2 + r.bottom / 2;
+        for (const auto& [area, dpi] : monitors) {
+            if (x >= area.left && x < area.right && y >= area.top && y < area.bottom) return dpi;
+        }
+        return ppi;
+    }
 
     std::optional<std::string> findComponent(const std::string& name) const override {
         for (const auto& [own, _] : components) {
@@ -105,6 +114,7 @@ public:
     bool handle = true, isVisible = true, sizeable = true, centred = false;
     bool mainForm = false, appMinimized = false;
     int ppi = 96;
+    std::vector<std::pair<Rect, int>> monitors;
     int placementsApplied = 0;
 };
 

@@ -49,9 +49,11 @@ public:
     SlotTable& slotTable() override { return slots_; }
     NoteWindow& createNoteWindow() override { throw std::logic_error("not in these tests"); }
     int raiseNoteCounter() override { return 0; }
+    NoteWindow* findNote(const std::string&) const override { return nullptr; }
     void newNote() override {}
     void showSettings() override {}
     void showAbout() override {}
+    void hideNote(NoteWindow&) override {}
     void exitProgram() override {}
     void releaseNote(NoteWindow* note) override { note->postRelease(); }
     AlarmReminder* reminder() override { return &reminder_; }
@@ -327,6 +329,47 @@ TEST_F(AlarmTest, RingsOnItsDayWithTheNotesTitleTextAndColour) {
     EXPECT_FALSE(reminder().visible());
     EXPECT_FALSE(note.RxClock1.alarmEnabled());
     EXPECT_EQ("false", value("RxClock1_AlarmEnabled"));
+}
+
+// On a monitor of twice the density (the system's message; Wine never moves
+// a window between densities) the reminder's controls and fonts follow.
+TEST_F(AlarmTest, ReminderFollowsItsMonitorToTwiceTheDensity) {
+    AlarmReminder& window = reminder();
+    auto inClient = [&](HWND child) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window.handle(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    auto fontHeight = [](HWND control) {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        return font.lfHeight;
+    };
+    std::vector<RECT> at96;
+    for (HWND c : {window.memo1.hwnd(), window.CheckBox1, window.OKButton})
+        at96.push_back(inClient(c));
+    const LONG repeatFont96 = fontHeight(window.CheckBox1);
+    const LONG okFont96 = fontHeight(window.OKButton);
+
+    RECT outer{};
+    GetWindowRect(window.handle(), &outer);
+    RECT suggested{outer.left, outer.top, outer.left + 2 * (outer.right - outer.left),
+                   outer.top + 2 * (outer.bottom - outer.top)};
+    SendMessageW(window.handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+
+    int i = 0;
+    for (HWND c : {window.memo1.hwnd(), window.CheckBox1, window.OKButton}) {
+        const RECT now = inClient(c);
+        EXPECT_EQ(2 * at96[i].left, now.left) << i;
+        EXPECT_EQ(2 * at96[i].top, now.top) << i;
+        EXPECT_EQ(2 * (at96[i].right - at96[i].left), now.right - now.left) << i;
+        ++i;
+    }
+    EXPECT_EQ(2 * repeatFont96, fontHeight(window.CheckBox1));
+    EXPECT_NEAR(2 * okFont96, fontHeight(window.OKButton), 1);
 }
 
 TEST_F(AlarmTest, TwoAlarmsTakeTurnsAndEachOkAnswersItsOwnNote) {

@@ -368,8 +368,8 @@ WORD keyCode(const std::wstring& name) {
     throw UsageError("unknown key: " + utf8(name));
 }
 
-// "ctrl+alt+k": modifiers down, key down and up, modifiers up.
-void addCombo(std::vector<INPUT>& inputs, const std::wstring& combo) {
+// "ctrl+alt+k": the keys of a combination in the order they are pressed.
+std::vector<WORD> comboKeys(const std::wstring& combo) {
     std::vector<WORD> keys;
     size_t start = 0;
     while (start <= combo.size()) {
@@ -382,6 +382,12 @@ void addCombo(std::vector<INPUT>& inputs, const std::wstring& combo) {
         if (plus == std::wstring::npos) break;
         start = plus + 1;
     }
+    return keys;
+}
+
+// Modifiers down, key down and up, modifiers up.
+void addCombo(std::vector<INPUT>& inputs, const std::wstring& combo) {
+    const std::vector<WORD> keys = comboKeys(combo);
     for (WORD vk : keys) inputs.push_back(keyInput(vk, false));
     for (auto it = keys.rbegin(); it != keys.rend(); ++it) inputs.push_back(keyInput(*it, true));
 }
@@ -797,6 +803,30 @@ int cmdChild(const Args& a) {
     throw Failure("no such child window: " + utf8(a[1]));
 }
 
+// The lines of a list box, one a line.
+int cmdItems(const Args& a) {
+    need(a, 1, "items <listbox>");
+    const HWND list = windowArg(a[0]);
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kDefaultTimeoutMs,
+                             &count) ||
+        static_cast<LRESULT>(count) == LB_ERR) {
+        throw Failure("window does not answer LB_GETCOUNT");
+    }
+    for (WPARAM i = 0; i < count; i++) {
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kDefaultTimeoutMs,
+                            &length);
+        std::wstring line(length + 1, L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()),
+                            SMTO_ABORTIFHUNG, kDefaultTimeoutMs, &copied);
+        line.resize(std::min<size_t>(copied, length));
+        out(line);
+    }
+    return 0;
+}
+
 // As a user dragging the frame: the window sees the size-move bracket, and
 // the system's minimum and maximum tracking sizes apply.
 int cmdMove(const Args& a) {
@@ -871,6 +901,40 @@ int cmdKeys(const Args& a) {
         }
     }
     sendInputs(inputs);
+    return 0;
+}
+
+// Whether another program could take this combination as its global hot
+// key now: "free" (exit 0) or "taken" (exit 1). Nothing stays registered.
+int cmdHotkeyFree(const Args& a) {
+    need(a, 1, "hotkey-free <ctrl+alt+k>");
+    UINT modifiers = 0;
+    WORD key = 0;
+    for (const WORD vk : comboKeys(a[0])) {
+        switch (vk) {
+            case VK_CONTROL:
+                modifiers |= MOD_CONTROL;
+                break;
+            case VK_MENU:
+                modifiers |= MOD_ALT;
+                break;
+            case VK_SHIFT:
+                modifiers |= MOD_SHIFT;
+                break;
+            case VK_LWIN:
+                modifiers |= MOD_WIN;
+                break;
+            default:
+                key = vk;
+        }
+    }
+    if (key == 0) throw UsageError("hotkey-free needs a key besides the modifiers");
+    if (!RegisterHotKey(nullptr, 1, modifiers, key)) {
+        out(L"taken");
+        return 1;
+    }
+    UnregisterHotKey(nullptr, 1);
+    out(L"free");
     return 0;
 }
 
@@ -1130,12 +1194,14 @@ const std::map<std::wstring, int (*)(const Args&)>& commands() {
         {L"info", cmdInfo},
         {L"children", cmdChildren},
         {L"child", cmdChild},
+        {L"items", cmdItems},
         {L"move", cmdMove},
         {L"post", cmdPost},
         {L"send", cmdSend},
         {L"focus", cmdFocus},
         {L"foreground", cmdForeground},
         {L"keys", cmdKeys},
+        {L"hotkey-free", cmdHotkeyFree},
         {L"click", cmdClick},
         {L"drag", cmdDrag},
         {L"type-into", cmdTypeInto},
