@@ -250,11 +250,11 @@ bool alarmOverdue(const Date& alarmDate, int alarmHour, int alarmMinute, const D
     return timeline(now) > timeline({alarmDate, {alarmHour, alarmMinute, 0}, 0});
 }
 
-std::string formatDate(const Date& date, const std::string& shortDateFormat) {
-    auto tokens = tokenize(shortDateFormat);
-    if (!tokens) tokens = tokenize(kGermanDateFormat);
+namespace {
+
+std::string formatAs(const Date& date, const std::vector<Token>& tokens) {
     std::string text;
-    for (const Token& token : *tokens) {
+    for (const Token& token : tokens) {
         switch (token.field) {
             case Field::Literal:
                 text += token.text;
@@ -274,6 +274,8 @@ std::string formatDate(const Date& date, const std::string& shortDateFormat) {
     return text;
 }
 
+}  // namespace
+
 std::optional<Date> parseDateText(const std::string& text, const std::string& shortDateFormat) {
     const std::string value = trimmed(text);
     for (const std::string& format :
@@ -284,6 +286,17 @@ std::optional<Date> parseDateText(const std::string& text, const std::string& sh
         if (const auto date = parseAs(value, *tokens)) return date;
     }
     return std::nullopt;
+}
+
+// A date that would not read back as itself (a two-digit year outside the
+// years it is read as, day and month run together without a separator) is
+// written dd.MM.yyyy, like one in a format that names months.
+std::string formatDate(const Date& date, const std::string& shortDateFormat) {
+    if (const auto tokens = tokenize(shortDateFormat)) {
+        std::string text = formatAs(date, *tokens);
+        if (parseDateText(text, shortDateFormat) == date) return text;
+    }
+    return formatAs(date, *tokenize(kGermanDateFormat));
 }
 
 }  // namespace tav

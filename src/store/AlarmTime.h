@@ -99,8 +99,9 @@ bool alarmOverdue(const Date& alarmDate, int alarmHour, int alarmMinute, const D
 
 // ---- Date text
 // In the given short date format (d, dd, M, MM, yy, yyyy and literal text;
-// quoted text kept as it is). A format that names months or weekdays cannot
-// be read back by every other reader, so such a date is written dd.MM.yyyy.
+// quoted text kept as it is). A date that the format would not read back as
+// itself (one that names months or weekdays, a two-digit year outside 1930
+// to 2029) is written dd.MM.yyyy, which every reader here takes.
 std::string formatDate(const Date& date, const std::string& shortDateFormat);
 // Reads a date written under any regional settings the program has met:
 // the given short date format first, then dd.MM.yyyy, d.M.yyyy, M/d/yyyy and

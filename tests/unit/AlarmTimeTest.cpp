@@ -154,6 +154,12 @@ TEST(DateText, WrittenInTheShortDateFormat) {
     // Names of months or weekdays: a form that every reader knows.
     EXPECT_EQ(formatDate({2024, 3, 9}, "dddd, d. MMMM yyyy"), "09.03.2024");
     EXPECT_EQ(formatDate({2024, 3, 9}, ""), "09.03.2024");
+    // A two-digit year that would read back as another century: an alarm in
+    // 2031 under "dd.MM.yy" must not come back as 1931, overdue at once.
+    EXPECT_EQ(formatDate({2031, 3, 9}, "dd.MM.yy"), "09.03.2031");
+    EXPECT_EQ(parseDateText(formatDate({2031, 3, 9}, "dd.MM.yy"), "dd.MM.yy"), (Date{2031, 3, 9}));
+    // Day and month run together cannot be told apart on reading.
+    EXPECT_EQ(formatDate({2024, 11, 2}, "dMyyyy"), "02.11.2024");
 }
 
 TEST(DateText, ReadBackUnderAnyRegionalSettingsTheProgramHasMet) {
