@@ -32,6 +32,12 @@ constexpr char kProductTitle[] = "Tavelin 2000";
 // One tray controller at a time; the minimise hook reaches it here.
 TrayController* hookOwner = nullptr;
 
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
+    return text;
+}
+
 bool isMinimizeCommand(int showCommand) {
     return showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||
            showCommand == SW_SHOWMINNOACTIVE || showCommand == SW_FORCEMINIMIZE;
@@ -155,6 +161,10 @@ void TrayController::buildTrayMenu() {
 
 void TrayController::FormCreate(const std::string& windowsDirectory) {
     migrateSettingsFile(windowsDirectory);
+    // No other copy runs in this directory (main makes sure of that), so a
+    // temporary file here is what a cut-off write left behind.
+    removeLeftoverTemporaryFiles();
+    checkProgramFolder();
 
     // Nothing of ours ever minimises: a note is meant to stay on the desktop
     // when the user minimises all windows. The hook sees every minimise of
@@ -167,8 +177,15 @@ void TrayController::FormCreate(const std::string& windowsDirectory) {
 
     noteCounter_ = 0;
 
-    IniFile ini(settingsPath());
-    const bool splash = SettingsKeys::startscreen(ini);
+    std::unique_ptr<IniFile> ini;
+    try {
+        ini = std::make_unique<IniFile>(settingsPath());
+    } catch (const IniError&) {
+        settingsUnreadable();
+    }
+    // Without a readable file the program shows its splash and registers no
+    // hot key: a new note could not be recorded anyway.
+    const bool splash = !ini || SettingsKeys::startscreen(*ini);
     Timer1.onTimer = [this] { Timer1Timer(); };
     Timer1.setInterval(splash ? kSplashDelayMs : kNoSplashDelayMs);
     if (splash) {
@@ -182,11 +199,41 @@ void TrayController::FormCreate(const std::string& windowsDirectory) {
 
     fisHotKey1.onPress = [this] { fisHotKey1HotKey(); };
     fisHotKey2.onPress = [this] { fisHotKey2HotKey(); };
-    fisHotKey1.setShortcut(hotKeyShortcut(SettingsKeys::hotkeyNeu(ini)));
-    fisHotKey2.setShortcut(hotKeyShortcut(SettingsKeys::hotkeyVordergrund(ini)));
-    ini.close();
+    if (ini) {
+        fisHotKey1.setShortcut(hotKeyShortcut(SettingsKeys::hotkeyNeu(*ini)));
+        fisHotKey2.setShortcut(hotKeyShortcut(SettingsKeys::hotkeyVordergrund(*ini)));
+        ini->close();
+    }
 
     RxTrayIcon1.show();
+}
+
+// Under "Programme", for one, the settings file may even be writable while
+// no temporary file can be made beside it, and every save would fail. Said
+// once, here, with what to do about it.
+void TrayController::checkProgramFolder() {
+    folderRefuses_ = !canCreateFilesIn(programDir());
+    if (!folderRefuses_) return;
+    messageBox(handle(),
+               "Tavelin kann in seinem Ordner\r\n" + programDir() +
+                   "\r\nkeine Dateien anlegen. Ihre Notizen und Einstellungen lassen sich dort "
+                   "nicht speichern.\r\n\r\nLegen Sie Tavelin in einen eigenen Ordner unter "
+                   "Ihren eigenen Dateien (zum Beispiel „Dokumente\\Tavelin“) und starten Sie es "
+                   "von dort.",
+               kProductTitle, MB_OK | MB_ICONWARNING);
+}
+
+// The notes are not shown rather than shown from a file that was not read;
+// the file itself is left as it is.
+void TrayController::settingsUnreadable() {
+    settingsUnreadable_ = true;
+    messageBox(handle(),
+               "Die Einstellungsdatei\r\n" + settingsPath() +
+                   "\r\nkann nicht gelesen werden. Tavelin zeigt deshalb keine Notizen und "
+                   "lässt die Datei unverändert.\r\n\r\nPrüfen Sie, ob ein anderes Programm sie "
+                   "geöffnet hat oder ob an ihrer Stelle ein Ordner liegt, und starten Sie "
+                   "Tavelin dann neu.",
+               kProductTitle, MB_OK | MB_ICONWARNING);
 }
 
 void TrayController::attachAboutBox(AboutBox* box) {
@@ -202,7 +249,6 @@ void TrayController::attachSettingsDialog(Form* dialog) {
 void TrayController::attachInvisibleNotesDialog(Form* dialog) { invisibleNotesDialog_ = dialog; }
 
 void TrayController::Timer1Timer() {
-    IniFile ini(settingsPath());
     currentNoteName_ = noteName(1);
     // A note that a hot key made while the splash was up keeps its number.
     slots_ = SlotTable{};
@@ -211,21 +257,19 @@ void TrayController::Timer1Timer() {
 
     if (aboutBox_ != nullptr) aboutBox_->Version.setText("Version:" + VersionInfo::fileVersion());
     hide();
+    if (settingsUnreadable_) return;
 
-    if (SettingsKeys::notizanzahl(ini) <= 0) {
-        if (!SettingsKeys::firstrun(ini)) {
-            SettingsKeys::setFirstrun(ini, true);
-            newNote();
-        }
-        ini.close();
-        return;
-    }
-
+    // Every active record comes back, whatever "Notizanzahl" says: a counter
+    // that a hand or another program got wrong must not hide notes whose
+    // records and texts are all there.
+    IniFile ini(settingsPath());
     int restored = 0;
+    int highest = 0;
     for (int number = 1; number <= kMaxNotes; ++number) {
         const std::string name = noteName(number);
-        if (NoteKeys::active(ini, name)) {
+        if (NoteKeys::restoredAtStart(ini, name)) {
             ++restored;
+            highest = number;
             if (findNote(name) == nullptr) {
                 restoreNote(number);
                 applyStoredState(*findNote(name), ini);
@@ -236,8 +280,26 @@ void TrayController::Timer1Timer() {
             if (fileExists(noteTextPath(name))) deleteFiles(noteTextPath(name));
         }
     }
-    noteCounter_ = restored;
-    ini.close();
+
+    if (restored == 0 && SettingsKeys::notizanzahl(ini) <= 0) {
+        // A first note in a folder that takes no files would only fail; the
+        // start has said what to do.
+        if (!SettingsKeys::firstrun(ini) && !folderRefuses_) {
+            SettingsKeys::setFirstrun(ini, true);
+            newNote();
+        }
+    } else {
+        // Never below the highest note, so that what the next new note
+        // writes still says that notes exist up to there.
+        noteCounter_ = std::max(restored, highest);
+    }
+    try {
+        ini.close();
+    } catch (const IniError&) {
+        // The clean-up cannot be written into a folder that refuses files;
+        // the start has said so once.
+        if (!folderRefuses_) throw;
+    }
 }
 
 void TrayController::restoreNote(int number) {
@@ -265,7 +327,8 @@ NoteWindow& TrayController::createNoteWindow() {
 }
 
 void TrayController::newNote() {
-    const int number = slots_.takeLowestFree();
+    IniFile ini(settingsPath());
+    const int number = slots_.takeLowestFree(activeRecords(ini));
     if (number == 0) {
         tooManyNotes();
         return;
@@ -275,7 +338,6 @@ void TrayController::newNote() {
     note.show();
     const int counter = raiseNoteCounter();
 
-    IniFile ini(settingsPath());
     note.recordNewNote(ini, counter);
     note.enterEditMode();
     note.NotizTitel1Click();
@@ -407,25 +469,50 @@ void TrayController::onEndSession(bool ending) {
 }
 
 void TrayController::orderlyExit() {
-    if (exited_) return;
+    if (exited_ || !saveNotesForExit()) return;
     exited_ = true;
     Timer1.setEnabled(false);
     fisHotKey1.setShortcut(0);
     fisHotKey2.setShortcut(0);
     RxTrayIcon1.hide();
-    // One note that cannot save must not cost the others their text.
-    for (const auto& note : notes_) {
-        guarded(handle(), [&] { note->saveOnExit(); });
+    std::vector<std::string> failures;
+    {
+        // Destroying the windows lets the placement storage write their
+        // keys; the objects stay until this form goes, so no note code
+        // still running further up the stack loses its object. Thirty
+        // notes that cannot write make one box, not thirty.
+        ErrorCollector errors;
+        for (const auto& note : notes_) {
+            guarded(handle(), [&] { note->destroy(); });
+        }
+        deleteReleasedNotes();
+        failures = errors.texts();
     }
-    // Destroying the windows lets the placement storage write their keys;
-    // the objects stay until this form goes, so no note code still running
-    // further up the stack loses its object.
-    for (const auto& note : notes_) {
-        guarded(handle(), [&] { note->destroy(); });
-    }
-    deleteReleasedNotes();
+    // In a folder that refuses files the start has said why.
+    if (!failures.empty() && !folderRefuses_) showErrorBox(handle(), joinLines(failures));
     hide();
     PostQuitMessage(0);
+}
+
+bool TrayController::saveNotesForExit() {
+    std::string unsaved;
+    std::vector<std::string> failures;
+    {
+        ErrorCollector errors;
+        // One note that cannot save must not cost the others their text.
+        for (const auto& note : notes_) {
+            guarded(handle(), [&] { note->saveOnExit(); });
+            if (note->inEditMode()) unsaved += "\r\n    " + note->title();
+        }
+        failures = errors.texts();
+    }
+    if (unsaved.empty()) return true;
+    const std::string why = failures.empty() ? "" : "\r\n\r\n" + joinLines(failures);
+    return messageBox(handle(),
+                      "Der Text dieser Notizen ist nicht gespeichert:" + unsaved + why +
+                          "\r\n\r\nWenn Sie Tavelin jetzt beenden, geht er verloren. Trotzdem "
+                          "beenden?",
+                      kProductTitle, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 }  // namespace tav

@@ -124,6 +124,8 @@ protected:
 
 private:
     void FormCreate(const std::string& windowsDirectory);
+    void checkProgramFolder();
+    void settingsUnreadable();
     void buildSplash();
     void buildTrayMenu();
     void loadHotKeys();
@@ -131,8 +133,11 @@ private:
     void applyStoredState(NoteWindow& note, const IniFile& ini);
     void tooManyNotes();
     // Saves what the notes hold, destroys their windows (the placement
-    // storage writes on the way) and ends the message loop. Runs once.
+    // storage writes on the way) and ends the message loop. Runs once. Text
+    // that could not be saved keeps the program running unless the user
+    // lets it go.
     void orderlyExit();
+    bool saveNotesForExit();
     void deleteReleasedNotes();
     static LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam);
 
@@ -147,6 +152,8 @@ private:
     IconHandle trayImage_;
     HHOOK minimizeHook_ = nullptr;
     bool exited_ = false;
+    bool folderRefuses_ = false;       // no new file can be made in the program's folder
+    bool settingsUnreadable_ = false;  // at start; nothing is restored then
 };
 
 }  // namespace tav
