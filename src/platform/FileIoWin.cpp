@@ -127,10 +127,28 @@ bool mayBeReplaced(const std::wstring& path) {
     return file.valid() || ::GetLastError() != ERROR_SHARING_VIOLATION;
 }
 
-// What a replaced file keeps of its attributes. ReplaceFileW carries them
-// over on Windows; set on the new file first, they survive where it does not.
+// What the user set on the old file goes onto the new one before it takes
+// the old one's place: the attributes that mean something to the user and
+// the access rights. ReplaceFileW would do that
+// too, but Wine's moves the old file away before it moves the new one in: a
+// program killed in between would leave no file at all. A rename over the
+// old file is one step on both systems. What cannot be carried over (rights
+// on a file system without them) is no reason to lose the user's text.
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+void keepWhatTheUserSet(const std::wstring& old, DWORD attributes, HANDLE file) {
+    FILE_BASIC_INFO info{};
+    const DWORD kept = attributes & kKeptAttributes;
+    info.FileAttributes = kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
+    ::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info);
+    DWORD size = 0;
+    ::GetFileSecurityW(old.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+    std::string security(size, '\0');
+    if (size != 0 &&
+        ::GetFileSecurityW(old.c_str(), DACL_SECURITY_INFORMATION, security.data(), size, &size))
+        ::SetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION, security.data());
+}
 
 }  // namespace
 
@@ -141,8 +159,7 @@ void writeFileAtomically(const std::string& path, std::string_view bytes) {
     const bool replacing = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY);
     // A file the user made read-only is not replaced behind their back, and
     // one that another program holds open without letting it go cannot be:
-    // asked first, so that no temporary file is made in vain (and Wine's
-    // replace leaves none of its own behind).
+    // asked first, so that no temporary file is made in vain.
     if (replacing && ((old & FILE_ATTRIBUTE_READONLY) || !mayBeReplaced(targetWide)))
         throw writeError(path);
 
@@ -153,28 +170,24 @@ void writeFileAtomically(const std::string& path, std::string_view bytes) {
     HANDLE raw = INVALID_HANDLE_VALUE;
     for (int attempt = 0; raw == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
         temp = toWide(temporaryFileName(target, ::GetCurrentProcessId(), ++counter));
-        raw = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        raw = ::CreateFileW(temp.c_str(), GENERIC_WRITE | WRITE_DAC, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
         if (raw == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) break;
     }
     Handle file(raw);
     if (!file.valid()) throw writeError(path);
-    const bool written = writeAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
-    const bool ready = file.closeChecked() && written;
-    // ReplaceFileW keeps the old file's attributes and security; a new file
-    // (or one removed meanwhile) is moved into place.
-    bool done = false;
-    bool moveInstead = !replacing;
-    if (ready && replacing) {
-        const DWORD kept = old & kKeptAttributes;
-        ::SetFileAttributesW(temp.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
-        done = ::ReplaceFileW(targetWide.c_str(), temp.c_str(), nullptr,
+    bool done = writeAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
+    if (done && replacing) keepWhatTheUserSet(targetWide, old, file.get());
+    done = file.closeChecked() && done;
+    if (done && !::MoveFileExW(temp.c_str(), targetWide.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        // A file that another program keeps open, letting it be deleted (a
+        // virus scanner, a backup tool), refuses a rename over it; the
+        // system's replace can still put the new one in its place.
+        const DWORD error = ::GetLastError();
+        done = replacing && (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) &&
+               ::ReplaceFileW(targetWide.c_str(), temp.c_str(), nullptr,
                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-        moveInstead = !done && ::GetLastError() == ERROR_FILE_NOT_FOUND;
-    }
-    if (ready && moveInstead) {
-        done = ::MoveFileExW(temp.c_str(), targetWide.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     }
     if (!done) {
         ::SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -201,6 +201,9 @@ void RichEdit98::createWindow(HWND parent, int id, const RECT& bounds) {
     SendMessageW(hwnd_, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(callback_));
     // The design's limit of 0 would leave the undo command without history.
     SendMessageW(hwnd_, EM_SETUNDOLIMIT, 100, 0);
+    // The control's own limit of 32767 characters would refuse every key in
+    // a longer note, which loads (and is saved) whole all the same.
+    SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, 0x7FFFFFF0);
     const LRESULT options = SendMessageW(hwnd_, EM_GETLANGOPTIONS, 0, 0);
     SendMessageW(hwnd_, EM_SETLANGOPTIONS, 0, options | IMF_AUTOFONT);
     SendMessageW(hwnd_, EM_SETOPTIONS, ECOOP_OR, ECO_NOHIDESEL);

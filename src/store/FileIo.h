@@ -20,7 +20,7 @@ public:
 std::optional<std::string> readWholeFile(const std::string& path);
 
 // Writes bytes to a temporary file in the same directory, forces it to disk
-// and puts it in the place of path. On any failure the temporary file is
+// and renames it over path. On any failure the temporary file is
 // removed, the old file stays as it was, and FileError is thrown. What the
 // user set on the old file stays: its attributes and permissions, and a link
 // stays a link (the file it points to is the one replaced). A read-only file

@@ -232,6 +232,19 @@ void FormPlacement::readPlacement(IniFile& ini) {
         r.right = saturate(std::int64_t{r.left} + current.right - current.left);
         r.bottom = saturate(std::int64_t{r.top} + current.bottom - current.top);
     }
+    // No size that dragging could not give: a damaged file must not make a
+    // window larger than any screen, or too small to grab.
+    auto limit = [](int low, int& high, int smallest, int largest) {
+        const std::int64_t size = std::int64_t{high} - low;
+        std::int64_t kept = size;
+        if (largest != 0) kept = std::min<std::int64_t>(kept, largest);
+        if (smallest != 0) kept = std::max<std::int64_t>(kept, smallest);
+        if (kept != size) high = saturate(low + kept);
+    };
+    if (MinMaxInfo.inForce() && r.left < r.right) {
+        limit(r.left, r.right, MinMaxInfo.MinTrackWidth, MinMaxInfo.MaxTrackWidth);
+        limit(r.top, r.bottom, MinMaxInfo.MinTrackHeight, MinMaxInfo.MaxTrackHeight);
+    }
     if (r.left < r.right) {
         if (owner_.positionCentred()) owner_.setPositionDesigned();
         owner_.setPlacement(wp);

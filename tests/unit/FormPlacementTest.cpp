@@ -257,11 +257,23 @@ TEST_F(FormPlacementTest, UnreadableValuesKeepWhatTheWindowHas) {
     EXPECT_EQ(window.prop("RxClock1", "AlarmHour").value, 10);
     EXPECT_EQ(window.wp.normalPosition, (Rect{16, 20, 256, 200}));
 
+    // Larger than dragging allows: cut to the limits where they are set.
+    storage.MinMaxInfo.MinTrackWidth = 20;
+    storage.MinMaxInfo.MaxTrackWidth = 768;
+    storage.MinMaxInfo.MaxTrackHeight = 1024;
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=0,0,99999,99999\r\n");
+    storage.onShow();
+    EXPECT_EQ(window.wp.normalPosition, (Rect{0, 0, 768, 1024}));
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=16,20,17,200\r\n");
+    storage.onShow();
+    EXPECT_EQ(window.wp.normalPosition, (Rect{16, 20, 36, 200}));
+    storage.MinMaxInfo = {};
+
     // No height is no rectangle either; the other half still counts.
     put("Tavelin.ini", "[Notiz1]\r\nNormPos=5,20,300,20\r\nMinMaxPos=1,2,3,4\r\n");
     storage.onShow();
-    EXPECT_EQ(window.placementsApplied, 2);
-    EXPECT_EQ(window.wp.normalPosition, (Rect{16, 20, 256, 200}));
+    EXPECT_EQ(window.placementsApplied, 4);
+    EXPECT_EQ(window.wp.normalPosition, (Rect{16, 20, 36, 200}));
     EXPECT_EQ(window.wp.maxPosition, (Point{3, 4}));
 }
 

@@ -46,6 +46,8 @@ protected:
     fs::path dir_;
 };
 
+// The access rights go over too; under Wine they follow the Linux
+// permissions, which the end-to-end tests set.
 TEST_F(FileIoWinTest, ReplacesKeepingTheAttributesAndLeavesNoTemporaryFile) {
     writeFileAtomically(path(L"Tavelin.ini"), "alt");
     SetFileAttributesW((dir_ / L"Tavelin.ini").c_str(),

@@ -344,6 +344,13 @@ TEST_F(RichEdit98Test, PlainTextFilesLoadAsText) {
     EXPECT_EQ(edit.text().substr(0, 11), "Wochenmarkt");
 }
 
+TEST_F(RichEdit98Test, LongNoteTakesTypedText) {
+    edit.load(std::string(40000, 'a'));
+    edit.setSel(0, 0);
+    SendMessageW(edit.hwnd(), WM_CHAR, 'Z', 1);
+    EXPECT_EQ("Za", edit.text().substr(0, 2));
+}
+
 // Plain text only: whatever the note copies arrives elsewhere without format.
 TEST_F(RichEdit98Test, ClipboardCarriesPlainTextOnly) {
     edit.replaceSel("fett und normal");
