@@ -1,5 +1,6 @@
 #pragma once
-// Index of each picture in toolbar.bmp (16 x 16 each, magenta is transparent).
+// Index of each picture in toolbar.bmp (16 x 16 each, magenta is transparent)
+// and in its larger drawings toolbar_20.bmp ... toolbar_32.bmp.
 // Written by scripts/draw_toolbar.py: change the script and run it again.
 #define IMG_NEW 0
 #define IMG_EDIT 1

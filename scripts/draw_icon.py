@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Draws the program icon (a yellow note with a folded corner and lines of
-text) as res/Tavelin.ico in 16, 32 and 48 pixels. Run it again after a change;
-the .ico it writes is committed so the build needs no Python."""
+text) as res/Tavelin.ico. Every size the program shows is drawn on its own,
+so that the tray icon (16 to 32 pixels from 100 % to 200 %) and the large
+icon (32 to 64) are never stretched. Run it again after a change; the .ico it
+writes is committed so the build needs no Python."""
 import struct
 import sys
 
@@ -55,7 +57,7 @@ def image(size):
 
 
 def main(path):
-    sizes = (16, 32, 48)
+    sizes = (16, 20, 24, 32, 40, 48, 64)
     images = [image(s) for s in sizes]
     out = struct.pack("<HHH", 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Draws the pictures of the note window's tool-bar buttons.
 
-Writes res/toolbar.bmp (one strip, 16 x 16 pixels per picture, 24-bit, magenta
-is transparent) and res/toolbar_images.h (the index of every picture). Both are
-committed so the build needs no Python; run this again after changing a
-picture:
+Writes res/toolbar.bmp (one strip, 16 x 16 pixels per picture, 8-bit, magenta
+is transparent), the same strip drawn at 20, 24, 28 and 32 pixels
+(res/toolbar_20.bmp ... res/toolbar_32.bmp, for screens at 125 % to 200 %)
+and res/toolbar_images.h (the index of every picture). All are committed so
+the build needs no Python; run this again after changing a picture:
 
     python3 scripts/draw_toolbar.py [--preview preview.png]
 
@@ -12,15 +13,26 @@ The pictures are pixel art kept as text, one character per pixel, so that a
 change is a readable diff. A picture is a stack of layers; "." in a layer lets
 the layer below show through. All pictures share one small palette and the
 same dark outline, which keeps them looking like one family on the grey bar.
+
+The larger sizes are drawn from the same art, pixel for pixel: each pixel
+becomes one or two, never a blend, so every size is as sharp as the first.
+Where a size is not twice the art, the rows and columns that grow are chosen
+in the plain parts of a picture, so that an outline stays one pixel thin
+instead of turning uneven.
 """
 import argparse
+import math
 import os
 import struct
 import sys
 import zlib
 
 SIZE = 16
+# The sizes for 100, 125, 150, 175 and 200 %; the program looks for each
+# strip under the resource id after the previous one.
+SIZES = (16, 20, 24, 28, 32)
 TRANSPARENT = (255, 0, 255)
+OUTLINE = "K"
 
 PALETTE = {
     ".": TRANSPARENT,
@@ -428,7 +440,9 @@ PICTURES = [
 
 
 def compose(name, layers):
+    """The picture's pixels and, beside them, where its outline is."""
     pixels = [[TRANSPARENT] * SIZE for _ in range(SIZE)]
+    outline = [[False] * SIZE for _ in range(SIZE)]
     for layer in layers:
         if len(layer) != SIZE or any(len(row) != SIZE for row in layer):
             sys.exit(f"{name}: every layer must be {SIZE} rows of {SIZE} characters")
@@ -438,31 +452,74 @@ def compose(name, layers):
                     sys.exit(f"{name}: unknown colour {ch!r} at {x},{y}")
                 if ch != ".":
                     pixels[y][x] = PALETTE[ch]
-    return pixels
+                    outline[y][x] = ch == OUTLINE
+    return pixels, outline
 
 
-def strip():
+def grown_lines(outline_counts, size):
+    """Which of the 16 rows (or columns) are drawn twice to reach size: in
+    every run of lines the same number grow, and within a run those with the
+    least outline, so that lines of the outline keep their width."""
+    extra = size - SIZE
+    if extra == 0:
+        return set()
+    if extra == SIZE:
+        return set(range(SIZE))
+    run = SIZE // math.gcd(SIZE, extra)
+    per_run = extra * run // SIZE
+    grown = set()
+    for start in range(0, SIZE, run):
+        lines = range(start, start + run)
+        middle = start + (run - 1) / 2
+        ranked = sorted(lines, key=lambda i: (outline_counts[i], abs(i - middle), i))
+        grown.update(ranked[:per_run])
+    return grown
+
+
+def scaled(picture, size):
+    pixels, outline = picture
+    rows = grown_lines([sum(outline[y]) for y in range(SIZE)], size)
+    cols = grown_lines([sum(outline[y][x] for y in range(SIZE)) for x in range(SIZE)], size)
+    xs = [x for x in range(SIZE) for _ in range(2 if x in cols else 1)]
+    ys = [y for y in range(SIZE) for _ in range(2 if y in rows else 1)]
+    assert len(xs) == size and len(ys) == size
+    return [[pixels[y][x] for x in xs] for y in ys]
+
+
+def strip(size=SIZE):
     """Rows of RGB tuples, top row first, all pictures side by side."""
-    pictures = [compose(name, layers) for name, layers in PICTURES]
-    return [[p for pic in pictures for p in pic[y]] for y in range(SIZE)]
+    pictures = [scaled(compose(name, layers), size) for name, layers in PICTURES]
+    return [[p for pic in pictures for p in pic[y]] for y in range(size)]
 
 
 def bmp_bytes(rows):
+    """An 8-bit DIB: the pictures have few colours, and every size is in the
+    program, so the strips stay small."""
     width, height = len(rows[0]), len(rows)
-    stride = (width * 3 + 3) & ~3
+    colours = sorted({p for row in rows for p in row})
+    index = {c: i for i, c in enumerate(colours)}
+    stride = (width + 3) & ~3
     data = bytearray()
     for row in reversed(rows):  # DIBs are stored bottom-up
-        line = b"".join(bytes((b, g, r)) for r, g, b in row)
+        line = bytes(index[p] for p in row)
         data += line + b"\0" * (stride - len(line))
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(data), 0, 0, 14 + len(info))
-    return head + info + bytes(data)
+    palette = b"".join(bytes((b, g, r, 0)) for r, g, b in colours)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(data), 2835, 2835,
+                       len(colours), 0)
+    offset = 14 + len(info) + len(palette)
+    head = struct.pack("<2sIHHI", b"BM", offset + len(data), 0, 0, offset)
+    return head + info + palette + bytes(data)
+
+
+def strip_file(size):
+    return "toolbar.bmp" if size == SIZE else f"toolbar_{size}.bmp"
 
 
 def header_text():
     out = [
         "#pragma once",
-        "// Index of each picture in toolbar.bmp (16 x 16 each, magenta is transparent).",
+        "// Index of each picture in toolbar.bmp (16 x 16 each, magenta is transparent)",
+        "// and in its larger drawings toolbar_20.bmp ... toolbar_32.bmp.",
         "// Written by scripts/draw_toolbar.py: change the script and run it again.",
     ]
     out += [f"#define IMG_{name} {i}" for i, (name, _) in enumerate(PICTURES)]
@@ -488,45 +545,48 @@ EDIT_BAR = ["SAVE", "DELETE", "ALARM", "COPY", "CUT", "PASTE", "OBJECT", "FONT",
             "ALIGN_LEFT", "ALIGN_CENTER", "ALIGN_RIGHT", "NOTE_COLOR", "HIGHLIGHT"]
 
 
-def preview(rows, scale=4):
-    """Both bars with 21 x 21 buttons, on the light and on the classic grey
-    button face, first at their real size and then enlarged."""
+def preview(strips, scale=3):
+    """Both bars at every size, on the light button face, each picture in its
+    button (21 x 21 at 96 dpi, scaled like the program scales it), then the
+    smallest enlarged."""
     index = {name: i for i, (name, _) in enumerate(PICTURES)}
-    button, width = 21, 4 + 21 * len(EDIT_BAR)
-    out = []
-    for face in ((0xF0, 0xF0, 0xF0), (0xC0, 0xC0, 0xC0)):
+    face = (0xF0, 0xF0, 0xF0)
+    blocks = []
+    for size, rows in strips:
+        button = (21 * size + 8) // 16
+        margin = (button - size) // 2
+        width = 4 + button * len(EDIT_BAR)
         for bar in (VIEW_BAR, EDIT_BAR):
             block = [[face] * width for _ in range(button + 4)]
             for slot, name in enumerate(bar):
-                left, top, shift = 2 + slot * button, 2, 0
-                if name == "ALIGN_LEFT":  # one of the alignment group is always down
-                    shift, dark, light, last = 1, (0x80,) * 3, (0xFF,) * 3, button - 1
-                    for i in range(button):
-                        block[top][left + i] = block[top + i][left] = dark
-                        block[top + last][left + i] = block[top + i][left + last] = light
-                for y in range(SIZE):
-                    for x in range(SIZE):
-                        p = rows[y][index[name] * SIZE + x]
+                left, top = 2 + slot * button + margin, 2 + margin
+                for y in range(size):
+                    for x in range(size):
+                        p = rows[y][index[name] * size + x]
                         if p != TRANSPARENT:
-                            block[top + 2 + shift + y][left + 2 + shift + x] = p
-            out += block
-    big = [[p for p in row for _ in range(scale)] for row in out for _ in range(scale)]
-    return [row + [out[0][0]] * (width * scale - width) for row in out] + big
+                            block[top + y][left + x] = p
+            blocks.append(block)
+    small = blocks[0] + blocks[1]
+    big = [[p for p in row for _ in range(scale)] for row in small for _ in range(scale)]
+    rows = [row for b in blocks for row in b] + big
+    width = max(len(row) for row in rows)
+    return [row + [face] * (width - len(row)) for row in rows]
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--res", default=os.path.join(os.path.dirname(__file__), "..", "res"))
-    parser.add_argument("--preview", help="also write an enlarged PNG to look at")
+    parser.add_argument("--preview", help="also write a PNG of the bars to look at")
     args = parser.parse_args()
-    rows = strip()
-    with open(os.path.join(args.res, "toolbar.bmp"), "wb") as f:
-        f.write(bmp_bytes(rows))
+    strips = [(size, strip(size)) for size in SIZES]
+    for size, rows in strips:
+        with open(os.path.join(args.res, strip_file(size)), "wb") as f:
+            f.write(bmp_bytes(rows))
     with open(os.path.join(args.res, "toolbar_images.h"), "w", newline="\n") as f:
         f.write(header_text())
     if args.preview:
         with open(args.preview, "wb") as f:
-            f.write(png_bytes(preview(rows)))
+            f.write(png_bytes(preview(strips)))
 
 
 if __name__ == "__main__":

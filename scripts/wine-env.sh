@@ -1,6 +1,8 @@
 # Sourced by run.sh, test.sh and the test scripts: a Wine prefix of the
 # project's own, a display, and a persistent wineserver.
-#   TAVELIN_PREFIX  the prefix to use (default: ~/.cache/tavelin/prefix64)
+#   TAVELIN_PREFIX  the prefix to use (default: ~/.cache/tavelin/prefix64);
+#                   the tests at other screen densities use one beside it
+#                   whose name ends in "-scaled"
 #   TAVELIN_DISPLAY a display number for a virtual screen when none is set
 # 64-bit Wine, called directly: /usr/bin/wine prefers the 32-bit loader when
 # it is installed, and that one cannot start on a kernel without 32-bit
@@ -15,6 +17,7 @@ export WINEPREFIX="${TAVELIN_PREFIX:-${HOME:-/root}/.cache/tavelin/prefix64}"
 export LANG=de_DE.UTF-8
 
 tavelin_prefix() {
+  if [ -n "${1:-}" ]; then export WINEPREFIX=$1; fi
   if [ ! -f "$WINEPREFIX/.tavelin-ready" ]; then
     echo "Lege Wine-Umgebung an: $WINEPREFIX"
     rm -rf "$WINEPREFIX"
@@ -56,4 +59,15 @@ tavelin_display() {
 tavelin_wineserver() {
   wineserver -p 2>/dev/null || true
   "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+# The screen density of the current prefix, in dots per inch (96 is 100 %).
+# Wine 8 reads it from the user's desktop settings at every process start
+# (its own Fonts key no longer counts). The server starts afresh, so that
+# Wine's desktop and tray come up at the new density as well.
+tavelin_dpi() {
+  "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+  tavelin_wineserver
 }

@@ -43,22 +43,18 @@ AboutBox::AboutBox(HWND owner) : Form(L"AboutBox") {
     Copyright.setFont({.name = "MS Shell Dlg", .sizePoints = 8});
     Copyright.setText("Notizzettel für den Windows-Desktop");
 
-    dialogFont_ = makeFont({.name = "MS Shell Dlg", .sizePoints = 8});
-    icon_.reset(
-        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAVELIN),
-                                      IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
-
     const std::wstring link = L"<a href=\"" + widen(kProjectUrl) + L"\">www.tavelin2000.de</a>";
-    webLink_ = makeChild(WC_LINK, link.c_str(), WS_TABSTOP, kWebLinkId, 64, 84, 240, 16);
+    webLink_ = createChild(WC_LINK, link.c_str(), WS_TABSTOP, kWebLinkId, 64, 84, 240, 16);
     if (webLink_ == nullptr) {
         // Without the version 6 controls there is no SysLink: a flat button
         // with the address does the same job.
-        webLink_ = makeChild(L"BUTTON", L"www.tavelin2000.de", BS_FLAT | BS_LEFT | WS_TABSTOP,
-                             kWebLinkId, 64, 82, 160, 20);
+        webLink_ = createChild(L"BUTTON", L"www.tavelin2000.de", BS_FLAT | BS_LEFT | WS_TABSTOP,
+                               kWebLinkId, 64, 82, 160, 20);
     }
-    helpButton_ =
-        makeChild(L"BUTTON", L"Hilfe", BS_PUSHBUTTON | WS_TABSTOP, kHelpButtonId, 136, 124, 80, 24);
-    okButton_ = makeChild(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 226, 124, 80, 24);
+    helpButton_ = createChild(L"BUTTON", L"Hilfe", BS_PUSHBUTTON | WS_TABSTOP, kHelpButtonId, 136,
+                              124, 80, 24);
+    okButton_ =
+        createChild(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 226, 124, 80, 24);
 }
 
 AboutBox::~AboutBox() { destroy(); }
@@ -68,21 +64,8 @@ void AboutBox::createParams(DWORD& style, DWORD& exStyle) {
     exStyle = WS_EX_DLGMODALFRAME;
 }
 
-HWND AboutBox::makeChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int x,
-                         int y, int w, int h) {
-    HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
-                                 handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 GetModuleHandleW(nullptr), nullptr);
-    if (child != nullptr) {
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont_.get()), FALSE);
-    }
-    return child;
-}
-
 void AboutBox::showBox() {
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - width()) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - height()) / 2;
-    setBounds(x, y, width(), height());
+    centerOnScreen();
     show();
     SetForegroundWindow(handle());
     SetFocus(okButton_);
@@ -120,8 +103,17 @@ bool AboutBox::onNotify(const NMHDR& header, LRESULT& result) {
     return true;
 }
 
+// The icon is drawn in the size of the box's density, so it is never
+// stretched from another one.
 void AboutBox::onPaint(HDC dc, const RECT&) {
-    if (icon_) DrawIconEx(dc, 16, 16, icon_.get(), 32, 32, 0, nullptr, DI_NORMAL);
+    const int size = scale(32);
+    if (!icon_ || iconSize_ != size) {
+        icon_.reset(
+            static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAVELIN),
+                                          IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+        iconSize_ = size;
+    }
+    if (icon_) DrawIconEx(dc, scale(16), scale(16), icon_.get(), size, size, 0, nullptr, DI_NORMAL);
 }
 
 void AboutBox::OKButtonClick() { hide(); }

@@ -49,11 +49,8 @@ protected:
     void onPaint(HDC dc, const RECT& dirty) override;
 
 private:
-    HWND makeChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int x, int y,
-                   int w, int h);
-
-    FontHandle dialogFont_;
     IconHandle icon_;
+    int iconSize_ = 0;
     HWND okButton_ = nullptr;
     HWND helpButton_ = nullptr;
     HWND webLink_ = nullptr;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <utility>
 
 #include "about/AboutBox.h"
+#include "note/HiddenNotesDialog.h"
 #include "note/NoteWindow.h"
 #include "platform/Dialogs.h"
 #include "platform/ShellFiles.h"
@@ -26,6 +28,8 @@ constexpr unsigned kNoSplashDelayMs = 250;
 // Private messages of this window (the kit keeps WM_USER + 0x200 for itself).
 constexpr UINT kDeleteReleasedNotes = WM_APP + 10;
 constexpr UINT kRestoreApplication = WM_APP + 11;
+constexpr UINT kReportRefusedHotKeys = WM_APP + 12;
+constexpr UINT kReportStartProblems = WM_APP + 13;
 
 constexpr char kProductTitle[] = "Tavelin 2000";
 
@@ -189,8 +193,7 @@ void TrayController::FormCreate(const std::string& windowsDirectory) {
     Timer1.onTimer = [this] { Timer1Timer(); };
     Timer1.setInterval(splash ? kSplashDelayMs : kNoSplashDelayMs);
     if (splash) {
-        setLeft((GetSystemMetrics(SM_CXSCREEN) - width()) / 2);
-        setTop((GetSystemMetrics(SM_CYSCREEN) - height()) / 2);
+        centerOnScreen();
         show();
     }
     Timer1.setEnabled(true);
@@ -200,8 +203,10 @@ void TrayController::FormCreate(const std::string& windowsDirectory) {
     fisHotKey1.onPress = [this] { fisHotKey1HotKey(); };
     fisHotKey2.onPress = [this] { fisHotKey2HotKey(); };
     if (ini) {
-        fisHotKey1.setShortcut(hotKeyShortcut(SettingsKeys::hotkeyNeu(*ini)));
-        fisHotKey2.setShortcut(hotKeyShortcut(SettingsKeys::hotkeyVordergrund(*ini)));
+        refusedAtStart_ =
+            registerHotKeys(SettingsKeys::hotkeyNeu(*ini), SettingsKeys::hotkeyVordergrund(*ini));
+        // Told from the message loop: creation itself opens no box.
+        if (!refusedAtStart_.empty()) PostMessageW(handle(), kReportRefusedHotKeys, 0, 0);
         ini->close();
     }
 
@@ -210,30 +215,32 @@ void TrayController::FormCreate(const std::string& windowsDirectory) {
 
 // Under "Programme", for one, the settings file may even be writable while
 // no temporary file can be made beside it, and every save would fail. Said
-// once, here, with what to do about it.
+// once, with what to do about it.
 void TrayController::checkProgramFolder() {
     folderRefuses_ = !canCreateFilesIn(programDir());
     if (!folderRefuses_) return;
-    messageBox(handle(),
-               "Tavelin kann in seinem Ordner\r\n" + programDir() +
-                   "\r\nkeine Dateien anlegen. Ihre Notizen und Einstellungen lassen sich dort "
-                   "nicht speichern.\r\n\r\nLegen Sie Tavelin in einen eigenen Ordner unter "
-                   "Ihren eigenen Dateien (zum Beispiel „Dokumente\\Tavelin“) und starten Sie es "
-                   "von dort.",
-               kProductTitle, MB_OK | MB_ICONWARNING);
+    tellAtStart("Tavelin kann in seinem Ordner\r\n" + programDir() +
+                "\r\nkeine Dateien anlegen. Ihre Notizen und Einstellungen lassen sich dort "
+                "nicht speichern.\r\n\r\nLegen Sie Tavelin in einen eigenen Ordner unter Ihren "
+                "eigenen Dateien (zum Beispiel „Dokumente\\Tavelin“) und starten Sie es von "
+                "dort.");
 }
 
 // The notes are not shown rather than shown from a file that was not read;
 // the file itself is left as it is.
 void TrayController::settingsUnreadable() {
     settingsUnreadable_ = true;
-    messageBox(handle(),
-               "Die Einstellungsdatei\r\n" + settingsPath() +
-                   "\r\nkann nicht gelesen werden. Tavelin zeigt deshalb keine Notizen und "
-                   "lässt die Datei unverändert.\r\n\r\nPrüfen Sie, ob ein anderes Programm sie "
-                   "geöffnet hat oder ob an ihrer Stelle ein Ordner liegt, und starten Sie "
-                   "Tavelin dann neu.",
-               kProductTitle, MB_OK | MB_ICONWARNING);
+    tellAtStart("Die Einstellungsdatei\r\n" + settingsPath() +
+                "\r\nkann nicht gelesen werden. Tavelin zeigt deshalb keine Notizen und lässt "
+                "die Datei unverändert.\r\n\r\nPrüfen Sie, ob ein anderes Programm sie geöffnet "
+                "hat oder ob an ihrer Stelle ein Ordner liegt, und starten Sie Tavelin dann neu.");
+}
+
+// Told from the message loop, like a refused hot key: creation itself opens
+// no box.
+void TrayController::tellAtStart(const std::string& text) {
+    startProblems_.push_back(text);
+    if (startProblems_.size() == 1) PostMessageW(handle(), kReportStartProblems, 0, 0);
 }
 
 void TrayController::attachAboutBox(AboutBox* box) {
@@ -246,7 +253,49 @@ void TrayController::attachSettingsDialog(Form* dialog) {
     Grundeinstellungen1.enabled = dialog != nullptr;
 }
 
-void TrayController::attachInvisibleNotesDialog(Form* dialog) { invisibleNotesDialog_ = dialog; }
+void TrayController::attachInvisibleNotesDialog(HiddenNotesDialog* dialog) {
+    invisibleNotesDialog_ = dialog;
+    unsichtbareNotizen1.visible = dialog != nullptr;
+}
+
+void TrayController::hideNote(NoteWindow& note) {
+    if (invisibleNotesDialog_ != nullptr) invisibleNotesDialog_->hideNote(note);
+}
+
+void TrayController::setHotKeys(const std::string& newNoteLetter,
+                                const std::string& foregroundLetter) {
+    reportRefusedHotKeys(registerHotKeys(newNoteLetter, foregroundLetter));
+}
+
+std::string TrayController::registerHotKeys(const std::string& newNoteLetter,
+                                            const std::string& foregroundLetter) {
+    // Both go first, so that swapping the two letters does not find a
+    // combination still held by the other hot key.
+    fisHotKey1.setShortcut(0);
+    fisHotKey2.setShortcut(0);
+    const int newNote = hotKeyShortcut(newNoteLetter);
+    const int foreground = hotKeyShortcut(foregroundLetter);
+    const auto refusal = [](int shortcut, const char* purpose, const char* holder) {
+        return "Die Tastenkombination " + shortcutToText(shortcut) + " für „" + purpose +
+               "“ ist bereits " + holder + " belegt und deshalb nicht aktiv.\n";
+    };
+    std::string refused;
+    if (!fisHotKey1.setShortcut(newNote))
+        refused += refusal(newNote, "neue Notiz", "von einem anderen Programm");
+    if (!fisHotKey2.setShortcut(foreground)) {
+        refused +=
+            refusal(foreground, "in den Vordergrund",
+                    foreground == newNote ? "durch „neue Notiz“" : "von einem anderen Programm");
+    }
+    return refused;
+}
+
+void TrayController::reportRefusedHotKeys(const std::string& refused) {
+    if (refused.empty()) return;
+    messageBox(handle(),
+               refused + "\nWählen Sie unter „Grundeinstellungen...“ einen anderen Buchstaben.",
+               kProductTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+}
 
 void TrayController::Timer1Timer() {
     currentNoteName_ = noteName(1);
@@ -417,6 +466,17 @@ NoteWindow* TrayController::findNote(const std::string& name) const {
 bool TrayController::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     if (msg == kDeleteReleasedNotes) {
         deleteReleasedNotes();
+        result = 0;
+        return true;
+    }
+    if (msg == kReportStartProblems) {
+        for (const std::string& text : std::exchange(startProblems_, {}))
+            messageBox(handle(), text, kProductTitle, MB_OK | MB_ICONWARNING);
+        result = 0;
+        return true;
+    }
+    if (msg == kReportRefusedHotKeys) {
+        reportRefusedHotKeys(std::exchange(refusedAtStart_, {}));
         result = 0;
         return true;
     }

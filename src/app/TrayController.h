@@ -20,6 +20,7 @@
 #include "platform/HotKey.h"
 #include "platform/Menu.h"
 #include "platform/TrayIcon.h"
+#include "settings/GlobalHotKeys.h"
 #include "store/NoteStore.h"
 
 namespace tav {
@@ -30,6 +31,8 @@ inline constexpr wchar_t kTrayWindowClass[] = L"TForm1";
 
 class NoteWindow;
 class AboutBox;
+class AlarmReminder;
+class HiddenNotesDialog;
 
 // Copies an old settings file from the Windows directory into the program
 // directory when only the old one exists. True when it copied.
@@ -43,7 +46,7 @@ UINT foregroundRequestMessage();
 // take each other for a second start.
 WPARAM programDirId();
 
-class TrayController : public Form, public NoteHost {
+class TrayController : public Form, public NoteHost, public GlobalHotKeys {
 public:
     // Runs the creation steps at once: migration, splash or not, timer,
     // version, hot keys. windowsDirectory is where an old settings file may
@@ -75,8 +78,9 @@ public:
     // The forms that the main block creates after this one. Until a dialog
     // is attached its menu item stays greyed rather than silently dead.
     void attachAboutBox(AboutBox* box);
+    void attachReminder(AlarmReminder* reminder) { reminder_ = reminder; }
     void attachSettingsDialog(Form* dialog);
-    void attachInvisibleNotesDialog(Form* dialog);
+    void attachInvisibleNotesDialog(HiddenNotesDialog* dialog);
 
     // Handlers.
     void Timer1Timer();  // the start-up restore
@@ -104,15 +108,21 @@ public:
     void showSettings() override { Grundeinstellungen1Click(); }
     bool settingsAvailable() const override { return settingsDialog_ != nullptr; }
     void showAbout() override { Info1Click(); }
+    void hideNote(NoteWindow& note) override;
+    bool hidingAvailable() const override { return invisibleNotesDialog_ != nullptr; }
+    NoteWindow* findNote(const std::string& name) const override;
     // Closing ends the program. Posted, because the caller is often a note
     // whose own handler is still running.
     void exitProgram() override;
     void releaseNote(NoteWindow* note) override;
+    AlarmReminder* reminder() override { return reminder_; }
+
+    // GlobalHotKeys: the settings dialog's "&O.K.".
+    void setHotKeys(const std::string& newNoteLetter, const std::string& foregroundLetter) override;
 
     // The running note counter (the timer's tag in the original design).
     int noteCounter() const { return noteCounter_; }
     const std::vector<std::unique_ptr<NoteWindow>>& notes() const { return notes_; }
-    NoteWindow* findNote(const std::string& name) const;
     bool exited() const { return exited_; }
 
 protected:
@@ -126,9 +136,14 @@ private:
     void FormCreate(const std::string& windowsDirectory);
     void checkProgramFolder();
     void settingsUnreadable();
+    void tellAtStart(const std::string& text);
     void buildSplash();
     void buildTrayMenu();
-    void loadHotKeys();
+    // Both hot keys from their letters; what could not be registered comes
+    // back as the text that tells the user, else empty.
+    std::string registerHotKeys(const std::string& newNoteLetter,
+                                const std::string& foregroundLetter);
+    void reportRefusedHotKeys(const std::string& refused);
     void restoreNote(int number);
     void applyStoredState(NoteWindow& note, const IniFile& ini);
     void tooManyNotes();
@@ -147,8 +162,11 @@ private:
     std::vector<std::unique_ptr<NoteWindow>> notes_;
     std::vector<std::unique_ptr<NoteWindow>> released_;
     AboutBox* aboutBox_ = nullptr;
+    AlarmReminder* reminder_ = nullptr;
     Form* settingsDialog_ = nullptr;
-    Form* invisibleNotesDialog_ = nullptr;
+    HiddenNotesDialog* invisibleNotesDialog_ = nullptr;
+    std::string refusedAtStart_;              // told once the message loop runs
+    std::vector<std::string> startProblems_;  // so are these
     IconHandle trayImage_;
     HHOOK minimizeHook_ = nullptr;
     bool exited_ = false;

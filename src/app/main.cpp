@@ -6,10 +6,14 @@
 #include <string>
 
 #include "about/AboutBox.h"
+#include "alarm/AlarmReminder.h"
 #include "app/TrayController.h"
+#include "note/HiddenNotesDialog.h"
+#include "platform/DialogKeys.h"
 #include "platform/Form.h"
 #include "platform/ShellFiles.h"
 #include "platform/Utf.h"
+#include "settings/SettingsDialog.h"
 #include "store/NoteStore.h"
 
 namespace {
@@ -41,16 +45,22 @@ int runProgram() {
     tav::TrayController trayController(tav::windowsDirectory());
     tav::AboutBox aboutBox(trayController.handle());
     trayController.attachAboutBox(&aboutBox);
-    // Next in this order, as they are built: the alarm reminder, the basic
-    // settings dialog (attachSettingsDialog) and the hidden-notes dialog
-    // (attachInvisibleNotesDialog).
+    tav::AlarmReminder reminder(trayController.handle());
+    trayController.attachReminder(&reminder);
+    tav::SettingsDialog settingsDialog(trayController.handle(), trayController);
+    trayController.attachSettingsDialog(&settingsDialog);
+    tav::HiddenNotesDialog hiddenNotesDialog(trayController);
+    trayController.attachInvisibleNotesDialog(&hiddenNotesDialog);
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (aboutBox.preTranslate(msg)) continue;
+        if (tav::translateDialogKeys(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    // The notes outlive the reminder; none may reach it any more.
+    trayController.attachReminder(nullptr);
     return static_cast<int>(msg.wParam);
 }
 

@@ -11,6 +11,7 @@ namespace tav {
 
 class SlotTable;
 class NoteWindow;
+class AlarmReminder;
 
 class NoteHost {
 public:
@@ -31,15 +32,27 @@ public:
     // "Notizanzahl" by the caller).
     virtual int raiseNoteCounter() = 0;
 
+    // The open note of this name; nullptr when there is none (deleted).
+    virtual NoteWindow* findNote(const std::string& name) const = 0;
+
     virtual void newNote() = 0;       // the tray controller's new-note command
     virtual void showSettings() = 0;  // basic settings dialog, not modal
     // False while the program has no settings dialog: the note's menu item
     // is then greyed rather than silently dead.
     virtual bool settingsAvailable() const { return true; }
     virtual void showAbout() = 0;
+    // "Notiz &unsichtbar": takes the note off the desktop into the list of
+    // hidden notes, from which the user brings it back.
+    virtual void hideNote(NoteWindow& note) = 0;
+    // False while the program has no such list: the note's menu item is then
+    // left out, since a note hidden without a list could not come back.
+    virtual bool hidingAvailable() const { return true; }
     virtual void exitProgram() = 0;  // closes the tray controller
     // A note window asks to be destroyed once its handler has returned.
     virtual void releaseNote(NoteWindow* note) = 0;
+    // The one reminder window that every ringing note shows; without one
+    // (a host that has none) an alarm stays armed and waits.
+    virtual AlarmReminder* reminder() { return nullptr; }
 };
 
 }  // namespace tav

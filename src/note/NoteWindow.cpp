@@ -3,6 +3,8 @@
 
 #include "note/NoteWindow.h"
 
+#include "alarm/AlarmReminder.h"
+#include "alarm/OverdueAlarm.h"
 #include "note/NoteHost.h"
 #include "platform/Dialogs.h"
 #include "store/FileIo.h"
@@ -77,12 +79,13 @@ void NoteWindow::createParams(DWORD& style, DWORD& exStyle) {
 void NoteWindow::FormCreate() {
     iniPath_ = settingsPath();
     FormStorage1.IniFileName = iniPath_;
-    // alarm.wav is loaded here once the alarm is built.
+    alarmplay.loadFromFile(alarmWavPath());
     setName(host_.currentNoteName());
     FormStorage1.IniSection = name();
     configurePlacement();
 
     IniFile ini(iniPath_);
+    NoteKeys::startFresh(ini, name());
     NoteKeys::setActive(ini, name(), true);
     ini.close();
 
@@ -145,7 +148,13 @@ void NoteWindow::onGetMinMaxInfo(MINMAXINFO& info) {
                         {info.ptMaxPosition.x, info.ptMaxPosition.y},
                         {info.ptMinTrackSize.x, info.ptMinTrackSize.y},
                         {info.ptMaxTrackSize.x, info.ptMaxTrackSize.y}};
-    applyMinMaxInfo(FormStorage1.MinMaxInfo, values);
+    // The limits are sizes of the design; the maximised position is a place
+    // on the desktop and stays as it is.
+    TWinMinMaxInfo limits = FormStorage1.MinMaxInfo;
+    for (int* size : {&limits.MaxSizeHeight, &limits.MaxSizeWidth, &limits.MaxTrackHeight,
+                      &limits.MaxTrackWidth, &limits.MinTrackHeight, &limits.MinTrackWidth})
+        *size = scale(*size);
+    applyMinMaxInfo(limits, values);
     info.ptMaxSize = {values.maxSize.x, values.maxSize.y};
     info.ptMaxPosition = {values.maxPosition.x, values.maxPosition.y};
     info.ptMinTrackSize = {values.minTrackSize.x, values.minTrackSize.y};
@@ -193,8 +202,8 @@ void NoteWindow::onReleased() {
 
 void NoteWindow::FormStorage1RestorePlacement() {
     // A note without a stored place would sit in the screen's corner.
-    if (left() == 0) setLeft(160);
-    if (top() == 0) setTop(160);
+    if (left() == 0) setLeft(scale(160));
+    if (top() == 0) setTop(scale(160));
 }
 
 void NoteWindow::Timer1Timer() {
@@ -202,14 +211,17 @@ void NoteWindow::Timer1Timer() {
     takeColorFromText();  // restored by the placement storage by now
 }
 
+// The overdue check comes before the text, so that a text that cannot be
+// loaded does not leave an overdue alarm armed and unseen.
 void NoteWindow::Timer2Timer() {
-    // The alarm's check mark (from the clock's alarm switch) is set here.
+    Alarm1.checked = RxClock1.alarmEnabled();  // as the placement storage restored it
     Timer2.setEnabled(false);
     IniFile ini(iniPath_);
-    // The alarm date is read here.
+    readAlarmDate(ini);
     showClockFromRecord(ini);
+    checkOverdueAlarm(ini);
+    ini.updateFile();
     loadText();
-    // The overdue-alarm check runs here.
     ini.close();
 }
 
@@ -369,6 +381,7 @@ void NoteWindow::Notizlschen1Click() {
 // What is left once the text file is gone and the record says so.
 void NoteWindow::deleteNote() {
     IniFile ini(iniPath_);
+    if (AlarmReminder* reminder = host_.reminder()) reminder->withdraw(this);
     host_.slotTable().markFree(noteNumber(name()));
     memo1.clear();
     processMessages();
@@ -534,6 +547,13 @@ void NoteWindow::FormCloseQuery(bool& canClose) {
     NoteKeys::setWordwrapOnClose(ini, name(), Zeilenumbruch1.checked);
     ini.close();
     canClose = true;
+}
+
+// Saved first, as a close saves: showing the note again re-reads its place,
+// colour and alarm time from the file, which must then be the latest.
+void NoteWindow::Notizunsichtbar1Click() {
+    closeQuery();
+    host_.hideNote(*this);
 }
 
 void NoteWindow::neue1Click() { host_.newNote(); }

@@ -9,11 +9,13 @@
 // NoteWindowLayout.cpp controls, menus, tool bars and their layout
 // NoteWindowPlace.cpp  the window as the placement storage sees it
 // NoteWindowText.cpp   text and format commands
+// NoteWindowAlarm.cpp  the alarm: editor, ringing, answer, overdue check
 
 #include <windows.h>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Controls.h"
@@ -22,12 +24,15 @@
 #include "platform/Menu.h"
 #include "platform/RichEdit98.h"
 #include "platform/RxClock.h"
+#include "platform/WavePlayer.h"
+#include "store/AlarmTime.h"
 #include "store/FormPlacement.h"
 
 namespace tav {
 
 class IniFile;
 class NoteHost;
+class OverdueAlarm;
 
 // Until the text and format commands are built, their menu items and buttons
 // are greyed (and the import/export submenu stays hidden), never silently
@@ -109,8 +114,9 @@ public:
         NotizFarbe1, Zeilenumbruch2, Notizlschen2;
 
     Timer Timer1;    // start-up tick 1: colour
-    Timer Timer2;    // start-up tick 2: clock, text (and the alarm)
+    Timer Timer2;    // start-up tick 2: alarm, clock, text
     HiTimer timer3;  // taskbar keeper, runs in view mode
+    WavePlayer alarmplay;
 
     // ---- Handlers of the window's own commands
     void FormCreate();
@@ -133,6 +139,8 @@ public:
     void Grundeinstellungen1Click();
     void Info1Click();
     void Tavelinbeenden1Click();
+    // Saves as a close does, then hides into the hidden-notes list.
+    void Notizunsichtbar1Click();
 
     // ---- Text and format commands (NoteWindowText.cpp)
     void kopieren1Click();
@@ -154,6 +162,14 @@ public:
     void memo1URLClick(const std::string& link);
     void Notizexport1Click();
     void Notizimportieren1Click();
+
+    // ---- Alarm (NoteWindowAlarm.cpp)
+    void Alarm1Click();  // the editor; also the two alarm buttons
+    void RxClock1Alarm(const DateTime& previous, const DateTime& now);
+    // The alarm date held while the program runs.
+    const Date& alarmDate() const { return alarmDate_; }
+    // The overdue window of this note's first appearance, if there was one.
+    OverdueAlarm* overdueAlarm() const { return overdue_.get(); }
 
 protected:
     void createParams(DWORD& style, DWORD& exStyle) override;
@@ -187,8 +203,6 @@ private:
     void buildEditMenu();
     void greyUnbuiltCommands();
     void layout();
-    static void wrapButtons(ToolBar& bar);
-    static int wrappedBarHeight(ToolBar& bar, int width);
     PopupMenu& memoMenu() { return *memoMenu_; }
     bool memoKeyDown(UINT vk);
 
@@ -213,6 +227,13 @@ private:
     };
     void initTextCommands();
 
+    // NoteWindowAlarm.cpp
+    DateTime now() const;
+    void readAlarmDate(const IniFile& ini);
+    void checkOverdueAlarm(IniFile& ini);
+    void answerReminder(const std::optional<DateTime>& repeat);
+    void disarm();
+
     NoteHost& host_;
     std::string iniPath_;
     PopupMenu* memoMenu_ = &PopupMenu1;
@@ -221,6 +242,10 @@ private:
     bool textUnread_ = false;  // the text file was there but could not be read
     std::unique_ptr<PlacementWindow> placement_;
     std::unique_ptr<TextDialogs, TextDialogsDeleter> textDialogs_;
+    Date alarmDate_;
+    std::unique_ptr<OverdueAlarm> overdue_;
+    // Lets the reminder's answer find out whether this note still exists.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
 public:
     FormStorage FormStorage1;

@@ -24,10 +24,6 @@ constexpr int kSmallButtonHeight = 13;
 // edge above its buttons, so they start at its top edge.
 constexpr RECT kSmallBarBounds{2, 0, 2 + 35, kTitleHeight};
 
-// The alarm comes with its own work; until then its item and buttons are
-// greyed like the unbuilt text commands.
-constexpr bool kAlarmCommandsBuilt = false;
-
 constexpr int ctrl(char key) { return kCtrl + key; }
 
 void item(MenuItem& m, const char* name, const char* caption, int shortcut = 0) {
@@ -46,13 +42,6 @@ void button(SpeedButton& b, const char* name, int picture, const char* hint,
 
 }  // namespace
 
-void NoteWindow::wrapButtons(ToolBar& bar) {
-    const LONG_PTR style = GetWindowLongPtrW(bar.handle(), GWL_STYLE);
-    SetWindowLongPtrW(bar.handle(), GWL_STYLE, style | TBSTYLE_WRAPABLE);
-    // The control measures its buttons anew for the style.
-    bar.setButtonSize(kButtonSize, kButtonSize);
-}
-
 void NoteWindow::buildControls() {
     buildTitleBar();
     buildEditBar();
@@ -70,6 +59,9 @@ void NoteWindow::buildControls() {
     memo1.onLinkClick = [this](const std::string& link) { memo1URLClick(link); };
 
     RxClock1.create(handle(), kClockId);
+    RxClock1.onAlarm = [this](const DateTime& previous, const DateTime& now) {
+        RxClock1Alarm(previous, now);
+    };
     RxClock1.setColor(color());
     RxClock1.setVisible(true);
 
@@ -113,7 +105,7 @@ void NoteWindow::buildTitleBar() {
 void NoteWindow::buildViewBar() {
     ToolBar1.setButtonSize(kButtonSize, kButtonSize);
     ToolBar1.create(*this);
-    wrapButtons(ToolBar1);
+    ToolBar1.setWrapable(true);
     button(SpeedButton6, "SpeedButton6", IMG_NEW, "eine neue Notiz erstellen",
            [this] { neue1Click(); });
     button(SpeedButton1, "SpeedButton1", IMG_EDIT,
@@ -122,7 +114,7 @@ void NoteWindow::buildViewBar() {
     button(SpeedButton5, "SpeedButton5", IMG_ALARM,
            "Alarm für Notiz: Hier können Sie eine\r\nAlarmzeit für die Notiz definieren, um "
            "sich \r\nz.B. an einen Termin erinnern zu lassen.",
-           nullptr);
+           [this] { Alarm1Click(); });
     button(SpeedButton3, "SpeedButton3", IMG_DELETE,
            "Notiz löschen:entfernt die \r\naktuelle Notiz", [this] { Notizlschen1Click(); });
     button(SpeedButton2, "SpeedButton2", IMG_PRINT,
@@ -147,7 +139,7 @@ void NoteWindow::buildEditBar() {
     ToolBar2.setButtonSize(kButtonSize, kButtonSize);
     ToolBar2.setVisible(false);
     ToolBar2.create(*this);
-    wrapButtons(ToolBar2);
+    ToolBar2.setWrapable(true);
     button(SpeedButton10, "SpeedButton10", IMG_SAVE,
            "Notiz speichern:Sichert den Notiz-Text\r\ndauerhaft.", [this] { speichern1Click(); });
     button(SpeedButton16, "SpeedButton16", IMG_DELETE,
@@ -155,7 +147,7 @@ void NoteWindow::buildEditBar() {
     button(SpeedButton20, "SpeedButton20", IMG_ALARM,
            "Alarm für Notiz: Hier können Sie eine\r\nAlarmzeit für die Notiz definieren, um "
            "sich \r\nz.B. an einen Termin erinnern zu lassen.",
-           nullptr);
+           [this] { Alarm1Click(); });
     button(SpeedButton7, "SpeedButton7", IMG_COPY,
            "Text kopieren:hiermit wird der \r\nmarkierte Text in die Zwischenablage kopiert.",
            [this] { kopieren1Click(); });
@@ -227,19 +219,21 @@ void NoteWindow::buildViewMenu() {
     item(Tavelinbeenden1, "Tavelinbeenden1", "Tavelin b&eenden");
 
     Uhrsichtbar1.checked = Menleistesichtbar1.checked = Titelleistesichtbar1.checked = true;
-    Notizunsichtbar1.visible = false;  // hiding notes is offered elsewhere
     Zeilenumbruch1.hint = "Zeilenumbruch an/ausschalten ";
     Immersichtbar1.hint = "Wenn die Notiz immer im Vordergrund sichtbar sein soll, hier klicken!";
     Menleistesichtbar1.hint = "Buttonleiste ein/ausschalten";
     MemoFarbe1.hint = "Hintergrundfarbe für die Notiz";
 
     NotizTitel1.onClick = [this] { NotizTitel1Click(); };
+    Alarm1.onClick = [this] { Alarm1Click(); };
     Uhrsichtbar1.onClick = [this] { Uhrsichtbar1Click(); };
     Zeilenumbruch1.onClick = [this] { Zeilenumbruch1Click(); };
     Immersichtbar1.onClick = [this] { Immersichtbar1Click(); };
     Menleistesichtbar1.onClick = [this] { Menleistesichtbar1Click(); };
     Titelleistesichtbar1.onClick = [this] { Titelleistesichtbar1Click(); };
     MemoFarbe1.onClick = [this] { MemoFarbe1Click(); };
+    Notizunsichtbar1.onClick = [this] { Notizunsichtbar1Click(); };
+    Notizunsichtbar1.visible = host_.hidingAvailable();
     Bearbeiten1.onClick = [this] { Bearbeiten1Click(); };
     Notizdrucken1.onClick = [this] { Notizdrucken1Click(); };
     Notizlschen1.onClick = [this] { Notizlschen1Click(); };
@@ -339,24 +333,6 @@ void NoteWindow::greyUnbuiltCommands() {
          {&SpeedButton2, &SpeedButton4, &SpeedButton7, &SpeedButton8, &SpeedButton9, &SpeedButton13,
           &SpeedButton11, &aufz1, &linksb, &zentr, &rechtsb, &SpeedButton12, &SpeedButton14})
         b->setEnabled(kTextCommandsBuilt);
-
-    Alarm1.enabled = kAlarmCommandsBuilt;
-    SpeedButton5.setEnabled(kAlarmCommandsBuilt);
-    SpeedButton20.setEnabled(kAlarmCommandsBuilt);
-}
-
-// A note narrower than its bar wraps the buttons into another row rather
-// than cutting off the last ones.
-int NoteWindow::wrappedBarHeight(ToolBar& bar, int width) {
-    if (bar.handle() == nullptr || bar.buttons().empty()) return kBarHeight;
-    SetWindowPos(bar.handle(), nullptr, 0, 0, width, kBarHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(bar.handle(), TB_AUTOSIZE, 0, 0);  // wraps anew for the width
-    RECT first{}, last{};
-    const LRESULT count = SendMessageW(bar.handle(), TB_BUTTONCOUNT, 0, 0);
-    SendMessageW(bar.handle(), TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
-    SendMessageW(bar.handle(), TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last));
-    return std::max(kBarHeight, static_cast<int>(last.bottom - first.bottom) + kBarHeight);
 }
 
 // Top to bottom: title line, edit bar, view bar, text; the clock at the
@@ -372,7 +348,9 @@ void NoteWindow::layout() {
     }
     for (ToolBar* bar : {&ToolBar2, &ToolBar1}) {
         if (!bar->visible()) continue;
-        const int barHeight = wrappedBarHeight(*bar, width);
+        // A note narrower than its bar wraps the buttons into another row
+        // rather than cutting off the last ones.
+        const int barHeight = bar->wrappedHeight(width, kBarHeight);
         bar->setBounds(0, top, width, barHeight);
         top += barHeight;
     }

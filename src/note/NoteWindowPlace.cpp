@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "note/NoteWindow.h"
+#include "platform/Dpi.h"
 
 namespace tav {
 
@@ -85,13 +86,14 @@ public:
         p.ptMinPosition = {wp.minPosition.x, wp.minPosition.y};
         p.ptMaxPosition = {wp.maxPosition.x, wp.maxPosition.y};
         p.rcNormalPosition = r;
-        SetWindowPlacement(form_.handle(), &p);
+        form_.applyPlacement(p);
     }
 
     bool visible() const override { return form_.visible(); }
     Rect bounds() const override {
-        return {form_.left(), form_.top(), form_.left() + form_.width(),
-                form_.top() + form_.height()};
+        RECT r{};
+        GetWindowRect(form_.handle(), &r);
+        return {r.left, r.top, r.right, r.bottom};
     }
     bool borderSizeable() const override { return true; }
     bool positionCentred() const override { return false; }
@@ -121,11 +123,9 @@ public:
 
     int screenWidth() const override { return GetSystemMetrics(SM_CXSCREEN); }
     int screenHeight() const override { return GetSystemMetrics(SM_CYSCREEN); }
-    int pixelsPerInch() const override {
-        HDC screen = GetDC(nullptr);
-        const int ppi = GetDeviceCaps(screen, LOGPIXELSY);
-        ReleaseDC(nullptr, screen);
-        return ppi;
+    int pixelsPerInch() const override { return form_.dpi(); }
+    int pixelsPerInchAt(const Rect& rect) const override {
+        return dpiAt({rect.left, rect.top, rect.right, rect.bottom});
     }
 
     std::optional<std::string> findComponent(const std::string& name) const override {

@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <stdexcept>
 
+#include "platform/Dpi.h"
 #include "platform/Utf.h"
+#include "store/DpiScale.h"
 
 namespace tav {
 
@@ -18,6 +21,8 @@ constexpr int kHintHideMs = 4000;
 // Wide enough for the longest tool-bar hint line; "\r\n" then breaks lines.
 constexpr int kTipWidth = 500;
 constexpr int kPictureSize = 16;
+// The sizes in which the system draws its standard pictures.
+constexpr int kStandardPictureSizes[] = {16, 24};
 constexpr COLORREF kTransparentPictureColor = RGB(255, 0, 255);
 
 void setTipTiming(HWND tip) {
@@ -27,25 +32,6 @@ void setTipTiming(HWND tip) {
 }
 
 }  // namespace
-
-FontHandle makeFont(const FontSpec& spec) {
-    LOGFONTW lf{};
-    if (spec.heightPixels != 0) {
-        lf.lfHeight = -std::abs(spec.heightPixels);
-    } else {
-        HDC screen = GetDC(nullptr);
-        lf.lfHeight = -MulDiv(spec.sizePoints, GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, screen);
-    }
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfItalic = spec.italic ? TRUE : FALSE;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    const std::wstring face = widen(spec.name);
-    lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
-    FontHandle font(CreateFontIndirectW(&lf));
-    if (!font) throw std::runtime_error("Schrift " + spec.name + " nicht verfügbar.");
-    return font;
-}
 
 // ---- Label
 
@@ -61,10 +47,23 @@ void Label::create(Form& parent) {
     invalidate();
 }
 
+RECT Label::pixels() const {
+    if (parent_ == nullptr || parent_->handle() == nullptr) return bounds_;
+    return deviceRect(parent_->handle(), bounds_.left, bounds_.top, bounds_.right - bounds_.left,
+                      bounds_.bottom - bounds_.top);
+}
+
 void Label::invalidate() {
     if (parent_ != nullptr && parent_->handle() != nullptr) {
-        InvalidateRect(parent_->handle(), &bounds_, TRUE);
+        const RECT r = pixels();
+        InvalidateRect(parent_->handle(), &r, TRUE);
     }
+}
+
+void Label::dpiChanged() {
+    hfont_.reset();
+    updateTip();
+    invalidate();
 }
 
 void Label::setBounds(int left, int top, int width, int height) {
@@ -112,22 +111,29 @@ void Label::setVisible(bool v) {
     updateTip();
 }
 
-bool Label::contains(POINT client) const { return visible_ && PtInRect(&bounds_, client); }
+bool Label::contains(POINT client) const {
+    const RECT r = pixels();
+    return visible_ && PtInRect(&r, client);
+}
 
 void Label::paint(HDC dc) {
     if (!visible_) return;
+    RECT r = pixels();
     if (!transparent_) {
         BrushHandle brush(CreateSolidBrush(color_));
-        FillRect(dc, &bounds_, brush.get());
+        FillRect(dc, &r, brush.get());
     }
-    if (!hfont_) hfont_ = makeFont(font_);
+    const int dpi = parent_ != nullptr ? parent_->dpi() : systemDpi();
+    if (!hfont_ || fontDpi_ != dpi) {
+        hfont_ = makeFont(font_, dpi);
+        fontDpi_ = dpi;
+    }
     HGDIOBJ oldFont = SelectObject(dc, hfont_.get());
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor = SetTextColor(dc, font_.color);
     UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_TOP;
     if (alignment_ == Alignment::Right) format |= DT_RIGHT;
     if (alignment_ == Alignment::Center) format |= DT_CENTER;
-    RECT r = bounds_;
     const std::wstring text = widen(text_);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
     SetTextColor(dc, oldColor);
@@ -145,7 +151,7 @@ void Label::updateTip() {
     ti.cbSize = TTTOOLINFOW_V2_SIZE;
     ti.hwnd = parent_->handle();
     ti.uId = 1;
-    ti.rect = bounds_;
+    ti.rect = pixels();
     tipText_ = widen(hint_);
     ti.lpszText = tipText_.data();
     if (tip_ == nullptr) {
@@ -269,18 +275,25 @@ void ToolBar::create(Form& parent) {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER |
                   TBSTYLE_FLAT | TBSTYLE_TOOLTIPS;
     if (visible_) style |= WS_VISIBLE;
-    hwnd_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, style, bounds_.left, bounds_.top,
-                            bounds_.right - bounds_.left, bounds_.bottom - bounds_.top,
-                            parent.handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    const RECT r = deviceRect(parent.handle(), bounds_.left, bounds_.top,
+                              bounds_.right - bounds_.left, bounds_.bottom - bounds_.top);
+    hwnd_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, style, r.left, r.top, r.right - r.left,
+                            r.bottom - r.top, parent.handle(), nullptr, GetModuleHandleW(nullptr),
+                            nullptr);
     if (hwnd_ == nullptr) throw std::runtime_error("Werkzeugleiste konnte nicht erzeugt werden.");
     parent.attach(this);
     SetWindowSubclass(hwnd_, &ToolBar::subclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
     SendMessageW(hwnd_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    rebuildImages();
     applyButtonSize();
     if (HWND tip = reinterpret_cast<HWND>(SendMessageW(hwnd_, TB_GETTOOLTIPS, 0, 0))) {
         setTipTiming(tip);
     }
     for (SpeedButton* b : buttons_) insert(*b);
+}
+
+int ToolBar::dpi() const {
+    return parent_ != nullptr && parent_->handle() != nullptr ? parent_->dpi() : kDesignDpi;
 }
 
 void ToolBar::add(SpeedButton& button) {
@@ -301,24 +314,25 @@ SpeedButton* ToolBar::buttonById(int id) const {
 
 int ToolBar::imageFor(SpeedButton& b) {
     if (b.image_ != -2) return b.image_;
+    if (b.bitmapId_ == 0 && b.stdIndex_ < 0) return b.image_ = I_IMAGENONE;
+    if (b.stdIndex_ >= 0 && !stdPictures_) {
+        // The system draws its pictures in two sizes only: the bar takes one
+        // of those for all its pictures.
+        stdPictures_ = true;
+        rebuildImages();  // may have given this button its picture already
+        if (b.image_ != -2) return b.image_;
+    }
     b.image_ = I_IMAGENONE;
-    if (b.bitmapId_ == 0 && b.stdIndex_ < 0) return b.image_;
     if (!images_) {
-        images_.reset(ImageList_Create(kPictureSize, kPictureSize, ILC_COLOR24 | ILC_MASK, 8, 8));
+        images_.reset(ImageList_Create(pictureSize_, pictureSize_, ILC_COLOR24 | ILC_MASK, 8, 8));
         SendMessageW(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
     }
     if (b.bitmapId_ != 0) {
         auto strip = std::find_if(strips_.begin(), strips_.end(),
                                   [&](const Strip& s) { return s.bitmapId == b.bitmapId_; });
         if (strip == strips_.end()) {
-            BitmapHandle bitmap(static_cast<HBITMAP>(
-                LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(b.bitmapId_), IMAGE_BITMAP,
-                           0, 0, LR_CREATEDIBSECTION)));
             const int before = ImageList_GetImageCount(images_.get());
-            // A missing picture leaves an empty button rather than no form.
-            const int first =
-                bitmap ? ImageList_AddMasked(images_.get(), bitmap.get(), kTransparentPictureColor)
-                       : -1;
+            const int first = addStrip(b.bitmapId_);
             const int count = ImageList_GetImageCount(images_.get()) - before;
             strip = strips_.insert(strips_.end(), {b.bitmapId_, first, count});
         }
@@ -329,7 +343,8 @@ int ToolBar::imageFor(SpeedButton& b) {
         // The system's pictures are appended to our list once, in their order.
         if (stdBase_ < 0) {
             stdBase_ = ImageList_GetImageCount(images_.get());
-            SendMessageW(hwnd_, TB_LOADIMAGES, IDB_STD_SMALL_COLOR,
+            SendMessageW(hwnd_, TB_LOADIMAGES,
+                         pictureSize_ >= 24 ? IDB_STD_LARGE_COLOR : IDB_STD_SMALL_COLOR,
                          reinterpret_cast<LPARAM>(HINST_COMMCTRL));
             applyButtonSize();  // loading them sets the control's own sizes again
         }
@@ -337,6 +352,62 @@ int ToolBar::imageFor(SpeedButton& b) {
     }
     if (b.image_ < 0) b.image_ = I_IMAGENONE;
     return b.image_;
+}
+
+// The strip drawn at the bar's picture size, else the largest smaller one,
+// each picture centred in a cell of the bar's size. The index of its first
+// picture in the list, or -1 when no drawing of it loads (the buttons stay
+// empty rather than the form failing).
+int ToolBar::addStrip(int bitmapId) {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    const int cell = pictureSize_;
+    for (int i = static_cast<int>(std::size(kPictureSizes)) - 1; i >= 0; --i) {
+        const int size = kPictureSizes[i];
+        if (size > cell) continue;
+        BitmapHandle bitmap(static_cast<HBITMAP>(LoadImageW(
+            module, MAKEINTRESOURCEW(bitmapId + i), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        BITMAP info{};
+        if (!bitmap || !GetObjectW(bitmap.get(), sizeof info, &info) || info.bmHeight != size)
+            continue;
+        if (size == cell)
+            return ImageList_AddMasked(images_.get(), bitmap.get(), kTransparentPictureColor);
+        const int count = info.bmWidth / size;
+        HDC screen = GetDC(nullptr);
+        HDC from = CreateCompatibleDC(screen);
+        HDC to = CreateCompatibleDC(screen);
+        BitmapHandle cells(CreateCompatibleBitmap(screen, count * cell, cell));
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ oldFrom = SelectObject(from, bitmap.get());
+        HGDIOBJ oldTo = SelectObject(to, cells.get());
+        BrushHandle transparent(CreateSolidBrush(kTransparentPictureColor));
+        const RECT all{0, 0, count * cell, cell};
+        FillRect(to, &all, transparent.get());
+        const int margin = (cell - size) / 2;
+        for (int n = 0; n < count; ++n)
+            BitBlt(to, n * cell + margin, margin, size, size, from, n * size, 0, SRCCOPY);
+        SelectObject(from, oldFrom);
+        SelectObject(to, oldTo);
+        DeleteDC(from);
+        DeleteDC(to);
+        return ImageList_AddMasked(images_.get(), cells.get(), kTransparentPictureColor);
+    }
+    return -1;
+}
+
+// A new density or the system's pictures: a new list of the right size, and
+// every button looks its picture up again.
+void ToolBar::rebuildImages() {
+    pictureSize_ = stdPictures_ ? pictureSizeFor(kPictureSize, dpi(), kStandardPictureSizes)
+                                : pictureSizeFor(kPictureSize, dpi(), kPictureSizes);
+    if (hwnd_ == nullptr) return;
+    const ImageListHandle old = std::move(images_);
+    strips_.clear();
+    stdBase_ = -1;
+    for (SpeedButton* b : buttons_) b->image_ = -2;
+    if (!old) return;
+    images_.reset(ImageList_Create(pictureSize_, pictureSize_, ILC_COLOR24 | ILC_MASK, 8, 8));
+    SendMessageW(hwnd_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
+    for (SpeedButton* b : buttons_) update(*b);
 }
 
 void ToolBar::insert(SpeedButton& b) {
@@ -364,7 +435,7 @@ void ToolBar::update(SpeedButton& b) {
     info.fsStyle = static_cast<BYTE>(b.groupIndex_ > 0 ? BTNS_CHECK : BTNS_BUTTON);
     if (b.width_ > 0) {
         info.dwMask |= TBIF_SIZE;
-        info.cx = static_cast<WORD>(b.width_);
+        info.cx = static_cast<WORD>(scaleToDpi(b.width_, dpi()));
     }
     SendMessageW(hwnd_, TB_SETBUTTONINFOW, id, reinterpret_cast<LPARAM>(&info));
     SendMessageW(hwnd_, TB_ENABLEBUTTON, id, MAKELONG(b.enabled_, 0));
@@ -393,9 +464,15 @@ void ToolBar::groupDown(SpeedButton& down) {
 
 void ToolBar::setBounds(int left, int top, int width, int height) {
     bounds_ = {left, top, left + width, top + height};
-    if (hwnd_ != nullptr) {
-        SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    applyBounds();
+}
+
+void ToolBar::applyBounds() {
+    if (hwnd_ == nullptr) return;
+    const RECT r = deviceRect(parent_->handle(), bounds_.left, bounds_.top,
+                              bounds_.right - bounds_.left, bounds_.bottom - bounds_.top);
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ToolBar::setButtonSize(int width, int height) {
@@ -406,16 +483,49 @@ void ToolBar::setButtonSize(int width, int height) {
     }
 }
 
+void ToolBar::setWrapable(bool wrapable) {
+    if (hwnd_ == nullptr) return;
+    const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    SetWindowLongPtrW(hwnd_, GWL_STYLE,
+                      wrapable ? style | TBSTYLE_WRAPABLE : style & ~LONG_PTR{TBSTYLE_WRAPABLE});
+    // The control measures its buttons anew for the style.
+    applyButtonSize();
+}
+
+int ToolBar::wrappedHeight(int width, int rowHeight) {
+    if (hwnd_ == nullptr || buttons_.empty()) return rowHeight;
+    const RECT r = deviceRect(parent_->handle(), 0, 0, width, rowHeight);
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(hwnd_, TB_AUTOSIZE, 0, 0);  // wraps anew for the width
+    RECT first{}, last{};
+    const LRESULT count = SendMessageW(hwnd_, TB_BUTTONCOUNT, 0, 0);
+    SendMessageW(hwnd_, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    SendMessageW(hwnd_, TB_GETITEMRECT, count - 1, reinterpret_cast<LPARAM>(&last));
+    return rowHeight + std::max(0, scaleFromDpi(last.bottom - first.bottom, dpi()));
+}
+
 // The control makes a button at least picture plus padding big (23 x 22 by
 // default); the forms want 21 x 21 buttons and a 13 pixels high title bar, so
 // padding and, for small buttons, the picture size give way.
 void ToolBar::applyButtonSize() {
-    const int picture = std::min({kPictureSize, buttonWidth_, buttonHeight_});
+    const int width = scaleToDpi(buttonWidth_, dpi());
+    const int height = scaleToDpi(buttonHeight_, dpi());
+    const int picture = std::min({pictureSize_, width, height});
     SendMessageW(hwnd_, TB_SETBITMAPSIZE, 0, MAKELONG(picture, picture));
-    SendMessageW(
-        hwnd_, TB_SETPADDING, 0,
-        MAKELPARAM(std::max(0, buttonWidth_ - picture), std::max(0, buttonHeight_ - picture)));
-    SendMessageW(hwnd_, TB_SETBUTTONSIZE, 0, MAKELONG(buttonWidth_, buttonHeight_));
+    SendMessageW(hwnd_, TB_SETPADDING, 0,
+                 MAKELPARAM(std::max(0, width - picture), std::max(0, height - picture)));
+    SendMessageW(hwnd_, TB_SETBUTTONSIZE, 0, MAKELONG(width, height));
+}
+
+void ToolBar::dpiChanged() {
+    hfont_.reset();
+    rebuildImages();
+    applyButtonSize();
+    for (SpeedButton* b : buttons_) {
+        if (b->width_ > 0) update(*b);
+    }
+    applyBounds();
 }
 
 void ToolBar::setFont(const FontSpec& font) {
@@ -488,7 +598,7 @@ LRESULT ToolBar::customDraw(NMTBCUSTOMDRAW& cd) {
         case CDDS_ITEMPOSTPAINT: {
             SpeedButton* b = buttonById(static_cast<int>(cd.nmcd.dwItemSpec));
             if (b == nullptr || b->caption_.empty()) return CDRF_DODEFAULT;
-            if (!hfont_) hfont_ = makeFont(font_);
+            if (!hfont_) hfont_ = makeFont(font_, dpi());
             HDC dc = cd.nmcd.hdc;
             HGDIOBJ oldFont = SelectObject(dc, hfont_.get());
             const int oldMode = SetBkMode(dc, TRANSPARENT);

@@ -1,5 +1,7 @@
 #pragma once
-// Labels and tool bars of the forms.
+// Labels and tool bars of the forms. Bounds, button sizes and font sizes given
+// to these controls are 96-dpi figures; the controls show them in the pixels
+// of their form's monitor and follow the form to another density (see Form).
 
 #include <windows.h>
 // commctrl.h needs the types of windows.h.
@@ -9,22 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/Font.h"
 #include "platform/Form.h"
 #include "platform/Handle.h"
 
 namespace tav {
-
-// A font as the forms describe it: a size in points, or a height in pixels
-// (the splash asks for "Arial, 32 pixels high").
-struct FontSpec {
-    std::string name = "MS Sans Serif";
-    int sizePoints = 8;
-    int heightPixels = 0;  // when not 0 it wins over sizePoints
-    bool bold = false;
-    bool italic = false;
-    COLORREF color = RGB(0, 0, 0);
-};
-FontHandle makeFont(const FontSpec& spec);
 
 enum class Alignment { Left, Right, Center };
 
@@ -63,12 +54,14 @@ public:
     void setVisible(bool v);
     int tag = 0;
 
-    // true when the form-client point lies on the shown label.
+    // true when the point (the form's client pixels) lies on the shown label.
     bool contains(POINT client) const;
     void paint(HDC dc) override;
     void relayMouse(const MSG& msg) override;
+    void dpiChanged() override;
 
 private:
+    RECT pixels() const;
     void invalidate();
     void updateTip();
 
@@ -79,6 +72,7 @@ private:
     std::wstring tipText_;
     FontSpec font_;
     FontHandle hfont_;
+    int fontDpi_ = 0;
     COLORREF color_ = 0;
     bool transparent_ = true;
     Alignment alignment_ = Alignment::Left;
@@ -92,6 +86,12 @@ class ToolBar;
 // to their bar; the bar and its buttons forget each other when either dies.
 // A button shows a 16 x 16 picture (a bitmap resource with magenta as the
 // transparent colour, or one of the system's standard pictures) or a text.
+//
+// Pictures stay crisp at every density: a bitmap resource id names a strip of
+// 16-pixel pictures, and the ids after it may hold the same pictures drawn
+// at 20, 24, 28 and 32 pixels (id + 1 ... id + 4, see kPictureSizes). A bar
+// shows the largest drawn size that its density allows and centres a smaller
+// one when a size is missing; a picture is never stretched.
 class SpeedButton {
 public:
     SpeedButton() = default;
@@ -108,11 +108,12 @@ public:
     const std::string& caption() const { return caption_; }
     void setCaption(const std::string& caption);
     // Picture number index of a bitmap resource of this module that holds a
-    // strip of 16 x 16 pictures; the bar loads each strip once.
+    // strip of 16 x 16 pictures (and its larger drawings, see above); the bar
+    // loads each strip once.
     void setPictureResource(int bitmapId, int index = 0);
     void setStandardPicture(int stdIndex);  // STD_COPY etc. of IDB_STD_SMALL_COLOR
     int width() const { return width_; }
-    void setWidth(int w);  // 0: the bar's button width
+    void setWidth(int w);  // a 96-dpi figure; 0: the bar's button width
 
     bool enabled() const { return enabled_; }
     void setEnabled(bool e);
@@ -158,6 +159,9 @@ private:
     bool down_ = false;
 };
 
+// The sizes in which picture strips may be drawn, from 100 % to 200 %.
+inline constexpr int kPictureSizes[] = {16, 20, 24, 28, 32};
+
 // A comctl32 tool bar at a fixed place, flat, with tool tips. The owning form
 // passes its WM_COMMAND and WM_NOTIFY on automatically (the bar attaches to
 // it as a Control).
@@ -180,6 +184,14 @@ public:
     int height() const { return bounds_.bottom - bounds_.top; }
     // Default 21 x 21 (a 16 x 16 picture and its frame).
     void setButtonSize(int width, int height);
+    // Buttons that do not fit the bar's width go on into another row.
+    void setWrapable(bool wrapable);
+    // The height the bar needs at this width when its buttons wrap: one row
+    // is rowHeight high, and each further row adds a row of buttons. Sizes
+    // the bar's window to the width on the way.
+    int wrappedHeight(int width, int rowHeight);
+    // The edge of the pictures in pixels at the bar's density.
+    int pictureSize() const { return pictureSize_; }
     // For text captions ("Marlett" for the note's title bar buttons).
     void setFont(const FontSpec& font);
     // Without a colour the bar has the system's button face.
@@ -193,6 +205,7 @@ public:
 
     bool forwardCommand(WPARAM wParam, LPARAM lParam) override;
     bool forwardNotify(const NMHDR& header, LRESULT& result) override;
+    void dpiChanged() override;
 
     // The button a tip or a click with this command id belongs to.
     SpeedButton* buttonById(int id) const;
@@ -203,8 +216,12 @@ private:
     void update(SpeedButton& b);
     void forget(SpeedButton& b);
     int imageFor(SpeedButton& b);
+    int addStrip(int bitmapId);
+    void rebuildImages();
     void groupDown(SpeedButton& b);
     void applyButtonSize();
+    void applyBounds();
+    int dpi() const;
     LRESULT customDraw(NMTBCUSTOMDRAW& cd);
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
@@ -213,6 +230,7 @@ private:
     std::vector<SpeedButton*> buttons_;
     RECT bounds_{0, 0, 100, 29};
     int buttonWidth_ = 21, buttonHeight_ = 21;
+    int pictureSize_ = 16;
     FontSpec font_;
     FontHandle hfont_;
     bool hasColor_ = false;
@@ -220,7 +238,8 @@ private:
     BrushHandle brush_;
     bool visible_ = true;
     ImageListHandle images_;
-    int stdBase_ = -1;  // first standard picture in images_, once loaded
+    int stdBase_ = -1;          // first standard picture in images_, once loaded
+    bool stdPictures_ = false;  // the system has them in 16 and 24 pixels only
     struct Strip {
         int bitmapId;
         int first;  // its first picture in images_, -1 when it did not load

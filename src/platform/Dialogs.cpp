@@ -3,8 +3,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/Dpi.h"
 #include "platform/Form.h"
 #include "platform/Utf.h"
+#include "store/DpiScale.h"
 
 namespace tav {
 
@@ -56,6 +58,40 @@ constexpr WORD kButton = 0x0080, kEdit = 0x0081, kStatic = 0x0082;
 // The framework's input box limits the text to 255 characters.
 constexpr int kMaxInputLength = 255;
 
+// The input box in 96-dpi pixels: what the template's dialog units give with
+// the dialog font at 100 %. Font metrics do not grow in step with the
+// density, so the box is laid out from these at its own density instead,
+// and comes out the same at every scale.
+constexpr SIZE kInputClient{270, 102};
+struct DialogItem {
+    int id;
+    RECT figures;  // left, top, width, height
+};
+constexpr DialogItem kInputItems[] = {{kInputBoxPromptId, {9, 10, 252, 15}},
+                                      {kInputBoxEditId, {9, 29, 252, 20}},
+                                      {IDOK, {105, 67, 75, 23}},
+                                      {IDCANCEL, {186, 67, 75, 23}}};
+
+void layOutInputBox(HWND dlg) {
+    const int dpi = windowDpi(dlg);
+    RECT outer{}, client{};
+    GetWindowRect(dlg, &outer);
+    GetClientRect(dlg, &client);
+    const int width = scaleToDpi(kInputClient.cx, dpi) + (outer.right - outer.left) - client.right;
+    const int height =
+        scaleToDpi(kInputClient.cy, dpi) + (outer.bottom - outer.top) - client.bottom;
+    // Kept where the system centred it.
+    SetWindowPos(dlg, nullptr, (outer.left + outer.right - width) / 2,
+                 (outer.top + outer.bottom - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const DialogItem& item : kInputItems) {
+        const RECT& f = item.figures;
+        const RECT r = deviceRect(dlg, f.left, f.top, f.right, f.bottom);
+        SetWindowPos(GetDlgItem(dlg, item.id), nullptr, r.left, r.top, r.right - r.left,
+                     r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 struct InputState {
     std::wstring caption;
     std::wstring prompt;
@@ -69,6 +105,7 @@ INT_PTR CALLBACK inputProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {
             case WM_INITDIALOG: {
                 auto* state = reinterpret_cast<InputState*>(lParam);
                 SetWindowLongPtrW(dlg, DWLP_USER, lParam);
+                layOutInputBox(dlg);
                 SetWindowTextW(dlg, state->caption.c_str());
                 SetDlgItemTextW(dlg, kInputBoxPromptId, state->prompt.c_str());
                 HWND edit = GetDlgItem(dlg, kInputBoxEditId);

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/Dpi.h"
 #include "platform/Utf.h"
 #include "resource.h"
+#include "store/DpiScale.h"
 
 namespace tav {
 
@@ -14,6 +16,8 @@ namespace {
 
 // Private to the kit's window class: WM_USER and above belong to the class.
 constexpr UINT kReleaseMessage = WM_USER + 0x200;
+// Where a form's window carries its density, for its children to find.
+constexpr wchar_t kDpiProperty[] = L"Tavelin.Dpi";
 
 ErrorBoxFunction& errorBoxFunction() {
     static ErrorBoxFunction f;
@@ -71,6 +75,7 @@ Form::~Form() {
     if (hwnd_ != nullptr) {
         HWND h = hwnd_;
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+        RemovePropW(h, kDpiProperty);
         hwnd_ = nullptr;
         DestroyWindow(h);
     }
@@ -104,12 +109,42 @@ void Form::create(HWND owner) {
     DWORD style = 0, exStyle = 0;
     createParams(style, exStyle);
     owner_ = owner;
+    const int dpi = creationDpi();
+    const SIZE size = designPixels(dpi);
     HWND h =
         CreateWindowExW(exStyle, className_.c_str(), widen(caption_).c_str(), style, left_, top_,
-                        width_, height_, owner, nullptr, GetModuleHandleW(nullptr), this);
+                        size.cx, size.cy, owner, nullptr, GetModuleHandleW(nullptr), this);
     if (h == nullptr) {
         throw std::runtime_error("Fenster " + narrow(className_) + " konnte nicht erzeugt werden.");
     }
+    // The system has put the window on a monitor of another density than
+    // the one its position promised: the design is measured again there.
+    if (hwnd_ != nullptr && dpi_ != dpi) {
+        const SIZE there = designPixels(dpi_);
+        resizePixels(there.cx, there.cy);
+    }
+}
+
+int Form::creationDpi() const {
+    // A window without a position of its own appears on the primary monitor.
+    const POINT at = left_ == CW_USEDEFAULT ? POINT{0, 0} : POINT{left_, top_};
+    return dpiAt({at.x, at.y, at.x + 1, at.y + 1});
+}
+
+SIZE Form::designPixels(int dpi) const {
+    const SIZE frame = frameSize(dpi);
+    return {scaleToDpi(width_, dpi) + (clientWidthSet_ ? frame.cx : 0),
+            scaleToDpi(height_, dpi) + (clientHeightSet_ ? frame.cy : 0)};
+}
+
+int Form::recordedDpi(HWND window) {
+    if (window == nullptr) return 0;
+    return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(window, kDpiProperty)));
+}
+
+void Form::setRecordedDpi(int dpi) {
+    dpi_ = dpi;
+    SetPropW(hwnd_, kDpiProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(dpi)));
 }
 
 LRESULT CALLBACK Form::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -118,11 +153,14 @@ LRESULT CALLBACK Form::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->setRecordedDpi(systemWindowDpi(hwnd));
     } else {
         self = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
     if (self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
+        RemovePropW(hwnd, kDpiProperty);
+        self->children_.clear();
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
         return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -178,7 +216,11 @@ LRESULT Form::dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (lParam == 0) onShow(wParam != 0);
             break;
         case WM_SIZE:
-            onSize(LOWORD(lParam), HIWORD(lParam));
+            onSize(clientWidth(), clientHeight());
+            return 0;
+        case WM_DPICHANGED:
+            changeDpi(HIWORD(wParam),
+                      keepBoundsOnDpiChange_ ? nullptr : reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_ERASEBKGND: {
             RECT r;
@@ -324,67 +366,227 @@ RECT windowRect(HWND h) {
 }
 }  // namespace
 
+int Form::dpi() const { return hwnd_ != nullptr ? dpi_ : creationDpi(); }
+
+int Form::scale(int figure) const { return scaleToDpi(figure, dpi()); }
+
 int Form::left() const { return hwnd_ ? windowRect(hwnd_).left : left_; }
 int Form::top() const { return hwnd_ ? windowRect(hwnd_).top : top_; }
+
 int Form::width() const {
-    if (!hwnd_) return width_;
-    RECT r = windowRect(hwnd_);
-    return r.right - r.left;
+    if (!hwnd_) return width_ + (clientWidthSet_ ? frameSize(kDesignDpi).cx : 0);
+    const RECT r = windowRect(hwnd_);
+    return scaleFromDpi(r.right - r.left, dpi_);
 }
+
 int Form::height() const {
-    if (!hwnd_) return height_;
-    RECT r = windowRect(hwnd_);
-    return r.bottom - r.top;
-}
-
-void Form::setLeft(int v) { moveTo(v, top(), width(), height()); }
-void Form::setTop(int v) { moveTo(left(), v, width(), height()); }
-void Form::setWidth(int v) { moveTo(left(), top(), v, height()); }
-void Form::setHeight(int v) { moveTo(left(), top(), width(), v); }
-void Form::setBounds(int left, int top, int width, int height) { moveTo(left, top, width, height); }
-
-void Form::moveTo(int left, int top, int width, int height) {
-    left_ = left;
-    top_ = top;
-    width_ = width;
-    height_ = height;
-    if (hwnd_ != nullptr) {
-        SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    if (!hwnd_) return height_ + (clientHeightSet_ ? frameSize(kDesignDpi).cy : 0);
+    const RECT r = windowRect(hwnd_);
+    return scaleFromDpi(r.bottom - r.top, dpi_);
 }
 
 int Form::clientWidth() const {
+    if (!hwnd_) return width_ - (clientWidthSet_ ? 0 : frameSize(kDesignDpi).cx);
     RECT r{};
-    if (hwnd_) {
-        GetClientRect(hwnd_, &r);
-        return r.right;
-    }
-    return width_ - (frameSize().cx);
+    GetClientRect(hwnd_, &r);
+    return scaleFromDpi(r.right, dpi_);
 }
 
 int Form::clientHeight() const {
+    if (!hwnd_) return height_ - (clientHeightSet_ ? 0 : frameSize(kDesignDpi).cy);
     RECT r{};
-    if (hwnd_) {
-        GetClientRect(hwnd_, &r);
-        return r.bottom;
-    }
-    return height_ - (frameSize().cy);
+    GetClientRect(hwnd_, &r);
+    return scaleFromDpi(r.bottom, dpi_);
 }
 
-void Form::setClientWidth(int v) { setWidth(v + frameSize().cx); }
-void Form::setClientHeight(int v) { setHeight(v + frameSize().cy); }
+void Form::setLeft(int v) {
+    left_ = v;
+    if (hwnd_ != nullptr)
+        SetWindowPos(hwnd_, nullptr, v, top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
-SIZE Form::frameSize() const {
-    if (hwnd_ != nullptr) {
-        RECT w = windowRect(hwnd_), c{};
-        GetClientRect(hwnd_, &c);
-        return {(w.right - w.left) - c.right, (w.bottom - w.top) - c.bottom};
+void Form::setTop(int v) {
+    top_ = v;
+    if (hwnd_ != nullptr)
+        SetWindowPos(hwnd_, nullptr, left(), v, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::setWidth(int v) {
+    if (!hwnd_) {
+        width_ = v;
+        clientWidthSet_ = false;
+    } else if (v != width()) {
+        const RECT r = windowRect(hwnd_);
+        resizePixels(scale(v), r.bottom - r.top);
     }
+}
+
+void Form::setHeight(int v) {
+    if (!hwnd_) {
+        height_ = v;
+        clientHeightSet_ = false;
+    } else if (v != height()) {
+        const RECT r = windowRect(hwnd_);
+        resizePixels(r.right - r.left, scale(v));
+    }
+}
+
+void Form::setClientWidth(int v) {
+    if (!hwnd_) {
+        width_ = v;
+        clientWidthSet_ = true;
+    } else if (v != clientWidth()) {
+        const RECT r = windowRect(hwnd_);
+        RECT c{};
+        GetClientRect(hwnd_, &c);
+        resizePixels(scale(v) + (r.right - r.left) - c.right, r.bottom - r.top);
+    }
+}
+
+void Form::setClientHeight(int v) {
+    if (!hwnd_) {
+        height_ = v;
+        clientHeightSet_ = true;
+    } else if (v != clientHeight()) {
+        const RECT r = windowRect(hwnd_);
+        RECT c{};
+        GetClientRect(hwnd_, &c);
+        resizePixels(r.right - r.left, scale(v) + (r.bottom - r.top) - c.bottom);
+    }
+}
+
+void Form::setBounds(int left, int top, int width, int height) {
+    if (!hwnd_) {
+        left_ = left;
+        top_ = top;
+        width_ = width;
+        height_ = height;
+        clientWidthSet_ = clientHeightSet_ = false;
+        return;
+    }
+    const RECT r = windowRect(hwnd_);
+    const int w = width == this->width() ? r.right - r.left : scale(width);
+    const int h = height == this->height() ? r.bottom - r.top : scale(height);
+    SetWindowPos(hwnd_, nullptr, left, top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::resizePixels(int width, int height) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::centerOnScreen() {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+    const RECT& screen = info.rcMonitor;
+    SIZE size = designPixels(dpi());
+    if (hwnd_ != nullptr) {
+        const RECT r = windowRect(hwnd_);
+        size = {r.right - r.left, r.bottom - r.top};
+    }
+    setLeft(screen.left + (screen.right - screen.left - size.cx) / 2);
+    setTop(screen.top + (screen.bottom - screen.top - size.cy) / 2);
+}
+
+void Form::applyPlacement(const WINDOWPLACEMENT& placement) {
+    if (hwnd_ == nullptr) return;
+    const int before = dpi_;
+    keepBoundsOnDpiChange_ = true;
+    {
+        struct Reset {
+            bool& flag;
+            ~Reset() { flag = false; }
+        } reset{keepBoundsOnDpiChange_};
+        SetWindowPlacement(hwnd_, &placement);
+    }
+    // Should the system not have told a hidden window about its new monitor,
+    // the form asks.
+    if (dpi_ == before && systemWindowDpi(hwnd_) != dpi_)
+        changeDpi(systemWindowDpi(hwnd_), nullptr);
+}
+
+SIZE Form::frameSize(int dpi) const {
     DWORD style = 0, exStyle = 0;
-    const_cast<Form*>(this)->createParams(style, exStyle);
-    RECT r{0, 0, 0, 0};
-    AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    return {r.right - r.left, r.bottom - r.top};
+    if (hwnd_ != nullptr) {
+        style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
+        exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
+    } else {
+        const_cast<Form*>(this)->createParams(style, exStyle);
+    }
+    return frameSizeFor(style, exStyle, dpi);
+}
+
+// The order matters: the controls take their new sizes first, so that the
+// layout that the new rectangle sets off measures them as they now are.
+void Form::changeDpi(int dpi, const RECT* suggested) {
+    if (dpi <= 0) return;
+    // Children the kit does not place (a text control, a window of the
+    // system's) keep their place in proportion; those it places, and the
+    // form's own layout, then set theirs exactly.
+    for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+        const int left = rescale(r.left, dpi_, dpi), top = rescale(r.top, dpi_, dpi);
+        SetWindowPos(child, nullptr, left, top, rescale(r.right, dpi_, dpi) - left,
+                     rescale(r.bottom, dpi_, dpi) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    setRecordedDpi(dpi);
+    // The children keep using the old font until they have the new one.
+    const FontHandle oldDialogFont = std::move(dialogFont_);
+    const auto controls = controls_;
+    for (Control* c : controls) c->dpiChanged();
+    if (suggested != nullptr) {
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (Child& child : children_) {
+        const RECT& f = child.figures;
+        const RECT r = deviceRect(hwnd_, f.left, f.top, f.right, f.bottom);
+        SetWindowPos(child.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        applyChildFont(child);
+    }
+    onSize(clientWidth(), clientHeight());
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+HFONT Form::dialogFont() {
+    if (!dialogFont_) dialogFont_ = makeFont({.name = "MS Shell Dlg", .sizePoints = 8}, dpi());
+    return dialogFont_.get();
+}
+
+HWND Form::createChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int left,
+                       int top, int width, int height, std::optional<FontSpec> font) {
+    if (hwnd_ == nullptr) throw std::logic_error("Form::createChild ohne Fenster");
+    const RECT r = deviceRect(hwnd_, left, top, width, height);
+    HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                                 r.right - r.left, r.bottom - r.top, hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleW(nullptr), nullptr);
+    if (child == nullptr) return nullptr;
+    children_.push_back({child, {left, top, width, height}, std::move(font), {}});
+    applyChildFont(children_.back());
+    return child;
+}
+
+// The old font stays until the child has the new one.
+void Form::applyChildFont(Child& child) {
+    FontHandle font = child.spec ? makeFont(*child.spec, dpi()) : FontHandle{};
+    SendMessageW(child.hwnd, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(child.spec ? font.get() : dialogFont()), FALSE);
+    child.font = std::move(font);
+}
+
+void Form::setChildBounds(HWND child, int left, int top, int width, int height) {
+    for (Child& c : children_) {
+        if (c.hwnd == child) c.figures = {left, top, width, height};
+    }
+    const RECT r = deviceRect(hwnd_, left, top, width, height);
+    SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::show() {

@@ -8,9 +8,11 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/Font.h"
 #include "platform/Handle.h"
 
 namespace tav {
@@ -67,11 +69,24 @@ public:
     // Mouse moves over the form in client coordinates, for hint tips of
     // controls without a window; also those over parts that answer HTCAPTION.
     virtual void relayMouse(const MSG&) {}
+    // The form has moved to a monitor of another density (Form::dpi()): the
+    // control takes its fonts, pictures and pixel bounds anew. The form lays
+    // itself out right after.
+    virtual void dpiChanged() {}
 };
 
 // What the close handler lets happen after an allowed close.
 enum class CloseAction { None, Hide, Free };
 
+// Sizes on screens of any density. A form is laid out in 96-dpi figures, and
+// so is every size that passes through the kit: a form's width and height and
+// client size, the bounds given to a control, font sizes, tool-bar buttons.
+// The form shows them in the pixels of the monitor it is on (dpi()) and lays
+// itself out anew when it moves to a monitor of another density: it takes
+// the rectangle the system suggests, gives its controls their new fonts and
+// pictures, keeps any other child window in proportion and runs onSize. Positions on the desktop (left, top, centring,
+// the placement record) are the screen's own pixels, since monitors of
+// different density share one desktop.
 class Form {
 public:
     // className: the window class, registered once per name ("TForm2" for a note).
@@ -99,21 +114,36 @@ public:
     COLORREF color() const { return color_; }
     void setColor(COLORREF color);
 
-    // Outer bounds in screen coordinates (top-level windows only).
+    // The density of the monitor the window is on (before creation: of the
+    // monitor it will appear on), and a 96-dpi figure in its pixels.
+    int dpi() const;
+    int scale(int figure) const;
+
+    // Outer position in screen pixels (top-level windows only).
     int left() const;
     int top() const;
-    int width() const;
-    int height() const;
     void setLeft(int v);
     void setTop(int v);
+    // Sizes in 96-dpi figures. Setting the size the form already has (as
+    // the getter gives it) leaves the window exactly as it is, so a size
+    // read and written back never drifts by a rounded pixel.
+    int width() const;
+    int height() const;
     void setWidth(int v);
     void setHeight(int v);
-    void setBounds(int left, int top, int width, int height);
     int clientWidth() const;
     int clientHeight() const;
-    // Keeps the frame: the outer size changes by the same amount.
+    // Keeps the frame: the outer size changes by the same amount. Set before
+    // creation, the client size is what the form gets at every density.
     void setClientWidth(int v);
     void setClientHeight(int v);
+    // left and top in screen pixels, width and height in 96-dpi figures.
+    void setBounds(int left, int top, int width, int height);
+    // In the middle of the primary screen.
+    void centerOnScreen();
+    // A placement record (screen pixels) as it stands: the density change it
+    // may cause lays the form out anew, but keeps the record's rectangle.
+    void applyPlacement(const WINDOWPLACEMENT& placement);
 
     void show();  // shown and activated
     void hide();
@@ -151,6 +181,7 @@ protected:
     // itself here (nothing touches the object afterwards).
     virtual void onReleased() {}
     virtual void onShow(bool /*shown*/) {}
+    // The new client size in 96-dpi figures.
     virtual void onSize(int /*clientWidth*/, int /*clientHeight*/) {}
     // After the background and the labels are painted.
     virtual void onPaint(HDC, const RECT& /*dirty*/) {}
@@ -174,14 +205,32 @@ public:
     void attach(Control* c);
     void detach(Control* c);
 
+    // A child control of a system class (a button, an edit field, a link)
+    // in the form's dialog font or the one given, bounds in 96-dpi figures.
+    // The form keeps it at its place and its font at the form's density.
+    // nullptr when the system has no such class.
+    HWND createChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int left,
+                     int top, int width, int height, std::optional<FontSpec> font = std::nullopt);
+    // Moves such a child; 96-dpi figures.
+    void setChildBounds(HWND child, int left, int top, int width, int height);
+    // "MS Shell Dlg", 8 points, at the form's density.
+    HFONT dialogFont();
+
+    // The density the kit keeps for a form's window; 0 for any other window.
+    static int recordedDpi(HWND window);
+
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void registerClass();
     void paint();
     void relayMouse(UINT msg, WPARAM wParam, LPARAM lParam);
-    void moveTo(int left, int top, int width, int height);
-    SIZE frameSize() const;
+    SIZE frameSize(int dpi) const;
+    int creationDpi() const;
+    SIZE designPixels(int dpi) const;
+    void resizePixels(int width, int height);
+    void changeDpi(int dpi, const RECT* suggested);
+    void setRecordedDpi(int dpi);
 
     std::wstring className_;
     std::string name_;
@@ -190,8 +239,21 @@ private:
     HWND owner_ = nullptr;
     COLORREF color_;
     BrushHandle brush_;
+    // The bounds until the window exists; then the window holds them.
     int left_ = CW_USEDEFAULT, top_ = CW_USEDEFAULT, width_ = 300, height_ = 200;
+    bool clientWidthSet_ = false, clientHeightSet_ = false;
+    int dpi_ = 0;
+    bool keepBoundsOnDpiChange_ = false;
     std::vector<Control*> controls_;
+    struct Child {
+        HWND hwnd;
+        RECT figures;  // left, top, width, height
+        std::optional<FontSpec> spec;
+        FontHandle font;  // from spec, at the form's density
+    };
+    void applyChildFont(Child& child);
+    std::vector<Child> children_;
+    FontHandle dialogFont_;
 };
 
 }  // namespace tav

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/Dpi.h"
 #include "platform/MessageWindow.h"
 #include "platform/Utf.h"
 #include "store/FileIo.h"
@@ -217,7 +218,9 @@ void RichEdit98::createWindow(HWND parent, int id, const RECT& bounds) {
 }
 
 void RichEdit98::setBounds(int x, int y, int width, int height) {
-    if (hwnd_) MoveWindow(hwnd_, x, y, width, height, TRUE);
+    if (!hwnd_) return;
+    const RECT r = deviceRect(GetParent(hwnd_), x, y, width, height);
+    MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
 void RichEdit98::setVisible(bool visible) {

@@ -47,7 +47,8 @@ public:
     RichEdit98(const RichEdit98&) = delete;
     RichEdit98& operator=(const RichEdit98&) = delete;
 
-    // A child without border; the owner lays it out through hwnd(). The
+    // A child without border; the owner lays it out with setBounds (96-dpi
+    // figures, as every control of the kit) or through hwnd(). The
     // owner must forward WM_NOTIFY from this control to handleNotify().
     // Throws std::runtime_error when no RichEdit library can be loaded.
     void create(HWND parent, int id);

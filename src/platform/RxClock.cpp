@@ -3,6 +3,9 @@
 #include <cwchar>
 #include <stdexcept>
 
+#include "platform/Controls.h"
+#include "platform/Dpi.h"
+#include "platform/LocalTime.h"
 #include "platform/MessageWindow.h"
 
 namespace tav {
@@ -24,54 +27,40 @@ void registerClassOnce() {
     (void)registered;
 }
 
-int secondsOfDay(int hour, int minute, int second) { return hour * 3600 + minute * 60 + second; }
-
 void checkRange(int value, int highest, const char* what) {
     if (value < 0 || value > highest)
         throw std::out_of_range(std::string("Ung\xC3\xBCltige Alarmzeit (") + what +
                                 "): " + std::to_string(value));
 }
 
-SYSTEMTIME localTime() {
-    SYSTEMTIME time = {};
-    GetLocalTime(&time);
-    return time;
-}
-
 }  // namespace
 
-RxClock::RxClock() : now(&localTime) {}
+RxClock::RxClock() : now(&localTimeNow) { previous_ = dateTimeOf(now()); }
 
 RxClock::~RxClock() {
     if (hwnd_) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
-    if (font_) DeleteObject(font_);
     if (brush_) DeleteObject(brush_);
 }
 
 void RxClock::create(HWND parent, int id) {
     registerClassOnce();
-    hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, kHeight,
-                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+    hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             GetModuleHandleW(nullptr), nullptr);
     if (!hwnd_) throw std::runtime_error("Die Uhr konnte nicht erzeugt werden");
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProc));
-    // The form kit's default face: MS Sans Serif, 8 points.
-    const HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    font_ = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
     if (visible_) ShowWindow(hwnd_, SW_SHOWNA);
     updateTimer();
 }
 
 void RxClock::setBounds(int x, int y, int width, int height) {
-    if (hwnd_) MoveWindow(hwnd_, x, y, width, height, TRUE);
+    if (!hwnd_) return;
+    const RECT r = deviceRect(GetParent(hwnd_), x, y, width, height);
+    MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
 }
 
 void RxClock::setVisible(bool visible) {
@@ -125,28 +114,24 @@ void RxClock::setAlarmSecond(int second) {
     rearm(now());
 }
 
+// A newly set alarm counts from now: a time that lay between the last tick
+// and now was not yet the alarm's.
 void RxClock::rearm(const SYSTEMTIME& now) {
-    const int alarm = secondsOfDay(alarmHour_, alarmMinute_, alarmSecond_);
-    waiting_ = secondsOfDay(now.wHour, now.wMinute, now.wSecond) < alarm || alarm == 0;
+    previous_ = dateTimeOf(now);
+    waiting_ = alarmWaiting(previous_.time, alarmTime());
 }
 
 void RxClock::tick(const SYSTEMTIME& now) {
     if (hwnd_ && IsWindowVisible(hwnd_)) InvalidateRect(hwnd_, nullptr, FALSE);
-    // Due from the alarm second to the end of that minute, so a tick that
-    // the system delivered late still fires; the waiting mark makes it once.
-    const bool due =
-        now.wHour == alarmHour_ && now.wMinute == alarmMinute_ && now.wSecond >= alarmSecond_;
-    if (alarmEnabled_ && due) {
-        if (waiting_) {
-            waiting_ = false;
-            if (onAlarm) {
-                const auto handler = onAlarm;  // the handler may destroy the clock
-                handler();
-            }
-        }
-        return;
+    const DateTime previous = previous_;
+    const DateTime current = dateTimeOf(now);
+    const ClockTick result = clockTick(alarmEnabled_, waiting_, previous, current, alarmTime());
+    previous_ = current;
+    waiting_ = result.waiting;
+    if (result.raise && onAlarm) {
+        const auto handler = onAlarm;  // the handler may destroy the clock
+        handler(previous, current);
     }
-    rearm(now);
 }
 
 void RxClock::updateTimer() {
@@ -167,7 +152,14 @@ void RxClock::draw(HDC dc) {
     GetClientRect(hwnd_, &client);
     if (!brush_) brush_ = CreateSolidBrush(color_);
     FillRect(dc, &client, brush_);
-    const HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    // The form kit's default face, MS Sans Serif 8 points, at the density of
+    // the monitor the clock is on now.
+    const int dpi = windowDpi(hwnd_);
+    if (!font_ || fontDpi_ != dpi) {
+        font_ = makeFont({.name = "MS Sans Serif", .sizePoints = 8}, dpi);
+        fontDpi_ = dpi;
+    }
+    const HGDIOBJ oldFont = SelectObject(dc, font_.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, fontColor_);
     const std::wstring text = timeText(now());

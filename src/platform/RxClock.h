@@ -1,6 +1,6 @@
 #pragma once
-// The note's clock: a 17-pixel strip at the bottom of the note that shows the
-// time of day and carries the note's alarm time. The alarm fields also work
+// The note's clock: a strip 17 pixels high at 96 dpi at the bottom of the
+// note that shows the time of day and carries the note's alarm time. The alarm fields also work
 // without a window (the reminder keeps a clock only for its alarm time).
 
 #include <windows.h>
@@ -8,11 +8,14 @@
 #include <functional>
 #include <string>
 
+#include "platform/Handle.h"
+#include "store/AlarmTime.h"
+
 namespace tav {
 
 class RxClock {
 public:
-    static constexpr int kHeight = 17;
+    static constexpr int kHeight = 17;  // a 96-dpi figure
 
     RxClock();
     ~RxClock();
@@ -22,6 +25,7 @@ public:
     // Hidden until setVisible(true); the parent's layout places it.
     void create(HWND parent, int id);
     HWND hwnd() const { return hwnd_; }
+    // 96-dpi figures, as every control of the kit.
     void setBounds(int x, int y, int width, int height);
     bool visible() const { return visible_; }
     void setVisible(bool visible);
@@ -46,12 +50,17 @@ public:
     void setAlarmMinute(int minute);
     void setAlarmSecond(int second);
 
-    // One tick at the given time of day: repaint, and raise onAlarm once
-    // when the alarm is enabled and due. The window's timer calls it every
-    // second; tests call it with chosen times.
+    TimeOfDay alarmTime() const { return {alarmHour_, alarmMinute_, alarmSecond_}; }
+
+    // One tick at the given time: repaint, and raise onAlarm once when the
+    // alarm is enabled and due, or when its time came since the previous
+    // tick (or since the alarm was last set, whichever is later). The
+    // window's timer calls it every second; tests call it with chosen times.
     void tick(const SYSTEMTIME& now);
 
-    std::function<void()> onAlarm;
+    // Gets the moments of the previous tick and of this one, so that the
+    // owner can tell which day the alarm came on.
+    std::function<void(const DateTime& previous, const DateTime& now)> onAlarm;
     // Where the clock takes the time of day from: the system's local time;
     // tests put a fixed time here.
     std::function<SYSTEMTIME()> now;
@@ -64,7 +73,8 @@ private:
     void rearm(const SYSTEMTIME& now);
 
     HWND hwnd_ = nullptr;
-    HFONT font_ = nullptr;
+    FontHandle font_;
+    int fontDpi_ = 0;
     HBRUSH brush_ = nullptr;
     bool visible_ = false;
     bool timerRunning_ = false;
@@ -77,6 +87,7 @@ private:
     // True while the alarm time is still ahead today; it keeps a minute-long
     // match from firing more than once.
     bool waiting_ = false;
+    DateTime previous_;
 };
 
 }  // namespace tav

@@ -224,8 +224,9 @@ void FormPlacement::readPlacement(IniFile& ini) {
         }
     }
 
-    const int ppi = ini.readInteger(section, "PixelsPerInch", owner_.pixelsPerInch());
-    if (!found || ppi != owner_.pixelsPerInch()) return;
+    const int screenPpi = owner_.pixelsPerInchAt(wp.normalPosition);
+    const int ppi = ini.readInteger(section, "PixelsPerInch", screenPpi);
+    if (!found || ppi != screenPpi) return;
 
     Rect& r = wp.normalPosition;
     if (!owner_.borderSizeable()) {

@@ -72,7 +72,13 @@ public:
 
     virtual int screenWidth() const = 0;
     virtual int screenHeight() const = 0;
+    // The density of the monitor the window is on; a save writes it.
     virtual int pixelsPerInch() const = 0;
+    // The density of the monitor that would show this rectangle of the
+    // desktop. A stored rectangle is in the pixels of the monitor it was
+    // saved on and is applied only where the density is the same. A window
+    // that knows a single density for the whole desktop keeps the default.
+    virtual int pixelsPerInchAt(const Rect& /*rect*/) const { return pixelsPerInch(); }
 
     // The component's own name, matched without regard to case; nullopt
     // when the form has none of that name.

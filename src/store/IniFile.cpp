@@ -622,6 +622,14 @@ void IniFile::eraseSection(const std::string& section) {
     }
 }
 
+void IniFile::deleteKey(const std::string& section, const std::string& key) {
+    auto& doc = document();
+    while (const auto index = findKey(doc, section, key)) {
+        doc.lines.erase(doc.lines.begin() + *index);
+        doc.dirty = true;
+    }
+}
+
 bool IniFile::sectionExists(const std::string& section) const {
     return findSection(document(), storedSection(section)).has_value();
 }

@@ -67,6 +67,8 @@ public:
     void writeBool(const std::string& section, const std::string& key, bool value);
 
     void eraseSection(const std::string& section);
+    // Removes the key (every copy of it) from the section; nothing else moves.
+    void deleteKey(const std::string& section, const std::string& key);
     bool sectionExists(const std::string& section) const;
     bool valueExists(const std::string& section, const std::string& key) const;
 

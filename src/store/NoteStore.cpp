@@ -218,9 +218,10 @@ void SettingsKeys::setStandardFontSize(IniFile& ini, int points) {
 }
 namespace {
 
+// Empty is the user's "no hot key"; a text that names no key is not read.
 std::string hotKeyLetter(const IniFile& ini, const char* key, const char* def) {
     const std::string letter = ini.readString(kSettingsSection, key, def);
-    return hotKeyShortcut(letter) != 0 ? letter : def;
+    return letter.empty() || hotKeyShortcut(letter) != 0 ? letter : def;
 }
 
 }  // namespace
@@ -310,6 +311,24 @@ int NoteKeys::memoColor(const IniFile& ini, const std::string& note) {
 
 SlotTable::Unavailable activeRecords(const IniFile& ini) {
     return [&ini](int number) { return NoteKeys::restoredAtStart(ini, noteName(number)); };
+}
+
+void NoteKeys::setAlarm(IniFile& ini, const std::string& note, bool enabled,
+                        const TimeOfDay& time) {
+    ini.writeString(note, kAlarmEnabledKey, enabled ? "true" : "false");
+    ini.writeInteger(note, "RxClock1_AlarmHour", time.hour);
+    ini.writeInteger(note, "RxClock1_AlarmMinute", time.minute);
+    ini.writeInteger(note, "RxClock1_AlarmSecond", time.second);
+}
+
+void NoteKeys::startFresh(IniFile& ini, const std::string& note) {
+    // A deleted note has always left "active=0" behind; a record whose
+    // "active" cannot be read is a note the restore brought back.
+    if (!ini.valueExists(note, "active") || restoredAtStart(ini, note)) return;
+    for (const char* key : {"NotizTitel", "Buttonbar", "wordwrap", "minimiert", "restoresize",
+                            "titelleiste", "showclock", "Alarmdatum", kAlarmEnabledKey,
+                            "RxClock1_AlarmHour", "RxClock1_AlarmMinute", "RxClock1_AlarmSecond"})
+        ini.deleteKey(note, key);
 }
 
 std::string stripTrailingBlanks(const std::string& title) {

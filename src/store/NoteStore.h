@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "store/AlarmTime.h"
 #include "store/IniFile.h"
 
 namespace tav {
@@ -134,6 +135,17 @@ struct NoteKeys {
                                   const std::string& today);
     static void setAlarmdatum(IniFile& ini, const std::string& note, const std::string& date);
     static int memoColor(const IniFile& ini, const std::string& note);
+    // The armed flag (as the alarm editor has always written it, "true" or
+    // "false") and the alarm time, written at once whenever they change, so
+    // that neither a crash nor a note shown again (which re-reads them)
+    // loses or revives an alarm.
+    static void setAlarm(IniFile& ini, const std::string& note, bool enabled,
+                         const TimeOfDay& time);
+    // A note that takes the number of a note deleted during this run finds
+    // its inactive section. It keeps the place and size left there for it,
+    // but nothing of the old note's own: alarm, title, roll-up, clock, bars
+    // and word wrap go.
+    static void startFresh(IniFile& ini, const std::string& note);
 };
 
 std::string stripTrailingBlanks(const std::string& title);

@@ -33,6 +33,7 @@ E2E_PID=""
 E2E_WORK=""
 E2E_DIR=""
 E2E_INI=""
+E2E_SCALED=""
 
 e2e_log() { printf '== %s\n' "$*"; }
 
@@ -74,6 +75,7 @@ e2e_cleanup() {
     trap - EXIT
     if [ -e "$E2E_WORK/failed" ] && [ "$status" -eq 0 ]; then status=1; fi
     if e2e_running || [ -n "$(drv pids 2>/dev/null)" ]; then e2e_kill; fi
+    if [ -n "$E2E_SCALED" ]; then wineserver -k 2>/dev/null || true; fi
     if [ "$status" -eq 0 ]; then
         rm -rf "$E2E_WORK"
     else
@@ -148,6 +150,20 @@ e2e_kill() {
     fi
     if [ -n "$E2E_PID" ]; then wait "$E2E_PID" 2>/dev/null || true; fi
     E2E_PID=""
+}
+
+# Runs what follows at a screen density of its own (dots per inch; 96 is
+# 100 %). That happens in a prefix beside the rig's, which only such tests use,
+# so the density of the other tests' prefix never changes; the first call
+# prepares it (once per machine), and the test's end stops its server.
+e2e_at_dpi() {
+    e2e_running && e2e_fail "the density changes only while the program is not running"
+    if [ -z "$E2E_SCALED" ]; then
+        E2E_SCALED="$WINEPREFIX-scaled"
+        tavelin_prefix "$E2E_SCALED"
+    fi
+    tavelin_dpi "$1"
+    e2e_log "screen density $1 dpi"
 }
 
 # ---- windows -----------------------------------------------------------------

@@ -120,7 +120,13 @@ k_switches_words() {
     for line in "Buttonbar=?" "showclock=x" "wordwrap=2x"; do ini "$line"; KEEPLINE+=("$line"); done
 }
 k_title_of_100kb() { bad_value "$1" "NotizTitel=\"$LONG\"" keep; }
-k_active_a_word() { ini ""; ini "[Notiz$1]"; ini "active=ja"; }
+k_active_a_word() {
+    ini ""
+    ini "[Notiz$1]"
+    ini "active=ja"
+    ini "NotizTitel=\"Ja  \""
+    KEEPLINE+=("NotizTitel=\"Ja  \"")
+}
 k_counter_negative() { SETTINGS+=("Notizanzahl=-3"); KEEPLINE+=("Notizanzahl=-3"); }
 k_settings_words() {
     local line

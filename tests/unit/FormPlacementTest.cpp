@@ -74,6 +74,15 @@ public:
     int screenWidth() const override { return 1024; }
     int screenHeight() const override { return 768; }
     int pixelsPerInch() const override { return ppi; }
+    // The monitor a rectangle's centre lies on gives its density; off every
+    // monitor, the window's own.
+    int pixelsPerInchAt(const Rect& r) const override {
+        const int x = r.left / 2 + r.right / 2, y = r.top / 2 + r.bottom / 2;
+        for (const auto& [area, dpi] : monitors) {
+            if (x >= area.left && x < area.right && y >= area.top && y < area.bottom) return dpi;
+        }
+        return ppi;
+    }
 
     std::optional<std::string> findComponent(const std::string& name) const override {
         for (const auto& [own, _] : components) {
@@ -104,6 +113,7 @@ public:
     bool handle = true, isVisible = true, sizeable = true, centred = false;
     bool mainForm = false, appMinimized = false;
     int ppi = 96;
+    std::vector<std::pair<Rect, int>> monitors;
     int placementsApplied = 0;
 };
 
@@ -218,6 +228,34 @@ TEST_F(FormPlacementTest, OtherPixelsPerInchKeepsTheWindowButRestoresTheRest) {
     EXPECT_EQ(window.wp.normalPosition, (Rect{100, 50, 370, 290}));
     EXPECT_EQ(window.state, WindowState::Maximized);
     EXPECT_EQ(window.prop("memo1", "Color").value, 255);
+}
+
+// A laptop screen at 100 % and a monitor at 150 % right of it. A rectangle
+// is in the pixels of the monitor it was saved on, so it is taken where the
+// monitor under it still has that density, wherever the window is now.
+TEST_F(FormPlacementTest, RectangleIsTakenWhereTheDensityIsTheOneItWasSavedAt) {
+    window.monitors = {{{0, 0, 1024, 768}, 96}, {{1024, 0, 3584, 1440}, 144}};
+    put("Tavelin.ini", "[Notiz1]\r\nPixelsPerInch=144\r\nNormPos=1200,100,1605,460\r\n");
+    storage.onShow();
+    EXPECT_EQ(window.placementsApplied, 1);
+    EXPECT_EQ(window.wp.normalPosition, (Rect{1200, 100, 1605, 460}));
+
+    // Saved at 96 dpi, but the monitor there now runs at 150 %: kept.
+    put("Tavelin.ini", "[Notiz1]\r\nPixelsPerInch=96\r\nNormPos=1300,100,1570,340\r\n");
+    storage.onShow();
+    EXPECT_EQ(window.placementsApplied, 1);
+    EXPECT_EQ(window.wp.normalPosition, (Rect{1200, 100, 1605, 460}));
+
+    // A file from an old machine at 96 dpi, on the screen at 100 %.
+    put("Tavelin.ini", "[Notiz1]\r\nPixelsPerInch=96\r\nNormPos=200,150,500,450\r\n");
+    storage.onShow();
+    EXPECT_EQ(window.placementsApplied, 2);
+    EXPECT_EQ(window.wp.normalPosition, (Rect{200, 150, 500, 450}));
+
+    // Without a stored density the rectangle counts as the monitor's own.
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=1100,50,1500,400\r\n");
+    storage.onShow();
+    EXPECT_EQ(window.placementsApplied, 3);
 }
 
 TEST_F(FormPlacementTest, RectangleIsGuardedBeforeItIsApplied) {

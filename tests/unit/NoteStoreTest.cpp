@@ -128,7 +128,7 @@ TEST_F(NoteStoreTest, ValuesThatCannotBeUsedKeepTheDefault) {
     EXPECT_EQ(SettingsKeys::standardFontName(ini), "Courier new");
     EXPECT_EQ(SettingsKeys::standardFontSize(ini), 6) << "the settings dialog's nearer bound";
     EXPECT_EQ(SettingsKeys::hotkeyNeu(ini), "K");
-    EXPECT_EQ(SettingsKeys::hotkeyVordergrund(ini), "X");
+    EXPECT_EQ(SettingsKeys::hotkeyVordergrund(ini), "") << "empty: the user wants none";
     EXPECT_EQ(NoteKeys::restoresize(ini, "Notiz1"), 240);
     EXPECT_EQ(NoteKeys::restoresize(ini, "Notiz2"), 240);
     ini.writeInteger("Settings", "Standardfontsize", 500);
@@ -198,6 +198,40 @@ TEST_F(NoteStoreTest, TitleMarginDoesNotGrowAcrossRestarts) {
     EXPECT_EQ(line, "Einkauf  ");
     EXPECT_EQ(titleLineText("  "), "  ");
     EXPECT_EQ(stripTrailingBlanks(" a b  "), " a b");
+}
+
+TEST_F(NoteStoreTest, ANoteTakingADeletedNotesNumberStartsClean) {
+    const std::string leftover =
+        "[Notiz3]\r\nactive=0\r\nNotizTitel=\"Alt  \"\r\nminimiert=1\r\nrestoresize=300\r\n"
+        "showclock=1\r\ntitelleiste=0\r\nButtonbar=0\r\nWordwrap=1\r\nAlarmdatum=01.02.2024\r\n"
+        "NormPos=1,2,285,272\r\nRxClock1_AlarmEnabled=True\r\nRxClock1_AlarmHour=9\r\n"
+        "RxClock1_AlarmMinute=30\r\nRxClock1_AlarmSecond=5\r\nmemo1_Color=65535\r\n"
+        "[Notiz4]\r\nactive=1\r\nminimiert=1\r\n";
+    put("Tavelin.ini", leftover);
+    {
+        IniFile ini(settingsPath());
+        NoteKeys::startFresh(ini, "Notiz3");
+        NoteKeys::startFresh(ini, "Notiz4");  // a note in use keeps everything
+        NoteKeys::startFresh(ini, "Notiz5");  // no section, nothing to do
+        ini.close();
+    }
+    EXPECT_EQ(get("Tavelin.ini"),
+              "[Notiz3]\r\nactive=0\r\nNormPos=1,2,285,272\r\nmemo1_Color=65535\r\n"
+              "[Notiz4]\r\nactive=1\r\nminimiert=1\r\n");
+}
+
+TEST_F(NoteStoreTest, AlarmIsWrittenAsTheEditorAlwaysWroteIt) {
+    {
+        IniFile ini(settingsPath());
+        NoteKeys::setAlarm(ini, "Notiz1", true, {7, 5, 0});
+        NoteKeys::setAlarm(ini, "Notiz2", false, {23, 59, 59});
+        ini.close();
+    }
+    EXPECT_EQ(get("Tavelin.ini"),
+              "[Notiz1]\r\nRxClock1_AlarmEnabled=true\r\nRxClock1_AlarmHour=7\r\n"
+              "RxClock1_AlarmMinute=5\r\nRxClock1_AlarmSecond=0\r\n\r\n"
+              "[Notiz2]\r\nRxClock1_AlarmEnabled=false\r\nRxClock1_AlarmHour=23\r\n"
+              "RxClock1_AlarmMinute=59\r\nRxClock1_AlarmSecond=59\r\n");
 }
 
 TEST_F(NoteStoreTest, DeleteTakesOnlyTheNamedFile) {

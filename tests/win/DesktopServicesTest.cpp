@@ -125,7 +125,7 @@ TEST_F(DesktopServices, ClockAlarmFiresOnceAtItsTime) {
     RxClock clock;
     clock.now = [] { return at(8, 0, 0); };
     int alarms = 0;
-    clock.onAlarm = [&] { ++alarms; };
+    clock.onAlarm = [&](const DateTime&, const DateTime&) { ++alarms; };
     clock.setAlarmHour(9);
     clock.setAlarmMinute(0);
     clock.setAlarmSecond(40);
@@ -153,7 +153,7 @@ TEST_F(DesktopServices, ClockAlarmArmedAfterItsTimeWaitsForTheNextDay) {
     SYSTEMTIME now = at(9, 0, 20);  // armed while 09:00:00 is already past
     clock.now = [&] { return now; };
     int alarms = 0;
-    clock.onAlarm = [&] { ++alarms; };
+    clock.onAlarm = [&](const DateTime&, const DateTime&) { ++alarms; };
     clock.setAlarmHour(9);
     clock.setAlarmEnabled(true);
     clock.tick(at(9, 0, 20));
@@ -183,7 +183,7 @@ TEST_F(DesktopServices, HiddenClockStillRaisesItsAlarm) {
     RxClock clock;
     clock.create(host.hwnd, 7);
     bool fired = false;
-    clock.onAlarm = [&] { fired = true; };
+    clock.onAlarm = [&](const DateTime&, const DateTime&) { fired = true; };
     SYSTEMTIME now;
     GetLocalTime(&now);
     const int due = (now.wHour * 3600 + now.wMinute * 60 + now.wSecond + 2) % 86400;

@@ -7,9 +7,14 @@
 #include <atomic>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "platform/Dialogs.h"
+#include "platform/Utf.h"
 
 namespace tav::test {
 
@@ -178,5 +183,75 @@ inline std::wstring staticTexts(HWND dialog) {
     }
     return all;
 }
+
+// Answers the modal boxes that the code under test opens, from inside their
+// own message loop: a thread timer looks for a dialog of this thread, notes
+// what it says, fills the input field and presses a button.
+class BoxAnswerer {
+public:
+    struct Box {
+        std::string caption;
+        std::string text;  // the static texts, one per line
+    };
+
+    explicit BoxAnswerer(std::string input = "", int button = IDOK)
+        : input_(std::move(input)), button_(button) {
+        current = this;
+        timer_ = SetTimer(nullptr, 0, 30, &BoxAnswerer::tick);
+    }
+    ~BoxAnswerer() {
+        KillTimer(nullptr, timer_);
+        current = nullptr;
+    }
+
+    std::vector<Box> boxes;
+
+private:
+    static inline BoxAnswerer* current = nullptr;
+
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (current == nullptr) return;
+        EnumThreadWindows(GetCurrentThreadId(), &BoxAnswerer::visit,
+                          reinterpret_cast<LPARAM>(current));
+    }
+
+    static BOOL CALLBACK visit(HWND w, LPARAM self) {
+        wchar_t cls[32] = {};
+        GetClassNameW(w, cls, 32);
+        if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(w)) return TRUE;
+        reinterpret_cast<BoxAnswerer*>(self)->answer(w);
+        return TRUE;
+    }
+
+    static BOOL CALLBACK collectStatic(HWND child, LPARAM out) {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        const std::string text = narrow(windowText(child));
+        if (lstrcmpiW(cls, L"Static") == 0 && !text.empty()) {
+            auto& all = *reinterpret_cast<std::string*>(out);
+            if (!all.empty()) all += "\n";
+            all += text;
+        }
+        return TRUE;
+    }
+
+    void answer(HWND box) {
+        if (answered_.count(box) != 0 && IsWindow(box)) return;
+        answered_.insert(box);
+        Box seen{narrow(windowText(box)), {}};
+        EnumChildWindows(box, &BoxAnswerer::collectStatic, reinterpret_cast<LPARAM>(&seen.text));
+        boxes.push_back(seen);
+        if (HWND edit = GetDlgItem(box, kInputBoxEditId))
+            SetWindowTextW(edit, widen(input_).c_str());
+        HWND button = GetDlgItem(box, button_);
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+    }
+
+    std::string input_;
+    int button_;
+    UINT_PTR timer_ = 0;
+    std::set<HWND> answered_;
+};
 
 }  // namespace tav::test

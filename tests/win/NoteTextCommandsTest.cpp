@@ -184,9 +184,11 @@ public:
         return *notes.back();
     }
     int raiseNoteCounter() override { return ++counter; }
+    NoteWindow* findNote(const std::string&) const override { return nullptr; }
     void newNote() override {}
     void showSettings() override {}
     void showAbout() override {}
+    void hideNote(NoteWindow&) override {}
     void exitProgram() override {}
     void releaseNote(NoteWindow* note) override { note->postRelease(); }
 

@@ -101,9 +101,11 @@ public:
     SlotTable& slotTable() override { return slots_; }
     NoteWindow& createNoteWindow() override { throw std::logic_error("not in these tests"); }
     int raiseNoteCounter() override { return ++counter_; }
+    NoteWindow* findNote(const std::string&) const override { return nullptr; }
     void newNote() override { ++newNotes; }
     void showSettings() override { ++settings; }
     void showAbout() override { ++abouts; }
+    void hideNote(NoteWindow&) override {}
     void exitProgram() override { ++exits; }
     void releaseNote(NoteWindow* note) override {
         released = note;
@@ -286,6 +288,54 @@ TEST_F(NoteWindowTest, SurfaceDragsAndSizeLimitsHold) {
     EXPECT_EQ(768, info.ptMaxTrackSize.x);
     EXPECT_EQ(1024, info.ptMaxTrackSize.y);
     EXPECT_EQ(1111, info.ptMaxSize.x);  // not limited: left to the system
+}
+
+// Moved to a monitor of twice the density (as the system reports it: Wine
+// never does), the note takes the suggested rectangle and lays itself out
+// anew: every part twice its size, the drag limits too.
+TEST_F(NoteWindowTest, TwiceTheDensityDoublesEveryPartOfTheNote) {
+    NoteWindow& note = open();
+    note.Uhrsichtbar1Click();
+    test::pumpMessages();
+    auto inClient = [&](HWND child) {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, note.handle(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    const RECT outer = windowRect();
+    const RECT memo = inClient(note.memo1.hwnd());
+    const RECT clock = inClient(note.RxClock1.hwnd());
+    const RECT bar = inClient(note.ToolBar1.handle());
+
+    RECT suggested{outer.left, outer.top, outer.left + 2 * (outer.right - outer.left),
+                   outer.top + 2 * (outer.bottom - outer.top)};
+    SendMessageW(note.handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+    test::pumpMessages();
+
+    const RECT now = windowRect();
+    EXPECT_TRUE(EqualRect(&suggested, &now));
+    RECT client{};
+    GetClientRect(note.handle(), &client);
+    EXPECT_EQ(2 * memo.top, inClient(note.memo1.hwnd()).top);  // under title line and bar
+    EXPECT_EQ(2 * bar.top, inClient(note.ToolBar1.handle()).top);
+    EXPECT_EQ(2 * (bar.bottom - bar.top),
+              inClient(note.ToolBar1.handle()).bottom - inClient(note.ToolBar1.handle()).top);
+    EXPECT_EQ(2 * (clock.bottom - clock.top),
+              inClient(note.RxClock1.hwnd()).bottom - inClient(note.RxClock1.hwnd()).top);
+    EXPECT_EQ(client.bottom, inClient(note.RxClock1.hwnd()).bottom);
+    EXPECT_EQ(client.right, inClient(note.memo1.hwnd()).right);
+    EXPECT_EQ(MAKELONG(42, 42), SendMessageW(note.ToolBar1.handle(), TB_GETBUTTONSIZE, 0, 0));
+
+    MINMAXINFO info{};
+    SendMessageW(note.handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(40, info.ptMinTrackSize.x);
+    EXPECT_EQ(42, info.ptMinTrackSize.y);
+    EXPECT_EQ(1536, info.ptMaxTrackSize.x);
+
+    note.SpeedButton18Click();  // rolled up to the title line
+    EXPECT_EQ(38, windowRect().bottom - windowRect().top);
 }
 
 // A real right click through the system's input queue, answered by the

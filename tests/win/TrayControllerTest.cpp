@@ -15,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "KitTestSupport.h"
 #include "about/AboutBox.h"
+#include "alarm/AlarmReminder.h"
 #include "app/TrayController.h"
 #include "note/NoteWindow.h"
 #include "platform/Dialogs.h"
@@ -30,6 +32,7 @@ namespace tav {
 namespace {
 
 namespace fs = std::filesystem;
+using test::BoxAnswerer;
 
 // Pumps this thread's messages until done() holds; the limit only keeps a
 // broken build from hanging the run.
@@ -55,82 +58,6 @@ void pumpPending() {
     int rounds = 0;
     pumpUntil([&] { return ++rounds > 5; });
 }
-
-std::string windowText(HWND w) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(w)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(w, text.data(), static_cast<int>(text.size()))));
-    return narrow(text);
-}
-
-// Answers the modal boxes that the code under test opens, from inside their
-// own message loop: a thread timer looks for a dialog of this thread, notes
-// what it says, fills the input field and presses a button.
-class BoxAnswerer {
-public:
-    struct Box {
-        std::string caption;
-        std::string text;  // the static texts, one per line
-    };
-
-    explicit BoxAnswerer(std::string input = "", int button = IDOK)
-        : input_(std::move(input)), button_(button) {
-        current = this;
-        timer_ = SetTimer(nullptr, 0, 30, &BoxAnswerer::tick);
-    }
-    ~BoxAnswerer() {
-        KillTimer(nullptr, timer_);
-        current = nullptr;
-    }
-
-    std::vector<Box> boxes;
-
-private:
-    static inline BoxAnswerer* current = nullptr;
-
-    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (current == nullptr) return;
-        EnumThreadWindows(GetCurrentThreadId(), &BoxAnswerer::visit,
-                          reinterpret_cast<LPARAM>(current));
-    }
-
-    static BOOL CALLBACK visit(HWND w, LPARAM self) {
-        wchar_t cls[32] = {};
-        GetClassNameW(w, cls, 32);
-        if (lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(w)) return TRUE;
-        reinterpret_cast<BoxAnswerer*>(self)->answer(w);
-        return TRUE;
-    }
-
-    static BOOL CALLBACK collectStatic(HWND child, LPARAM out) {
-        wchar_t cls[32] = {};
-        GetClassNameW(child, cls, 32);
-        const std::string text = windowText(child);
-        if (lstrcmpiW(cls, L"Static") == 0 && !text.empty()) {
-            auto& all = *reinterpret_cast<std::string*>(out);
-            if (!all.empty()) all += "\n";
-            all += text;
-        }
-        return TRUE;
-    }
-
-    void answer(HWND box) {
-        if (answered_.count(box) != 0 && IsWindow(box)) return;
-        answered_.insert(box);
-        Box seen{windowText(box), {}};
-        EnumChildWindows(box, &BoxAnswerer::collectStatic, reinterpret_cast<LPARAM>(&seen.text));
-        boxes.push_back(seen);
-        if (HWND edit = GetDlgItem(box, kInputBoxEditId))
-            SetWindowTextW(edit, widen(input_).c_str());
-        HWND button = GetDlgItem(box, button_);
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(button));
-    }
-
-    std::string input_;
-    int button_;
-    UINT_PTR timer_ = 0;
-    std::set<HWND> answered_;
-};
 
 std::string uniqueTempDir(const char* tag) {
     wchar_t base[MAX_PATH] = {};
@@ -360,12 +287,16 @@ TEST_F(TrayControllerTest, NewNoteNeverTakesTheNumberOfAnActiveRecord) {
 // "active" written by hand as something that is no number: the note comes
 // back rather than losing its text.
 TEST_F(TrayControllerTest, UnreadableActiveKeepsTheNote) {
-    writeKeys({{"Settings", "Notizanzahl", "4"}, {"Notiz4", "active", "ja"}});
+    writeKeys({{"Settings", "Notizanzahl", "4"},
+               {"Notiz4", "active", "ja"},
+               {"Notiz4", "NotizTitel", "\"Vier  \""}});
     writeFileAtomically(noteTextPath("Notiz4"), "{\\rtf1 vier}");
     TrayController& form = start();
     restoreNow();
     ASSERT_EQ(1u, form.notes().size());
     EXPECT_EQ("Notiz4", form.notes()[0]->name());
+    EXPECT_EQ("Vier  ", form.notes()[0]->Label1.text());
+    EXPECT_EQ("Vier  ", readKey("Notiz4", "NotizTitel")) << "not taken for a deleted note's";
     EXPECT_TRUE(fileExists(noteTextPath("Notiz4")));
 }
 
@@ -384,6 +315,7 @@ TEST_F(TrayControllerTest, FolderThatRefusesNewFilesIsToldOnceAtStart) {
     setProgramDir("Z:\\sys\\");
     BoxAnswerer answers;
     TrayController& form = start();
+    pumpPending();  // said from the message loop
     ASSERT_EQ(1u, answers.boxes.size());
     EXPECT_EQ("Tavelin 2000", answers.boxes[0].caption);
     EXPECT_NE(std::string::npos, answers.boxes[0].text.find("Z:\\sys\\"));
@@ -401,6 +333,7 @@ TEST_F(TrayControllerTest, SettingsFileThatCannotBeReadIsLeftAlone) {
     CreateDirectoryW(widen(settingsPath()).c_str(), nullptr);
     BoxAnswerer answers;
     TrayController& form = start();
+    pumpPending();
     ASSERT_EQ(1u, answers.boxes.size());
     EXPECT_NE(std::string::npos, answers.boxes[0].text.find(settingsPath()));
     EXPECT_NE(std::string::npos, answers.boxes[0].text.find("kann nicht gelesen werden"));
@@ -540,7 +473,7 @@ TEST_F(TrayControllerTest, HotKeysComeFromTheStoredCharacters) {
     writeKeys({{"Settings", "Hotkey_neu", "ä"}, {"Settings", "Hotkey_Vordergrund", ""}});
     TrayController& form = start();
     EXPECT_EQ(49227, form.fisHotKey1.shortcut());
-    EXPECT_EQ(kCtrl | kAlt | 'X', form.fisHotKey2.shortcut());
+    EXPECT_EQ(0, form.fisHotKey2.shortcut()) << "left empty in the settings: no hot key";
 }
 
 TEST_F(TrayControllerTest, PressingTheNewNoteHotKeyCreatesANote) {
@@ -668,6 +601,23 @@ TEST_F(TrayControllerTest, EndOfSessionRunsTheSameOrderlyExit) {
         SendMessageW(form.handle(), WM_ENDSESSION, TRUE, 0);
         EXPECT_TRUE(fileExists(noteTextPath("Notiz1")));
     });
+}
+
+// A reminder waits for its "OK" without a loop of its own: the program
+// still ends, and saves, while one is on the screen.
+TEST_F(TrayControllerTest, ExitWhileAReminderIsOpenStillSavesEveryNote) {
+    writeKeys({{"Settings", "Notizanzahl", "0"}, {"Settings", "firstrun", "1"}});
+    TrayController& form = start();
+    AlarmReminder reminder(form.handle());
+    form.attachReminder(&reminder);
+    restoreNow();
+    reminder.remind({.title = "Termin  ", .textPath = noteTextPath("Notiz9")});
+    ASSERT_TRUE(reminder.visible());
+    expectOrderlyExit(form, [&] {
+        EXPECT_TRUE(SendMessageW(reminder.handle(), WM_QUERYENDSESSION, 0, 0));
+        form.Tavelinbeenden1Click();
+    });
+    form.attachReminder(nullptr);
 }
 
 TEST_F(TrayControllerTest, ReleasedNoteIsDeletedAfterItsHandlerAndFreesNothingElse) {

@@ -8,7 +8,8 @@
 // directory). Without E2E_EXE every process counts.
 
 #include <windows.h>
-// tlhelp32.h needs the types of windows.h.
+// commctrl.h and tlhelp32.h need the types of windows.h.
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -339,8 +340,8 @@ WORD keyCode(const std::wstring& name) {
     throw UsageError("unknown key: " + utf8(name));
 }
 
-// "ctrl+alt+k": modifiers down, key down and up, modifiers up.
-void addCombo(std::vector<INPUT>& inputs, const std::wstring& combo) {
+// "ctrl+alt+k": the keys of a combination in the order they are pressed.
+std::vector<WORD> comboKeys(const std::wstring& combo) {
     std::vector<WORD> keys;
     size_t start = 0;
     while (start <= combo.size()) {
@@ -353,6 +354,12 @@ void addCombo(std::vector<INPUT>& inputs, const std::wstring& combo) {
         if (plus == std::wstring::npos) break;
         start = plus + 1;
     }
+    return keys;
+}
+
+// Modifiers down, key down and up, modifiers up.
+void addCombo(std::vector<INPUT>& inputs, const std::wstring& combo) {
+    const std::vector<WORD> keys = comboKeys(combo);
     for (WORD vk : keys) inputs.push_back(keyInput(vk, false));
     for (auto it = keys.rbegin(); it != keys.rend(); ++it) inputs.push_back(keyInput(*it, true));
 }
@@ -753,6 +760,30 @@ int cmdChild(const Args& a) {
     throw Failure("no such child window: " + utf8(a[1]));
 }
 
+// The lines of a list box, one a line.
+int cmdItems(const Args& a) {
+    need(a, 1, "items <listbox>");
+    const HWND list = windowArg(a[0]);
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kDefaultTimeoutMs,
+                             &count) ||
+        static_cast<LRESULT>(count) == LB_ERR) {
+        throw Failure("window does not answer LB_GETCOUNT");
+    }
+    for (WPARAM i = 0; i < count; i++) {
+        DWORD_PTR length = 0;
+        SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kDefaultTimeoutMs,
+                            &length);
+        std::wstring line(length + 1, L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()),
+                            SMTO_ABORTIFHUNG, kDefaultTimeoutMs, &copied);
+        line.resize(std::min<size_t>(copied, length));
+        out(line);
+    }
+    return 0;
+}
+
 // As a user dragging the frame: the window sees the size-move bracket, and
 // the system's minimum and maximum tracking sizes apply.
 int cmdMove(const Args& a) {
@@ -827,6 +858,40 @@ int cmdKeys(const Args& a) {
         }
     }
     sendInputs(inputs);
+    return 0;
+}
+
+// Whether another program could take this combination as its global hot
+// key now: "free" (exit 0) or "taken" (exit 1). Nothing stays registered.
+int cmdHotkeyFree(const Args& a) {
+    need(a, 1, "hotkey-free <ctrl+alt+k>");
+    UINT modifiers = 0;
+    WORD key = 0;
+    for (const WORD vk : comboKeys(a[0])) {
+        switch (vk) {
+            case VK_CONTROL:
+                modifiers |= MOD_CONTROL;
+                break;
+            case VK_MENU:
+                modifiers |= MOD_ALT;
+                break;
+            case VK_SHIFT:
+                modifiers |= MOD_SHIFT;
+                break;
+            case VK_LWIN:
+                modifiers |= MOD_WIN;
+                break;
+            default:
+                key = vk;
+        }
+    }
+    if (key == 0) throw UsageError("hotkey-free needs a key besides the modifiers");
+    if (!RegisterHotKey(nullptr, 1, modifiers, key)) {
+        out(L"taken");
+        return 1;
+    }
+    UnregisterHotKey(nullptr, 1);
+    out(L"free");
     return 0;
 }
 
@@ -1038,6 +1103,41 @@ int cmdAnswerDialog(const Args& a) {
     return 0;
 }
 
+// A date or time picker of the program takes its value by a pointer into
+// the program's own memory, so the value is written there first.
+int cmdSetDatetime(const Args& a) {
+    need(a, 3, "set-datetime <picker hwnd> <yyyy-mm-dd> <hh:mm:ss>");
+    const HWND picker = windowArg(a[0]);
+    SYSTEMTIME value = {};
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0;
+    if (swscanf(a[1].c_str(), L"%d-%d-%d", &y, &mo, &d) != 3 ||
+        swscanf(a[2].c_str(), L"%d:%d:%d", &h, &mi, &sec) != 3) {
+        throw UsageError("set-datetime: a date yyyy-mm-dd and a time hh:mm:ss");
+    }
+    value.wYear = static_cast<WORD>(y);
+    value.wMonth = static_cast<WORD>(mo);
+    value.wDay = static_cast<WORD>(d);
+    value.wHour = static_cast<WORD>(h);
+    value.wMinute = static_cast<WORD>(mi);
+    value.wSecond = static_cast<WORD>(sec);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(picker, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) throw Failure("cannot open the program's process");
+    void* remote =
+        VirtualAllocEx(process, nullptr, sizeof value, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    DWORD_PTR accepted = 0;
+    const bool sent =
+        remote && WriteProcessMemory(process, remote, &value, sizeof value, nullptr) &&
+        SendMessageTimeoutW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(remote),
+                            SMTO_ABORTIFHUNG, kDefaultTimeoutMs, &accepted);
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    if (!sent || !accepted) throw Failure("the picker did not take the value");
+    out(controlText(picker));
+    return 0;
+}
+
 HWND trayWindow() {
     for (const auto& w : topLevelWindows()) {
         if (w.className == kTrayWindowClass) return w.hwnd;
@@ -1108,12 +1208,14 @@ const std::map<std::wstring, int (*)(const Args&)>& commands() {
         {L"info", cmdInfo},
         {L"children", cmdChildren},
         {L"child", cmdChild},
+        {L"items", cmdItems},
         {L"move", cmdMove},
         {L"post", cmdPost},
         {L"send", cmdSend},
         {L"focus", cmdFocus},
         {L"foreground", cmdForeground},
         {L"keys", cmdKeys},
+        {L"hotkey-free", cmdHotkeyFree},
         {L"click", cmdClick},
         {L"drag", cmdDrag},
         {L"type-into", cmdTypeInto},
@@ -1124,6 +1226,7 @@ const std::map<std::wstring, int (*)(const Args&)>& commands() {
         {L"answer-msgboxes", cmdAnswerMsgboxes},
         {L"answer-input", cmdAnswerInput},
         {L"answer-dialog", cmdAnswerDialog},
+        {L"set-datetime", cmdSetDatetime},
         {L"tray", cmdTray},
         {L"menu", cmdMenu},
         {L"menu-show", cmdMenuShow},

@@ -1,0 +1,46 @@
+#pragma once
+// "unsichtbare Notizen ": the notes hidden during this run, one line each in
+// the order of hiding, and the way to bring one back. A hidden note keeps
+// running (clock, alarm); only its window is off the desktop. The list lives
+// in memory; "uns.ini" records each hiding for whoever reads it, keyed by the
+// note's title.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/DialogForm.h"
+
+namespace tav {
+
+class NoteHost;
+class NoteWindow;
+
+class HiddenNotesDialog : public DialogForm {
+public:
+    // The host finds the open notes; its window owns the dialog.
+    explicit HiddenNotesDialog(NoteHost& host);
+
+    ListBox ListBox1;
+    Button BitBtn1;  // "Notiz sichtbar"
+    Button BitBtn2;  // OK
+
+    // "Notiz &unsichtbar" of a note: hides it and lists it.
+    void hideNote(NoteWindow& note);
+    void BitBtn1Click();  // shows the note of the selected line
+    void BitBtn2Click();  // closes
+
+private:
+    // Each line knows its own note, so two notes with the same title each
+    // come back from their own line, and a note deleted since (its number
+    // perhaps taken by a new note) is not mistaken for another.
+    struct Line {
+        std::string noteName;
+        HWND window;
+    };
+    std::vector<Line> lines_;
+    NoteHost& host_;
+};
+
+}  // namespace tav

@@ -1,0 +1,97 @@
+#include "platform/Dpi.h"
+
+#include "platform/Form.h"
+#include "store/DpiScale.h"
+
+namespace tav {
+
+namespace {
+
+template <class F>
+F systemFunction(const wchar_t* module, const char* name) {
+    HMODULE m = GetModuleHandleW(module);
+    if (m == nullptr) m = LoadLibraryW(module);
+    return m ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
+}
+
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
+constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+
+}  // namespace
+
+int systemDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kDesignDpi;
+}
+
+int dpiAt(const RECT& screen) {
+    static const auto getDpiForMonitor =
+        systemFunction<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
+    UINT x = 0, y = 0;
+    if (getDpiForMonitor != nullptr &&
+        SUCCEEDED(getDpiForMonitor(MonitorFromRect(&screen, MONITOR_DEFAULTTONEAREST),
+                                   kEffectiveDpi, &x, &y)) &&
+        y > 0)
+        return static_cast<int>(y);
+    return systemDpi();
+}
+
+int windowDpi(HWND window) {
+    if (window == nullptr) return systemDpi();
+    if (const int dpi = Form::recordedDpi(GetAncestor(window, GA_ROOT)); dpi > 0) return dpi;
+    return systemWindowDpi(window);
+}
+
+int systemWindowDpi(HWND window) {
+    static const auto getDpiForWindow =
+        systemFunction<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
+    if (getDpiForWindow != nullptr) {
+        if (const UINT dpi = getDpiForWindow(window); dpi > 0) return static_cast<int>(dpi);
+    }
+    return systemDpi();
+}
+
+int systemMetric(int index, int dpi) {
+    static const auto forDpi =
+        systemFunction<GetSystemMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi");
+    if (forDpi != nullptr) return forDpi(index, static_cast<UINT>(dpi));
+    return rescale(GetSystemMetrics(index), systemDpi(), dpi);
+}
+
+SIZE frameSizeFor(DWORD style, DWORD exStyle, int dpi) {
+    static const auto adjustForDpi =
+        systemFunction<AdjustWindowRectExForDpiFn>(L"user32.dll", "AdjustWindowRectExForDpi");
+    RECT r{0, 0, 0, 0};
+    if (adjustForDpi != nullptr) {
+        adjustForDpi(&r, style, FALSE, exStyle, static_cast<UINT>(dpi));
+    } else {
+        AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    }
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+SIZE clientFigures(HWND parent) {
+    RECT client{};
+    GetClientRect(parent, &client);
+    const int dpi = windowDpi(parent);
+    return {scaleFromDpi(client.right, dpi), scaleFromDpi(client.bottom, dpi)};
+}
+
+RECT deviceRect(HWND parent, int left, int top, int width, int height) {
+    const int dpi = windowDpi(parent);
+    RECT client{};
+    GetClientRect(parent, &client);
+    const int clientWidth = scaleFromDpi(client.right, dpi);
+    const int clientHeight = scaleFromDpi(client.bottom, dpi);
+    return {scaleToDpi(left, dpi), scaleToDpi(top, dpi),
+            edgeToDpi(left + width, clientWidth, client.right, dpi),
+            edgeToDpi(top + height, clientHeight, client.bottom, dpi)};
+}
+
+}  // namespace tav

@@ -1,0 +1,33 @@
+#pragma once
+// The pixel density of the monitors the windows are on. The program declares
+// itself per-monitor aware (v2, with the older forms as fallback); where the
+// system knows no per-monitor density, every monitor has the system's, as in
+// a system-aware program. The functions that came with later systems are
+// looked up at run time, so the program still starts on the oldest one.
+
+#include <windows.h>
+
+namespace tav {
+
+// The density of the system (the primary monitor at log-on).
+int systemDpi();
+// Of the monitor nearest to a rectangle of the desktop.
+int dpiAt(const RECT& screen);
+// Of the monitor a window is on. A form of the kit keeps its own record (see
+// Form), which its children share; other windows ask the system.
+int windowDpi(HWND window);
+// What the system says of the window, whatever the form has recorded.
+int systemWindowDpi(HWND window);
+
+// A system metric (SM_CXSMICON ...) at a density.
+int systemMetric(int index, int dpi);
+// What the frame of a window of this style adds to its client area at dpi.
+SIZE frameSizeFor(DWORD style, DWORD exStyle, int dpi);
+
+// Bounds of a child given in 96-dpi figures, in the parent's client pixels.
+// An edge on the parent's client edge stays exactly on it (see edgeToDpi).
+RECT deviceRect(HWND parent, int left, int top, int width, int height);
+// The parent's client size in 96-dpi figures, as deviceRect counts it.
+SIZE clientFigures(HWND parent);
+
+}  // namespace tav

@@ -1,0 +1,34 @@
+#pragma once
+// Plays one WAV sound from memory, asynchronously, without the system's
+// default sound in its place, and only when the system has a wave output.
+
+#include <string>
+
+namespace tav {
+
+class WavePlayer {
+public:
+    WavePlayer() = default;
+    // Stops its own sound: the system would otherwise go on reading the
+    // freed memory.
+    ~WavePlayer();
+    WavePlayer(const WavePlayer&) = delete;
+    WavePlayer& operator=(const WavePlayer&) = delete;
+
+    // Reads the whole file into memory. A missing file, one that cannot be
+    // read or one that is no WAV file leaves the player silent; an alarm
+    // still comes without its sound. True when a sound was loaded.
+    bool loadFromFile(const std::string& path);
+    bool loaded() const { return !data_.empty(); }
+    std::size_t size() const { return data_.size(); }
+
+    // Starts the sound and returns at once; a sound still playing (of any
+    // player) stops. False when there is nothing to play or no device.
+    bool play();
+    void stop();
+
+private:
+    std::string data_;
+};
+
+}  // namespace tav

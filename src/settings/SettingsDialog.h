@@ -1,0 +1,53 @@
+#pragma once
+// "Grundeinstellungen": the standard font and size of new notes, whether new
+// notes start with the button bar and word wrap, the splash at start and the
+// letters of the two global hot keys. Created once at start; every show loads
+// the values from the settings file, "&O.K." writes them and applies the hot
+// keys at once, "&abbrechen" writes nothing.
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/DialogForm.h"
+
+namespace tav {
+
+class GlobalHotKeys;
+
+class SettingsDialog : public DialogForm {
+public:
+    // owner: the tray controller's window, so the dialog has no taskbar
+    // button of its own.
+    SettingsDialog(HWND owner, GlobalHotKeys& hotKeys);
+
+    GroupBox fontGroup;  // "Standard-Schrift:"
+    FontComboBox schrift1;
+    SpinEdit spin1;
+    CheckBox check1;       // "Buttonleiste aktiv"
+    CheckBox Check2;       // "Zeilenumbruch"
+    CheckBox Check3;       // "Startbildschirm anzeigen"
+    GroupBox hotKeyGroup;  // "Hotkeys"
+    StaticText newNoteLabel;
+    Edit Edit1;  // letter of the new-note hot key
+    StaticText foregroundLabel;
+    Edit Edit2;      // letter of the foreground hot key
+    Button Button1;  // "&O.K."
+    Button Button2;  // "&abbrechen"
+
+    void FormShow();      // loads the seven values
+    void Button1Click();  // writes, applies the hot keys, closes
+    void Button2Click();  // closes
+
+protected:
+    void onShow(bool shown) override;
+
+private:
+    // A character that makes no key is refused with a message, before
+    // anything is written; the edit then has the focus.
+    bool acceptHotKeyLetter(Edit& edit, const std::string& letter, const char* purpose);
+
+    GlobalHotKeys& hotKeys_;
+};
+
+}  // namespace tav

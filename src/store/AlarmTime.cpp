@@ -1,0 +1,289 @@
+#include "store/AlarmTime.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace tav {
+
+namespace {
+
+constexpr long long kMsPerDay = 86'400'000LL;
+constexpr long long kMsPerMinute = 60'000LL;
+
+// Days since 1970-01-01 of a proleptic Gregorian date, and back (H. Hinnant's
+// civil-date algorithms); exact for every year the program can meet.
+long long daysFromCivil(int y, int m, int d) {
+    y -= m <= 2;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const long long yoe = y - era * 400;
+    const long long doy = (153LL * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+Date civilFromDays(long long z) {
+    z += 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long long doe = z - era * 146097;
+    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long long mp = (5 * doy + 2) / 153;
+    const int d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    return {static_cast<int>(yoe + era * 400 + (m <= 2)), m, d};
+}
+
+bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int daysInMonth(int y, int m) {
+    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return m == 2 && isLeapYear(y) ? 29 : days[m - 1];
+}
+
+int secondsOfDay(const TimeOfDay& t) { return t.hour * 3600 + t.minute * 60 + t.second; }
+
+// ---- Short date formats
+
+enum class Field { Literal, Day, Month, Year };
+
+struct Token {
+    Field field = Field::Literal;
+    int width = 0;  // letters in the format: d 1, dd 2, yy 2, yyyy 4
+    std::string text;
+};
+
+// The parts of a short date format; nothing when it names months or
+// weekdays, or an era, which only the system itself can write and read.
+std::optional<std::vector<Token>> tokenize(const std::string& format) {
+    std::vector<Token> tokens;
+    auto literal = [&](char c) {
+        if (tokens.empty() || tokens.back().field != Field::Literal) tokens.push_back({});
+        tokens.back().text += c;
+    };
+    for (std::size_t i = 0; i < format.size();) {
+        const char c = format[i];
+        if (c == '\'') {
+            ++i;
+            while (i < format.size()) {
+                if (format[i] == '\'') {
+                    if (i + 1 < format.size() && format[i + 1] == '\'') {
+                        literal('\'');
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                literal(format[i++]);
+            }
+            continue;
+        }
+        if (c == 'd' || c == 'M' || c == 'y') {
+            std::size_t run = 1;
+            while (i + run < format.size() && format[i + run] == c) ++run;
+            i += run;
+            if (c != 'y' && run > 2) return std::nullopt;  // names
+            const Field field = c == 'd' ? Field::Day : c == 'M' ? Field::Month : Field::Year;
+            const int width =
+                c == 'y' ? (run >= 3 ? 4 : static_cast<int>(run)) : static_cast<int>(run);
+            tokens.push_back({field, width, {}});
+            continue;
+        }
+        if (c == 'g') return std::nullopt;
+        literal(c);
+        ++i;
+    }
+    const auto has = [&](Field f) {
+        return std::any_of(tokens.begin(), tokens.end(),
+                           [f](const Token& t) { return t.field == f; });
+    };
+    if (!has(Field::Day) || !has(Field::Month) || !has(Field::Year)) return std::nullopt;
+    return tokens;
+}
+
+std::string number(int value, int minDigits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*d", minDigits, value);
+    return text;
+}
+
+// Two-digit years as the system reads them by default: 1930 to 2029.
+int fullYear(int twoDigits) { return twoDigits < 30 ? 2000 + twoDigits : 1900 + twoDigits; }
+
+// Digits at pos: exactly `exact` of them, or between 1 and `most`.
+std::optional<int> readDigits(const std::string& text, std::size_t& pos, int exact, int most) {
+    int count = 0;
+    int value = 0;
+    const int limit = exact > 0 ? exact : most;
+    while (pos < text.size() && count < limit && text[pos] >= '0' && text[pos] <= '9') {
+        value = value * 10 + (text[pos] - '0');
+        ++pos;
+        ++count;
+    }
+    if (count == 0 || (exact > 0 && count != exact)) return std::nullopt;
+    // A longer run of digits than the field takes is no date of this format.
+    if (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') return std::nullopt;
+    return value;
+}
+
+std::optional<Date> parseAs(const std::string& text, const std::vector<Token>& tokens) {
+    Date date{0, 0, 0};
+    std::size_t pos = 0;
+    for (const Token& token : tokens) {
+        if (token.field == Field::Literal) {
+            if (text.compare(pos, token.text.size(), token.text) != 0) return std::nullopt;
+            pos += token.text.size();
+            continue;
+        }
+        std::optional<int> value;
+        switch (token.field) {
+            case Field::Day:
+            case Field::Month:
+                value = readDigits(text, pos, token.width == 2 ? 2 : 0, 2);
+                break;
+            case Field::Year:
+                value = readDigits(text, pos, token.width == 1 ? 0 : token.width, 2);
+                if (value && token.width < 4) value = fullYear(*value);
+                break;
+            case Field::Literal:
+                break;
+        }
+        if (!value) return std::nullopt;
+        (token.field == Field::Day     ? date.day
+         : token.field == Field::Month ? date.month
+                                       : date.year) = *value;
+    }
+    if (pos != text.size() || !isValidDate(date)) return std::nullopt;
+    return date;
+}
+
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+constexpr char kGermanDateFormat[] = "dd.MM.yyyy";
+
+}  // namespace
+
+bool isValidDate(const Date& date) {
+    return date.year >= 1 && date.year <= 9999 && date.month >= 1 && date.month <= 12 &&
+           date.day >= 1 && date.day <= daysInMonth(date.year, date.month);
+}
+
+Date addDays(const Date& date, long long days) {
+    return civilFromDays(daysFromCivil(date.year, date.month, date.day) + days);
+}
+
+long long timeline(const DateTime& moment) {
+    return daysFromCivil(moment.date.year, moment.date.month, moment.date.day) * kMsPerDay +
+           secondsOfDay(moment.time) * 1000LL + moment.millisecond;
+}
+
+DateTime fromTimeline(long long milliseconds) {
+    long long days = milliseconds / kMsPerDay;
+    long long rest = milliseconds % kMsPerDay;
+    if (rest < 0) {
+        rest += kMsPerDay;
+        --days;
+    }
+    const int seconds = static_cast<int>(rest / 1000);
+    return {civilFromDays(days),
+            {seconds / 3600, seconds / 60 % 60, seconds % 60},
+            static_cast<int>(rest % 1000)};
+}
+
+bool alarmMatches(const TimeOfDay& now, const TimeOfDay& alarm) {
+    return now.hour == alarm.hour && now.minute == alarm.minute && now.second >= alarm.second;
+}
+
+bool alarmWaiting(const TimeOfDay& now, const TimeOfDay& alarm) {
+    return secondsOfDay(now) < secondsOfDay(alarm) || secondsOfDay(alarm) == 0;
+}
+
+bool alarmTimePassed(const DateTime& previous, const DateTime& now, const TimeOfDay& alarm) {
+    const long long from = timeline(previous);
+    const long long to = timeline(now);
+    if (to <= from) return false;
+    if (to - from >= kMsPerDay) return true;
+    // The last time the clock showed the alarm time, at or before now.
+    DateTime last{now.date, alarm, 0};
+    if (timeline(last) > to) last.date = addDays(now.date, -1);
+    return timeline(last) > from;
+}
+
+ClockTick clockTick(bool enabled, bool waiting, const DateTime& previous, const DateTime& now,
+                    const TimeOfDay& alarm) {
+    const bool match = alarmMatches(now.time, alarm);
+    if (enabled && ((match && waiting) || alarmTimePassed(previous, now, alarm)))
+        return {true, false};
+    // Within the minute that already raised it the mark stays clear.
+    if (enabled && match) return {false, false};
+    return {false, alarmWaiting(now.time, alarm)};
+}
+
+bool alarmDayHasCome(const Date& alarmDate, const TimeOfDay& alarm, const DateTime& previous,
+                     const DateTime& now) {
+    if (now.date == alarmDate) return true;
+    const long long moment = timeline({alarmDate, alarm, 0});
+    return moment > timeline(previous) && moment <= timeline(now);
+}
+
+int snoozeMinutes(int index) {
+    if (index < 0 || index >= static_cast<int>(kSnoozeChoices.size()))
+        return kSnoozeChoices.front().minutes;
+    return kSnoozeChoices[static_cast<std::size_t>(index)].minutes;
+}
+
+DateTime snoozedMoment(const Date& alarmDate, int alarmHour, int alarmMinute,
+                       const DateTime& answered, int minutes) {
+    const DateTime alarm{alarmDate, {alarmHour, alarmMinute, 0}, 0};
+    const DateTime answer{answered.date, {answered.time.hour, answered.time.minute, 0}, 0};
+    const long long base = std::max(timeline(alarm), timeline(answer));
+    return fromTimeline(base + minutes * kMsPerMinute);
+}
+
+bool alarmOverdue(const Date& alarmDate, int alarmHour, int alarmMinute, const DateTime& now) {
+    return timeline(now) > timeline({alarmDate, {alarmHour, alarmMinute, 0}, 0});
+}
+
+std::string formatDate(const Date& date, const std::string& shortDateFormat) {
+    auto tokens = tokenize(shortDateFormat);
+    if (!tokens) tokens = tokenize(kGermanDateFormat);
+    std::string text;
+    for (const Token& token : *tokens) {
+        switch (token.field) {
+            case Field::Literal:
+                text += token.text;
+                break;
+            case Field::Day:
+                text += number(date.day, token.width);
+                break;
+            case Field::Month:
+                text += number(date.month, token.width);
+                break;
+            case Field::Year:
+                text +=
+                    token.width == 4 ? number(date.year, 4) : number(date.year % 100, token.width);
+                break;
+        }
+    }
+    return text;
+}
+
+std::optional<Date> parseDateText(const std::string& text, const std::string& shortDateFormat) {
+    const std::string value = trimmed(text);
+    for (const std::string& format :
+         {shortDateFormat, std::string(kGermanDateFormat), std::string("d.M.yyyy"),
+          std::string("M/d/yyyy"), std::string("yyyy-MM-dd")}) {
+        const auto tokens = tokenize(format);
+        if (!tokens) continue;
+        if (const auto date = parseAs(value, *tokens)) return date;
+    }
+    return std::nullopt;
+}
+
+}  // namespace tav

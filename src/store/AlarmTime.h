@@ -1,0 +1,110 @@
+#pragma once
+// The arithmetic of a note's alarm, kept apart from any window: when the
+// clock raises its alarm, whether the alarm's day has come, the repeat
+// reminder's new moment, the overdue test at start, and the alarm date as
+// text in the user's short date format.
+
+#include <array>
+#include <compare>
+#include <optional>
+#include <string>
+
+namespace tav {
+
+struct Date {
+    int year = 1899;
+    int month = 12;
+    int day = 30;
+    auto operator<=>(const Date&) const = default;
+};
+
+struct TimeOfDay {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    auto operator<=>(const TimeOfDay&) const = default;
+};
+
+struct DateTime {
+    Date date;
+    TimeOfDay time;
+    int millisecond = 0;
+    auto operator<=>(const DateTime&) const = default;
+};
+
+bool isValidDate(const Date& date);
+Date addDays(const Date& date, long long days);
+// Milliseconds on one continuous line, so that moments on different days
+// compare and subtract correctly.
+long long timeline(const DateTime& moment);
+DateTime fromTimeline(long long milliseconds);
+
+// ---- The clock
+// The alarm time matches from its second to the end of its minute, so a
+// tick that comes late still counts.
+bool alarmMatches(const TimeOfDay& now, const TimeOfDay& alarm);
+// Set while the alarm time is still ahead today (and always for 00:00:00);
+// it lets a minute-long match raise the alarm only once.
+bool alarmWaiting(const TimeOfDay& now, const TimeOfDay& alarm);
+// Whether the alarm's time of day came in (previous, now]: a machine that
+// slept, a clock put forward or a busy machine that skipped ticks would
+// otherwise step over the alarm's minute. A clock put back passes nothing.
+bool alarmTimePassed(const DateTime& previous, const DateTime& now, const TimeOfDay& alarm);
+
+struct ClockTick {
+    bool raise = false;
+    bool waiting = false;
+};
+// One tick of an alarm clock: whether it raises its alarm and what its
+// waiting mark is afterwards.
+ClockTick clockTick(bool enabled, bool waiting, const DateTime& previous, const DateTime& now,
+                    const TimeOfDay& alarm);
+
+// The clock knows only the time of day; the alarm rings when it is raised
+// on the alarm's own date, or when the alarm's moment itself came since the
+// previous tick (a tick that crossed midnight to get there).
+bool alarmDayHasCome(const Date& alarmDate, const TimeOfDay& alarm, const DateTime& previous,
+                     const DateTime& now);
+
+// ---- The repeat reminder
+struct SnoozeChoice {
+    const char* text;
+    int minutes;
+};
+inline constexpr std::array<SnoozeChoice, 10> kSnoozeChoices{{{"5 Minuten", 5},
+                                                              {"10 Minuten", 10},
+                                                              {"15 Minuten", 15},
+                                                              {"30 Minuten", 30},
+                                                              {"1 Stunde", 60},
+                                                              {"2 Stunden", 120},
+                                                              {"5 Stunden", 300},
+                                                              {"10 Stunden", 600},
+                                                              {"12 Stunden", 720},
+                                                              {"1 Tag", 1440}}};
+// A pick outside the list counts as the first entry, which the list shows
+// when nothing was chosen.
+int snoozeMinutes(int index);
+
+// The repeated alarm's moment: the delay counts from the alarm's minute, or
+// from the minute of the answer when that is later, so that a reminder
+// answered late is never re-armed for a moment already past. The seconds of
+// the result are 0; its date is the alarm's next date.
+DateTime snoozedMoment(const Date& alarmDate, int alarmHour, int alarmMinute,
+                       const DateTime& answered, int minutes);
+
+// ---- At start
+// Overdue when now is later than the alarm's date, hour and minute; the
+// alarm's seconds do not count.
+bool alarmOverdue(const Date& alarmDate, int alarmHour, int alarmMinute, const DateTime& now);
+
+// ---- Date text
+// In the given short date format (d, dd, M, MM, yy, yyyy and literal text;
+// quoted text kept as it is). A format that names months or weekdays cannot
+// be read back by every other reader, so such a date is written dd.MM.yyyy.
+std::string formatDate(const Date& date, const std::string& shortDateFormat);
+// Reads a date written under any regional settings the program has met:
+// the given short date format first, then dd.MM.yyyy, d.M.yyyy, M/d/yyyy and
+// yyyy-MM-dd. Nothing when none of them fits.
+std::optional<Date> parseDateText(const std::string& text, const std::string& shortDateFormat);
+
+}  // namespace tav

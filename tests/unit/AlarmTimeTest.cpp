@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "store/AlarmTime.h"
+
+namespace tav {
+namespace {
+
+DateTime at(Date date, int h, int m, int s = 0, int ms = 0) { return {date, {h, m, s}, ms}; }
+
+constexpr Date kDay{2024, 3, 9};
+constexpr Date kNextDay{2024, 3, 10};
+
+// Runs the clock over the given moments and counts its alarms, as the clock
+// control does: each tick sees the one before it.
+int alarmsOver(const std::vector<DateTime>& ticks, const TimeOfDay& alarm, bool enabled = true) {
+    int raised = 0;
+    bool waiting = alarmWaiting(ticks.front().time, alarm);
+    for (std::size_t i = 1; i < ticks.size(); ++i) {
+        const ClockTick tick = clockTick(enabled, waiting, ticks[i - 1], ticks[i], alarm);
+        waiting = tick.waiting;
+        raised += tick.raise;
+    }
+    return raised;
+}
+
+std::vector<DateTime> everySecond(DateTime from, int seconds) {
+    std::vector<DateTime> ticks{from};
+    for (int i = 0; i < seconds; ++i) ticks.push_back(fromTimeline(timeline(ticks.back()) + 1000));
+    return ticks;
+}
+
+TEST(AlarmClock, MatchesFromTheAlarmSecondToTheEndOfItsMinute) {
+    const TimeOfDay alarm{9, 0, 40};
+    EXPECT_FALSE(alarmMatches({9, 0, 39}, alarm));
+    EXPECT_TRUE(alarmMatches({9, 0, 40}, alarm));
+    EXPECT_TRUE(alarmMatches({9, 0, 59}, alarm));
+    EXPECT_FALSE(alarmMatches({9, 1, 0}, alarm));
+    EXPECT_FALSE(alarmMatches({10, 0, 45}, alarm));
+
+    EXPECT_TRUE(alarmWaiting({8, 59, 59}, alarm));
+    EXPECT_FALSE(alarmWaiting({9, 0, 40}, alarm));
+    EXPECT_FALSE(alarmWaiting({23, 0, 0}, alarm));
+    EXPECT_TRUE(alarmWaiting({23, 0, 0}, {0, 0, 0})) << "midnight always waits";
+}
+
+TEST(AlarmClock, RaisesOncePerDayAndOnlyWhenEnabled) {
+    const TimeOfDay alarm{9, 0, 40};
+    EXPECT_EQ(alarmsOver(everySecond(at(kDay, 8, 59, 0), 180), alarm), 1);
+    EXPECT_EQ(alarmsOver(everySecond(at(kDay, 8, 59, 0), 180), alarm, false), 0);
+    // Armed within the minute but after the alarm second: not today.
+    EXPECT_EQ(alarmsOver(everySecond(at(kDay, 9, 0, 45), 60), alarm), 0);
+    // Ticks late in the minute still raise it, once.
+    EXPECT_EQ(alarmsOver({at(kDay, 9, 0, 10), at(kDay, 9, 0, 50), at(kDay, 9, 0, 55)}, alarm), 1);
+    // The next day brings it again.
+    EXPECT_EQ(alarmsOver({at(kDay, 8, 0), at(kDay, 9, 0, 41), at(kDay, 12, 0), at(kNextDay, 8, 0),
+                          at(kNextDay, 9, 0, 40)},
+                         alarm),
+              2);
+}
+
+TEST(AlarmClock, RaisesWhenTheAlarmTimePassedSinceThePreviousTick) {
+    const TimeOfDay alarm{9, 0, 0};
+    // Slept through the minute, or the clock was put forward.
+    EXPECT_EQ(alarmsOver({at(kDay, 8, 55), at(kDay, 9, 30), at(kDay, 9, 30, 1)}, alarm), 1);
+    // Across midnight, to a minute before the alarm and after it.
+    const TimeOfDay late{23, 59, 30};
+    EXPECT_TRUE(alarmTimePassed(at(kDay, 23, 59, 0), at(kNextDay, 0, 10), late));
+    EXPECT_FALSE(alarmTimePassed(at(kDay, 23, 59, 40), at(kNextDay, 0, 10), late));
+    EXPECT_TRUE(alarmTimePassed(at(kDay, 23, 59, 0), at(kNextDay, 0, 0, 5), {0, 0, 0}));
+    // A gap of a day or more passes every time of day.
+    EXPECT_TRUE(alarmTimePassed(at(kDay, 10, 0), at(kNextDay, 10, 0), {9, 0, 0}));
+    // A clock put back passes nothing, and no alarm rings twice for it...
+    EXPECT_FALSE(alarmTimePassed(at(kDay, 10, 0), at(kDay, 8, 0), {9, 0, 0}));
+    EXPECT_FALSE(alarmTimePassed(at(kNextDay, 0, 5), at(kDay, 23, 55), {0, 0, 0}));
+    EXPECT_EQ(alarmsOver({at(kDay, 8, 59, 59), at(kDay, 9, 0, 0), at(kDay, 9, 0, 30),
+                          at(kDay, 8, 59, 0), at(kDay, 8, 59, 30)},
+                         alarm),
+              1);
+    // ...but one put back before an alarm still meets it when it comes.
+    EXPECT_EQ(alarmsOver({at(kDay, 9, 30), at(kDay, 8, 30), at(kDay, 9, 0, 1)}, alarm), 1);
+}
+
+TEST(AlarmClock, TheAlarmDayComesOnItsDateOrWhenAClockTickCrossedIt) {
+    const TimeOfDay alarm{9, 0, 0};
+    EXPECT_TRUE(alarmDayHasCome(kDay, alarm, at(kDay, 8, 59, 59), at(kDay, 9, 0)));
+    EXPECT_FALSE(alarmDayHasCome(kNextDay, alarm, at(kDay, 8, 59, 59), at(kDay, 9, 0)));
+    // Set the day before, the clock comes round to the time again: not today.
+    EXPECT_FALSE(alarmDayHasCome(kDay, alarm, at(kNextDay, 8, 59, 59), at(kNextDay, 9, 0)));
+    // Slept from before the alarm into the next day: it rings on waking.
+    EXPECT_TRUE(alarmDayHasCome(kDay, {23, 59, 30}, at(kDay, 23, 50), at(kNextDay, 0, 10)));
+}
+
+TEST(Snooze, TheTableAndItsDelays) {
+    std::vector<int> minutes;
+    for (int i = 0; i < 10; ++i) minutes.push_back(snoozeMinutes(i));
+    EXPECT_EQ(minutes, (std::vector<int>{5, 10, 15, 30, 60, 120, 300, 600, 720, 1440}));
+    EXPECT_STREQ(kSnoozeChoices[0].text, "5 Minuten");
+    EXPECT_STREQ(kSnoozeChoices[9].text, "1 Tag");
+    EXPECT_EQ(snoozeMinutes(-1), 5);
+    EXPECT_EQ(snoozeMinutes(10), 5);
+}
+
+TEST(Snooze, CountsFromTheAlarmMinuteAndPassesMidnightIntoTheNextDay) {
+    EXPECT_EQ(snoozedMoment(kDay, 9, 0, at(kDay, 9, 0, 20), 5), at(kDay, 9, 5));
+    EXPECT_EQ(snoozedMoment(kDay, 23, 50, at(kDay, 23, 50, 30), 15), at(kNextDay, 0, 5));
+    EXPECT_EQ(snoozedMoment(kDay, 14, 30, at(kDay, 14, 30, 5), 1440), at(kNextDay, 14, 30));
+    EXPECT_EQ(snoozedMoment({2024, 12, 31}, 22, 0, at({2024, 12, 31}, 22, 0), 720),
+              at({2025, 1, 1}, 10, 0));
+    EXPECT_EQ(snoozedMoment({2024, 2, 28}, 12, 0, at({2024, 2, 28}, 12, 0), 1440),
+              at({2024, 2, 29}, 12, 0));
+}
+
+TEST(Snooze, AnAnswerGivenLateCountsFromTheAnswer) {
+    // An hour late with five minutes: five minutes after the answer, not
+    // five after the alarm, which is long past.
+    EXPECT_EQ(snoozedMoment(kDay, 9, 0, at(kDay, 10, 2, 45), 5), at(kDay, 10, 7));
+    // Answered the next morning, the date is the answer's.
+    EXPECT_EQ(snoozedMoment(kDay, 23, 50, at(kNextDay, 7, 0), 10), at(kNextDay, 7, 10));
+    // Within the alarm's own minute the alarm counts.
+    EXPECT_EQ(snoozedMoment(kDay, 23, 55, at(kDay, 23, 55, 59), 5), at(kNextDay, 0, 0));
+}
+
+TEST(Overdue, TheAlarmsSecondsDoNotCount) {
+    EXPECT_TRUE(alarmOverdue(kDay, 10, 0, at(kDay, 10, 0, 0, 1)));
+    EXPECT_FALSE(alarmOverdue(kDay, 10, 0, at(kDay, 10, 0, 0, 0)));
+    EXPECT_FALSE(alarmOverdue(kDay, 10, 0, at(kDay, 9, 59, 59, 999)));
+    EXPECT_TRUE(alarmOverdue(kDay, 23, 59, at(kNextDay, 0, 0)));
+    EXPECT_FALSE(alarmOverdue(kNextDay, 0, 0, at(kDay, 23, 59, 59)));
+}
+
+TEST(Dates, DaysAndTheTimelineAgree) {
+    EXPECT_EQ(addDays({2024, 2, 28}, 1), (Date{2024, 2, 29}));
+    EXPECT_EQ(addDays({2023, 2, 28}, 1), (Date{2023, 3, 1}));
+    EXPECT_EQ(addDays({2024, 1, 1}, -1), (Date{2023, 12, 31}));
+    EXPECT_EQ(addDays({1900, 2, 28}, 1), (Date{1900, 3, 1}));
+    EXPECT_EQ(addDays({2000, 2, 28}, 1), (Date{2000, 2, 29}));
+    const DateTime moment = at({2031, 7, 4}, 13, 14, 15, 16);
+    EXPECT_EQ(fromTimeline(timeline(moment)), moment);
+    EXPECT_EQ(fromTimeline(timeline(at({1899, 12, 30}, 0, 0)) - 1),
+              at({1899, 12, 29}, 23, 59, 59, 999));
+    EXPECT_FALSE(isValidDate({2023, 2, 29}));
+    EXPECT_FALSE(isValidDate({2024, 13, 1}));
+    EXPECT_FALSE(isValidDate({2024, 4, 31}));
+}
+
+TEST(DateText, WrittenInTheShortDateFormat) {
+    EXPECT_EQ(formatDate({2024, 3, 9}, "dd.MM.yyyy"), "09.03.2024");
+    EXPECT_EQ(formatDate({2024, 3, 9}, "M/d/yyyy"), "3/9/2024");
+    EXPECT_EQ(formatDate({2024, 3, 9}, "yyyy-MM-dd"), "2024-03-09");
+    EXPECT_EQ(formatDate({2024, 3, 9}, "dd.MM.yy"), "09.03.24");
+    EXPECT_EQ(formatDate({2024, 3, 9}, "d'. 'M'. 'yyyy"), "9. 3. 2024");
+    // Names of months or weekdays: a form that every reader knows.
+    EXPECT_EQ(formatDate({2024, 3, 9}, "dddd, d. MMMM yyyy"), "09.03.2024");
+    EXPECT_EQ(formatDate({2024, 3, 9}, ""), "09.03.2024");
+}
+
+TEST(DateText, ReadBackUnderAnyRegionalSettingsTheProgramHasMet) {
+    const std::string german = "dd.MM.yyyy";
+    EXPECT_EQ(parseDateText("09.03.2024", german), (Date{2024, 3, 9}));
+    EXPECT_EQ(parseDateText(" 9.3.2024 ", german), (Date{2024, 3, 9}));
+    EXPECT_EQ(parseDateText("3/9/2024", german), (Date{2024, 3, 9}));
+    EXPECT_EQ(parseDateText("2024-03-09", german), (Date{2024, 3, 9}));
+    // The current format comes first: under British settings this is March.
+    EXPECT_EQ(parseDateText("09/03/2024", "dd/MM/yyyy"), (Date{2024, 3, 9}));
+    EXPECT_EQ(parseDateText("09/03/2024", german), (Date{2024, 9, 3}));
+    EXPECT_EQ(parseDateText("09.03.24", "dd.MM.yy"), (Date{2024, 3, 9}));
+    EXPECT_EQ(parseDateText("09.03.99", "dd.MM.yy"), (Date{1999, 3, 9}));
+    for (const char* bad : {"", "heute", "31.02.2024", "09.03.20245", "09.03.2024x", "0.3.2024",
+                            "9.3.24", "2024-3-9", "1.13.2024", "09..03.2024", "-1.3.2024"})
+        EXPECT_EQ(parseDateText(bad, german), std::nullopt) << bad;
+    EXPECT_EQ(parseDateText("9. März 2024", "d. MMMM yyyy"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tav
