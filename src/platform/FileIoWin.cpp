@@ -129,25 +129,40 @@ bool mayBeReplaced(const std::wstring& path) {
 
 // What the user set on the old file goes onto the new one before it takes
 // the old one's place: the attributes that mean something to the user and
-// the access rights. ReplaceFileW would do that
-// too, but Wine's moves the old file away before it moves the new one in: a
-// program killed in between would leave no file at all. A rename over the
-// old file is one step on both systems. What cannot be carried over (rights
-// on a file system without them) is no reason to lose the user's text.
+// the access rights. ReplaceFileW would do that too, but Wine's moves the
+// old file away before it moves the new one in: a program killed in between
+// would leave no file at all. A rename over the old file is one step on both
+// systems. What cannot be carried over is no reason to lose the user's text.
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// A security descriptor with the access rights only, as bytes.
+template <class Get>
+std::string accessRights(Get get) {
+    DWORD size = 0;
+    get(nullptr, 0, &size);
+    std::string rights(size, '\0');
+    if (size == 0 || !get(rights.data(), size, &size)) return {};
+    return rights;
+}
 
 void keepWhatTheUserSet(const std::wstring& old, DWORD attributes, HANDLE file) {
     FILE_BASIC_INFO info{};
     const DWORD kept = attributes & kKeptAttributes;
     info.FileAttributes = kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
     ::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info);
-    DWORD size = 0;
-    ::GetFileSecurityW(old.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
-    std::string security(size, '\0');
-    if (size != 0 &&
-        ::GetFileSecurityW(old.c_str(), DACL_SECURITY_INFORMATION, security.data(), size, &size))
-        ::SetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION, security.data());
+    // Only rights of the user's own go over: a new file has its folder's
+    // anyway, and Wine, which makes rights up from the Linux permissions,
+    // would not turn a copy of ordinary ones back into the same permissions.
+    const std::string oldRights = accessRights([&](void* sd, DWORD size, DWORD* needed) {
+        return ::GetFileSecurityW(old.c_str(), DACL_SECURITY_INFORMATION, sd, size, needed);
+    });
+    const std::string newRights = accessRights([&](void* sd, DWORD size, DWORD* needed) {
+        return ::GetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION, sd, size, needed);
+    });
+    if (!oldRights.empty() && oldRights != newRights)
+        ::SetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION,
+                                  const_cast<char*>(oldRights.data()));
 }
 
 }  // namespace

@@ -7,7 +7,14 @@
 . "$(dirname "$0")/lib.sh"
 
 # ---- the table ---------------------------------------------------------------
-# kind                 start      note  message (names the note's file)
+# kind: what the start's files hold (the function k_<kind> below makes it)
+# start: kinds of one start share the program's run
+# note: the note it concerns, which must show
+# message: "yes" exactly one message names the note's file, "maybe" at most
+# one may (what the rich-text control makes of it), "settings" exactly one
+# names Tavelin.ini, "-" none may
+#
+# kind                 start      note  message
 TABLE='
 garbage-bytes          lines      -     -
 nul-bytes              lines      -     -
@@ -63,11 +70,10 @@ settings-a-link        link       1     -
 '
 
 # ---- what the kinds add ------------------------------------------------------
-# Each start collects the settings file as UTF-8 lines in INI (written in
-# the start's encoding) and what it expects in:
+# Each start collects the settings file as lines in INI (written in the
+# start's encoding) and what it expects in:
 #   NOTES     note numbers that must show
-#   MESSAGES  "file" patterns that exactly one message must name, "maybe:"
-#             ones that at most one may
+#   MESSAGES  what exactly one message must name ("maybe:": at most one)
 #   KEEP      files that must keep every byte
 #   KEEPLINE  lines of the settings file that must stay as they are
 #   AFTER     checks run once the program has ended
@@ -119,7 +125,13 @@ k_switches_words() {
     bad_value "$1" "titelleiste=nein" keep
     for line in "Buttonbar=?" "showclock=x" "wordwrap=2x"; do ini "$line"; KEEPLINE+=("$line"); done
 }
-k_title_of_100kb() { bad_value "$1" "NotizTitel=\"$LONG\"" keep; }
+k_title_of_100kb() {
+    ini ""
+    ini "[Notiz$1]"
+    ini "active=1"
+    ini "NotizTitel=\"$LONG\""
+    KEEPLINE+=("NotizTitel=\"$LONG\"")
+}
 k_active_a_word() {
     ini ""
     ini "[Notiz$1]"
@@ -154,11 +166,10 @@ k_note_file_utf16_text() {
     KEEP+=("Notiz$1.tvn")
     TEXTS+=("$1:Zwölf")
 }
-k_note_file_cut_off_rtf() { note_file "$1" '{\rtf1\ansi Anfang ohne Ende'; MESSAGES+=("Notiz$1.tvn"); }
+k_note_file_cut_off_rtf() { note_file "$1" '{\rtf1\ansi Anfang ohne Ende'; }
 k_note_file_a_directory() {
     note_section "$1"
     mkdir "$E2E_DIR/Notiz$1.tvn"
-    MESSAGES+=("Notiz$1.tvn")
     AFTER+=("still_a_directory Notiz$1.tvn")
 }
 k_note_file_missing() { note_section "$1"; }
@@ -167,7 +178,6 @@ k_note_file_rtf_garbage() {
     note_file "$1"
     { printf '{\\rtf1 '; head -c 3000 /dev/urandom; } >"$E2E_DIR/Notiz$1.tvn"
     KEEP+=("Notiz$1.tvn")
-    MESSAGES+=("maybe:Notiz$1.tvn")
 }
 k_counter_below_notes() { SETTINGS+=("Notizanzahl=1"); KEEPLINE+=("Notizanzahl=1"); }
 
@@ -266,8 +276,8 @@ run_start() {
         "k_${kind//-/_}" "$note"
         [ "$note" = - ] || NOTES+=("$note")
         case $message in
-            yes) ;;
-            maybe) ;;
+            yes) MESSAGES+=("Notiz$note.tvn") ;;
+            maybe) MESSAGES+=("maybe:Notiz$note.tvn") ;;
             settings) MESSAGES+=("Tavelin.ini") ;;
         esac
     done <<<"$TABLE"
@@ -280,6 +290,8 @@ run_start() {
     fi
     write_settings
     MARK=$(head -c 4 "$E2E_INI" 2>/dev/null | od -An -tx1 || true)
+    local mode=""
+    [ -f "$E2E_INI" ] && [ ! -L "$E2E_INI" ] && mode=$(stat -c %a "$E2E_INI")
     local sums=()
     for f in "${KEEP[@]}"; do sums+=("$(md5sum <"$E2E_DIR/$f")"); done
 
@@ -300,6 +312,11 @@ run_start() {
             maybe:*) [ "$n" -le 1 ] || e2e_fail "$n messages name ${pattern#maybe:}" ;;
             *) [ "$n" -eq 1 ] || e2e_fail "$n messages name $pattern, expected one" ;;
         esac
+        # shellcheck disable=SC1111  # the German quotes are the message's own
+        if [ "$n" -eq 1 ] && [[ ${pattern#maybe:} =~ ^Notiz([0-9]+)\.tvn$ ]]; then
+            printf '%s\n' "$boxes" | grep -F -- "${pattern#maybe:}" | grep -cF "„Titel ${BASH_REMATCH[1]}“" >/dev/null ||
+                e2e_fail "the message about ${pattern#maybe:} does not name the note's title"
+        fi
         said=$((said + n))
     done
     e2e_expect_eq "$(printf '%s' "$boxes" | grep -c . || true)" "$said" "messages of start $start"
@@ -324,6 +341,7 @@ run_start() {
             ini_text "$E2E_INI" | grep -cF -- "$line" >/dev/null || e2e_fail "line changed: ${line:0:60}"
         fi
     done
+    [ -z "$mode" ] || e2e_expect_eq "$(stat -c %a "$E2E_INI")" "$mode" "permissions of Tavelin.ini"
     local check
     for check in "${AFTER[@]}"; do $check; done
 }

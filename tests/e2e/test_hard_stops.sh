@@ -17,6 +17,16 @@ e2e_log "random seed $seed, $total kills"
 
 kills=0
 
+# The watcher of kill_at_write goes with the test, however it ends.
+WATCHER=""
+stop_watcher_and_clean_up() {
+    local status=$?
+    [ -z "$WATCHER" ] || kill "$WATCHER" 2>/dev/null || true
+    (exit "$status")
+    e2e_cleanup
+}
+trap stop_watcher_and_clean_up EXIT
+
 # Kills the program now. True when it was still running, so that the kill
 # cut into its work.
 kill_now() {
@@ -30,8 +40,9 @@ kill_now() {
     wait "$E2E_PID" 2>/dev/null || true
     E2E_PID=""
     # Until Wine has seen it go, its single-instance lock would turn the next
-    # start away.
-    drv wait-exit >/dev/null || e2e_fail "the killed program is still there"
+    # start away. A process killed inside a write to a busy disk goes only
+    # when the write comes back.
+    drv wait-exit 120000 >/dev/null || e2e_fail "the killed program is still there"
     kills=$((kills + 1))
 }
 
@@ -49,7 +60,7 @@ kill_at_write() {
     local n=$1 line seen=0
     shift
     coproc WATCH { exec inotifywait -m -e create --format '%f' "$E2E_DIR" 2>&1; }
-    local watcher=$WATCH_PID
+    WATCHER=$WATCH_PID
     while read -r -t 20 -u "${WATCH[0]}" line; do
         [ "$line" = "Watches established." ] && break
     done
@@ -66,8 +77,9 @@ kill_at_write() {
     done
     local landed=0
     kill_now || landed=1
-    kill "$watcher" 2>/dev/null || true
-    wait "$watcher" 2>/dev/null || true
+    kill "$WATCHER" 2>/dev/null || true
+    wait "$WATCHER" 2>/dev/null || true
+    WATCHER=""
     return "$landed"
 }
 
