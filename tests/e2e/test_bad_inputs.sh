@@ -173,10 +173,12 @@ k_note_file_a_directory() {
     AFTER+=("still_a_directory Notiz$1.tvn")
 }
 k_note_file_missing() { note_section "$1"; }
-k_note_file_binary() { note_file "$1"; head -c 3000 /dev/urandom >"$E2E_DIR/Notiz$1.tvn"; KEEP+=("Notiz$1.tvn"); }
+# Every byte value, NUL included, the same each run.
+binary() { LC_ALL=C awk 'BEGIN { for (i = 0; i < 3000; i++) printf "%c", (i * 131 + 7) % 256 }'; }
+k_note_file_binary() { note_file "$1"; binary >"$E2E_DIR/Notiz$1.tvn"; KEEP+=("Notiz$1.tvn"); }
 k_note_file_rtf_garbage() {
     note_file "$1"
-    { printf '{\\rtf1 '; head -c 3000 /dev/urandom; } >"$E2E_DIR/Notiz$1.tvn"
+    { printf '{\\rtf1 '; binary; } >"$E2E_DIR/Notiz$1.tvn"
     KEEP+=("Notiz$1.tvn")
 }
 k_counter_below_notes() { SETTINGS+=("Notizanzahl=1"); KEEPLINE+=("Notizanzahl=1"); }
