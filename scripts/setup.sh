@@ -6,7 +6,7 @@ export LC_ALL=C
 # 32-bit Wine is left out on purpose: where the kernel runs no 32-bit Linux
 # programs it cannot start, and the tests run the 64-bit build under wine64.
 pkgs="wine wine64 fonts-wine g++-mingw-w64-i686 g++-mingw-w64-x86-64 cmake make g++
-      googletest libgtest-dev xvfb xdotool imagemagick x11-utils locales
+      googletest libgtest-dev xvfb xdotool imagemagick x11-utils locales inotify-tools
       clang libclang-rt-14-dev"
 SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 missing=""

@@ -29,11 +29,18 @@ constexpr unsigned kNoSplashDelayMs = 250;
 constexpr UINT kDeleteReleasedNotes = WM_APP + 10;
 constexpr UINT kRestoreApplication = WM_APP + 11;
 constexpr UINT kReportRefusedHotKeys = WM_APP + 12;
+constexpr UINT kReportStartProblems = WM_APP + 13;
 
 constexpr char kProductTitle[] = "Tavelin 2000";
 
 // One tray controller at a time; the minimise hook reaches it here.
 TrayController* hookOwner = nullptr;
+
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
+    return text;
+}
 
 bool isMinimizeCommand(int showCommand) {
     return showCommand == SW_MINIMIZE || showCommand == SW_SHOWMINIMIZED ||
@@ -158,6 +165,10 @@ void TrayController::buildTrayMenu() {
 
 void TrayController::FormCreate(const std::string& windowsDirectory) {
     migrateSettingsFile(windowsDirectory);
+    // No other copy runs in this directory (main makes sure of that), so a
+    // temporary file here is what a cut-off write left behind.
+    removeLeftoverTemporaryFiles();
+    checkProgramFolder();
 
     // Nothing of ours ever minimises: a note is meant to stay on the desktop
     // when the user minimises all windows. The hook sees every minimise of
@@ -170,8 +181,15 @@ void TrayController::FormCreate(const std::string& windowsDirectory) {
 
     noteCounter_ = 0;
 
-    IniFile ini(settingsPath());
-    const bool splash = SettingsKeys::startscreen(ini);
+    std::unique_ptr<IniFile> ini;
+    try {
+        ini = std::make_unique<IniFile>(settingsPath());
+    } catch (const IniError&) {
+        settingsUnreadable();
+    }
+    // Without a readable file the program shows its splash and registers no
+    // hot key: a new note could not be recorded anyway.
+    const bool splash = !ini || SettingsKeys::startscreen(*ini);
     Timer1.onTimer = [this] { Timer1Timer(); };
     Timer1.setInterval(splash ? kSplashDelayMs : kNoSplashDelayMs);
     if (splash) {
@@ -184,13 +202,45 @@ void TrayController::FormCreate(const std::string& windowsDirectory) {
 
     fisHotKey1.onPress = [this] { fisHotKey1HotKey(); };
     fisHotKey2.onPress = [this] { fisHotKey2HotKey(); };
-    refusedAtStart_ =
-        registerHotKeys(SettingsKeys::hotkeyNeu(ini), SettingsKeys::hotkeyVordergrund(ini));
-    // Told from the message loop: creation itself opens no box.
-    if (!refusedAtStart_.empty()) PostMessageW(handle(), kReportRefusedHotKeys, 0, 0);
-    ini.close();
+    if (ini) {
+        refusedAtStart_ =
+            registerHotKeys(SettingsKeys::hotkeyNeu(*ini), SettingsKeys::hotkeyVordergrund(*ini));
+        // Told from the message loop: creation itself opens no box.
+        if (!refusedAtStart_.empty()) PostMessageW(handle(), kReportRefusedHotKeys, 0, 0);
+        ini->close();
+    }
 
     RxTrayIcon1.show();
+}
+
+// Under "Programme", for one, the settings file may even be writable while
+// no temporary file can be made beside it, and every save would fail. Said
+// once, with what to do about it.
+void TrayController::checkProgramFolder() {
+    folderRefuses_ = !canCreateFilesIn(programDir());
+    if (!folderRefuses_) return;
+    tellAtStart("Tavelin kann in seinem Ordner\r\n" + programDir() +
+                "\r\nkeine Dateien anlegen. Ihre Notizen und Einstellungen lassen sich dort "
+                "nicht speichern.\r\n\r\nLegen Sie Tavelin in einen eigenen Ordner unter Ihren "
+                "eigenen Dateien (zum Beispiel „Dokumente\\Tavelin“) und starten Sie es von "
+                "dort.");
+}
+
+// The notes are not shown rather than shown from a file that was not read;
+// the file itself is left as it is.
+void TrayController::settingsUnreadable() {
+    settingsUnreadable_ = true;
+    tellAtStart("Die Einstellungsdatei\r\n" + settingsPath() +
+                "\r\nkann nicht gelesen werden. Tavelin zeigt deshalb keine Notizen und lässt "
+                "die Datei unverändert.\r\n\r\nPrüfen Sie, ob ein anderes Programm sie geöffnet "
+                "hat oder ob an ihrer Stelle ein Ordner liegt, und starten Sie Tavelin dann neu.");
+}
+
+// Told from the message loop, like a refused hot key: creation itself opens
+// no box.
+void TrayController::tellAtStart(const std::string& text) {
+    startProblems_.push_back(text);
+    if (startProblems_.size() == 1) PostMessageW(handle(), kReportStartProblems, 0, 0);
 }
 
 void TrayController::attachAboutBox(AboutBox* box) {
@@ -249,7 +299,6 @@ void TrayController::reportRefusedHotKeys(const std::string& refused) {
 
 void TrayController::Timer1Timer() {
     restoreDone_ = true;
-    IniFile ini(settingsPath());
     currentNoteName_ = noteName(1);
     // A note that a hot key made while the splash was up keeps its number.
     slots_ = SlotTable{};
@@ -258,21 +307,19 @@ void TrayController::Timer1Timer() {
 
     if (aboutBox_ != nullptr) aboutBox_->Version.setText("Version:" + VersionInfo::fileVersion());
     hide();
+    if (settingsUnreadable_) return;
 
-    if (SettingsKeys::notizanzahl(ini) <= 0) {
-        if (!SettingsKeys::firstrun(ini)) {
-            SettingsKeys::setFirstrun(ini, true);
-            newNote();
-        }
-        ini.close();
-        return;
-    }
-
+    // Every active record comes back, whatever "Notizanzahl" says: a counter
+    // that a hand or another program got wrong must not hide notes whose
+    // records and texts are all there.
+    IniFile ini(settingsPath());
     int restored = 0;
+    int highest = 0;
     for (int number = 1; number <= kMaxNotes; ++number) {
         const std::string name = noteName(number);
-        if (NoteKeys::active(ini, name)) {
+        if (NoteKeys::restoredAtStart(ini, name)) {
             ++restored;
+            highest = number;
             if (findNote(name) == nullptr) {
                 restoreNote(number);
                 applyStoredState(*findNote(name), ini);
@@ -283,8 +330,26 @@ void TrayController::Timer1Timer() {
             if (fileExists(noteTextPath(name))) deleteFiles(noteTextPath(name));
         }
     }
-    noteCounter_ = restored;
-    ini.close();
+
+    if (restored == 0 && SettingsKeys::notizanzahl(ini) <= 0) {
+        // A first note in a folder that takes no files would only fail; the
+        // start has said what to do.
+        if (!SettingsKeys::firstrun(ini) && !folderRefuses_) {
+            SettingsKeys::setFirstrun(ini, true);
+            newNote();
+        }
+    } else {
+        // Never below the highest note, so that what the next new note
+        // writes still says that notes exist up to there.
+        noteCounter_ = std::max(restored, highest);
+    }
+    try {
+        ini.close();
+    } catch (const IniError&) {
+        // The clean-up cannot be written into a folder that refuses files;
+        // the start has said so once.
+        if (!folderRefuses_) throw;
+    }
 }
 
 void TrayController::restoreNote(int number) {
@@ -311,22 +376,19 @@ NoteWindow& TrayController::createNoteWindow() {
     return note;
 }
 
-// Until the start-up restore has run, the slot table knows nothing of the
-// stored notes: a note made before it (a hot key during the splash) must take
-// a number that no stored note and no left-over text file holds, or it would
-// take over that note's record and text.
-void TrayController::markStoredNotesUsed() {
-    IniFile ini(settingsPath());
+// Until the start-up restore has run, the text files of deleted notes are
+// still there: a note made before it (a hot key during the splash) must not
+// take such a number, or it would load that deleted note's text.
+void TrayController::markLeftOverTextsUsed() {
     for (int number = 1; number <= kMaxNotes; ++number) {
-        const std::string name = noteName(number);
-        if (NoteKeys::active(ini, name) || fileExists(noteTextPath(name))) slots_.markUsed(number);
+        if (fileExists(noteTextPath(noteName(number)))) slots_.markUsed(number);
     }
-    ini.close();
 }
 
 void TrayController::newNote() {
-    if (!restoreDone_) markStoredNotesUsed();
-    const int number = slots_.takeLowestFree();
+    IniFile ini(settingsPath());
+    if (!restoreDone_) markLeftOverTextsUsed();
+    const int number = slots_.takeLowestFree(activeRecords(ini));
     if (number == 0) {
         tooManyNotes();
         return;
@@ -336,7 +398,6 @@ void TrayController::newNote() {
     note.show();
     const int counter = raiseNoteCounter();
 
-    IniFile ini(settingsPath());
     note.recordNewNote(ini, counter);
     note.enterEditMode();
     note.NotizTitel1Click();
@@ -419,6 +480,12 @@ bool TrayController::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& res
         result = 0;
         return true;
     }
+    if (msg == kReportStartProblems) {
+        for (const std::string& text : std::exchange(startProblems_, {}))
+            messageBox(handle(), text, kProductTitle, MB_OK | MB_ICONWARNING);
+        result = 0;
+        return true;
+    }
     if (msg == kReportRefusedHotKeys) {
         reportRefusedHotKeys(std::exchange(refusedAtStart_, {}));
         result = 0;
@@ -473,25 +540,50 @@ void TrayController::onEndSession(bool ending) {
 }
 
 void TrayController::orderlyExit() {
-    if (exited_) return;
+    if (exited_ || !saveNotesForExit()) return;
     exited_ = true;
     Timer1.setEnabled(false);
     fisHotKey1.setShortcut(0);
     fisHotKey2.setShortcut(0);
     RxTrayIcon1.hide();
-    // One note that cannot save must not cost the others their text.
-    for (const auto& note : notes_) {
-        guarded(handle(), [&] { note->saveOnExit(); });
+    std::vector<std::string> failures;
+    {
+        // Destroying the windows lets the placement storage write their
+        // keys; the objects stay until this form goes, so no note code
+        // still running further up the stack loses its object. Thirty
+        // notes that cannot write make one box, not thirty.
+        ErrorCollector errors;
+        for (const auto& note : notes_) {
+            guarded(handle(), [&] { note->destroy(); });
+        }
+        deleteReleasedNotes();
+        failures = errors.texts();
     }
-    // Destroying the windows lets the placement storage write their keys;
-    // the objects stay until this form goes, so no note code still running
-    // further up the stack loses its object.
-    for (const auto& note : notes_) {
-        guarded(handle(), [&] { note->destroy(); });
-    }
-    deleteReleasedNotes();
+    // In a folder that refuses files the start has said why.
+    if (!failures.empty() && !folderRefuses_) showErrorBox(handle(), joinLines(failures));
     hide();
     PostQuitMessage(0);
+}
+
+bool TrayController::saveNotesForExit() {
+    std::string unsaved;
+    std::vector<std::string> failures;
+    {
+        ErrorCollector errors;
+        // One note that cannot save must not cost the others their text.
+        for (const auto& note : notes_) {
+            guarded(handle(), [&] { note->saveOnExit(); });
+            if (note->inEditMode()) unsaved += "\r\n    " + note->title();
+        }
+        failures = errors.texts();
+    }
+    if (unsaved.empty()) return true;
+    const std::string why = failures.empty() ? "" : "\r\n\r\n" + joinLines(failures);
+    return messageBox(handle(),
+                      "Der Text dieser Notizen ist nicht gespeichert:" + unsaved + why +
+                          "\r\n\r\nWenn Sie Tavelin jetzt beenden, geht er verloren. Trotzdem "
+                          "beenden?",
+                      kProductTitle, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 }  // namespace tav

@@ -134,6 +134,9 @@ protected:
 
 private:
     void FormCreate(const std::string& windowsDirectory);
+    void checkProgramFolder();
+    void settingsUnreadable();
+    void tellAtStart(const std::string& text);
     void buildSplash();
     void buildTrayMenu();
     // Both hot keys from their letters; what could not be registered comes
@@ -144,10 +147,13 @@ private:
     void restoreNote(int number);
     void applyStoredState(NoteWindow& note, const IniFile& ini);
     void tooManyNotes();
-    void markStoredNotesUsed();
+    void markLeftOverTextsUsed();
     // Saves what the notes hold, destroys their windows (the placement
-    // storage writes on the way) and ends the message loop. Runs once.
+    // storage writes on the way) and ends the message loop. Runs once. Text
+    // that could not be saved keeps the program running unless the user
+    // lets it go.
     void orderlyExit();
+    bool saveNotesForExit();
     void deleteReleasedNotes();
     static LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam);
 
@@ -160,11 +166,14 @@ private:
     AlarmReminder* reminder_ = nullptr;
     Form* settingsDialog_ = nullptr;
     HiddenNotesDialog* invisibleNotesDialog_ = nullptr;
-    std::string refusedAtStart_;  // told once the message loop runs
+    std::string refusedAtStart_;              // told once the message loop runs
+    std::vector<std::string> startProblems_;  // so are these
     IconHandle trayImage_;
     HHOOK minimizeHook_ = nullptr;
     bool exited_ = false;
     bool restoreDone_ = false;
+    bool folderRefuses_ = false;       // no new file can be made in the program's folder
+    bool settingsUnreadable_ = false;  // at start; nothing is restored then
 };
 
 }  // namespace tav

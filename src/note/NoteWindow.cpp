@@ -95,9 +95,9 @@ void NoteWindow::FormCreate() {
 
 void NoteWindow::configurePlacement() {
     FormStorage1.MinMaxInfo.MinTrackWidth = 20;
-    FormStorage1.MinMaxInfo.MinTrackHeight = 21;
+    FormStorage1.MinMaxInfo.MinTrackHeight = kMinNoteHeight;
     FormStorage1.MinMaxInfo.MaxTrackWidth = 768;
-    FormStorage1.MinMaxInfo.MaxTrackHeight = 1024;
+    FormStorage1.MinMaxInfo.MaxTrackHeight = kMaxNoteHeight;
     FormStorage1.StoredProps = {"RxClock1.AlarmEnabled", "RxClock1.AlarmHour",
                                 "RxClock1.AlarmMinute", "RxClock1.AlarmSecond", "memo1.Color"};
     FormStorage1.OnRestorePlacement = [this](FormPlacement&) { FormStorage1RestorePlacement(); };
@@ -246,7 +246,18 @@ void NoteWindow::showClockFromRecord(IniFile& ini) {
 
 void NoteWindow::loadText() {
     const std::string path = noteTextPath(name());
-    if (fileExists(path)) memo1.loadFromFile(path);
+    try {
+        if (const auto content = readWholeFile(path)) memo1.load(*content);
+    } catch (const std::exception&) {
+        // The file stays as it is: the note keeps away from it until the
+        // user has written something new and chosen to replace it.
+        textUnread_ = true;
+        showErrorBox(handle(), "Der Text der Notiz „" + title() +
+                                   "“ konnte nicht gelesen werden.\r\n\r\nDatei: " + path +
+                                   "\r\n\r\nDie Datei bleibt unverändert. Tavelin ersetzt sie "
+                                   "nur, wenn Sie in dieser Notiz neuen Text speichern und das "
+                                   "bestätigen.");
+    }
 }
 
 void NoteWindow::takeColorFromText() {
@@ -292,7 +303,7 @@ void NoteWindow::enterViewMode() {
 // The text is written first: a note whose file cannot be written stays in
 // edit mode with its text, instead of looking saved.
 void NoteWindow::speichern1Click() {
-    saveText();
+    if (!saveText()) return;
     Buttonleisteaktiv1.visible = true;
     ToolBar2.hide();
     if (Menleistesichtbar1.checked) ToolBar1.show();
@@ -303,7 +314,25 @@ void NoteWindow::speichern1Click() {
     layout();
 }
 
-void NoteWindow::saveText() { memo1.saveToFile(noteTextPath(name())); }
+bool NoteWindow::saveText() {
+    const std::string path = noteTextPath(name());
+    if (textUnread_) {
+        // Nothing new typed: the file that could not be read stays as it is.
+        if (!memo1.modified()) return true;
+        if (messageBox(handle(),
+                       "Der bisherige Text der Notiz „" + title() +
+                           "“ konnte nicht gelesen werden.\r\n\r\nDatei: " + path +
+                           "\r\n\r\nSoll die Datei durch den neuen Text ersetzt werden? Was "
+                           "bisher in ihr steht, geht dann verloren.",
+                       "Notiz speichern", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+            return false;
+    }
+    memo1.saveToFile(path);
+    textUnread_ = false;
+    return true;
+}
+
+std::string NoteWindow::title() const { return stripTrailingBlanks(Label1.text()); }
 
 void NoteWindow::saveOnExit() {
     if (inEditMode()) speichern1Click();
@@ -321,31 +350,46 @@ void NoteWindow::Notizlschen1Click() {
     if (messageBox(handle(), "Wollen Sie diese Notiz wirklich löschen?", "Notiz löschen",
                    MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
-    try {
-        deleteNote();
-    } catch (...) {
-        // A deletion that fails half way stops there without a message; the
-        // note stays on the screen, so nothing is lost unseen.
+    // Nothing changes until the text file is gone: a file that another
+    // program holds open must not leave the note half deleted, its number
+    // free for the next note.
+    const std::string path = noteTextPath(name());
+    if (fileExists(path) && !deleteFiles(path)) {
+        showErrorBox(handle(), "Die Notiz „" + title() +
+                                   "“ wurde nicht gelöscht, weil sich ihre Datei nicht löschen "
+                                   "lässt:\r\n" +
+                                   path +
+                                   "\r\n\r\nVielleicht ist sie in einem anderen Programm "
+                                   "geöffnet oder schreibgeschützt. Schließen Sie sie dort und "
+                                   "löschen Sie die Notiz dann noch einmal.");
         return;
     }
+    try {
+        IniFile ini(iniPath_);
+        NoteKeys::setActive(ini, name(), false);
+        ini.close();
+    } catch (...) {
+        // The record still calls the note active: its text goes back into
+        // the file, so that the note stays whole.
+        if (!textUnread_) guarded(handle(), [&] { memo1.saveToFile(path); });
+        throw;
+    }
+    deleteNote();
     host_.releaseNote(this);
 }
 
+// What is left once the text file is gone and the record says so.
 void NoteWindow::deleteNote() {
     IniFile ini(iniPath_);
     if (AlarmReminder* reminder = host_.reminder()) reminder->withdraw(this);
     host_.slotTable().markFree(noteNumber(name()));
     memo1.clear();
-    const std::string path = noteTextPath(name());
-    if (fileExists(path) && !deleteFiles(path))
-        throw FileError("Die Datei " + path + " kann nicht gelöscht werden.");
     processMessages();
     // The placement storage writes these into the section when the window
     // goes, so a later note of the same number starts from them.
     setHeight(kDeletedHeight);
     setWidth(kDeletedWidth);
     memo1.setColor(kYellow);
-    NoteKeys::setActive(ini, name(), false);
     ini.updateFile();
     processMessages();
     ini.updateFile();

@@ -78,6 +78,8 @@ public:
     void setStandardFont(const std::string& name, int sizePoints);
 
     bool inEditMode() const;
+    // The title as the user gave it, without the title line's margin.
+    std::string title() const;
     // At the end of the program: a note still in edit mode saves its text as
     // the save command would, so typed text is never lost.
     void saveOnExit();
@@ -209,8 +211,11 @@ private:
     // The window's colour is the text's; the clock follows the window.
     void takeColorFromText();
     void showClockFromRecord(IniFile& ini);
+    // A file that cannot be read is reported once and then left alone.
     void loadText();
-    void saveText();
+    // False when the user chose not to replace a file that could not be
+    // read: nothing is written and the note stays in edit mode.
+    bool saveText();
     void deleteNote();
     void unroll(int restoreSize);
 
@@ -233,7 +238,8 @@ private:
     std::string iniPath_;
     PopupMenu* memoMenu_ = &PopupMenu1;
     bool built_ = false;
-    bool sizing_ = false;  // inside the user's move/size loop
+    bool sizing_ = false;      // inside the user's move/size loop
+    bool textUnread_ = false;  // the text file was there but could not be read
     std::unique_ptr<PlacementWindow> placement_;
     std::unique_ptr<TextDialogs, TextDialogsDeleter> textDialogs_;
     Date alarmDate_;

@@ -3,6 +3,7 @@
 // section.
 
 #include <cstring>
+#include <stdexcept>
 #include <vector>
 
 #include "note/NoteWindow.h"
@@ -160,9 +161,13 @@ public:
     void setPropertyValue(const std::string& component, const std::string& property,
                           int value) override {
         RxClock& clock = form_.RxClock1;
-        if (sameName(component, "memo1"))
+        if (sameName(component, "memo1")) {
+            // Only red, green and blue: anything above is no colour the note
+            // can show, and the colour keeps its value, as the clock's
+            // values do outside their range.
+            if (value < 0 || value > 0x00FFFFFF) throw std::out_of_range("Farbe");
             form_.memo1.setColor(static_cast<COLORREF>(value));
-        else if (sameName(property, "AlarmEnabled"))
+        } else if (sameName(property, "AlarmEnabled"))
             clock.setAlarmEnabled(value != 0);
         else if (sameName(property, "AlarmHour"))
             clock.setAlarmHour(value);

@@ -435,9 +435,13 @@ void NoteWindow::Notizimportieren1Click() {
     const std::optional<std::string> source = chooseFile(handle(), request);
     if (!source) return;
 
-    // A note above 50 would never come back at the next start.
-    const int number = host_.slotTable().firstFreeRunLength() + 1;
-    if (number > kMaxNotes) {
+    // A note above 50 would never come back at the next start, and the
+    // number of an active record is that note's, restored or not yet.
+    const int number = [&] {
+        const IniFile records(iniPath_);
+        return host_.slotTable().lowestFree(activeRecords(records));
+    }();
+    if (number == 0) {
         ask(handle(), kTooManyNotes, kProductCaption, MB_OK | MB_ICONINFORMATION);
         return;
     }

@@ -86,28 +86,137 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     }
 }
 
+namespace {
+
+std::string toUtf8(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
+                          nullptr, nullptr);
+    return utf8;
+}
+
+// A link (a symbolic link of Windows, or one of the file system underneath
+// Wine) is followed to the file it names: the write replaces that file and
+// leaves the link in place.
+std::string linkTarget(const std::string& path) {
+    Handle file(::CreateFileW(toWide(path).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.valid()) return path;
+    std::wstring final(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            ::GetFinalPathNameByHandleW(file.get(), final.data(), static_cast<DWORD>(final.size()),
+                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (n == 0) return path;
+        if (n < final.size()) {
+            final.resize(n);
+            return toUtf8(final);
+        }
+        final.resize(n);
+    }
+}
+
+bool mayBeReplaced(const std::wstring& path) {
+    Handle file(::CreateFileW(path.c_str(), DELETE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file.valid() || ::GetLastError() != ERROR_SHARING_VIOLATION;
+}
+
+// What the user set on the old file goes onto the new one before it takes
+// the old one's place: the attributes that mean something to the user and
+// the access rights. ReplaceFileW would do that too, but Wine's moves the
+// old file away before it moves the new one in: a program killed in between
+// would leave no file at all. A rename over the old file is one step on both
+// systems. What cannot be carried over is no reason to lose the user's text.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// A security descriptor with the access rights only, as bytes.
+template <class Get>
+std::string accessRights(Get get) {
+    DWORD size = 0;
+    get(nullptr, 0, &size);
+    std::string rights(size, '\0');
+    if (size == 0 || !get(rights.data(), size, &size)) return {};
+    return rights;
+}
+
+void keepWhatTheUserSet(const std::wstring& old, DWORD attributes, HANDLE file) {
+    FILE_BASIC_INFO info{};
+    const DWORD kept = attributes & kKeptAttributes;
+    info.FileAttributes = kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
+    ::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info);
+    // Only rights of the user's own go over: a new file has its folder's
+    // anyway, and Wine, which makes rights up from the Linux permissions,
+    // would not turn a copy of ordinary ones back into the same permissions.
+    const std::string oldRights = accessRights([&](void* sd, DWORD size, DWORD* needed) {
+        return ::GetFileSecurityW(old.c_str(), DACL_SECURITY_INFORMATION, sd, size, needed);
+    });
+    const std::string newRights = accessRights([&](void* sd, DWORD size, DWORD* needed) {
+        return ::GetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION, sd, size, needed);
+    });
+    if (!oldRights.empty() && oldRights != newRights)
+        ::SetKernelObjectSecurity(file, DACL_SECURITY_INFORMATION,
+                                  const_cast<char*>(oldRights.data()));
+}
+
+}  // namespace
+
 void writeFileAtomically(const std::string& path, std::string_view bytes) {
+    const std::string target = linkTarget(path);
+    const std::wstring targetWide = toWide(target);
+    const DWORD old = ::GetFileAttributesW(targetWide.c_str());
+    const bool replacing = old != INVALID_FILE_ATTRIBUTES && !(old & FILE_ATTRIBUTE_DIRECTORY);
+    // A file the user made read-only is not replaced behind their back, and
+    // one that another program holds open without letting it go cannot be:
+    // asked first, so that no temporary file is made in vain.
+    if (replacing && ((old & FILE_ATTRIBUTE_READONLY) || !mayBeReplaced(targetWide)))
+        throw writeError(path);
+
     // A name of our own, never an existing file: a second copy of the program
     // writing at the same moment must not share the temporary file.
     static unsigned counter = 0;
     std::wstring temp;
     HANDLE raw = INVALID_HANDLE_VALUE;
     for (int attempt = 0; raw == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
-        temp = toWide(path + "." + std::to_string(::GetCurrentProcessId()) + "." +
-                      std::to_string(++counter) + ".tmp");
-        raw = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        temp = toWide(temporaryFileName(target, ::GetCurrentProcessId(), ++counter));
+        raw = ::CreateFileW(temp.c_str(), GENERIC_WRITE | WRITE_DAC, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
         if (raw == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) break;
     }
     Handle file(raw);
     if (!file.valid()) throw writeError(path);
-    const bool written = writeAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
-    if (!file.closeChecked() || !written ||
-        !::MoveFileExW(temp.c_str(), toWide(path).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    bool done = writeAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
+    if (done && replacing) keepWhatTheUserSet(targetWide, old, file.get());
+    done = file.closeChecked() && done;
+    if (done && !::MoveFileExW(temp.c_str(), targetWide.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        // A file that another program keeps open, letting it be deleted (a
+        // virus scanner, a backup tool), refuses a rename over it; the
+        // system's replace can still put the new one in its place.
+        const DWORD error = ::GetLastError();
+        done = replacing && (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) &&
+               ::ReplaceFileW(targetWide.c_str(), temp.c_str(), nullptr,
+                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+    }
+    if (!done) {
+        ::SetFileAttributesW(temp.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileW(temp.c_str());
         throw writeError(path);
     }
+}
+
+bool canCreateFilesIn(const std::string& directory) {
+    const std::wstring probe =
+        toWide(temporaryFileName(directory + "Tavelin.ini", ::GetCurrentProcessId(), 0));
+    Handle file(::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return file.valid() || ::GetLastError() == ERROR_FILE_EXISTS;
 }
 
 bool fileExists(const std::string& path) {

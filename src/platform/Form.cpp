@@ -24,11 +24,25 @@ ErrorBoxFunction& errorBoxFunction() {
     return f;
 }
 
+ErrorCollector* collector = nullptr;
+
 }  // namespace
+
+ErrorCollector::ErrorCollector() : previous_(collector) { collector = this; }
+
+ErrorCollector::~ErrorCollector() { collector = previous_; }
+
+void ErrorCollector::add(const std::string& text) {
+    if (std::find(texts_.begin(), texts_.end(), text) == texts_.end()) texts_.push_back(text);
+}
 
 void setErrorBoxFunction(ErrorBoxFunction f) { errorBoxFunction() = std::move(f); }
 
 void showErrorBox(HWND owner, const std::string& text) {
+    if (collector != nullptr) {
+        collector->add(text);
+        return;
+    }
     if (errorBoxFunction()) {
         errorBoxFunction()(owner, text);
         return;

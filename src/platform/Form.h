@@ -27,6 +27,25 @@ void showErrorBox(HWND owner, const std::string& text);
 // Never throws, not even when the box itself fails.
 void reportCurrentException(HWND owner) noexcept;
 
+// While one lives, error boxes are collected instead of shown, so that a run
+// of failures of one kind (every note at the end of the program) can be told
+// in one box. They nest; the innermost collects.
+class ErrorCollector {
+public:
+    ErrorCollector();
+    ~ErrorCollector();
+    ErrorCollector(const ErrorCollector&) = delete;
+    ErrorCollector& operator=(const ErrorCollector&) = delete;
+
+    // Each text once, in the order they came.
+    const std::vector<std::string>& texts() const { return texts_; }
+    void add(const std::string& text);
+
+private:
+    ErrorCollector* previous_;
+    std::vector<std::string> texts_;
+};
+
 // Runs f; whatever it throws ends in the error box. For callbacks that run
 // outside a form's window procedure: menu handlers, timers, hot keys.
 template <class F>

@@ -202,6 +202,9 @@ void RichEdit98::createWindow(HWND parent, int id, const RECT& bounds) {
     SendMessageW(hwnd_, EM_SETOLECALLBACK, 0, reinterpret_cast<LPARAM>(callback_));
     // The design's limit of 0 would leave the undo command without history.
     SendMessageW(hwnd_, EM_SETUNDOLIMIT, 100, 0);
+    // The control's own limit of 32767 characters would refuse every key in
+    // a longer note, which loads (and is saved) whole all the same.
+    SendMessageW(hwnd_, EM_EXLIMITTEXT, 0, 0x7FFFFFF0);
     const LRESULT options = SendMessageW(hwnd_, EM_GETLANGOPTIONS, 0, 0);
     SendMessageW(hwnd_, EM_SETLANGOPTIONS, 0, options | IMF_AUTOFONT);
     SendMessageW(hwnd_, EM_SETOPTIONS, ECOOP_OR, ECO_NOHIDESEL);
@@ -234,8 +237,23 @@ void RichEdit98::loadFromFile(const std::string& path) {
         throw FileError("Die Datei " + path +
                         " kann nicht ge\xC3\xB6"
                         "ffnet werden.");
-    setRtf(*bytes);
+    load(*bytes);
 }
+
+void RichEdit98::load(const std::string& content) {
+    // What was read, even in part, is no change by the user.
+    struct Unmodified {
+        HWND hwnd;
+        ~Unmodified() { SendMessageW(hwnd, EM_SETMODIFY, FALSE, 0); }
+    } unmodified{hwnd_};
+    if (content.starts_with("{\\rtf")) {
+        setRtf(content);
+    } else {
+        setPlainText(content);
+    }
+}
+
+bool RichEdit98::modified() const { return SendMessageW(hwnd_, EM_GETMODIFY, 0, 0) != 0; }
 
 void RichEdit98::saveToFile(const std::string& path) { writeFileAtomically(path, rtf()); }
 
@@ -266,6 +284,45 @@ void RichEdit98::setRtf(const std::string& rtfText) {
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&cursor);
     stream.pfnCallback = &readChunk;
     SendMessageW(hwnd_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+    SendMessageW(hwnd_, EM_SETEVENTMASK, 0, mask);
+    if (stream.dwError != 0) throw std::runtime_error("Der Notiztext konnte nicht geladen werden.");
+}
+
+// Plain text as Windows editors save it: UTF-16 or UTF-8 when the file is
+// marked so, UTF-8 when it is valid UTF-8, else the system's code page, as
+// the control itself reads plain text.
+void RichEdit98::setPlainText(const std::string& bytes) {
+    std::string utf16;
+    auto fromCodePage = [&](UINT codePage, std::string_view text, DWORD flags) {
+        const int n = MultiByteToWideChar(codePage, flags, text.data(),
+                                          static_cast<int>(text.size()), nullptr, 0);
+        if (n <= 0) return false;
+        utf16.resize(static_cast<size_t>(n) * sizeof(wchar_t));
+        MultiByteToWideChar(codePage, flags, text.data(), static_cast<int>(text.size()),
+                            reinterpret_cast<wchar_t*>(utf16.data()), n);
+        return true;
+    };
+    const std::string_view text = bytes;
+    if (text.starts_with("\xFF\xFE")) {
+        utf16 = bytes.substr(2);
+    } else if (text.starts_with("\xFE\xFF")) {
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            utf16 += bytes[i + 1];
+            utf16 += bytes[i];
+        }
+    } else if (text.starts_with("\xEF\xBB\xBF")) {
+        fromCodePage(CP_UTF8, text.substr(3), 0);
+    } else if (!fromCodePage(CP_UTF8, text, MB_ERR_INVALID_CHARS)) {
+        fromCodePage(CP_ACP, text, 0);
+    }
+    utf16.resize(utf16.size() / 2 * 2);
+    const LRESULT mask = SendMessageW(hwnd_, EM_SETEVENTMASK, 0, 0);
+    StreamCursor cursor;
+    cursor.in = &utf16;
+    EDITSTREAM stream = {};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&cursor);
+    stream.pfnCallback = &readChunk;
+    SendMessageW(hwnd_, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
     SendMessageW(hwnd_, EM_SETEVENTMASK, 0, mask);
     if (stream.dwError != 0) throw std::runtime_error("Der Notiztext konnte nicht geladen werden.");
 }

@@ -64,6 +64,12 @@ public:
     // file is always either the old one or complete.
     void loadFromFile(const std::string& path);
     void saveToFile(const std::string& path);
+    // A file's content: RTF when it begins as RTF does, else plain text
+    // (UTF-16 or UTF-8 with their marks, UTF-8, or the system's code page).
+    // Afterwards the content counts as not modified.
+    void load(const std::string& content);
+    // Whether the user has changed the content since it was loaded.
+    bool modified() const;
     std::string rtf();                        // whole content as RTF
     void setRtf(const std::string& rtfText);  // replaces the whole content
     void clear();
@@ -138,6 +144,7 @@ private:
     LRESULT handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void createWindow(HWND parent, int id, const RECT& bounds);
     std::string readRange(long start, long end) const;
+    void setPlainText(const std::string& bytes);
 
     HWND hwnd_ = nullptr;
     WNDPROC oldProc_ = nullptr;

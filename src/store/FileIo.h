@@ -20,9 +20,39 @@ public:
 std::optional<std::string> readWholeFile(const std::string& path);
 
 // Writes bytes to a temporary file in the same directory, forces it to disk
-// and renames it over path. On any failure the temporary file is removed,
-// the old file stays as it was, and FileError is thrown.
+// and renames it over path. On any failure the temporary file is
+// removed, the old file stays as it was, and FileError is thrown. What the
+// user set on the old file stays: its attributes and permissions, and a link
+// stays a link (the file it points to is the one replaced). A read-only file
+// is not written.
 void writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// The temporary file of a write to path: "<path>.<process id>.<n>.tmp". Only
+// a write that was cut off (power lost, process killed) leaves one behind.
+inline std::string temporaryFileName(const std::string& path, unsigned long processId, unsigned n) {
+    return path + "." + std::to_string(processId) + "." + std::to_string(n) + ".tmp";
+}
+
+// For a directory entry named like a temporary file, the name of the file it
+// was written for; nullopt for any other name.
+inline std::optional<std::string> temporaryFileOwner(std::string_view name) {
+    constexpr std::string_view kSuffix = ".tmp";
+    if (!name.ends_with(kSuffix)) return std::nullopt;
+    name.remove_suffix(kSuffix.size());
+    for (int part = 0; part < 2; ++part) {
+        const auto dot = name.rfind('.');
+        if (dot == std::string_view::npos || dot + 1 == name.size()) return std::nullopt;
+        for (char c : name.substr(dot + 1)) {
+            if (c < '0' || c > '9') return std::nullopt;
+        }
+        name = name.substr(0, dot);
+    }
+    return std::string(name);
+}
+
+// Whether a new file can be created in the directory (which ends with its
+// separator). Leaves nothing behind.
+bool canCreateFilesIn(const std::string& directory);
 
 bool fileExists(const std::string& path);
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 
 #include "store/FileIo.h"
 
@@ -74,28 +75,66 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     }
 }
 
+namespace {
+
+// A link is followed to the file it names: the write replaces that file and
+// leaves the link in place.
+std::string linkTarget(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return path;  // a dangling link: written as given
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
+}
+
+}  // namespace
+
 void writeFileAtomically(const std::string& path, std::string_view bytes) {
+    const std::string target = linkTarget(path);
+    struct stat old {};
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
+    // A file the user made read-only is not replaced behind their back.
+    if (replacing && S_ISREG(old.st_mode) && (old.st_mode & 0222) == 0) throw writeError(path);
+
     // A name of our own, never an existing file: a second copy of the program
     // writing at the same moment must not share the temporary file.
     static unsigned counter = 0;
     std::string temp;
     int raw = -1;
     for (int attempt = 0; raw < 0 && attempt < 100; ++attempt) {
-        temp = path + "." + std::to_string(::getpid()) + "." + std::to_string(++counter) + ".tmp";
+        temp = temporaryFileName(target, static_cast<unsigned long>(::getpid()), ++counter);
         raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (raw < 0 && errno != EEXIST) break;
     }
     if (raw < 0) throw writeError(path);
     Fd fd(raw);
-    const bool written = writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-    if (!fd.closeChecked() || !written || ::rename(temp.c_str(), path.c_str()) != 0) {
+    bool written = writeAll(fd.get(), bytes);
+    if (written && replacing) {
+        // Permissions and owner as the user left them. Only root may give a
+        // file away, so a refused change of owner is no failure.
+        written = ::fchmod(fd.get(), old.st_mode & 07777) == 0;
+        (void)!::fchown(fd.get(), old.st_uid, old.st_gid);
+    }
+    written = written && ::fsync(fd.get()) == 0;
+    if (!fd.closeChecked() || !written || ::rename(temp.c_str(), target.c_str()) != 0) {
         ::unlink(temp.c_str());
         throw writeError(path);
     }
     // The rename itself reaches the disk only with the directory; a failure
     // here changes nothing about the file's content, so it is not reported.
-    Fd dir(::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd dir(::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+bool canCreateFilesIn(const std::string& directory) {
+    const std::string probe =
+        temporaryFileName(directory + "Tavelin.ini", static_cast<unsigned long>(::getpid()), 0);
+    Fd fd(::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (fd.get() < 0) return errno == EEXIST;
+    ::unlink(probe.c_str());
+    return true;
 }
 
 bool fileExists(const std::string& path) {

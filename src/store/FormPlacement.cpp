@@ -38,25 +38,6 @@ bool equalsIgnoreCase(const std::string& a, const std::string& b) {
     return true;
 }
 
-// Decimal with an optional sign; anything else, or a number out of range,
-// gives def.
-int parseInt(const std::string& text, int def) {
-    const std::string t = trim(text);
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < t.size() && (t[i] == '-' || t[i] == '+')) negative = t[i++] == '-';
-    if (i == t.size()) return def;
-    std::int64_t value = 0;
-    for (; i < t.size(); ++i) {
-        if (t[i] < '0' || t[i] > '9') return def;
-        value = value * 10 + (t[i] - '0');
-        if (value > std::int64_t{INT_MAX} + 1) return def;
-    }
-    if (negative) value = -value;
-    if (value < INT_MIN || value > INT_MAX) return def;
-    return static_cast<int>(value);
-}
-
 // "l,t,r,b" as the placement keys hold it; commas and blanks both separate,
 // and numbers that are missing or unreadable keep their default.
 void splitNumbers(const std::string& text, int* values, int count) {
@@ -66,7 +47,7 @@ void splitNumbers(const std::string& text, int* values, int count) {
         if (pos == text.size()) return;
         const std::size_t end = text.find_first_of(", ", pos);
         const std::string word = text.substr(pos, end == std::string::npos ? end : end - pos);
-        values[i] = parseInt(word, values[i]);
+        values[i] = parseIniInteger(word).value_or(values[i]);
         pos = end == std::string::npos ? text.size() : end;
     }
 }
@@ -111,7 +92,7 @@ std::string propertyText(const PropertyInfo& info, int value) {
 
 std::optional<int> propertyFromText(const PropertyInfo& info, const std::string& text) {
     const std::string value = trim(text);
-    if (!info.enumeration) return parseInt(value, 0);
+    if (!info.enumeration) return parseIniInteger(value);
     for (std::size_t i = 0; i < info.identifiers.size(); ++i) {
         if (equalsIgnoreCase(info.identifiers[i], value)) return static_cast<int>(i);
     }
@@ -233,10 +214,14 @@ void FormPlacement::readPlacement(IniFile& ini) {
     const Rect current = owner_.bounds();
     const std::string norm = readEither("NormPos");
     if (!norm.empty()) {
-        found = true;
         int v[4] = {current.left, current.top, current.right, current.bottom};
         splitNumbers(norm, v, 4);
-        wp.normalPosition = {v[0], v[1], v[2], v[3]};
+        // An upside-down or empty rectangle is no place for a window: it
+        // counts as missing.
+        if (v[0] < v[2] && v[1] < v[3]) {
+            found = true;
+            wp.normalPosition = {v[0], v[1], v[2], v[3]};
+        }
     }
 
     const int screenPpi = owner_.pixelsPerInchAt(wp.normalPosition);
@@ -247,6 +232,19 @@ void FormPlacement::readPlacement(IniFile& ini) {
     if (!owner_.borderSizeable()) {
         r.right = saturate(std::int64_t{r.left} + current.right - current.left);
         r.bottom = saturate(std::int64_t{r.top} + current.bottom - current.top);
+    }
+    // No size that dragging could not give: a damaged file must not make a
+    // window larger than any screen, or too small to grab.
+    auto limit = [](int low, int& high, int smallest, int largest) {
+        const std::int64_t size = std::int64_t{high} - low;
+        std::int64_t kept = size;
+        if (largest != 0) kept = std::min<std::int64_t>(kept, largest);
+        if (smallest != 0) kept = std::max<std::int64_t>(kept, smallest);
+        if (kept != size) high = saturate(low + kept);
+    };
+    if (MinMaxInfo.inForce() && r.left < r.right) {
+        limit(r.left, r.right, MinMaxInfo.MinTrackWidth, MinMaxInfo.MaxTrackWidth);
+        limit(r.top, r.bottom, MinMaxInfo.MinTrackHeight, MinMaxInfo.MaxTrackHeight);
     }
     if (r.left < r.right) {
         if (owner_.positionCentred()) owner_.setPositionDesigned();

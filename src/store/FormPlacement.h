@@ -194,8 +194,9 @@ private:
 };
 
 // Text of a property value for the file, and the value a text gives back
-// (nullopt: an enumeration identifier that names no value, which leaves the
-// property as it is).
+// (nullopt: a text that is no number, read as the settings file reads
+// integers, or an enumeration identifier that names no value; either leaves
+// the property as it is).
 std::string propertyText(const PropertyInfo& info, int value);
 std::optional<int> propertyFromText(const PropertyInfo& info, const std::string& text);
 

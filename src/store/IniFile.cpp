@@ -13,12 +13,21 @@
 
 namespace tav {
 
-enum class TextEncoding { Cp1252, Utf8, Utf8Bom, Utf16Le };
+enum class TextEncoding { Cp1252, Utf8, Utf8Bom, Utf16Le, Utf16Be };
+
+struct IniLine {
+    std::string text;  // UTF-8, without its line end
+    // The line's bytes as they were read, without the line end; empty for a
+    // line written since. A line the program never changed goes back to the
+    // disk byte for byte, even where its text could not be decoded cleanly.
+    std::string raw;
+};
 
 struct IniDocument {
-    std::string key;  // in the registry
-    TextEncoding encoding = TextEncoding::Cp1252;
-    std::vector<std::string> lines;  // UTF-8, without line ends
+    std::string key;                               // in the registry
+    TextEncoding encoding = TextEncoding::Cp1252;  // what the next write uses
+    TextEncoding readAs = TextEncoding::Cp1252;    // what the raw bytes are in
+    std::vector<IniLine> lines;
     bool dirty = false;
 };
 
@@ -27,6 +36,7 @@ namespace {
 constexpr std::size_t kMaxValueChars = 2047;
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
+constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
 
 // 0x80-0x9F of Windows-1252. The five holes map to the C1 controls, as
 // Windows itself does, so that such bytes survive a round trip.
@@ -136,11 +146,14 @@ std::optional<std::string> utf8ToCp1252(std::string_view s) {
     return out;
 }
 
-std::string utf16LeToUtf8(std::string_view s) {
+char32_t utf16Unit(std::string_view s, std::size_t i, bool bigEndian) {
+    const auto a = static_cast<unsigned char>(s[i]), b = static_cast<unsigned char>(s[i + 1]);
+    return bigEndian ? (a << 8) | b : a | (b << 8);
+}
+
+std::string utf16ToUtf8(std::string_view s, bool bigEndian) {
     std::string out;
-    auto unit = [&](std::size_t i) -> char32_t {
-        return static_cast<unsigned char>(s[i]) | (static_cast<unsigned char>(s[i + 1]) << 8);
-    };
+    auto unit = [&](std::size_t i) { return utf16Unit(s, i, bigEndian); };
     for (std::size_t i = 0; i + 1 < s.size(); i += 2) {
         char32_t cp = unit(i);
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 3 < s.size() && unit(i + 2) >= 0xDC00 &&
@@ -156,11 +169,12 @@ std::string utf16LeToUtf8(std::string_view s) {
     return out;
 }
 
-std::string utf8ToUtf16Le(std::string_view s) {
+std::string utf8ToUtf16(std::string_view s, bool bigEndian) {
     std::string out;
     auto put = [&](char32_t u) {
-        out += static_cast<char>(u & 0xFF);
-        out += static_cast<char>(u >> 8);
+        const char low = static_cast<char>(u & 0xFF), high = static_cast<char>(u >> 8);
+        out += bigEndian ? high : low;
+        out += bigEndian ? low : high;
     };
     char32_t cp;
     for (std::size_t i = 0, n; i < s.size(); i += n) {
@@ -175,68 +189,133 @@ std::string utf8ToUtf16Le(std::string_view s) {
     return out;
 }
 
-std::vector<std::string> splitLines(std::string_view text) {
+bool isUtf16(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be;
+}
+
+// The lines of the file's bytes, without their line ends (CR LF, CR or LF,
+// in 16-bit units for UTF-16).
+std::vector<std::string> splitLines(std::string_view bytes, TextEncoding encoding) {
+    const std::size_t unit = isUtf16(encoding) ? 2 : 1;
+    const bool bigEndian = encoding == TextEncoding::Utf16Be;
+    auto at = [&](std::size_t i) -> char32_t {
+        return unit == 2 ? utf16Unit(bytes, i, bigEndian) : static_cast<unsigned char>(bytes[i]);
+    };
     std::vector<std::string> lines;
     std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
+    for (std::size_t i = 0; i + unit <= bytes.size(); i += unit) {
+        const char32_t c = at(i);
+        if (c != '\r' && c != '\n') continue;
+        lines.emplace_back(bytes.substr(start, i - start));
+        if (c == '\r' && i + 2 * unit <= bytes.size() && at(i + unit) == '\n') i += unit;
+        start = i + unit;
     }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
+    if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
     return lines;
 }
 
-TextEncoding detectEncoding(std::string_view bytes) {
-    if (bytes.starts_with(kUtf16LeBom)) return TextEncoding::Utf16Le;
-    if (bytes.starts_with(kUtf8Bom)) return TextEncoding::Utf8Bom;
-    // Plain ASCII counts as Windows-1252, so that umlauts written later
-    // come out the way German Windows writes them.
-    if (isValidUtf8(bytes) &&
-        std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; }))
-        return TextEncoding::Utf8;
-    return TextEncoding::Cp1252;
+std::string decodeText(TextEncoding encoding, std::string_view bytes) {
+    switch (encoding) {
+        case TextEncoding::Cp1252:
+            return cp1252ToUtf8(bytes);
+        case TextEncoding::Utf8:
+            return std::string(bytes);
+        case TextEncoding::Utf8Bom:
+            return toValidUtf8(bytes);
+        case TextEncoding::Utf16Le:
+        case TextEncoding::Utf16Be:
+            return utf16ToUtf8(bytes, encoding == TextEncoding::Utf16Be);
+    }
+    return std::string(bytes);
+}
+
+// nullopt: the encoding cannot hold the text.
+std::optional<std::string> encodeText(TextEncoding encoding, std::string_view text) {
+    switch (encoding) {
+        case TextEncoding::Cp1252:
+            return utf8ToCp1252(text);
+        case TextEncoding::Utf8:
+        case TextEncoding::Utf8Bom:
+            return std::string(text);
+        case TextEncoding::Utf16Le:
+        case TextEncoding::Utf16Be:
+            return utf8ToUtf16(text, encoding == TextEncoding::Utf16Be);
+    }
+    return std::string(text);
+}
+
+std::string_view byteOrderMark(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf8Bom:
+            return kUtf8Bom;
+        case TextEncoding::Utf16Le:
+            return kUtf16LeBom;
+        case TextEncoding::Utf16Be:
+            return kUtf16BeBom;
+        default:
+            return {};
+    }
+}
+
+bool hasHighByte(std::string_view bytes) {
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; });
 }
 
 void decode(IniDocument& doc, std::string_view bytes) {
-    doc.encoding = detectEncoding(bytes);
-    switch (doc.encoding) {
-        case TextEncoding::Utf16Le:
-            doc.lines = splitLines(utf16LeToUtf8(bytes.substr(2)));
-            break;
-        case TextEncoding::Utf8Bom:
-            doc.lines = splitLines(toValidUtf8(bytes.substr(3)));
-            break;
-        case TextEncoding::Utf8:
-            doc.lines = splitLines(bytes);
-            break;
-        case TextEncoding::Cp1252:
-            doc.lines = splitLines(cp1252ToUtf8(bytes));
-            break;
+    TextEncoding encoding = TextEncoding::Cp1252;
+    if (bytes.starts_with(kUtf16LeBom)) {
+        encoding = TextEncoding::Utf16Le;
+    } else if (bytes.starts_with(kUtf16BeBom)) {
+        encoding = TextEncoding::Utf16Be;
+    } else if (bytes.starts_with(kUtf8Bom)) {
+        encoding = TextEncoding::Utf8Bom;
+    } else if (isValidUtf8(bytes) && hasHighByte(bytes)) {
+        // Plain ASCII counts as Windows-1252, so that umlauts written later
+        // come out the way German Windows writes them.
+        encoding = TextEncoding::Utf8;
     }
+    const std::string_view body = bytes.substr(byteOrderMark(encoding).size());
+    doc.encoding = doc.readAs = encoding;
+    doc.lines.clear();
+    for (std::string& raw : splitLines(body, encoding)) {
+        std::string text = decodeText(encoding, raw);
+        doc.lines.push_back({std::move(text), std::move(raw)});
+    }
+    if (doc.lines.empty()) return;
+    // A mark written twice by some editor must not hide the first section.
+    std::string& first = doc.lines.front().text;
+    while (first.starts_with(kUtf8Bom)) first.erase(0, kUtf8Bom.size());
+    // Half a 16-bit unit cannot be written back after a line end of its own.
+    if (isUtf16(encoding) && body.size() % 2 != 0) doc.lines.back().raw.clear();
+}
+
+// nullopt: the encoding cannot hold one of the lines.
+std::optional<std::string> encodeAs(const IniDocument& doc, TextEncoding encoding) {
+    const bool keepRaw = encoding == doc.readAs;
+    const std::string lineEnd = *encodeText(encoding, "\r\n");
+    std::string out(byteOrderMark(encoding));
+    for (const IniLine& line : doc.lines) {
+        if (keepRaw && !line.raw.empty()) {
+            out += line.raw;
+        } else if (auto bytes = encodeText(encoding, line.text)) {
+            out += *bytes;
+        } else {
+            return std::nullopt;
+        }
+        out += lineEnd;
+    }
+    return out;
 }
 
 std::string encode(IniDocument& doc) {
-    std::string text;
-    for (const auto& line : doc.lines) text += line + "\r\n";
-    switch (doc.encoding) {
-        case TextEncoding::Cp1252:
-            // Windows-1252 bytes that happen to form UTF-8 ("Ã©") would be
-            // read back as UTF-8, as other text; UTF-8 with a BOM cannot be
-            // taken for anything else.
-            if (auto bytes = utf8ToCp1252(text); bytes && detectEncoding(*bytes) == doc.encoding)
-                return *bytes;
-            doc.encoding = TextEncoding::Utf8Bom;
-            return std::string(kUtf8Bom) + text;
-        case TextEncoding::Utf8:
-            return text;
-        case TextEncoding::Utf8Bom:
-            return std::string(kUtf8Bom) + text;
-        case TextEncoding::Utf16Le:
-            return std::string(kUtf16LeBom) + utf8ToUtf16Le(text);
+    if (doc.encoding == TextEncoding::Cp1252) {
+        // Windows-1252 bytes that happen to form UTF-8 would be read back as
+        // UTF-8 ("Maß…" as "Ma߅"); the mark makes the encoding certain.
+        auto bytes = encodeAs(doc, TextEncoding::Cp1252);
+        if (bytes && !(hasHighByte(*bytes) && isValidUtf8(*bytes))) return *bytes;
+        doc.encoding = TextEncoding::Utf8Bom;
     }
-    return text;
+    return *encodeAs(doc, doc.encoding);
 }
 
 std::string_view trim(std::string_view s) {
@@ -291,9 +370,51 @@ std::optional<KeyLine> keyLine(std::string_view line) {
     return KeyLine{trim(t.substr(0, eq)), trim(t.substr(eq + 1))};
 }
 
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Names go into the file as they are wherever the file can hold them, so
+// that files of every earlier version keep working. What would break the
+// line apart, make it something else or not survive the encoding is written
+// as %XX, and so is a '%' that could be read as such an escape. Writers and
+// lookups use the same form, so a name always finds what was written under
+// it and a second write never adds a copy. Blanks at either end do not count
+// in a name, as with the system's own INI functions.
+std::string storedName(std::string_view name, bool isKey) {
+    if (isKey) name = trim(name);
+    std::string out;
+    char32_t cp;
+    for (std::size_t i = 0, n; i < name.size(); i += n) {
+        n = decodeUtf8(name, i, cp);
+        const auto b = static_cast<unsigned char>(name[i]);
+        const bool escape = n == 0 || b < 0x20 || b == 0x7F ||
+                            (b == '%' && i + 2 < name.size() && isHexDigit(name[i + 1]) &&
+                             isHexDigit(name[i + 2])) ||
+                            (isKey && (b == '=' || (i == 0 && (b == ';' || b == '#' || b == '['))));
+        if (!escape) {
+            out.append(name.substr(i, n));
+            continue;
+        }
+        n = std::max<std::size_t>(n, 1);
+        for (std::size_t k = i; k < i + n; ++k) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            const auto byte = static_cast<unsigned char>(name[k]);
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        }
+    }
+    return out;
+}
+
+std::string storedSection(std::string_view section) { return storedName(section, false); }
+std::string storedKey(std::string_view key) { return storedName(key, true); }
+
+// Both names in their stored form.
 std::optional<std::size_t> findSection(const IniDocument& doc, std::string_view section) {
     for (std::size_t i = 0; i < doc.lines.size(); ++i) {
-        const auto name = sectionName(doc.lines[i]);
+        const auto name = sectionName(doc.lines[i].text);
         if (name && sameName(*name, section)) return i;
     }
     return std::nullopt;
@@ -301,7 +422,7 @@ std::optional<std::size_t> findSection(const IniDocument& doc, std::string_view 
 
 std::size_t sectionEnd(const IniDocument& doc, std::size_t header) {
     std::size_t i = header + 1;
-    while (i < doc.lines.size() && !sectionName(doc.lines[i])) ++i;
+    while (i < doc.lines.size() && !sectionName(doc.lines[i].text)) ++i;
     return i;
 }
 
@@ -310,14 +431,14 @@ std::optional<std::size_t> findKey(const IniDocument& doc, std::string_view sect
     const auto header = findSection(doc, section);
     if (!header) return std::nullopt;
     for (std::size_t i = *header + 1, end = sectionEnd(doc, *header); i < end; ++i) {
-        const auto kl = keyLine(doc.lines[i]);
+        const auto kl = keyLine(doc.lines[i].text);
         if (kl && sameName(kl->key, key)) return i;
     }
     return std::nullopt;
 }
 
-// A line break inside a name or value would split the line on disk and could
-// forge keys or sections that were never written.
+// A line break inside a value would split the line on disk and could forge
+// keys or sections that were never written.
 std::string oneLine(std::string_view s) {
     std::string out = toValidUtf8(s);
     for (char& c : out) {
@@ -326,7 +447,9 @@ std::string oneLine(std::string_view s) {
     return out;
 }
 
-std::optional<int> parseInteger(std::string_view s) {
+}  // namespace
+
+std::optional<int> parseIniInteger(std::string_view s) {
     int base = 10;
     bool negative = false;
     if (s.starts_with('$')) {
@@ -356,6 +479,8 @@ std::optional<int> parseInteger(std::string_view s) {
     if (v > static_cast<std::uint64_t>(std::numeric_limits<int>::max())) return std::nullopt;
     return static_cast<int>(v);
 }
+
+namespace {
 
 std::map<std::string, std::weak_ptr<IniDocument>>& registry() {
     static std::map<std::string, std::weak_ptr<IniDocument>> documents;
@@ -423,9 +548,9 @@ IniDocument& IniFile::document() const {
 std::optional<std::string> IniFile::lookup(const std::string& section,
                                            const std::string& key) const {
     const auto& doc = document();
-    const auto index = findKey(doc, section, key);
+    const auto index = findKey(doc, storedSection(section), storedKey(key));
     if (!index) return std::nullopt;
-    std::string_view value = keyLine(doc.lines[*index])->value;
+    std::string_view value = keyLine(doc.lines[*index].text)->value;
     if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
         value = value.substr(1, value.size() - 2);
     }
@@ -446,7 +571,7 @@ std::string IniFile::readString(const std::string& section, const std::string& k
 int IniFile::readInteger(const std::string& section, const std::string& key, int def) const {
     const auto text = lookup(section, key);
     if (!text) return def;
-    return parseInteger(*text).value_or(def);
+    return parseIniInteger(*text).value_or(def);
 }
 
 bool IniFile::readBool(const std::string& section, const std::string& key, bool def) const {
@@ -457,21 +582,23 @@ void IniFile::writeString(const std::string& section, const std::string& key,
                           const std::string& value) {
     auto& doc = document();
     const auto cleanValue = oneLine(value);
-    if (const auto index = findKey(doc, section, key)) {
+    const auto sectionText = storedSection(section);
+    const auto keyText = storedKey(key);
+    if (const auto index = findKey(doc, sectionText, keyText)) {
         auto& line = doc.lines[*index];
-        const auto kl = *keyLine(line);
+        const auto kl = *keyLine(line.text);
         if (kl.value == cleanValue) return;
-        line = std::string(kl.key) + "=" + cleanValue;
-    } else if (const auto header = findSection(doc, section)) {
+        line = {std::string(kl.key) + "=" + cleanValue, {}};
+    } else if (const auto header = findSection(doc, sectionText)) {
         std::size_t at = *header + 1;
         for (std::size_t i = at, end = sectionEnd(doc, *header); i < end; ++i) {
-            if (keyLine(doc.lines[i])) at = i + 1;
+            if (keyLine(doc.lines[i].text)) at = i + 1;
         }
-        doc.lines.insert(doc.lines.begin() + at, oneLine(trim(key)) + "=" + cleanValue);
+        doc.lines.insert(doc.lines.begin() + at, {keyText + "=" + cleanValue, {}});
     } else {
-        if (!doc.lines.empty() && !trim(doc.lines.back()).empty()) doc.lines.emplace_back();
-        doc.lines.push_back("[" + oneLine(section) + "]");
-        doc.lines.push_back(oneLine(trim(key)) + "=" + cleanValue);
+        if (!doc.lines.empty() && !trim(doc.lines.back().text).empty()) doc.lines.emplace_back();
+        doc.lines.push_back({"[" + sectionText + "]", {}});
+        doc.lines.push_back({keyText + "=" + cleanValue, {}});
     }
     doc.dirty = true;
 }
@@ -488,7 +615,8 @@ void IniFile::eraseSection(const std::string& section) {
     auto& doc = document();
     // Every copy goes: erasing only the first would bring a stale duplicate
     // back to life.
-    while (const auto header = findSection(doc, section)) {
+    const auto sectionText = storedSection(section);
+    while (const auto header = findSection(doc, sectionText)) {
         doc.lines.erase(doc.lines.begin() + *header, doc.lines.begin() + sectionEnd(doc, *header));
         doc.dirty = true;
     }
@@ -503,11 +631,11 @@ void IniFile::deleteKey(const std::string& section, const std::string& key) {
 }
 
 bool IniFile::sectionExists(const std::string& section) const {
-    return findSection(document(), section).has_value();
+    return findSection(document(), storedSection(section)).has_value();
 }
 
 bool IniFile::valueExists(const std::string& section, const std::string& key) const {
-    return findKey(document(), section, key).has_value();
+    return findKey(document(), storedSection(section), storedKey(key)).has_value();
 }
 
 void IniFile::updateFile() {

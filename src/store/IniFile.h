@@ -7,12 +7,20 @@
 // stays the truth between operations.
 //
 // All strings are UTF-8. Section and key names match without regard to case,
-// umlauts included.
+// umlauts included, and to blanks at either end. Any name can be written and
+// found again: what the file cannot hold in a name is stored escaped.
+//
+// Encoding: a file is read as UTF-16 or UTF-8 when its mark says so, as UTF-8
+// when it is valid UTF-8 with umlauts, else as Windows-1252. A write keeps the
+// encoding unless that could not be read back the same way; then the file
+// becomes UTF-8 with a mark. Lines the program did not change go back to the
+// disk as they were read; every line ends in CR LF.
 
 #include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tav {
@@ -26,6 +34,12 @@ public:
 };
 
 struct IniDocument;
+
+// The settings file's reading of an integer, for every number the program
+// reads from it: decimal with an optional sign; "$" or "0x"/"0X" followed by
+// hexadecimal (a 32-bit pattern, so "$FFFFFFFF" is -1). nullopt for anything
+// else, blanks included.
+std::optional<int> parseIniInteger(std::string_view text);
 
 class IniFile {
 public:

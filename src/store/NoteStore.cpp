@@ -1,10 +1,12 @@
 #include "store/NoteStore.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
 #include "store/FileIo.h"
+#include "store/ShortcutText.h"
 #include "store/Utf8Path.h"
 
 namespace tav {
@@ -101,14 +103,50 @@ bool needsMigration(const std::string& windowsIni, const std::string& programIni
     return fileExists(windowsIni) && !fileExists(programIni);
 }
 
-int SlotTable::takeLowestFree() {
+namespace {
+
+// Tavelin.ini, uns.ini and the note texts, in any case, as Windows sees them.
+bool isProgramFileName(const std::string& name) {
+    std::string upper;
+    for (char c : name) upper += asciiUpper(c);
+    if (upper == "TAVELIN.INI" || upper == "UNS.INI") return true;
+    constexpr std::string_view kExtension = ".TVN";
+    if (!upper.starts_with("NOTIZ") || !upper.ends_with(kExtension)) return false;
+    const std::string digits =
+        upper.substr(kNotePrefixLength, upper.size() - kNotePrefixLength - kExtension.size());
+    return !digits.empty() &&
+           std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+void removeLeftoverTemporaryFiles() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    std::vector<fs::path> leftovers;
+    fs::directory_iterator it(fsPath(programDir()), ec);
+    if (ec) return;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        const auto owner = temporaryFileOwner(utf8(it->path().filename()));
+        std::error_code typeError;
+        if (owner && isProgramFileName(*owner) && it->is_regular_file(typeError))
+            leftovers.push_back(it->path());
+    }
+    // A leftover that cannot go now is tried again at the next start.
+    for (const fs::path& path : leftovers) fs::remove(path, ec);
+}
+
+int SlotTable::lowestFree(const Unavailable& unavailable) const {
     for (int number = 1; number <= kMaxNotes; ++number) {
-        if (!isUsed(number)) {
-            markUsed(number);
-            return number;
-        }
+        if (!isUsed(number) && !(unavailable && unavailable(number))) return number;
     }
     return 0;
+}
+
+int SlotTable::takeLowestFree(const Unavailable& unavailable) {
+    const int number = lowestFree(unavailable);
+    markUsed(number);
+    return number;
 }
 
 // Numbers outside 1..50 come from names the program did not make; they own
@@ -162,26 +200,40 @@ bool SettingsKeys::wordwrap(const IniFile& ini) {
 void SettingsKeys::setWordwrap(IniFile& ini, bool on) {
     ini.writeBool(kSettingsSection, "wordwrap", on);
 }
+// A value the program cannot use counts as missing: the setting keeps its
+// default rather than giving a note no font, no size or no hot key.
 std::string SettingsKeys::standardFontName(const IniFile& ini, const std::string& def) {
-    return ini.readString(kSettingsSection, "Standardfontname", def);
+    const std::string name = ini.readString(kSettingsSection, "Standardfontname", def);
+    return name.empty() ? def : name;
 }
 void SettingsKeys::setStandardFontName(IniFile& ini, const std::string& name) {
     ini.writeString(kSettingsSection, "Standardfontname", name);
 }
+// Sizes outside what the settings dialog offers are taken as its nearer bound.
 int SettingsKeys::standardFontSize(const IniFile& ini) {
-    return ini.readInteger(kSettingsSection, "Standardfontsize", 10);
+    return std::clamp(ini.readInteger(kSettingsSection, "Standardfontsize", 10), 6, 200);
 }
 void SettingsKeys::setStandardFontSize(IniFile& ini, int points) {
     ini.writeInteger(kSettingsSection, "Standardfontsize", points);
 }
+namespace {
+
+// Empty is the user's "no hot key"; a text that names no key is not read.
+std::string hotKeyLetter(const IniFile& ini, const char* key, const char* def) {
+    const std::string letter = ini.readString(kSettingsSection, key, def);
+    return letter.empty() || hotKeyShortcut(letter) != 0 ? letter : def;
+}
+
+}  // namespace
+
 std::string SettingsKeys::hotkeyNeu(const IniFile& ini) {
-    return ini.readString(kSettingsSection, "Hotkey_neu", "K");
+    return hotKeyLetter(ini, "Hotkey_neu", "K");
 }
 void SettingsKeys::setHotkeyNeu(IniFile& ini, const std::string& letter) {
     ini.writeString(kSettingsSection, "Hotkey_neu", letter);
 }
 std::string SettingsKeys::hotkeyVordergrund(const IniFile& ini) {
-    return ini.readString(kSettingsSection, "Hotkey_Vordergrund", "X");
+    return hotKeyLetter(ini, "Hotkey_Vordergrund", "X");
 }
 void SettingsKeys::setHotkeyVordergrund(IniFile& ini, const std::string& letter) {
     ini.writeString(kSettingsSection, "Hotkey_Vordergrund", letter);
@@ -189,6 +241,10 @@ void SettingsKeys::setHotkeyVordergrund(IniFile& ini, const std::string& letter)
 
 bool NoteKeys::active(const IniFile& ini, const std::string& note) {
     return ini.readBool(note, "active", false);
+}
+bool NoteKeys::restoredAtStart(const IniFile& ini, const std::string& note) {
+    if (!ini.valueExists(note, "active")) return false;
+    return !parseIniInteger(ini.readString(note, "active", "")).has_value() || active(ini, note);
 }
 void NoteKeys::setActive(IniFile& ini, const std::string& note, bool on) {
     ini.writeBool(note, "active", on);
@@ -220,8 +276,11 @@ bool NoteKeys::minimiert(const IniFile& ini, const std::string& note) {
 void NoteKeys::setMinimiert(IniFile& ini, const std::string& note, bool on) {
     ini.writeBool(note, "minimiert", on);
 }
+// A height no note can have would leave the unrolled note invisible or
+// larger than any screen.
 int NoteKeys::restoresize(const IniFile& ini, const std::string& note) {
-    return ini.readInteger(note, "restoresize", kDefaultRestoreSize);
+    const int height = ini.readInteger(note, "restoresize", kDefaultRestoreSize);
+    return height >= kMinNoteHeight && height <= kMaxNoteHeight ? height : kDefaultRestoreSize;
 }
 void NoteKeys::setRestoresize(IniFile& ini, const std::string& note, int height) {
     ini.writeInteger(note, "restoresize", height);
@@ -246,7 +305,12 @@ void NoteKeys::setAlarmdatum(IniFile& ini, const std::string& note, const std::s
     ini.writeString(note, "Alarmdatum", date);
 }
 int NoteKeys::memoColor(const IniFile& ini, const std::string& note) {
-    return ini.readInteger(note, kMemoColorKey, kYellow);
+    const int color = ini.readInteger(note, kMemoColorKey, kYellow);
+    return color >= 0 && color <= 0x00FFFFFF ? color : kYellow;
+}
+
+SlotTable::Unavailable activeRecords(const IniFile& ini) {
+    return [&ini](int number) { return NoteKeys::restoredAtStart(ini, noteName(number)); };
 }
 
 void NoteKeys::setAlarm(IniFile& ini, const std::string& note, bool enabled,
@@ -258,8 +322,9 @@ void NoteKeys::setAlarm(IniFile& ini, const std::string& note, bool enabled,
 }
 
 void NoteKeys::startFresh(IniFile& ini, const std::string& note) {
-    // A deleted note has always left "active=0" behind.
-    if (!ini.valueExists(note, "active") || active(ini, note)) return;
+    // A deleted note has always left "active=0" behind; a record whose
+    // "active" cannot be read is a note the restore brought back.
+    if (!ini.valueExists(note, "active") || restoredAtStart(ini, note)) return;
     for (const char* key : {"NotizTitel", "Buttonbar", "wordwrap", "minimiert", "restoresize",
                             "titelleiste", "showclock", "Alarmdatum", kAlarmEnabledKey,
                             "RxClock1_AlarmHour", "RxClock1_AlarmMinute", "RxClock1_AlarmSecond"})

@@ -4,6 +4,7 @@
 // uses the accessors below and closes it again.
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "store/AlarmTime.h"
@@ -12,6 +13,9 @@
 namespace tav {
 
 inline constexpr int kMaxNotes = 50;
+// The heights a note window can be given by dragging.
+inline constexpr int kMinNoteHeight = 21;
+inline constexpr int kMaxNoteHeight = 1024;
 
 // The directory of the running executable, with its trailing separator. Set
 // once at start; tests point it at a temporary directory.
@@ -32,13 +36,24 @@ std::string noteTextPath(const std::string& noteName);  // <dir><name>.tvn
 // program directory has none of its own.
 bool needsMigration(const std::string& windowsIni, const std::string& programIni);
 
+// Removes the temporary files that writes of the program's own files
+// (settings, hidden notes, note texts) left in the program directory when
+// they were cut off. Only while no other copy runs in that directory.
+void removeLeftoverTemporaryFiles();
+
 // Which note numbers are in use during this run. Not stored: the start-up
 // restore marks every note it brings back.
 class SlotTable {
 public:
-    // The lowest free number, now marked used; 0 when all 50 are taken (a
-    // note above 50 would never come back at the next start).
-    int takeLowestFree();
+    // Says whether a number must not be given to a new note although its
+    // entry is free (its record in the settings file is active).
+    using Unavailable = std::function<bool(int number)>;
+
+    // The lowest free number that is not unavailable; 0 when there is none
+    // (a note above 50 would never come back at the next start).
+    int lowestFree(const Unavailable& unavailable = {}) const;
+    // The same, now marked used.
+    int takeLowestFree(const Unavailable& unavailable = {});
     void markUsed(int number);
     void markFree(int number);
     bool isUsed(int number) const;
@@ -48,6 +63,10 @@ public:
 private:
     std::array<bool, kMaxNotes> used_{};
 };
+
+// The numbers whose records are active, for SlotTable: a new note must not
+// take one of them, even before the start-up restore has brought it back.
+SlotTable::Unavailable activeRecords(const IniFile& ini);
 
 // Section "Settings".
 inline constexpr char kSettingsSection[] = "Settings";
@@ -88,6 +107,10 @@ inline constexpr char kMemoColorKey[] = "memo1_Color";
 
 struct NoteKeys {
     static bool active(const IniFile& ini, const std::string& note);
+    // Whether the start-up restore brings the note back: "active" is true,
+    // or it holds something that is no number. Such a record is the user's
+    // own writing; taking it for "0" would delete the note's text.
+    static bool restoredAtStart(const IniFile& ini, const std::string& note);
     static void setActive(IniFile& ini, const std::string& note, bool on);
     // The stored title-line text, its protecting quotes already removed.
     static std::string notizTitel(const IniFile& ini, const std::string& note);

@@ -197,18 +197,7 @@ e2e_one_note() { e2e_notes 1; }
 # The visible note whose text control holds exactly this text, once there
 # is one (a note loads its text a moment after it appears).
 e2e_note_with_text() {
-    e2e_wait_for "a note holding the text \"$1\"" e2e_find_note_with_text "$1"
-    printf '%s\n' "$E2E_FOUND_NOTE"
-}
-e2e_find_note_with_text() {
-    local h
-    for h in $(drv find "$NOTE_CLASS" - || true); do
-        if [ "$(drv text "$h" 2>/dev/null)" = "$1" ]; then
-            E2E_FOUND_NOTE=$h
-            return 0
-        fi
-    done
-    return 1
+    drv wait-text "$NOTE_CLASS" "$1" || e2e_fail "no note holds the text \"$1\""
 }
 
 # Returns once the program's thread has finished what it was doing: a sent
@@ -273,13 +262,13 @@ e2e_expect_no_file() {
 # ---- the settings file and note files ----------------------------------------
 
 # The file as UTF-8 text with LF line ends, whatever encoding it has on disk
-# (Windows-1252, UTF-8 with or without BOM, UTF-16LE with BOM).
+# (Windows-1252, UTF-8 with or without BOM, UTF-16 with BOM).
 ini_text() {
     local file=$1 head
     head=$(head -c 3 "$file" | od -An -tx1 | tr -d ' \n')
     case $head in
         efbbbf*) tail -c +4 "$file" | tr -d '\r' ;;
-        fffe*) iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' ;;
+        fffe* | feff*) iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' ;;
         *) if iconv -f UTF-8 -t UTF-8 "$file" >/dev/null 2>&1; then
                tr -d '\r' <"$file"
            else
@@ -346,6 +335,16 @@ ini_lacks_section() { ini_readable && ! ini_has_section "$1"; }
 ini_expect_no_section() {
     ini_readable || e2e_fail "$E2E_INI is missing or holds no section"
     ! ini_has_section "$1" || e2e_fail "$2: the settings file has a section [$1]"
+}
+
+# The settings file is whole: every line a section, a key with its value or
+# empty, and the last one ended.
+ini_whole() {
+    local file=${1:-$E2E_INI} bad
+    [ -s "$file" ] || return 1
+    [ "$(tail -c 2 "$file" | od -An -tx1 | tr -d ' \n')" = 0d0a ] || return 1
+    bad=$(ini_text "$file" | LC_ALL=C grep -cvE '^(\[[^]]*\]|[^=[;#][^=]*=.*|)$' || true)
+    [ "$bad" -eq 0 ]
 }
 
 # Fails the test unless the key holds exactly the expected text.

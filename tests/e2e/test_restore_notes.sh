@@ -62,7 +62,8 @@ drv_ok answer-input "Eins" >/dev/null
 e2e_notes 3 >/dev/null
 ini_expect Notiz1 active 1
 ini_expect Notiz1 NotizTitel '"Eins  "'
-ini_expect Settings Notizanzahl 3
+# The counter goes on from the highest note, 5.
+ini_expect Settings Notizanzahl 6
 
 e2e_exit
 for n in 1 2 5; do ini_expect "Notiz$n" active 1; done

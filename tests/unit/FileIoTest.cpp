@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "FileTestSupport.h"
@@ -58,6 +60,48 @@ TEST_F(FileIoTest, FailedRenameRemovesTemporaryFile) {
     EXPECT_TRUE(fs::is_directory(path("a.ini")));
     EXPECT_EQ(entries(), 1u);
     EXPECT_THROW(writeFileAtomically(path("no/such/dir.ini"), "text"), FileError);
+}
+
+TEST_F(FileIoTest, ReplacingKeepsPermissionsAndLinks) {
+    put("Tavelin.ini", "old");
+    fs::permissions(path("Tavelin.ini"), fs::perms::owner_read | fs::perms::owner_write);
+    writeFileAtomically(path("Tavelin.ini"), "new");
+    EXPECT_EQ(get("Tavelin.ini"), "new");
+    EXPECT_EQ(fs::status(path("Tavelin.ini")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    // The user keeps the file elsewhere and links to it.
+    fs::create_directory(path("sync"));
+    put("sync/Tavelin.ini", "old");
+    fs::remove(path("Tavelin.ini"));
+    fs::create_symlink(path("sync/Tavelin.ini"), path("Tavelin.ini"));
+    writeFileAtomically(path("Tavelin.ini"), "linked");
+    EXPECT_TRUE(fs::is_symlink(path("Tavelin.ini")));
+    EXPECT_EQ(get("sync/Tavelin.ini"), "linked");
+    EXPECT_EQ(entries(), 2u);
+}
+
+TEST_F(FileIoTest, ReadOnlyFileIsNotReplaced) {
+    put("Notiz1.tvn", "{\\rtf1 alt}");
+    fs::permissions(path("Notiz1.tvn"), fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_THROW(writeFileAtomically(path("Notiz1.tvn"), "neu"), FileError);
+    EXPECT_EQ(get("Notiz1.tvn"), "{\\rtf1 alt}");
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(FileIoTest, RefusingDirectoryIsFoundWithoutLeavingAnything) {
+    EXPECT_TRUE(canCreateFilesIn(dir_.string() + "/"));
+    EXPECT_EQ(entries(), 0u);
+    // Not even root may create files here.
+    EXPECT_FALSE(canCreateFilesIn("/proc/"));
+    EXPECT_FALSE(canCreateFilesIn(path("missing/")));
+}
+
+TEST(TemporaryFiles, NameGivesBackItsFile) {
+    EXPECT_EQ(temporaryFileOwner(temporaryFileName("Tavelin.ini", 4711, 3)), "Tavelin.ini");
+    EXPECT_EQ(temporaryFileOwner("Notiz3.tvn.12.1.tmp"), "Notiz3.tvn");
+    for (const char* other : {"Notiz3.tvn", "x.tmp", "a.1.tmp", "a.b.1.tmp", "a..1.tmp", "a.1.1"})
+        EXPECT_EQ(temporaryFileOwner(other), std::nullopt) << other;
 }
 
 TEST_F(FileIoTest, ExistsAndDeleteConcernFilesOnly) {

@@ -170,6 +170,46 @@ TEST_F(FormPlacementTest, RectangleIsGuardedBeforeItIsApplied) {
     EXPECT_EQ(window.state, WindowState::Minimized);
 }
 
+TEST_F(FormPlacementTest, UnreadableValuesKeepWhatTheWindowHas) {
+    // A colour nobody can read must not turn the note black.
+    put("Tavelin.ini",
+        "[Notiz1]\r\nmemo1_Color=gelb\r\nRxClock1_AlarmHour=\r\n"
+        "RxClock1_AlarmEnabled=vielleicht\r\nNormPos=10,300,200,100\r\n");
+    storage.onShow();
+    EXPECT_EQ(window.prop("memo1", "Color").value, 0x00FFFF);
+    EXPECT_EQ(window.prop("RxClock1", "AlarmHour").value, 7);
+    EXPECT_EQ(window.prop("RxClock1", "AlarmEnabled").value, 1);
+    EXPECT_EQ(window.placementsApplied, 0) << "upside down: as if missing";
+
+    // The settings file's own integer forms count here too.
+    put("Tavelin.ini",
+        "[Notiz1]\r\nmemo1_Color=$000000FF\r\nRxClock1_AlarmHour=0x0A\r\n"
+        "NormPos=$10,20,0x100,200\r\n");
+    storage.onShow();
+    EXPECT_EQ(window.prop("memo1", "Color").value, 255);
+    EXPECT_EQ(window.prop("RxClock1", "AlarmHour").value, 10);
+    EXPECT_EQ(window.wp.normalPosition, (Rect{16, 20, 256, 200}));
+
+    // Larger than dragging allows: cut to the limits where they are set.
+    storage.MinMaxInfo.MinTrackWidth = 20;
+    storage.MinMaxInfo.MaxTrackWidth = 768;
+    storage.MinMaxInfo.MaxTrackHeight = 1024;
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=0,0,99999,99999\r\n");
+    storage.onShow();
+    EXPECT_EQ(window.wp.normalPosition, (Rect{0, 0, 768, 1024}));
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=16,20,17,200\r\n");
+    storage.onShow();
+    EXPECT_EQ(window.wp.normalPosition, (Rect{16, 20, 36, 200}));
+    storage.MinMaxInfo = {};
+
+    // No height is no rectangle either; the other half still counts.
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=5,20,300,20\r\nMinMaxPos=1,2,3,4\r\n");
+    storage.onShow();
+    EXPECT_EQ(window.placementsApplied, 4);
+    EXPECT_EQ(window.wp.normalPosition, (Rect{16, 20, 36, 200}));
+    EXPECT_EQ(window.wp.maxPosition, (Point{3, 4}));
+}
+
 TEST_F(FormPlacementTest, ShowCmdMapsToWindowState) {
     const std::vector<std::pair<int, WindowState>> cases = {
         {1, WindowState::Normal},    {5, WindowState::Normal},    {9, WindowState::Normal},
@@ -208,7 +248,7 @@ TEST_F(FormPlacementTest, PropertyTextsReadBackLeniently) {
         "RxClock1_AlarmMinute= 45 \r\n");
     storage.onShow();
     EXPECT_EQ(window.prop("RxClock1", "AlarmEnabled").value, 1);
-    EXPECT_EQ(window.prop("RxClock1", "AlarmHour").value, 0);
+    EXPECT_EQ(window.prop("RxClock1", "AlarmHour").value, 7) << "no number: unchanged";
     EXPECT_EQ(window.prop("RxClock1", "AlarmMinute").value, 45);
 
     put("Tavelin.ini", "[Notiz1]\r\nRxClock1_AlarmEnabled=FALSE\r\n");

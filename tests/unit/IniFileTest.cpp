@@ -272,6 +272,87 @@ TEST_F(IniFileTest, Utf16LeWithBomStaysSo) {
     EXPECT_EQ(get("t.ini"), utf16 + std::string("m\0=\0\xF6\0\r\0\n\0", 10));
 }
 
+TEST_F(IniFileTest, Windows1252ThatWouldReadAsUtf8IsWrittenWithAMark) {
+    // "Maß…" in Windows-1252 is DF 85, which is also valid UTF-8 (U+07C5).
+    const std::string title = "Ma\xC3\x9F\xE2\x80\xA6";
+    put("t.ini", "[Settings]\r\nNotizanzahl=1\r\n");
+    { IniFile(path("t.ini")).writeString("Notiz1", "NotizTitel", title); }
+    EXPECT_EQ(get("t.ini").substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(IniFile(path("t.ini")).readString("Notiz1", "NotizTitel", ""), title);
+
+    // Bytes that are no UTF-8 keep the file in Windows-1252.
+    put("u.ini", "[Notiz1]\r\nNotizTitel=M\xFCller\r\n");
+    { IniFile(path("u.ini")).writeString("Notiz2", "NotizTitel", title); }
+    EXPECT_EQ(get("u.ini"),
+              "[Notiz1]\r\nNotizTitel=M\xFCller\r\n\r\n[Notiz2]\r\nNotizTitel=Ma\xDF\x85\r\n");
+    EXPECT_EQ(IniFile(path("u.ini")).readString("Notiz2", "NotizTitel", ""), title);
+}
+
+TEST_F(IniFileTest, UnchangedLinesGoBackByteForByte) {
+    // Stray bytes after a UTF-8 mark, a second mark, and a UTF-16 file with
+    // half a unit at its end: none of it can be decoded cleanly, all of it
+    // must survive a write elsewhere in the file.
+    const std::string garbage = "M\xFCll \xFF\xFE\x00 x";
+    put("a.ini", "\xEF\xBB\xBF\xEF\xBB\xBF[Settings]\r\n" + garbage + "\r\nNotizanzahl=1\r\n");
+    {
+        IniFile ini(path("a.ini"));
+        EXPECT_EQ(ini.readInteger("Settings", "Notizanzahl", 0), 1);
+        ini.writeInteger("Settings", "Notizanzahl", 2);
+    }
+    EXPECT_EQ(get("a.ini"),
+              "\xEF\xBB\xBF\xEF\xBB\xBF[Settings]\r\n" + garbage + "\r\nNotizanzahl=2\r\n");
+
+    const std::string utf16("\xFF\xFE\x00\xD8x\0\r\0\n\0[\0S\0]\0\r\0\n\0", 18);
+    put("b.ini", utf16 + "k");
+    { IniFile(path("b.ini")).writeString("S", "m", "1"); }
+    EXPECT_EQ(get("b.ini").substr(0, utf16.size()), utf16);
+    EXPECT_EQ(IniFile(path("b.ini")).readString("S", "m", ""), "1");
+}
+
+TEST_F(IniFileTest, Utf16BigEndianIsReadAndKept) {
+    const std::string utf16("\xFE\xFF\0[\0S\0]\0\r\0\n\0k\0=\0\xE4\0\r\0\n", 22);
+    put("t.ini", utf16);
+    {
+        IniFile ini(path("t.ini"));
+        EXPECT_EQ(ini.readString("S", "k", ""), "\xC3\xA4");
+        ini.writeString("S", "m", "\xC3\xB6");
+    }
+    EXPECT_EQ(get("t.ini"), utf16 + std::string("\0m\0=\0\xF6\0\r\0\n", 10));
+}
+
+TEST_F(IniFileTest, EveryNameComesBackAndIsWrittenOnce) {
+    // Titles the user types become section names of the hidden-notes file.
+    const std::string names[] = {
+        "Termine [Mai]  ", "a=b",     ";x",  "#y",  "[z",       "w]",
+        "c\r\nd",          "tab\tin", "50%", "%41", "bad\xFFx", "Ma\xC3\x9F"};
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        for (int round = 0; round < 3; ++round) {
+            IniFile ini(path("uns.ini"));
+            ini.writeString(name, "intname", "Notiz3");
+            ini.writeString("Keys", name, "v");
+            ini.close();
+        }
+        const std::string once = get("uns.ini");
+        {
+            IniFile ini(path("uns.ini"));
+            EXPECT_EQ(ini.readString(name, "intname", ""), "Notiz3");
+            EXPECT_EQ(ini.readString("Keys", name, ""), "v");
+            EXPECT_TRUE(ini.sectionExists(name));
+            EXPECT_TRUE(ini.valueExists("Keys", name));
+            ini.writeString(name, "intname", "Notiz3");
+        }
+        EXPECT_EQ(get("uns.ini"), once);
+    }
+    // Each name has a place of its own; "%41" is not taken for "A".
+    IniFile ini(path("uns.ini"));
+    EXPECT_FALSE(ini.sectionExists("A"));
+    EXPECT_FALSE(ini.valueExists("Keys", "a"));
+    EXPECT_FALSE(ini.sectionExists("c  d"));
+    // Names the file could always hold are written as they are.
+    EXPECT_NE(get("uns.ini").find("[Termine [Mai]  ]\r\nintname=Notiz3\r\n"), std::string::npos);
+}
+
 TEST_F(IniFileTest, RefusedWriteKeepsOldFileAndCanBeRetried) {
     const std::string old = "[Settings]\r\nNotizanzahl=1\r\n";
     put("Tavelin.ini", old);

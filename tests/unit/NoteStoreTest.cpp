@@ -54,6 +54,18 @@ TEST(SlotTable, GivesTheLowestFreeNumber) {
     EXPECT_EQ(slots.takeLowestFree(), 12);
 }
 
+TEST(SlotTable, NumbersOfActiveRecordsAreNotGivenOut) {
+    SlotTable slots;
+    slots.markUsed(1);
+    const auto activeRecord = [](int number) { return number == 2 || number == 3; };
+    EXPECT_EQ(slots.lowestFree(activeRecord), 4);
+    EXPECT_FALSE(slots.isUsed(4));
+    EXPECT_EQ(slots.takeLowestFree(activeRecord), 4);
+    EXPECT_TRUE(slots.isUsed(4));
+    EXPECT_FALSE(slots.isUsed(2));
+    EXPECT_EQ(slots.takeLowestFree([](int) { return true; }), 0);
+}
+
 TEST(SlotTable, FullTableGivesNoNumber) {
     SlotTable slots;
     for (int n = 1; n <= kMaxNotes; ++n) EXPECT_EQ(slots.takeLowestFree(), n);
@@ -105,6 +117,49 @@ TEST_F(NoteStoreTest, ReadsWhatOtherWritersLeft) {
     EXPECT_FALSE(NoteKeys::minimiert(ini, "Notiz7"));
     EXPECT_TRUE(NoteKeys::wordwrap(ini, "Notiz7"));
     EXPECT_EQ(NoteKeys::restoresize(ini, "Notiz7"), 240);
+}
+
+TEST_F(NoteStoreTest, ValuesThatCannotBeUsedKeepTheDefault) {
+    put("Tavelin.ini",
+        "[Settings]\r\nStandardfontname=\r\nStandardfontsize=0\r\nHotkey_neu=F1\r\n"
+        "Hotkey_Vordergrund=\r\n"
+        "[Notiz1]\r\nrestoresize=-5\r\n[Notiz2]\r\nrestoresize=5000\r\n");
+    IniFile ini(settingsPath());
+    EXPECT_EQ(SettingsKeys::standardFontName(ini), "Courier new");
+    EXPECT_EQ(SettingsKeys::standardFontSize(ini), 6) << "the settings dialog's nearer bound";
+    EXPECT_EQ(SettingsKeys::hotkeyNeu(ini), "K");
+    EXPECT_EQ(SettingsKeys::hotkeyVordergrund(ini), "") << "empty: the user wants none";
+    EXPECT_EQ(NoteKeys::restoresize(ini, "Notiz1"), 240);
+    EXPECT_EQ(NoteKeys::restoresize(ini, "Notiz2"), 240);
+    ini.writeInteger("Settings", "Standardfontsize", 500);
+    ini.writeString("Settings", "Hotkey_neu", "n");
+    EXPECT_EQ(SettingsKeys::standardFontSize(ini), 200);
+    EXPECT_EQ(SettingsKeys::hotkeyNeu(ini), "n");
+}
+
+TEST_F(NoteStoreTest, OnlyARecordMarkedInactiveIsGivenUp) {
+    put("Tavelin.ini",
+        "[Notiz1]\r\nactive=1\r\n[Notiz2]\r\nactive=0\r\n[Notiz3]\r\nactive=ja\r\n"
+        "[Notiz4]\r\nactive=\r\n[Notiz5]\r\nNotizTitel=x\r\n[Notiz6]\r\nactive=$0\r\n");
+    IniFile ini(settingsPath());
+    const bool expected[] = {true, false, true, true, false, false, false};
+    for (int n = 1; n <= 7; ++n)
+        EXPECT_EQ(NoteKeys::restoredAtStart(ini, noteName(n)), expected[n - 1]) << n;
+    EXPECT_FALSE(NoteKeys::active(ini, "Notiz3"));
+}
+
+TEST_F(NoteStoreTest, LeftoverTemporaryFilesOfOwnFilesGo) {
+    const std::string ours[] = {"Tavelin.ini.77.1.tmp", "uns.ini.77.2.tmp", "Notiz12.tvn.9.3.tmp",
+                                "TAVELIN.INI.1.1.tmp"};
+    const std::string others[] = {"Tavelin.ini",         "Notiz12.tvn",    "Notiz.tvn.9.3.tmp",
+                                  "Bericht.doc.9.3.tmp", "Notiz1.tvn.tmp", "Notizx.tvn.1.1.tmp"};
+    for (const auto& name : ours) put(name, "halb");
+    for (const auto& name : others) put(name, "bleibt");
+    fs::create_directory(path("Notiz2.tvn.1.1.tmp"));
+    removeLeftoverTemporaryFiles();
+    for (const auto& name : ours) EXPECT_FALSE(fs::exists(path(name))) << name;
+    for (const auto& name : others) EXPECT_TRUE(fs::exists(path(name))) << name;
+    EXPECT_TRUE(fs::is_directory(path("Notiz2.tvn.1.1.tmp")));
 }
 
 TEST_F(NoteStoreTest, WritersKeepTheirSpelling) {

@@ -52,20 +52,27 @@ inline bool pumpUntil(const std::function<bool()>& done, bool* quitSeen = nullpt
 // that posts in turn before the marker: a message posted now comes after all
 // that is queued already. A check that something did not happen needs this
 // (or a condition to wait for) to know that the program had its chance.
+// The marker goes to a window of its own: a modal loop that runs meanwhile
+// (a message box) dispatches it there, where a thread message would be lost.
+inline bool markerSeen = false;
+inline LRESULT CALLBACK markerWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m != WM_APP) return DefWindowProcW(w, m, wp, lp);
+    markerSeen = true;
+    return 0;
+}
 inline bool pumpPosted() {
-    const UINT marker = RegisterWindowMessageW(L"TavelinTestQueueMarker");
-    PostThreadMessageW(GetCurrentThreadId(), marker, 0, 0);
-    const ULONGLONG start = GetTickCount64();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == marker && msg.hwnd == nullptr) return true;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (GetTickCount64() - start > kWaitLimitMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    static const HWND target = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = markerWindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TavelinTestQueueMarker";
+        RegisterClassW(&wc);
+        return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               wc.hInstance, nullptr);
+    }();
+    markerSeen = false;
+    PostMessageW(target, WM_APP, 0, 0);
+    return pumpUntil([] { return markerSeen; });
 }
 
 // A global hot key that the program could not register counts as taken
@@ -194,6 +201,92 @@ private:
     HDC dc_;
     HBITMAP bitmap_;
     HGDIOBJ old_;
+};
+
+// Another program that holds a file open, as an editor or a virus scanner
+// does: this test program started once more with kHoldOpenSwitch. It opens
+// the file sharing it as `sharing` says ("r" read, "rwd" read, write and
+// delete, "-" nothing) and keeps it open until the object goes. The path travels on a
+// command line in the ANSI code page: the tests give ASCII paths.
+inline constexpr char kHoldOpenSwitch[] = "--hold-open";
+
+inline std::wstring uniqueEventName(const wchar_t* what) {
+    static int counter = 0;
+    return L"TavelinTest." + std::wstring(what) + L"." + std::to_wstring(GetCurrentProcessId()) +
+           L"." + std::to_wstring(++counter);
+}
+
+// The other side, run from main().
+inline int holdOpen(const char* path, const char* sharing, const char* events) {
+    DWORD share = 0;
+    for (const char* c = sharing; *c; ++c) {
+        share |= *c == 'r'   ? FILE_SHARE_READ
+                 : *c == 'w' ? FILE_SHARE_WRITE
+                 : *c == 'd' ? FILE_SHARE_DELETE
+                             : 0;
+    }
+    HANDLE file = CreateFileA(path, GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    const std::string names(events);
+    const auto bar = names.find('|');
+    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, names.substr(0, bar).c_str());
+    HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, names.substr(bar + 1).c_str());
+    if (file == INVALID_HANDLE_VALUE || ready == nullptr || release == nullptr) return 2;
+    SetEvent(ready);
+    WaitForSingleObject(release, static_cast<DWORD>(kWaitLimitMs * 4));
+    CloseHandle(file);
+    return 0;
+}
+
+class FileHeldOpen {
+public:
+    FileHeldOpen(const std::string& path, const char* sharing) {
+        const std::wstring readyName = uniqueEventName(L"Bereit");
+        const std::wstring releaseName = uniqueEventName(L"Los");
+        ready_ = CreateEventW(nullptr, TRUE, FALSE, readyName.c_str());
+        release_ = CreateEventW(nullptr, TRUE, FALSE, releaseName.c_str());
+        wchar_t self[MAX_PATH] = {};
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring command = L"\"" + std::wstring(self) + L"\" " + toWide(kHoldOpenSwitch) +
+                               L" \"" + toWide(path) + L"\" " + toWide(sharing) + L" \"" +
+                               readyName + L"|" + releaseName + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &info)) {
+            process_ = info.hProcess;
+            CloseHandle(info.hThread);
+            HANDLE both[2] = {ready_, process_};
+            holding_ = WaitForMultipleObjects(2, both, FALSE, static_cast<DWORD>(kWaitLimitMs)) ==
+                       WAIT_OBJECT_0;
+        }
+    }
+    ~FileHeldOpen() { release(); }
+    FileHeldOpen(const FileHeldOpen&) = delete;
+    FileHeldOpen& operator=(const FileHeldOpen&) = delete;
+
+    // Whether the other process has the file open.
+    bool holding() const { return holding_; }
+    // The other process closes the file and ends.
+    void release() {
+        if (process_ != nullptr) {
+            SetEvent(release_);
+            WaitForSingleObject(process_, static_cast<DWORD>(kWaitLimitMs));
+            CloseHandle(process_);
+            process_ = nullptr;
+        }
+        if (ready_ != nullptr) CloseHandle(ready_), ready_ = nullptr;
+        if (release_ != nullptr) CloseHandle(release_), release_ = nullptr;
+        holding_ = false;
+    }
+
+private:
+    static std::wstring toWide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+    HANDLE ready_ = nullptr;
+    HANDLE release_ = nullptr;
+    HANDLE process_ = nullptr;
+    bool holding_ = false;
 };
 
 inline std::wstring windowText(HWND w) {

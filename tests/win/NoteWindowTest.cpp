@@ -154,10 +154,12 @@ protected:
         RemoveDirectoryW(widen(dir_).c_str());
     }
 
-    // Creates the note, shows it and lets both start-up ticks run.
-    NoteWindow& open(const std::string& name = "Notiz3") {
+    // Creates the note, shows it and lets both start-up ticks run. The
+    // title comes before the show, as the tray controller gives it.
+    NoteWindow& open(const std::string& name = "Notiz3", const std::string& title = "") {
         host_->setCurrentNoteName(name);
         note_ = std::make_unique<NoteWindow>(*host_);
+        if (!title.empty()) note_->setTitle(title);
         note_->show();
         EXPECT_TRUE(
             test::pumpUntil([&] { return !note_->Timer1.enabled() && !note_->Timer2.enabled(); }));
@@ -528,6 +530,46 @@ TEST_F(NoteWindowTest, SaveThatFailsKeepsEditModeAndText) {
     EXPECT_NE(std::string::npos, readFile(dir_ + "Notiz3.tvn").find("nicht verlieren"));
 }
 
+TEST_F(NoteWindowTest, DeleteRefusedByAnotherProgramChangesNothing) {
+    host_->slotTable().markUsed(3);
+    NoteWindow& note = open();
+    note.memo1.replaceSel("Bleibt");
+    const std::string path = dir_ + "Notiz3.tvn";
+    { std::ofstream(path) << "{\\rtf1 Bleibt}"; }
+    auto answerOk = [] {
+        return DialogDriver("Notiz löschen",
+                            [](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); });
+    };
+    {
+        test::FileHeldOpen other(path, "r");
+        ASSERT_TRUE(other.holding());
+        {
+            auto driver = answerOk();
+            note.Notizlschen1Click();
+        }
+        ASSERT_EQ(1u, errors_.size());
+        EXPECT_NE(std::string::npos, errors_[0].find("„Tavelin2000 Notiz“ wurde nicht gelöscht"));
+        EXPECT_NE(std::string::npos, errors_[0].find(path));
+        errors_.clear();
+        test::pumpMessages();
+        EXPECT_TRUE(IsWindow(note.handle()));
+        EXPECT_EQ(nullptr, host_->released);
+        EXPECT_TRUE(host_->slotTable().isUsed(3)) << "the next note must not take number 3";
+        EXPECT_EQ("1", value("active"));
+        EXPECT_EQ("Bleibt", note.memo1.text().substr(0, 6));
+        EXPECT_TRUE(fileExists(path));
+    }
+    // Once the other program has let go, the same command goes through.
+    {
+        auto driver = answerOk();
+        note.Notizlschen1Click();
+    }
+    EXPECT_EQ(&note, host_->released);
+    EXPECT_FALSE(host_->slotTable().isUsed(3));
+    EXPECT_FALSE(fileExists(path));
+    EXPECT_EQ("0", value("active"));
+}
+
 TEST_F(NoteWindowTest, DeleteCancelledChangesNothing) {
     host_->slotTable().markUsed(3);
     NoteWindow& note = open();
@@ -544,6 +586,99 @@ TEST_F(NoteWindowTest, DeleteCancelledChangesNothing) {
     EXPECT_TRUE(fileExists(dir_ + "Notiz3.tvn"));
     EXPECT_EQ("1", value("active"));
     EXPECT_EQ(nullptr, host_->released);
+}
+
+TEST_F(NoteWindowTest, TextFileOfAnotherEditorLoadsAsPlainText) {
+    { std::ofstream(dir_ + "Notiz3.tvn", std::ios::binary) << "Einkauf\r\nK\xE4se"; }
+    NoteWindow& note = open();
+    EXPECT_EQ("Einkauf\rKäse", note.memo1.text().substr(0, 13));
+    note.enterEditMode();
+    note.memo1.replaceSel("Brot ");
+    note.speichern1Click();
+    EXPECT_FALSE(note.inEditMode());
+    const std::string saved = readFile(dir_ + "Notiz3.tvn");
+    EXPECT_EQ(0u, saved.rfind("{\\rtf", 0));
+    EXPECT_NE(std::string::npos, saved.find("Einkauf"));
+}
+
+// A cut-off file, one that another program holds, a folder in its place:
+// said once, shown as far as it goes, and never written over unless the
+// user has typed something new and says so.
+TEST_F(NoteWindowTest, UnreadableTextIsToldOnceAndNotWrittenOverUnasked) {
+    const std::string path = dir_ + "Notiz3.tvn";
+    const std::string cutOff = "{\\rtf1\\ansi Anfang ohne Ende";
+    { std::ofstream(path, std::ios::binary) << cutOff; }
+    NoteWindow& note = open("Notiz3", "Einkauf");
+    ASSERT_EQ(1u, errors_.size());
+    EXPECT_NE(std::string::npos, errors_[0].find("Notiz „Einkauf“ konnte nicht gelesen werden"));
+    EXPECT_NE(std::string::npos, errors_[0].find(path));
+    errors_.clear();
+    EXPECT_EQ("Anfang", note.memo1.text().substr(0, 6)) << "what could be read shows";
+
+    // Saved without a change: nothing is written.
+    note.enterEditMode();
+    note.speichern1Click();
+    EXPECT_FALSE(note.inEditMode());
+    EXPECT_EQ(cutOff, readFile(path));
+
+    note.enterEditMode();
+    note.memo1.replaceSel("Neu: ");
+    auto save = [&](int answer) {
+        std::string question;
+        DialogDriver driver("Notiz speichern", [&](HWND box) {
+            question = windowText(GetDlgItem(box, 0xFFFF));
+            PostMessageW(box, WM_COMMAND, answer, 0);
+        });
+        note.speichern1Click();
+        return question;
+    };
+    const std::string question = save(IDNO);
+    EXPECT_NE(std::string::npos, question.find("Soll die Datei durch den neuen Text ersetzt"));
+    EXPECT_TRUE(note.inEditMode()) << "the typed text stays in the note";
+    EXPECT_EQ(cutOff, readFile(path));
+    save(IDYES);
+    EXPECT_FALSE(note.inEditMode());
+    EXPECT_NE(std::string::npos, readFile(path).find("Neu: "));
+    // From now on the file is the note's own again.
+    note.enterEditMode();
+    note.memo1.replaceSel("Mehr ");
+    note.speichern1Click();
+    EXPECT_NE(std::string::npos, readFile(path).find("Mehr "));
+}
+
+TEST_F(NoteWindowTest, FileHeldOpenOrAFolderAtStartIsToldToo) {
+    const std::string path = dir_ + "Notiz3.tvn";
+    { std::ofstream(path, std::ios::binary) << "{\\rtf1 gesperrt}"; }
+    {
+        test::FileHeldOpen other(path, "-");
+        ASSERT_TRUE(other.holding());
+        open();
+    }
+    EXPECT_EQ(1u, errors_.size());
+    note_.reset();
+    DeleteFileW(widen(path).c_str());
+    CreateDirectoryW(widen(path).c_str(), nullptr);
+    open("Notiz3");
+    EXPECT_EQ(2u, errors_.size());
+    errors_.clear();
+    RemoveDirectoryW(widen(path).c_str());
+}
+
+TEST_F(NoteWindowTest, FailedSaveKeepsTheTextInEditMode) {
+    const std::string path = dir_ + "Notiz3.tvn";
+    { std::ofstream(path) << "{\\rtf1 alt}"; }
+    SetFileAttributesW(widen(path).c_str(), FILE_ATTRIBUTE_READONLY);
+    NoteWindow& note = open();
+    note.enterEditMode();
+    note.memo1.replaceSel("Nicht verlieren ");
+    guarded(note.handle(), [&] { note.speichern1Click(); });  // as the menu runs it
+    ASSERT_EQ(1u, errors_.size());
+    EXPECT_EQ("nach " + path + " kann nicht geschrieben werden", errors_[0]);
+    errors_.clear();
+    EXPECT_TRUE(note.inEditMode());
+    EXPECT_EQ("Nicht verlieren ", note.memo1.text().substr(0, 16));
+    EXPECT_EQ("{\\rtf1 alt}", readFile(path));
+    SetFileAttributesW(widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(NoteWindowTest, RollUpKeepsTheHeightAndComesBack) {

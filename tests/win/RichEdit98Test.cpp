@@ -310,6 +310,39 @@ TEST_F(RichEdit98Test, FailedSaveLeavesTheOldFile) {
     EXPECT_NE(readWholeFile(path)->find("neu"), std::string::npos);
 }
 
+// What other editors leave in a note file: the control reads plain text as
+// plain text in the usual encodings, and loading is no change by the user.
+TEST_F(RichEdit98Test, PlainTextFilesLoadAsText) {
+    const std::pair<std::string, std::string> files[] = {
+        {"Einkauf: K\xE4se\r\nBrot", "Einkauf: K\xC3\xA4se\rBrot"},  // Windows-1252
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e"},                                               // UTF-8
+        {"\xEF\xBB\xBFMa\xC3\x9F", "Ma\xC3\x9F"},            // UTF-8, marked
+        {std::string("\xFF\xFEz\0\xFC\0", 6), "z\xC3\xBC"},  // UTF-16
+        {"", ""},
+        {" {\\rtf1 kein RTF}", " {\\rtf1 kein RTF}"},
+    };
+    for (const auto& [content, text] : files) {
+        SCOPED_TRACE(content);
+        edit.replaceSel("vorher");
+        EXPECT_TRUE(edit.modified());
+        edit.load(content);
+        EXPECT_EQ(edit.text().substr(0, text.size()), text);
+        EXPECT_FALSE(edit.modified());
+    }
+    edit.load("{\\rtf1\\ansi Wochenmarkt\\par}");
+    EXPECT_EQ(edit.text().substr(0, 11), "Wochenmarkt");
+}
+
+TEST_F(RichEdit98Test, LongNoteTakesTypedText) {
+    edit.load(std::string(40000, 'a'));
+    edit.setSel(0, 0);
+    SendMessageW(edit.hwnd(), WM_CHAR, 'Z', 1);
+    EXPECT_EQ("Za", edit.text().substr(0, 2));
+}
+
 // Plain text only: whatever the note copies arrives elsewhere without format.
 TEST_F(RichEdit98Test, ClipboardCarriesPlainTextOnly) {
     edit.replaceSel("fett und normal");

@@ -1003,9 +1003,9 @@ int cmdTypeInto(const Args& a) {
     return 0;
 }
 
-int cmdText(const Args& a) {
-    need(a, 1, "text <hwnd>");
-    std::wstring text = controlText(textControl(windowArg(a[0])));
+// A text control's text with each line ending as "\n".
+std::wstring textLines(HWND window) {
+    const std::wstring text = controlText(textControl(window));
     std::wstring lines;
     for (size_t i = 0; i < text.size(); i++) {
         if (text[i] == L'\r') {
@@ -1015,7 +1015,42 @@ int cmdText(const Args& a) {
             lines += text[i];
         }
     }
-    out(lines);
+    return lines;
+}
+
+int cmdText(const Args& a) {
+    need(a, 1, "text <hwnd>");
+    out(textLines(windowArg(a[0])));
+    return 0;
+}
+
+// The visible window of the class whose text control holds exactly this
+// text (a final line end aside), once there is one.
+int cmdWaitText(const Args& a) {
+    need(a, 2, "wait-text <class|-> <text> [timeoutMs]");
+    std::wstring wanted = a[1];
+    HWND found = nullptr;
+    auto same = [&](HWND h) {
+        try {
+            std::wstring text = textLines(h);
+            while (!text.empty() && text.back() == L'\n') text.pop_back();
+            return text == wanted;
+        } catch (const Failure&) {
+            return false;  // gone meanwhile, or no text control yet
+        }
+    };
+    if (!poll(timeoutArg(a, 2), [&] {
+            for (HWND h : visibleMatches(a[0], L"-")) {
+                if (same(h)) {
+                    found = h;
+                    return true;
+                }
+            }
+            return false;
+        })) {
+        throw Failure("no window holds the text \"" + utf8(wanted) + "\"");
+    }
+    out(hex(found));
     return 0;
 }
 
@@ -1036,6 +1071,29 @@ int cmdAnswerMsgbox(const Args& a) {
     printDialog(d);
     pressButton(d, buttonId(a[0]), timeout);
     return 0;
+}
+
+// Every message box the program shows now, one line each ("caption<TAB>
+// text"), each answered with the button (a box that another opened inside
+// its own loop is answered first). None is no failure: the scripts count.
+int cmdAnswerMsgboxes(const Args& a) {
+    need(a, 1, "answer-msgboxes <ok|cancel|yes|no|id>");
+    for (int answered = 0; answered < 100; ++answered) {
+        HWND box = nullptr;
+        for (HWND h : visibleMatches(kDialogClass, L"-")) {
+            bool hasEdit = false;
+            for (HWND child : childWindows(h)) hasEdit |= lower(className(child)) == L"edit";
+            if (!hasEdit) {
+                box = h;
+                break;
+            }
+        }
+        if (!box) return 0;
+        const DialogInfo d = readDialog(box);
+        out(d.caption + L"\t" + oneLine(d.text));
+        pressButton(d, buttonId(a[0]), kDefaultTimeoutMs);
+    }
+    throw Failure("the boxes do not stop coming");
 }
 
 // Fills the box's edit field and presses OK ("--cancel" presses Cancel and
@@ -1206,8 +1264,10 @@ const std::map<std::wstring, int (*)(const Args&)>& commands() {
         {L"drag", cmdDrag},
         {L"type-into", cmdTypeInto},
         {L"text", cmdText},
+        {L"wait-text", cmdWaitText},
         {L"msgbox", cmdMsgbox},
         {L"answer-msgbox", cmdAnswerMsgbox},
+        {L"answer-msgboxes", cmdAnswerMsgboxes},
         {L"answer-input", cmdAnswerInput},
         {L"answer-dialog", cmdAnswerDialog},
         {L"set-datetime", cmdSetDatetime},
