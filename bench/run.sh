@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Prints the benchmark figures: the settings file's speed with 50 note
-# records, and the size and imported DLLs of the shipped program.
+# records; start, exit, idle CPU and memory of the program with 50 notes
+# against the bare floor program; saving a 1 MB note; and the size and
+# imported DLLs of the shipped program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -10,6 +12,15 @@ cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DTAVELIN_BENCH=ON >/dev/nu
 cmake --build build/bench -j"$(nproc)" --target ini_bench >/dev/null
 echo "== Einstellungsdatei (Release, ohne Sanitizer)"
 build/bench/ini_bench
+
+# The programs run under this machine's 64-bit Wine (see cmake/mingw.cmake).
+cmake -S . -B build/win -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH=x86_64 \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" >/dev/null
+cmake --build build/win -j"$(nproc)" --target Tavelin floor probe save_bench >/dev/null
+echo "== 50 Notizen: Programm gegen Boden (bench/floor.cpp), gleicher Lauf"
+bench/perf.sh "$root/build/win"
+echo "== Notiz von 1 MB speichern"
+(. scripts/wine-env.sh && env -u LC_ALL "$WINE" build/win/save_bench.exe)
 
 cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH=i686 \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" >/dev/null
