@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "about/AboutBox.h"
@@ -553,10 +554,20 @@ void TrayController::orderlyExit() {
         // still running further up the stack loses its object. Thirty
         // notes that cannot write make one box, not thirty.
         ErrorCollector errors;
+        // Fifty placements go to the disk in one write: every second here
+        // is a second a log-off waits, and Windows may end a program that
+        // keeps it waiting before its notes are saved.
+        std::optional<IniWriteHold> hold;
+        try {
+            hold.emplace(settingsPath());
+        } catch (const IniError&) {
+            // Unreadable: each note's own write reports it.
+        }
         for (const auto& note : notes_) {
             guarded(handle(), [&] { note->destroy(); });
         }
         deleteReleasedNotes();
+        if (hold) guarded(handle(), [&] { hold->commit(); });
         failures = errors.texts();
     }
     // In a folder that refuses files the start has said why.

@@ -1,7 +1,9 @@
 #include "platform/RxClock.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/Controls.h"
 #include "platform/Dpi.h"
@@ -12,7 +14,40 @@ namespace tav {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TavelinRxClock";
-constexpr UINT_PTR kTimerId = 1;
+// Past the full second, so that a timer that comes a little early still
+// finds the new second.
+constexpr UINT kTickLateMs = 15;
+
+// Every clock ticks from one timer, set each time for the next full second:
+// fifty notes wake the program once a second instead of fifty times, and all
+// clocks turn to the new second together, when the system's time does.
+std::vector<RxClock*>& tickingClocks() {
+    static std::vector<RxClock*> clocks;
+    return clocks;
+}
+UINT_PTR tickTimer = 0;
+
+bool isTicking(const RxClock* clock) {
+    const auto& clocks = tickingClocks();
+    return std::find(clocks.begin(), clocks.end(), clock) != clocks.end();
+}
+
+void CALLBACK tickAll(HWND, UINT, UINT_PTR, DWORD);
+
+void scheduleTick() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    tickTimer = SetTimer(nullptr, tickTimer, 1000 - now.wMilliseconds + kTickLateMs, &tickAll);
+}
+
+void CALLBACK tickAll(HWND, UINT, UINT_PTR, DWORD) {
+    scheduleTick();
+    // An alarm handler may stop or destroy clocks, its own or others.
+    const std::vector<RxClock*> clocks = tickingClocks();
+    for (RxClock* clock : clocks) {
+        if (isTicking(clock)) runGuarded([&] { clock->tick(clock->now()); });
+    }
+}
 
 void registerClassOnce() {
     static const bool registered = [] {
@@ -38,6 +73,7 @@ void checkRange(int value, int highest, const char* what) {
 RxClock::RxClock() : now(&localTimeNow) { previous_ = dateTimeOf(now()); }
 
 RxClock::~RxClock() {
+    stopTicking();
     if (hwnd_) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
@@ -138,12 +174,20 @@ void RxClock::updateTimer() {
     if (!hwnd_) return;
     // A hidden clock without an alarm has nothing to do; an armed one keeps
     // ticking, since the alarm must come whether the clock is shown or not.
-    const bool wanted = visible_ || alarmEnabled_;
-    if (wanted && !timerRunning_) {
-        timerRunning_ = SetTimer(hwnd_, kTimerId, 1000, nullptr) != 0;
-    } else if (!wanted && timerRunning_) {
-        KillTimer(hwnd_, kTimerId);
-        timerRunning_ = false;
+    if (!(visible_ || alarmEnabled_)) {
+        stopTicking();
+    } else if (!isTicking(this)) {
+        tickingClocks().push_back(this);
+        if (tickTimer == 0) scheduleTick();
+    }
+}
+
+void RxClock::stopTicking() {
+    auto& clocks = tickingClocks();
+    std::erase(clocks, this);
+    if (clocks.empty() && tickTimer != 0) {
+        KillTimer(nullptr, tickTimer);
+        tickTimer = 0;
     }
 }
 
@@ -178,9 +222,6 @@ LRESULT CALLBACK RxClock::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 
 LRESULT RxClock::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_TIMER:
-            if (wParam == kTimerId) tick(now());
-            return 0;
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT fills everything; erasing first would flicker
         case WM_PAINT: {

@@ -54,8 +54,8 @@ public:
 
     // One tick at the given time: repaint, and raise onAlarm once when the
     // alarm is enabled and due, or when its time came since the previous
-    // tick (or since the alarm was last set, whichever is later). The
-    // window's timer calls it every second; tests call it with chosen times.
+    // tick (or since the alarm was last set, whichever is later). A timer
+    // calls it at every full second; tests call it with chosen times.
     void tick(const SYSTEMTIME& now);
 
     // Gets the moments of the previous tick and of this one, so that the
@@ -70,6 +70,7 @@ private:
     LRESULT handleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void draw(HDC dc);
     void updateTimer();
+    void stopTicking();
     void rearm(const SYSTEMTIME& now);
 
     HWND hwnd_ = nullptr;
@@ -77,7 +78,6 @@ private:
     int fontDpi_ = 0;
     HBRUSH brush_ = nullptr;
     bool visible_ = false;
-    bool timerRunning_ = false;
     COLORREF color_ = RGB(255, 255, 0);
     COLORREF fontColor_ = RGB(0, 0, 0);
     bool alarmEnabled_ = false;

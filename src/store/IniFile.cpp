@@ -29,6 +29,7 @@ struct IniDocument {
     TextEncoding readAs = TextEncoding::Cp1252;    // what the raw bytes are in
     std::vector<IniLine> lines;
     bool dirty = false;
+    int holds = 0;  // IniWriteHolds alive: writes wait for the last one
 };
 
 namespace {
@@ -640,7 +641,7 @@ bool IniFile::valueExists(const std::string& section, const std::string& key) co
 
 void IniFile::updateFile() {
     auto& doc = document();
-    if (!doc.dirty) return;
+    if (!doc.dirty || doc.holds > 0) return;
     try {
         writeFileAtomically(path_, encode(doc));
     } catch (const FileError&) {
@@ -654,6 +655,20 @@ void IniFile::close() {
     if (!doc_) return;
     updateFile();
     release();
+}
+
+IniWriteHold::IniWriteHold(const std::string& path) : file_(path) { ++file_.document().holds; }
+
+IniWriteHold::~IniWriteHold() { end(); }
+
+void IniWriteHold::end() {
+    if (held_) --file_.document().holds;
+    held_ = false;
+}
+
+void IniWriteHold::commit() {
+    end();
+    file_.close();
 }
 
 }  // namespace tav

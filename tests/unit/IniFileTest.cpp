@@ -199,6 +199,46 @@ TEST_F(IniFileTest, DestructorWritesPendingChanges) {
     EXPECT_EQ(get("t.ini"), "[Settings]\r\nHotkey_Vordergrund=X\r\n");
 }
 
+TEST_F(IniFileTest, HoldGathersEveryWriteOnThePathIntoOne) {
+    const std::string old = "[Settings]\r\nNotizanzahl=1\r\n";
+    put("Tavelin.ini", old);
+    {
+        IniWriteHold hold(path("Tavelin.ini"));
+        for (int n = 1; n <= 3; ++n) {
+            IniFile ini(path("Tavelin.ini"));
+            ini.writeInteger("Notiz" + std::to_string(n), "Left", n);
+            ini.close();
+        }
+        EXPECT_EQ(get("Tavelin.ini"), old);
+        hold.commit();
+        EXPECT_EQ(get("Tavelin.ini"), old +
+                                          "\r\n[Notiz1]\r\nLeft=1\r\n\r\n[Notiz2]\r\nLeft=2\r\n"
+                                          "\r\n[Notiz3]\r\nLeft=3\r\n");
+        // After the commit, writes go to the disk as before.
+        IniFile ini(path("Tavelin.ini"));
+        ini.writeInteger("Settings", "Notizanzahl", 3);
+        ini.close();
+        EXPECT_NE(get("Tavelin.ini").find("Notizanzahl=3"), std::string::npos);
+    }
+
+    // A refused write leaves the file as it was and says so; a hold left
+    // without commit still writes what it gathered.
+    const std::string before = get("Tavelin.ini");
+    {
+        IniWriteHold hold(path("Tavelin.ini"));
+        IniFile(path("Tavelin.ini")).writeString("Notiz4", "NotizTitel", std::string(100000, 'x'));
+        FileSizeLimit limit(4096);
+        EXPECT_THROW(hold.commit(), IniError);
+        EXPECT_EQ(get("Tavelin.ini"), before);
+    }
+    {
+        IniWriteHold hold(path("Tavelin.ini"));
+        IniFile(path("Tavelin.ini")).writeInteger("Notiz5", "Top", 5);
+    }
+    EXPECT_NE(get("Tavelin.ini").find("[Notiz5]\r\nTop=5"), std::string::npos);
+    EXPECT_EQ(entries(), 1u);
+}
+
 TEST_F(IniFileTest, Windows1252InAndOut) {
     put("t.ini",
         "[Notiz1]\nNotizTitel=\"M\xFC"
