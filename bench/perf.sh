@@ -51,7 +51,7 @@ measure() {
     c0=$(cpu_ticks "$pid"); w0=$(wakeups "$pid")
     sleep "$idle"
     c1=$(cpu_ticks "$pid"); w1=$(wakeups "$pid")
-    exit_ms=$(probe exit "$main_class")
+    exit_ms=$(probe exit "$main_class" "$note_class")
     echo "$start_ms $exit_ms $rss $(((c1 - c0) * 1000 / hz)) $((w1 - w0))"
 }
 

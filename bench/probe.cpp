@@ -2,15 +2,19 @@
 // so that both programs are timed the same way from inside Wine.
 //   probe start <exe> <window class> <count>
 //       starts exe in its own directory and prints the milliseconds until
-//       <count> visible windows of that class belong to it; the program
-//       keeps running.
-//   probe exit <window class>
-//       posts WM_CLOSE to the (possibly hidden) window of that class and
-//       prints the milliseconds until its process has ended.
+//       <count> visible windows of that class belong to it, each with its
+//       text loaded (a rich edit control inside it that holds text); the
+//       program keeps running.
+//   probe exit <window class> <note class>
+//       moves every window of the note class one pixel to the right, as a
+//       user would move notes, so that each placement has something to
+//       write; then posts WM_CLOSE to the (possibly hidden) window of the
+//       first class and prints the milliseconds until its process has ended.
 
 #include <windows.h>
 
 #include <cstdio>
+#include <set>
 #include <string>
 
 namespace {
@@ -28,10 +32,27 @@ double nowMs() {
     return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+BOOL CALLBACK findText(HWND w, LPARAM param) {
+    wchar_t name[64];
+    DWORD_PTR length = 0;
+    if (GetClassNameW(w, name, 64) && _wcsnicmp(name, L"RichEdit", 8) == 0 &&
+        SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length) && length > 0) {
+        *reinterpret_cast<bool*>(param) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+bool holdsText(HWND w) {
+    bool found = false;
+    EnumChildWindows(w, findText, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 struct Count {
     const wchar_t* className;
     DWORD pid;
-    int visible;
+    std::set<HWND>* ready;  // shown with their text; never asked again
 };
 
 BOOL CALLBACK countWindow(HWND w, LPARAM param) {
@@ -39,9 +60,9 @@ BOOL CALLBACK countWindow(HWND w, LPARAM param) {
     wchar_t name[64];
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (pid == count->pid && IsWindowVisible(w) && GetClassNameW(w, name, 64) &&
-        wcscmp(name, count->className) == 0)
-        ++count->visible;
+    if (pid == count->pid && !count->ready->contains(w) && IsWindowVisible(w) &&
+        GetClassNameW(w, name, 64) && wcscmp(name, count->className) == 0 && holdsText(w))
+        count->ready->insert(w);
     return TRUE;
 }
 
@@ -58,12 +79,14 @@ int start(const wchar_t* exe, const wchar_t* className, int wanted) {
         return 1;
     }
     const ULONGLONG limit = GetTickCount64() + kLimitMs;
+    std::set<HWND> ready;
     for (;;) {
-        Count count{className, process.dwProcessId, 0};
+        Count count{className, process.dwProcessId, &ready};
         EnumWindows(countWindow, reinterpret_cast<LPARAM>(&count));
-        if (count.visible >= wanted) break;
+        if (static_cast<int>(ready.size()) >= wanted) break;
         if (GetTickCount64() > limit) {
-            fwprintf(stderr, L"only %d windows of %ls\n", count.visible, className);
+            fwprintf(stderr, L"only %d windows of %ls\n", static_cast<int>(ready.size()),
+                     className);
             return 1;
         }
         Sleep(10);  // polled gently: every look is a round trip to the wineserver
@@ -74,12 +97,24 @@ int start(const wchar_t* exe, const wchar_t* className, int wanted) {
     return 0;
 }
 
-int exitProgram(const wchar_t* className) {
+BOOL CALLBACK nudgeWindow(HWND w, LPARAM param) {
+    wchar_t name[64];
+    RECT r;
+    if (IsWindowVisible(w) && GetClassNameW(w, name, 64) &&
+        wcscmp(name, reinterpret_cast<const wchar_t*>(param)) == 0 && GetWindowRect(w, &r))
+        SetWindowPos(w, nullptr, r.left + 1, r.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return TRUE;
+}
+
+int exitProgram(const wchar_t* className, const wchar_t* noteClass) {
     HWND w = FindWindowW(className, nullptr);
     if (w == nullptr) {
         fwprintf(stderr, L"no window of %ls\n", className);
         return 1;
     }
+    EnumWindows(nudgeWindow, reinterpret_cast<LPARAM>(noteClass));
+    Sleep(1000);  // the moves are handled and drawn before the clock starts
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
@@ -98,7 +133,8 @@ int exitProgram(const wchar_t* className) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc == 5 && wcscmp(argv[1], L"start") == 0) return start(argv[2], argv[3], _wtoi(argv[4]));
-    if (argc == 3 && wcscmp(argv[1], L"exit") == 0) return exitProgram(argv[2]);
-    fwprintf(stderr, L"usage: probe start <exe> <class> <count> | probe exit <class>\n");
+    if (argc == 4 && wcscmp(argv[1], L"exit") == 0) return exitProgram(argv[2], argv[3]);
+    fwprintf(stderr,
+             L"usage: probe start <exe> <class> <count> | probe exit <class> <note class>\n");
     return 2;
 }

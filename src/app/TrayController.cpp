@@ -549,23 +549,19 @@ void TrayController::orderlyExit() {
     RxTrayIcon1.hide();
     std::vector<std::string> failures;
     {
-        // Destroying the windows lets the placement storage write their
-        // keys; the objects stay until this form goes, so no note code
-        // still running further up the stack loses its object. Thirty
-        // notes that cannot write make one box, not thirty.
+        // Each note writes its placement as its window's end would; the
+        // windows themselves stay until the process ends (see main), so no
+        // note code still running further up the stack loses its window.
+        // Thirty notes that cannot write make one box, not thirty; fifty
+        // placements go to the disk in one write.
         ErrorCollector errors;
-        // Fifty placements go to the disk in one write: every second here
-        // is a second a log-off waits, and Windows may end a program that
-        // keeps it waiting before its notes are saved.
         std::optional<IniWriteHold> hold;
         try {
             hold.emplace(settingsPath());
         } catch (const IniError&) {
             // Unreadable: each note's own write reports it.
         }
-        for (const auto& note : notes_) {
-            guarded(handle(), [&] { note->destroy(); });
-        }
+        for (const auto& note : notes_) guarded(handle(), [&] { note->savePlacementForExit(); });
         deleteReleasedNotes();
         if (hold) guarded(handle(), [&] { hold->commit(); });
         failures = errors.texts();

@@ -36,6 +36,15 @@ void askRunningProgramToFront() {
     }
 }
 
+// OLE is the program's for its whole run; ending it leaves text the user
+// copied on the clipboard.
+HRESULT oleState = E_FAIL;
+
+void endOle() {
+    if (SUCCEEDED(oleState)) OleUninitialize();
+    oleState = E_FAIL;
+}
+
 int runProgram() {
     // The hint delays (500 ms to show, 4000 ms until a hint goes) are the
     // form kit's: every tool tip it creates gets them.
@@ -61,6 +70,13 @@ int runProgram() {
     }
     // The notes outlive the reminder; none may reach it any more.
     trayController.attachReminder(nullptr);
+    if (trayController.exited()) {
+        // Every note, placement and setting is on disk now. The windows go
+        // with the process: taking fifty notes apart one by one would only
+        // keep a log-off or shutdown waiting.
+        endOle();
+        ExitProcess(static_cast<UINT>(msg.wParam));
+    }
     return static_cast<int>(msg.wParam);
 }
 
@@ -82,12 +98,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                   ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
     InitCommonControlsEx(&controls);
     // The note text embeds OLE objects.
-    const HRESULT ole = OleInitialize(nullptr);
+    oleState = OleInitialize(nullptr);
 
     int result = 1;
     tav::guarded(nullptr, [&] { result = runProgram(); });
-
-    if (SUCCEEDED(ole)) OleUninitialize();
+    endOle();
     if (instance != nullptr) CloseHandle(instance);
     return result;
 }

@@ -25,7 +25,6 @@ constexpr int kDefaultHeight = 240;
 constexpr int kDeletedWidth = 284;
 constexpr int kDeletedHeight = 270;
 constexpr int kRolledUpHeight = 19;
-constexpr unsigned kStartupTickMs = 10;
 
 // Lets the messages that are waiting run, as a deletion does before it
 // writes the section.
@@ -54,13 +53,9 @@ NoteWindow::NoteWindow(NoteHost& host)
     buildControls();
     FormCreate();
 
-    Timer1.setInterval(kStartupTickMs);
-    Timer1.onTimer = [this] { Timer1Timer(); };
-    Timer2.setInterval(kStartupTickMs);
-    Timer2.onTimer = [this] { Timer2Timer(); };
     timer3.onTimer = [this] { timer3Timer(); };
-    Timer1.setEnabled(true);
-    Timer2.setEnabled(true);
+    PostMessageW(handle(), kStartupTickMessage, 1, 0);
+    PostMessageW(handle(), kStartupTickMessage, 2, 0);
 }
 
 // Destroyed here, while every member still lives, so that the placement is
@@ -108,6 +103,12 @@ void NoteWindow::configurePlacement() {
 
 bool NoteWindow::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     switch (msg) {
+        case kStartupTickMessage:
+            --startupTicks_;
+            if (wParam == 1) Timer1Timer();
+            if (wParam == 2) Timer2Timer();
+            result = 0;
+            return true;
         case kApplyWindowStateMessage:
             ShowWindow(handle(), static_cast<int>(wParam));
             result = 0;
@@ -184,8 +185,6 @@ bool NoteWindow::closeQuery() {
 }
 
 void NoteWindow::onDestroy() {
-    Timer1.setEnabled(false);
-    Timer2.setEnabled(false);
     timer3.setEnabled(false);
     try {
         FormStorage1.onDestroy();
@@ -207,7 +206,6 @@ void NoteWindow::FormStorage1RestorePlacement() {
 }
 
 void NoteWindow::Timer1Timer() {
-    Timer1.setEnabled(false);
     takeColorFromText();  // restored by the placement storage by now
 }
 
@@ -215,7 +213,6 @@ void NoteWindow::Timer1Timer() {
 // loaded does not leave an overdue alarm armed and unseen.
 void NoteWindow::Timer2Timer() {
     Alarm1.checked = RxClock1.alarmEnabled();  // as the placement storage restored it
-    Timer2.setEnabled(false);
     IniFile ini(iniPath_);
     readAlarmDate(ini);
     showClockFromRecord(ini);

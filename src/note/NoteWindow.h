@@ -34,11 +34,6 @@ class IniFile;
 class NoteHost;
 class OverdueAlarm;
 
-// Until the text and format commands are built, their menu items and buttons
-// are greyed (and the import/export submenu stays hidden), never silently
-// dead. Defined with the commands in NoteWindowText.cpp.
-extern const bool kTextCommandsBuilt;
-
 // Colours of the title line: view mode and edit mode.
 inline constexpr COLORREF kTitleViewColor = 2674653;
 inline constexpr COLORREF kTitleEditColor = 255;
@@ -83,6 +78,9 @@ public:
     // At the end of the program: a note still in edit mode saves its text as
     // the save command would, so typed text is never lost.
     void saveOnExit();
+    // At the end of the program: the placement as the window's destruction
+    // writes it, while the window stays until the process ends.
+    void savePlacementForExit() { FormStorage1.onDestroy(); }
     bool rolledUp() const { return Label1.tag == 1; }
 
     // Runs after the window was destroyed through postRelease (deleting the
@@ -113,8 +111,6 @@ public:
         Text2, Objekt1, allesmarkieren2, N1, rckgngig1, Formatoptionen1, Schrift2, Schrifteffekte1,
         NotizFarbe1, Zeilenumbruch2, Notizlschen2;
 
-    Timer Timer1;    // start-up tick 1: colour
-    Timer Timer2;    // start-up tick 2: alarm, clock, text
     HiTimer timer3;  // taskbar keeper, runs in view mode
     WavePlayer alarmplay;
 
@@ -122,8 +118,12 @@ public:
     void FormCreate();
     void FormCloseQuery(bool& canClose);
     void FormStorage1RestorePlacement();
+    // The start-up ticks: 1 colour, 2 alarm, clock and text. Posted, not
+    // timed: they run as soon as creation is over and before the first
+    // paint, so that a note is drawn once, with its text, not empty first.
     void Timer1Timer();
     void Timer2Timer();
+    bool startupTicksDone() const { return startupTicks_ == 0; }
     void timer3Timer();
     void Bearbeiten1Click();    // enter edit mode
     void speichern1Click();     // save and enter view mode
@@ -192,6 +192,7 @@ private:
     // A window state restored while the window is still hidden, applied
     // once it is shown.
     static constexpr UINT kApplyWindowStateMessage = WM_USER + 0x210;
+    static constexpr UINT kStartupTickMessage = WM_USER + 0x211;  // wParam: 1 or 2
     void configurePlacement();
 
     // NoteWindowLayout.cpp
@@ -201,8 +202,13 @@ private:
     void buildTitleBar();
     void buildViewMenu();
     void buildEditMenu();
-    void greyUnbuiltCommands();
     void layout();
+    struct LayoutKey {
+        int width, height, dpi;
+        bool title, editBar, viewBar, clock;
+        bool operator==(const LayoutKey&) const = default;
+    };
+    LayoutKey laidOut_{};
     PopupMenu& memoMenu() { return *memoMenu_; }
     bool memoKeyDown(UINT vk);
 
@@ -240,6 +246,7 @@ private:
     bool built_ = false;
     bool sizing_ = false;      // inside the user's move/size loop
     bool textUnread_ = false;  // the text file was there but could not be read
+    int startupTicks_ = 2;     // start-up ticks still to come
     std::unique_ptr<PlacementWindow> placement_;
     std::unique_ptr<TextDialogs, TextDialogsDeleter> textDialogs_;
     Date alarmDate_;

@@ -67,7 +67,6 @@ void NoteWindow::buildControls() {
 
     buildViewMenu();
     buildEditMenu();
-    greyUnbuiltCommands();
     initTextCommands();
     built_ = true;
     layout();
@@ -138,8 +137,8 @@ void NoteWindow::buildViewBar() {
 void NoteWindow::buildEditBar() {
     ToolBar2.setButtonSize(kButtonSize, kButtonSize);
     ToolBar2.setVisible(false);
-    ToolBar2.create(*this);
     ToolBar2.setWrapable(true);
+    ToolBar2.createWhenShown(*this);
     button(SpeedButton10, "SpeedButton10", IMG_SAVE,
            "Notiz speichern:Sichert den Notiz-Text\r\ndauerhaft.", [this] { speichern1Click(); });
     button(SpeedButton16, "SpeedButton16", IMG_DELETE,
@@ -321,26 +320,23 @@ void NoteWindow::buildEditMenu() {
     PopupMenu2.add(Buttonleisteaktiv1).add(Textaktionen1).add(Formatoptionen1).add(Notizlschen2);
 }
 
-void NoteWindow::greyUnbuiltCommands() {
-    for (MenuItem* m :
-         {&Zeilenumbruch1, &MemoFarbe1, &Notizdrucken1, &allesmarkieren1, &kopieren1, &Notizexport1,
-          &Notizimportieren1, &kopieren2, &ausschneiden1, &Text2, &Objekt1, &allesmarkieren2,
-          &rckgngig1, &Schrift2, &Schrifteffekte1, &NotizFarbe1, &Zeilenumbruch2})
-        m->enabled = kTextCommandsBuilt;
-    // Export and import are offered once they work.
-    ImportExport1.visible = kTextCommandsBuilt;
-    for (SpeedButton* b :
-         {&SpeedButton2, &SpeedButton4, &SpeedButton7, &SpeedButton8, &SpeedButton9, &SpeedButton13,
-          &SpeedButton11, &aufz1, &linksb, &zentr, &rechtsb, &SpeedButton12, &SpeedButton14})
-        b->setEnabled(kTextCommandsBuilt);
-}
-
 // Top to bottom: title line, edit bar, view bar, text; the clock at the
 // bottom. The small bar sits over the left end of the title line.
 void NoteWindow::layout() {
     if (!built_) return;
     const int width = clientWidth();
     const int height = clientHeight();
+    // Every stored switch and tick asks for a layout; moving the controls
+    // to where they already are costs a start milliseconds per note.
+    const LayoutKey key{width,
+                        height,
+                        dpi(),
+                        Label1.visible(),
+                        ToolBar2.visible(),
+                        ToolBar1.visible(),
+                        RxClock1.visible()};
+    if (key == laidOut_) return;
+    laidOut_ = key;
     int top = 0;
     if (Label1.visible()) {
         Label1.setBounds(0, 0, width, kTitleHeight);

@@ -20,8 +20,6 @@
 
 namespace tav {
 
-const bool kTextCommandsBuilt = true;
-
 namespace {
 
 constexpr char kPrintTitle[] = "Editor-Text";

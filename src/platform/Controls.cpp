@@ -275,6 +275,7 @@ void ToolBar::create(Form& parent) {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER |
                   TBSTYLE_FLAT | TBSTYLE_TOOLTIPS;
     if (visible_) style |= WS_VISIBLE;
+    if (wrapable_) style |= TBSTYLE_WRAPABLE;
     const RECT r = deviceRect(parent.handle(), bounds_.left, bounds_.top,
                               bounds_.right - bounds_.left, bounds_.bottom - bounds_.top);
     hwnd_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, style, r.left, r.top, r.right - r.left,
@@ -290,6 +291,11 @@ void ToolBar::create(Form& parent) {
         setTipTiming(tip);
     }
     for (SpeedButton* b : buttons_) insert(*b);
+}
+
+void ToolBar::createWhenShown(Form& parent) {
+    parent_ = &parent;
+    if (visible_) create(parent);
 }
 
 int ToolBar::dpi() const {
@@ -484,6 +490,7 @@ void ToolBar::setButtonSize(int width, int height) {
 }
 
 void ToolBar::setWrapable(bool wrapable) {
+    wrapable_ = wrapable;
     if (hwnd_ == nullptr) return;
     const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
     SetWindowLongPtrW(hwnd_, GWL_STYLE,
@@ -543,7 +550,11 @@ void ToolBar::setColor(COLORREF color) {
 
 void ToolBar::setVisible(bool v) {
     visible_ = v;
-    if (hwnd_ != nullptr) ShowWindow(hwnd_, v ? SW_SHOWNA : SW_HIDE);
+    if (hwnd_ != nullptr) {
+        ShowWindow(hwnd_, v ? SW_SHOWNA : SW_HIDE);
+    } else if (v && parent_ != nullptr) {
+        create(*parent_);
+    }
 }
 
 bool ToolBar::forwardCommand(WPARAM wParam, LPARAM lParam) {

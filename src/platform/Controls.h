@@ -174,6 +174,9 @@ public:
 
     // Buttons may be added before or after; the parent's window must exist.
     void create(Form& parent);
+    // For a bar that starts hidden: its window is made when it is first
+    // shown, so that a note that never enters edit mode never pays for it.
+    void createWhenShown(Form& parent);
     HWND handle() const { return hwnd_; }
 
     void add(SpeedButton& button);
@@ -237,6 +240,7 @@ private:
     COLORREF color_ = 0;
     BrushHandle brush_;
     bool visible_ = true;
+    bool wrapable_ = false;
     ImageListHandle images_;
     int stdBase_ = -1;          // first standard picture in images_, once loaded
     bool stdPictures_ = false;  // the system has them in 16 and 24 pixels only

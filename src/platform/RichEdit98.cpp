@@ -246,6 +246,15 @@ void RichEdit98::load(const std::string& content) {
         HWND hwnd;
         ~Unmodified() { SendMessageW(hwnd, EM_SETMODIFY, FALSE, 0); }
     } unmodified{hwnd_};
+    // Drawn once when all is in, not piece by piece as it comes.
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    struct Redraw {
+        HWND hwnd;
+        ~Redraw() {
+            SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
+            InvalidateRect(hwnd, nullptr, TRUE);
+        }
+    } redraw{hwnd_};
     if (content.starts_with("{\\rtf")) {
         setRtf(content);
     } else {

@@ -132,8 +132,7 @@ protected:
         IniFile ini(settingsPath());
         note.setTitle(NoteKeys::notizTitel(ini, name));  // as the start-up restore does
         ini.close();
-        EXPECT_TRUE(
-            test::pumpUntil([&] { return !note.Timer1.enabled() && !note.Timer2.enabled(); }));
+        EXPECT_TRUE(test::pumpUntil([&] { return note.startupTicksDone(); }));
         return note;
     }
 

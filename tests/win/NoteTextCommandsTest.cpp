@@ -267,8 +267,7 @@ protected:
         host_->slots.markUsed(number);
         NoteWindow& note = host_->createNoteWindow();
         note.show();
-        EXPECT_TRUE(
-            test::pumpUntil([&] { return !note.Timer1.enabled() && !note.Timer2.enabled(); }));
+        EXPECT_TRUE(test::pumpUntil([&] { return note.startupTicksDone(); }));
         if (edit) note.enterEditMode();
         return note;
     }
@@ -645,7 +644,7 @@ TEST_F(NoteText, ImportTakesTheFirstFreeNumberAndShowsTheNote) {
     EXPECT_EQ(ScrollBars::Both, imported.memo1.scrollBars());
     EXPECT_EQ("Tavelin2000 Notiz  ", imported.Label1.text());
 
-    ASSERT_TRUE(test::pumpUntil([&] { return !imported.Timer2.enabled(); }));
+    ASSERT_TRUE(test::pumpUntil([&] { return imported.startupTicksDone(); }));
     EXPECT_EQ("Importierter Text", imported.memo1.text());
     imported.memo1.setSel(12, 16);
     EXPECT_TRUE(selectionFormat(imported.memo1.hwnd()).dwEffects & CFE_BOLD);

@@ -161,8 +161,7 @@ protected:
         note_ = std::make_unique<NoteWindow>(*host_);
         if (!title.empty()) note_->setTitle(title);
         note_->show();
-        EXPECT_TRUE(
-            test::pumpUntil([&] { return !note_->Timer1.enabled() && !note_->Timer2.enabled(); }));
+        EXPECT_TRUE(test::pumpUntil([&] { return note_->startupTicksDone(); }));
         return *note_;
     }
 

@@ -101,9 +101,8 @@ protected:
         if (restore) {
             tray_->Timer1Timer();
             EXPECT_TRUE(pumpUntil([&] {
-                return std::all_of(tray_->notes().begin(), tray_->notes().end(), [](auto& n) {
-                    return !n->Timer1.enabled() && !n->Timer2.enabled();
-                });
+                return std::all_of(tray_->notes().begin(), tray_->notes().end(),
+                                   [](auto& n) { return n->startupTicksDone(); });
             }));
         }
         return *tray_;

@@ -369,7 +369,7 @@ TEST_F(TrayControllerTest, ExitDoesNotDropTextThatCouldNotBeSaved) {
     restoreNow();
     ASSERT_EQ(1u, form.notes().size());
     NoteWindow& note = *form.notes()[0];
-    ASSERT_TRUE(pumpUntil([&] { return !note.Timer2.enabled(); }));  // its text is loaded
+    ASSERT_TRUE(pumpUntil([&] { return note.startupTicksDone(); }));  // its text is loaded
     note.enterEditMode();
     note.memo1.replaceSel("Nicht verlieren ");
     {
@@ -579,8 +579,8 @@ TEST_F(TrayControllerTest, SecondHotKeyBringsTheLastActiveNoteToTheFront) {
     DestroyWindow(other);
 }
 
-// Both ways out end the same: the typed text is saved, every note window is
-// destroyed (its placement written), the tray icon goes and the loop ends.
+// Both ways out end the same: the typed text is saved, every note's placement
+// is written, the tray icon goes and the loop ends.
 void expectOrderlyExit(TrayController& form, const std::function<void()>& leave) {
     BoxAnswerer answers("Letzte");
     form.newNote();
@@ -594,7 +594,10 @@ void expectOrderlyExit(TrayController& form, const std::function<void()>& leave)
     pumpUntil([&] { return quit; }, &quit);
     EXPECT_TRUE(quit);
     EXPECT_TRUE(form.exited());
-    EXPECT_FALSE(note.created());
+    IniFile ini(settingsPath());
+    EXPECT_EQ("1", ini.readString("Notiz1", "Visible", "")) << "as the window's end writes it";
+    EXPECT_NE("", ini.readString("Notiz1", "NormPos", ""));
+    ini.close();
     EXPECT_FALSE(form.RxTrayIcon1.visible());
     const auto saved = readWholeFile(noteTextPath("Notiz1"));
     ASSERT_TRUE(saved.has_value());
@@ -686,7 +689,7 @@ TEST_F(TrayControllerTest, HotKeyNoteDuringTheSplashKeepsItsNumber) {
     EXPECT_EQ("Notiz2", early.name());
     EXPECT_EQ("Per Taste  ", early.Label1.text());
     EXPECT_EQ("Gespeichert  ", stored->Label1.text());
-    ASSERT_TRUE(pumpUntil([&] { return !stored->Timer2.enabled() && !early.Timer2.enabled(); }));
+    ASSERT_TRUE(pumpUntil([&] { return stored->startupTicksDone() && early.startupTicksDone(); }));
     EXPECT_EQ("gespeichert", stored->memo1.text());
     EXPECT_EQ("", early.memo1.text());
     EXPECT_EQ("Gespeichert", readKey("Notiz1", "NotizTitel"));
