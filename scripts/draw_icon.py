@@ -6,6 +6,7 @@ icon (32 to 64) are never stretched. Run it again after a change; the .ico it
 writes is committed so the build needs no Python."""
 import struct
 import sys
+import zlib
 
 YELLOW = (0xFF, 0xE8, 0x40)
 EDGE = (0x9A, 0x7B, 0x00)
@@ -36,24 +37,22 @@ def pixel(size, x, y):
 
 
 def image(size):
-    rows = []
-    for y in reversed(range(size)):  # bottom-up DIB rows
-        row = b""
+    # Each size as a PNG (RGBA): the system reads those in icons since Windows
+    # Vista, and they take a thirtieth of the room of an uncompressed bitmap
+    # with its mask, with the same pixels.
+    raw = b""
+    for y in range(size):
+        raw += b"\0"  # no filter
         for x in range(size):
             c = pixel(size, x, y)
-            row += bytes((c[2], c[1], c[0], 255)) if c else b"\0\0\0\0"
-        rows.append(row)
-    xor = b"".join(rows)
-    mask_row = ((size + 31) // 32) * 4
-    mask = bytearray()
-    for y in reversed(range(size)):
-        bits = bytearray(mask_row)
-        for x in range(size):
-            if pixel(size, x, y) is None:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    return header + xor + bytes(mask)
+            raw += bytes((*c, 255)) if c else b"\0\0\0\0"
+
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
 def main(path):

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "about/AboutBox.h"
@@ -82,11 +83,19 @@ int runProgram() {
 
 }  // namespace
 
+// An exception nobody catches ends the program as the standard handler would,
+// without its message: a program without a console has nowhere to show it,
+// and the name demangler the standard handler brings along is larger than
+// any part of the program itself.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     tav::setProgramDir(tav::exeDirectory());
 
     const std::wstring mutexName =
-        std::wstring(kApplicationTitle) + L"." + std::to_wstring(tav::programDirId());
+        std::wstring(kApplicationTitle) + L"." + tav::widen(std::to_string(tav::programDirId()));
     HANDLE instance = CreateMutexW(nullptr, FALSE, mutexName.c_str());
     if (instance != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
         askRunningProgramToFront();

@@ -232,4 +232,39 @@ bool deleteFile(const std::string& path) {
     return ::DeleteFileW(wide.c_str()) || isNotFound(::GetLastError());
 }
 
+std::optional<std::vector<std::string>> filesIn(const std::string& directory) {
+    WIN32_FIND_DATAW found;
+    const HANDLE find = ::FindFirstFileExW(toWide(directory + "*").c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) {
+        // Only a drive's empty root has not even "." and "..".
+        if (::GetLastError() == ERROR_FILE_NOT_FOUND) return std::vector<std::string>();
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(toUtf8(found.cFileName));
+    } while (::FindNextFileW(find, &found));
+    const bool complete = ::GetLastError() == ERROR_NO_MORE_FILES;
+    ::FindClose(find);
+    if (!complete) return std::nullopt;
+    return names;
+}
+
+std::string absolutePath(const std::string& path) {
+    const std::wstring wide = toWide(path);
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (n == 0) return path;
+        if (n < full.size()) {
+            full.resize(n);
+            return toUtf8(full);
+        }
+        full.resize(n);
+    }
+}
+
 }  // namespace tav

@@ -1,8 +1,8 @@
 #include "platform/RxClock.h"
 
 #include <algorithm>
-#include <cwchar>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "platform/Controls.h"
@@ -121,8 +121,12 @@ void RxClock::setFontColor(COLORREF color) {
 
 std::wstring RxClock::timeText(const SYSTEMTIME& time) {
     // The German time of day; fixed, because the program speaks only German.
-    wchar_t text[16];
-    std::swprintf(text, 16, L"%02u:%02u:%02u", time.wHour, time.wMinute, time.wSecond);
+    std::wstring text;
+    for (const WORD part : {time.wHour, time.wMinute, time.wSecond}) {
+        if (!text.empty()) text += L':';
+        text += static_cast<wchar_t>(L'0' + part / 10 % 10);
+        text += static_cast<wchar_t>(L'0' + part % 10);
+    }
     return text;
 }
 

@@ -1,7 +1,7 @@
 #include "store/AlarmTime.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace tav {
@@ -103,9 +103,10 @@ std::optional<std::vector<Token>> tokenize(const std::string& format) {
 }
 
 std::string number(int value, int minDigits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%0*d", minDigits, value);
-    return text;
+    std::string digits = std::to_string(value < 0 ? -static_cast<long long>(value) : value);
+    const int width = minDigits - (value < 0 ? 1 : 0);
+    if (width > static_cast<int>(digits.size())) digits.insert(0, width - digits.size(), '0');
+    return value < 0 ? "-" + digits : digits;
 }
 
 // Two-digit years as the system reads them by default: 1930 to 2029.

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tav {
 
@@ -58,5 +59,20 @@ bool fileExists(const std::string& path);
 
 // Deletes the one file at path (no directories). True when it is gone.
 bool deleteFile(const std::string& path);
+
+// What separates a path's parts on this system.
+#ifdef _WIN32
+inline constexpr std::string_view kPathSeparators = "\\/";
+#else
+inline constexpr std::string_view kPathSeparators = "/";
+#endif
+
+// The names of the files in the directory (which ends with its separator),
+// sub-directories left out; nullopt when it cannot be read to the end.
+std::optional<std::vector<std::string>> filesIn(const std::string& directory);
+
+// The path against the working directory, with "." and ".." resolved and a
+// closing separator kept; the path as given when that cannot be done.
+std::string absolutePath(const std::string& path);
 
 }  // namespace tav

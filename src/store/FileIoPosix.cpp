@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -147,6 +148,55 @@ bool deleteFile(const std::string& path) {
     if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR;
     if (S_ISDIR(st.st_mode)) return false;
     return ::unlink(path.c_str()) == 0;
+}
+
+std::optional<std::vector<std::string>> filesIn(const std::string& directory) {
+    DIR* dir = ::opendir(directory.c_str());
+    if (dir == nullptr) return std::nullopt;
+    std::vector<std::string> names;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) break;
+        const std::string name = entry->d_name;
+        struct stat st {};
+        if (name == "." || name == ".." ||
+            (::stat((directory + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode)))
+            continue;
+        names.push_back(name);
+    }
+    const bool complete = errno == 0;
+    ::closedir(dir);
+    if (!complete) return std::nullopt;
+    return names;
+}
+
+std::string absolutePath(const std::string& path) {
+    std::string joined = path;
+    if (!path.starts_with('/')) {
+        char* cwd = ::getcwd(nullptr, 0);
+        if (cwd == nullptr) return path;
+        joined = std::string(cwd) + "/" + path;
+        std::free(cwd);
+    }
+    std::vector<std::string_view> parts;
+    std::string_view rest = joined;
+    while (!rest.empty()) {
+        const auto slash = rest.find('/');
+        const std::string_view part = rest.substr(0, slash);
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+    }
+    std::string full;
+    for (const auto part : parts) (full += '/') += part;
+    // "dir/" and "dir/." name the directory, not a file called "dir".
+    const std::string_view last = std::string_view(joined).substr(joined.rfind('/') + 1);
+    if (full.empty() || last.empty() || last == "." || last == "..") full += '/';
+    return full;
 }
 
 }  // namespace tav

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
+#include <string>
 
 #include "store/IniFile.h"
 
@@ -53,9 +53,8 @@ void splitNumbers(const std::string& text, int* values, int count) {
 }
 
 std::string fourNumbers(int a, int b, int c, int d) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%d,%d,%d,%d", a, b, c, d);
-    return buffer;
+    return std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(c) + "," +
+           std::to_string(d);
 }
 
 bool isQuoted(const std::string& value) {
@@ -134,9 +133,8 @@ void FormPlacement::writeValue(IniFile& ini, const std::string& key, const std::
 }
 
 std::string FormPlacement::screenSuffix() const {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "(%dx%d)", owner_.screenWidth(), owner_.screenHeight());
-    return buffer;
+    return "(" + std::to_string(owner_.screenWidth()) + "x" +
+           std::to_string(owner_.screenHeight()) + ")";
 }
 
 void FormPlacement::saveFormPlacement() {

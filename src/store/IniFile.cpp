@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <limits>
 #include <map>
 #include <optional>
@@ -489,13 +488,7 @@ std::map<std::string, std::weak_ptr<IniDocument>>& registry() {
 }
 
 std::string registryKey(const std::string& path) {
-    namespace fs = std::filesystem;
-    const fs::path given(std::u8string(path.begin(), path.end()));
-    std::error_code ec;
-    fs::path full = fs::absolute(given, ec);
-    if (ec) full = given;
-    const auto u8 = full.lexically_normal().u8string();
-    std::string key(u8.begin(), u8.end());
+    std::string key = absolutePath(path);
 #ifdef _WIN32
     key = foldCase(key);  // Windows paths ignore case
 #endif

@@ -1,13 +1,10 @@
 #include "store/NoteStore.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 #include "store/FileIo.h"
 #include "store/ShortcutText.h"
-#include "store/Utf8Path.h"
 
 namespace tav {
 
@@ -121,19 +118,13 @@ bool isProgramFileName(const std::string& name) {
 }  // namespace
 
 void removeLeftoverTemporaryFiles() {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    std::vector<fs::path> leftovers;
-    fs::directory_iterator it(fsPath(programDir()), ec);
-    if (ec) return;
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        const auto owner = temporaryFileOwner(utf8(it->path().filename()));
-        std::error_code typeError;
-        if (owner && isProgramFileName(*owner) && it->is_regular_file(typeError))
-            leftovers.push_back(it->path());
-    }
+    const auto names = filesIn(programDir());
+    if (!names) return;
     // A leftover that cannot go now is tried again at the next start.
-    for (const fs::path& path : leftovers) fs::remove(path, ec);
+    for (const std::string& name : *names) {
+        const auto owner = temporaryFileOwner(name);
+        if (owner && isProgramFileName(*owner)) deleteFile(programDir() + name);
+    }
 }
 
 int SlotTable::lowestFree(const Unavailable& unavailable) const {
@@ -339,29 +330,24 @@ std::string stripTrailingBlanks(const std::string& title) {
 std::string titleLineText(const std::string& title) { return stripTrailingBlanks(title) + "  "; }
 
 bool deleteFiles(const std::string& pattern) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path full = fs::absolute(fsPath(pattern), ec);
-    if (ec) return false;
-    const std::string namePattern = utf8(full.filename());
-    if (namePattern.empty()) return false;
+    const std::string full = absolutePath(pattern);
+    const std::size_t cut = full.find_last_of(kPathSeparators);
+    if (cut == std::string::npos || cut + 1 == full.size()) return false;
+    const std::string directory = full.substr(0, cut + 1);
+    const std::string namePattern = full.substr(cut + 1);
 
     // Collected first: removing entries while the directory is being read
     // may make the reader skip or repeat names.
-    std::vector<fs::path> matches;
-    fs::directory_iterator it(full.parent_path(), ec);
-    if (ec) return false;
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        const std::string name = utf8(it->path().filename());
-        if (name.empty() || name[0] == '.') continue;
-        std::error_code typeError;
-        if (it->is_directory(typeError)) continue;
-        if (matchesPattern(namePattern, name)) matches.push_back(it->path());
+    const auto names = filesIn(directory);
+    if (!names) return false;
+    std::vector<std::string> matches;
+    for (const std::string& name : *names) {
+        if (name[0] != '.' && matchesPattern(namePattern, name)) matches.push_back(name);
     }
-    if (ec || matches.empty()) return false;
+    if (matches.empty()) return false;
 
-    for (const fs::path& path : matches) {
-        if (!fs::remove(path, ec) || ec) return false;
+    for (const std::string& name : matches) {
+        if (!deleteFile(directory + name)) return false;
     }
     return true;
 }

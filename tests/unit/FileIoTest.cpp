@@ -1,6 +1,8 @@
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "FileTestSupport.h"
 #include "store/FileIo.h"
@@ -116,6 +118,34 @@ TEST_F(FileIoTest, ExistsAndDeleteConcernFilesOnly) {
     EXPECT_TRUE(deleteFile(path("Notiz3.tvn")));  // already gone
     EXPECT_FALSE(deleteFile(path("sub")));
     EXPECT_TRUE(fs::is_directory(path("sub")));
+}
+
+TEST_F(FileIoTest, ListsFilesButNotDirectories) {
+    put("Notiz1.tvn", "");
+    put("Größe ä.tvn", "");
+    put(".versteckt", "");
+    fs::create_directory(path("Notiz2.tvn"));
+    fs::create_symlink(path("Notiz2.tvn"), path("zum Ordner"));
+    fs::create_symlink(path("Notiz1.tvn"), path("zur Datei"));
+    auto names = filesIn(dir_.string() + "/");
+    ASSERT_TRUE(names);
+    std::sort(names->begin(), names->end());
+    EXPECT_EQ(*names,
+              (std::vector<std::string>{".versteckt", "Größe ä.tvn", "Notiz1.tvn", "zur Datei"}));
+    EXPECT_EQ(filesIn(path("fehlt/")), std::nullopt);
+    EXPECT_EQ(filesIn(path("Notiz1.tvn/")), std::nullopt);
+}
+
+TEST(AbsolutePath, ResolvesDotsAgainstTheWorkingDirectory) {
+    EXPECT_EQ(absolutePath("/a/./b//c/../Tavelin.ini"), "/a/b/Tavelin.ini");
+    EXPECT_EQ(absolutePath("/../a/.."), "/");
+    EXPECT_EQ(absolutePath("/Büro/ä/../Größe.tvn"), "/Büro/Größe.tvn");
+    // A closing separator says "directory" and stays.
+    EXPECT_EQ(absolutePath("/a/b/"), "/a/b/");
+    EXPECT_EQ(absolutePath("/a/b/."), "/a/b/");
+    EXPECT_EQ(absolutePath("/a/b/c/.."), "/a/b/");
+    EXPECT_EQ(absolutePath("x.ini"), (fs::current_path() / "x.ini").string());
+    EXPECT_EQ(absolutePath("./x/../y.ini"), (fs::current_path() / "y.ini").string());
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "KitTestSupport.h"
 #include "platform/Utf.h"
@@ -115,6 +117,30 @@ TEST_F(FileIoWinTest, FullDiskKeepsTheOldFile) {
     EXPECT_THROW(writeFileAtomically(path(L"Tavelin.ini"), std::string(400000, 'x')), FileError);
     EXPECT_EQ(readWholeFile(path(L"Tavelin.ini")), std::optional<std::string>(old));
     EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(FileIoWinTest, ListsFilesByTheirUnicodeNames) {
+    const std::string folder = narrow(dir_.wstring()) + "\\";
+    for (const wchar_t* name : {L"Notiz1.tvn", L"Gr\u00f6\u00dfe \u00e4.tvn", L"\u20ac \u4e2d.ini"})
+        writeFileAtomically(path(name), "x");
+    CreateDirectoryW((dir_ / L"Notiz2.tvn").c_str(), nullptr);
+    auto names = filesIn(folder);
+    ASSERT_TRUE(names);
+    std::sort(names->begin(), names->end());
+    EXPECT_EQ(*names, (std::vector<std::string>{"Gr\u00f6\u00dfe \u00e4.tvn", "Notiz1.tvn",
+                                                "\u20ac \u4e2d.ini"}));
+    EXPECT_EQ(filesIn(path(L"fehlt") + "\\"), std::nullopt);
+}
+
+TEST_F(FileIoWinTest, AbsolutePathsAsTheSystemOpensThem) {
+    const std::string folder = path(L"\u00c4rger");
+    EXPECT_EQ(absolutePath(folder + "/./a/../Tavelin.ini"), folder + "\\Tavelin.ini");
+    EXPECT_EQ(absolutePath(folder + "\\a\\"), folder + "\\a\\");
+    wchar_t current[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, current);
+    std::string expected = narrow(current);
+    if (!expected.ends_with('\\')) expected += '\\';
+    EXPECT_EQ(absolutePath("Gr\u00fc\u00dfe.ini"), expected + "Gr\u00fc\u00dfe.ini");
 }
 
 }  // namespace

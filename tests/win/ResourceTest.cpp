@@ -60,3 +60,30 @@ TEST(Resources, PicturesAndIconAreDrawnInEverySize) {
         EXPECT_NE(drawn.end(), std::find(drawn.begin(), drawn.end(), size)) << size;
     }
 }
+
+// The icon's sizes are stored as PNGs, which the system reads since Windows
+// Vista: each must load at its own size with its pixels, transparent around
+// the note and the note's yellow inside its edge.
+TEST(Resources, EveryIconSizeLoadsWithItsPixels) {
+    for (int size : {16, 20, 24, 32, 40, 48, 64}) {
+        HICON icon = static_cast<HICON>(LoadImageW(
+            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAVELIN), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(nullptr, icon) << size;
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info)) << size;
+        BITMAPINFO format{};
+        format.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB};
+        std::vector<DWORD> pixels(size * size);
+        HDC screen = GetDC(nullptr);
+        EXPECT_EQ(size,
+                  GetDIBits(screen, info.hbmColor, 0, size, pixels.data(), &format, DIB_RGB_COLORS))
+            << size;
+        ReleaseDC(nullptr, screen);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+        const int inside = std::max(1, size / 16) + 1;
+        EXPECT_EQ(0u, pixels[0] >> 24) << size;
+        EXPECT_EQ(0xFFFFE840u, pixels[inside * size + inside]) << size;
+    }
+}
