@@ -43,6 +43,7 @@ measure() {
     rm -rf "$work/run"
     python3 bench/make_notes.py "$dir" "$clocks"
     cp "$build/$exe" "$dir/"
+    cp res/alarm.wav "$dir/"  # shipped beside the program; each note loads it
     local start_ms pid c0 c1 w0 w1 rss exit_ms
     start_ms=$(probe start "Z:$dir/$exe" "$note_class" 50)
     pid=$(linux_pid "$dir/$exe")

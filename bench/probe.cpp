@@ -14,8 +14,9 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <set>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -32,38 +33,36 @@ double nowMs() {
     return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-BOOL CALLBACK findText(HWND w, LPARAM param) {
-    wchar_t name[64];
-    DWORD_PTR length = 0;
-    if (GetClassNameW(w, name, 64) && _wcsnicmp(name, L"RichEdit", 8) == 0 &&
-        SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length) && length > 0) {
-        *reinterpret_cast<bool*>(param) = true;
-        return FALSE;
-    }
+BOOL CALLBACK collect(HWND w, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(w);
     return TRUE;
 }
 
-bool holdsText(HWND w) {
-    bool found = false;
-    EnumChildWindows(w, findText, reinterpret_cast<LPARAM>(&found));
-    return found;
+BOOL CALLBACK findRichEdit(HWND w, LPARAM param) {
+    wchar_t name[64];
+    if (!GetClassNameW(w, name, 64) || _wcsnicmp(name, L"RichEdit", 8) != 0) return TRUE;
+    *reinterpret_cast<HWND*>(param) = w;
+    return FALSE;
 }
 
-struct Count {
-    const wchar_t* className;
-    DWORD pid;
-    std::set<HWND>* ready;  // shown with their text; never asked again
+// What the stopwatch knows of a top-level window. Every look at a window of
+// another process is a round trip to the wineserver, which the measured
+// program needs as well: each window is looked at as little as possible.
+struct Seen {
+    bool note = false;    // of the measured process and class
+    HWND edit = nullptr;  // its rich edit control, once found
+    bool ready = false;   // shown, with text in the control
 };
 
-BOOL CALLBACK countWindow(HWND w, LPARAM param) {
-    auto* count = reinterpret_cast<Count*>(param);
-    wchar_t name[64];
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == count->pid && !count->ready->contains(w) && IsWindowVisible(w) &&
-        GetClassNameW(w, name, 64) && wcscmp(name, count->className) == 0 && holdsText(w))
-        count->ready->insert(w);
-    return TRUE;
+// True when the note is shown and its text is in.
+bool becameReady(HWND w, Seen& seen) {
+    if (!IsWindowVisible(w)) return false;
+    if (seen.edit == nullptr)
+        EnumChildWindows(w, findRichEdit, reinterpret_cast<LPARAM>(&seen.edit));
+    DWORD_PTR length = 0;
+    return seen.edit != nullptr &&
+           SendMessageTimeoutW(seen.edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length) &&
+           length > 0;
 }
 
 int start(const wchar_t* exe, const wchar_t* className, int wanted) {
@@ -79,14 +78,29 @@ int start(const wchar_t* exe, const wchar_t* className, int wanted) {
         return 1;
     }
     const ULONGLONG limit = GetTickCount64() + kLimitMs;
-    std::set<HWND> ready;
+    std::map<HWND, Seen> seen;
+    int ready = 0;
     for (;;) {
-        Count count{className, process.dwProcessId, &ready};
-        EnumWindows(countWindow, reinterpret_cast<LPARAM>(&count));
-        if (static_cast<int>(ready.size()) >= wanted) break;
+        std::vector<HWND> windows;
+        EnumWindows(collect, reinterpret_cast<LPARAM>(&windows));
+        for (HWND w : windows) {
+            auto [it, added] = seen.try_emplace(w);
+            Seen& s = it->second;
+            if (added) {
+                wchar_t name[64];
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                s.note = pid == process.dwProcessId && GetClassNameW(w, name, 64) &&
+                         wcscmp(name, className) == 0;
+            }
+            if (s.note && !s.ready && becameReady(w, s)) {
+                s.ready = true;
+                ++ready;
+            }
+        }
+        if (ready >= wanted) break;
         if (GetTickCount64() > limit) {
-            fwprintf(stderr, L"only %d windows of %ls\n", static_cast<int>(ready.size()),
-                     className);
+            fwprintf(stderr, L"only %d windows of %ls\n", ready, className);
             return 1;
         }
         Sleep(10);  // polled gently: every look is a round trip to the wineserver

@@ -20,7 +20,16 @@ cmake --build build/win -j"$(nproc)" --target Tavelin floor probe save_bench >/d
 echo "== 50 Notizen: Programm gegen Boden (bench/floor.cpp), gleicher Lauf"
 bench/perf.sh "$root/build/win"
 echo "== Notiz von 1 MB speichern"
-(. scripts/wine-env.sh && env -u LC_ALL "$WINE" build/win/save_bench.exe)
+(
+  export TAVELIN_PREFIX=${TAVELIN_PREFIX:-${HOME:-/root}/.cache/tavelin/prefix-bench}
+  export TAVELIN_FORCE_XVFB=1
+  . scripts/wine-env.sh
+  tavelin_prefix
+  tavelin_display
+  tavelin_wineserver
+  trap 'wineserver -k 2>/dev/null || true; kill "$TAVELIN_XVFB_PID" 2>/dev/null || true' EXIT
+  env -u LC_ALL "$WINE" build/win/save_bench.exe
+)
 
 cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH=i686 \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" >/dev/null

@@ -316,14 +316,15 @@ void TrayController::Timer1Timer() {
     IniFile ini(settingsPath());
     int restored = 0;
     int highest = 0;
+    NoteWindow* last = nullptr;
     for (int number = 1; number <= kMaxNotes; ++number) {
         const std::string name = noteName(number);
         if (NoteKeys::restoredAtStart(ini, name)) {
             ++restored;
             highest = number;
             if (findNote(name) == nullptr) {
-                restoreNote(number);
-                applyStoredState(*findNote(name), ini);
+                last = &restoreNote(number);
+                applyStoredState(*last, ini);
             }
             slots_.markUsed(number);
         } else {
@@ -331,6 +332,7 @@ void TrayController::Timer1Timer() {
             if (fileExists(noteTextPath(name))) deleteFiles(noteTextPath(name));
         }
     }
+    if (last != nullptr && last->visible()) SetForegroundWindow(last->handle());
 
     if (restored == 0 && SettingsKeys::notizanzahl(ini) <= 0) {
         // A first note in a folder that takes no files would only fail; the
@@ -353,12 +355,16 @@ void TrayController::Timer1Timer() {
     }
 }
 
-void TrayController::restoreNote(int number) {
+// Shown without activation: fifty notes taking the focus one after the
+// other cost the start a noticeable part of its time; the last one takes it
+// once all are there.
+NoteWindow& TrayController::restoreNote(int number) {
     slots_.markUsed(number);
     currentNoteName_ = noteName(number);
     NoteWindow& note = createNoteWindow();
     raiseNoteCounter();
-    note.show();
+    note.showInactive();
+    return note;
 }
 
 void TrayController::applyStoredState(NoteWindow& note, const IniFile& ini) {

@@ -144,7 +144,7 @@ private:
     std::string registerHotKeys(const std::string& newNoteLetter,
                                 const std::string& foregroundLetter);
     void reportRefusedHotKeys(const std::string& refused);
-    void restoreNote(int number);
+    NoteWindow& restoreNote(int number);
     void applyStoredState(NoteWindow& note, const IniFile& ini);
     void tooManyNotes();
     void markLeftOverTextsUsed();

@@ -49,6 +49,10 @@ NoteWindow::NoteWindow(NoteHost& host)
       FormStorage1(*placement_) {
     setColor(kYellow);
     setCaption("Tavelin2000 Notiz");
+    // Made at the size its creation gives it anyway: the controls are laid
+    // out once, not again for the height and then the width.
+    setWidth(kDefaultWidth);
+    setHeight(kDefaultHeight);
     create(host.ownerWindow());
     buildControls();
     FormCreate();

@@ -86,7 +86,6 @@ void NoteWindow::buildTitleBar() {
     ToolBar3.setButtonSize(17, kSmallButtonHeight);
     ToolBar3.setFont({.name = "Marlett", .sizePoints = 8});
     ToolBar3.setColor(kTitleViewColor);
-    ToolBar3.create(*this);
     SpeedButton17.name = "SpeedButton17";
     SpeedButton17.setWidth(17);
     SpeedButton17.setCaption("r");
@@ -99,11 +98,11 @@ void NoteWindow::buildTitleBar() {
     SpeedButton18.onClick = [this] { SpeedButton18Click(); };
     ToolBar3.add(SpeedButton17);
     ToolBar3.add(SpeedButton18);
+    ToolBar3.create(*this);
 }
 
 void NoteWindow::buildViewBar() {
     ToolBar1.setButtonSize(kButtonSize, kButtonSize);
-    ToolBar1.create(*this);
     ToolBar1.setWrapable(true);
     button(SpeedButton6, "SpeedButton6", IMG_NEW, "eine neue Notiz erstellen",
            [this] { neue1Click(); });
@@ -132,6 +131,7 @@ void NoteWindow::buildViewBar() {
     for (SpeedButton* b : {&SpeedButton6, &SpeedButton1, &SpeedButton5, &SpeedButton3,
                            &SpeedButton2, &SpeedButton4, &SpeedButton19, &SpeedButton15})
         ToolBar1.add(*b);
+    ToolBar1.create(*this);
 }
 
 void NoteWindow::buildEditBar() {

@@ -25,10 +25,20 @@ constexpr int kPictureSize = 16;
 constexpr int kStandardPictureSizes[] = {16, 24};
 constexpr COLORREF kTransparentPictureColor = RGB(255, 0, 255);
 
-void setTipTiming(HWND tip) {
+// A tip window is made when the mouse first comes over its control: fifty
+// notes would otherwise make a hundred and fifty tip windows at every start,
+// which hardly anyone ever sees. Null when none can be made; the control
+// works on without tips.
+HWND makeTipWindow(HWND owner) {
+    HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    if (tip == nullptr) return nullptr;
     SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, kTipWidth);
     SendMessageW(tip, TTM_SETDELAYTIME, TTDT_INITIAL, kHintShowMs);
     SendMessageW(tip, TTM_SETDELAYTIME, TTDT_AUTOPOP, kHintHideMs);
+    return tip;
 }
 
 }  // namespace
@@ -144,9 +154,16 @@ void Label::paint(HDC dc) {
 // The label has no window, so its tip is a tool on the form's window with
 // the label's rectangle; the form relays its mouse moves (see Control).
 void Label::updateTip() {
-    if (parent_ == nullptr || parent_->handle() == nullptr) return;
-    const bool wanted = showHint && visible_ && !hint_.empty();
-    if (!wanted && tip_ == nullptr) return;
+    if (tip_ == nullptr || parent_ == nullptr || parent_->handle() == nullptr) return;
+    TOOLINFOW ti = tipTool();
+    SendMessageW(tip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageW(tip_, TTM_ACTIVATE, tipWanted(), 0);
+}
+
+bool Label::tipWanted() const { return showHint && visible_ && !hint_.empty(); }
+
+TOOLINFOW Label::tipTool() {
     TOOLINFOW ti{};
     ti.cbSize = TTTOOLINFOW_V2_SIZE;
     ti.hwnd = parent_->handle();
@@ -154,23 +171,18 @@ void Label::updateTip() {
     ti.rect = pixels();
     tipText_ = widen(hint_);
     ti.lpszText = tipText_.data();
-    if (tip_ == nullptr) {
-        tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent_->handle(),
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
-        if (tip_ == nullptr) return;  // a label without tip is still a label
-        setTipTiming(tip_);
-        SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    } else {
-        SendMessageW(tip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));
-        SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
-    }
-    SendMessageW(tip_, TTM_ACTIVATE, wanted, 0);
+    return ti;
 }
 
 void Label::relayMouse(const MSG& msg) {
-    if (tip_ != nullptr) SendMessageW(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+    if (tip_ == nullptr) {
+        if (!tipWanted() || parent_ == nullptr || parent_->handle() == nullptr) return;
+        tip_ = makeTipWindow(parent_->handle());
+        if (tip_ == nullptr) return;
+        TOOLINFOW ti = tipTool();
+        SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    SendMessageW(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
 // ---- SpeedButton
@@ -273,7 +285,7 @@ void ToolBar::create(Form& parent) {
     if (parent.handle() == nullptr) throw std::logic_error("ToolBar::create ohne Fenster");
     parent_ = &parent;
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER |
-                  TBSTYLE_FLAT | TBSTYLE_TOOLTIPS;
+                  TBSTYLE_FLAT;
     if (visible_) style |= WS_VISIBLE;
     if (wrapable_) style |= TBSTYLE_WRAPABLE;
     const RECT r = deviceRect(parent.handle(), bounds_.left, bounds_.top,
@@ -287,15 +299,24 @@ void ToolBar::create(Form& parent) {
     SendMessageW(hwnd_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     rebuildImages();
     applyButtonSize();
-    if (HWND tip = reinterpret_cast<HWND>(SendMessageW(hwnd_, TB_GETTOOLTIPS, 0, 0))) {
-        setTipTiming(tip);
-    }
-    for (SpeedButton* b : buttons_) insert(*b);
+    insertAll();
 }
 
 void ToolBar::createWhenShown(Form& parent) {
     parent_ = &parent;
     if (visible_) create(parent);
+}
+
+// The control registers a button with its tip only as the button is added,
+// so the buttons are added once more when the tip comes.
+void ToolBar::makeTips() {
+    tipsMade_ = true;
+    HWND tip = makeTipWindow(parent_->handle());
+    if (tip == nullptr) return;
+    SendMessageW(hwnd_, TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(tip), 0);
+    while (SendMessageW(hwnd_, TB_DELETEBUTTON, 0, 0)) {
+    }
+    insertAll();
 }
 
 int ToolBar::dpi() const {
@@ -416,7 +437,7 @@ void ToolBar::rebuildImages() {
     for (SpeedButton* b : buttons_) update(*b);
 }
 
-void ToolBar::insert(SpeedButton& b) {
+TBBUTTON ToolBar::describe(SpeedButton& b) {
     TBBUTTON tb{};
     tb.iBitmap = imageFor(b);
     tb.idCommand = b.id_;
@@ -427,8 +448,25 @@ void ToolBar::insert(SpeedButton& b) {
     // only needs to know that the button can stay pressed.
     tb.fsStyle = static_cast<BYTE>(b.groupIndex_ > 0 ? BTNS_CHECK : BTNS_BUTTON);
     tb.iString = -1;
+    return tb;
+}
+
+void ToolBar::insert(SpeedButton& b) {
+    const TBBUTTON tb = describe(b);
     SendMessageW(hwnd_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&tb));
     if (b.width_ > 0) update(b);
+}
+
+// All in one go: the control measures and arranges its buttons anew for
+// every call that adds some.
+void ToolBar::insertAll() {
+    std::vector<TBBUTTON> all;
+    for (SpeedButton* b : buttons_) all.push_back(describe(*b));
+    if (!all.empty())
+        SendMessageW(hwnd_, TB_ADDBUTTONSW, all.size(), reinterpret_cast<LPARAM>(all.data()));
+    for (SpeedButton* b : buttons_) {
+        if (b->width_ > 0) update(*b);
+    }
 }
 
 void ToolBar::update(SpeedButton& b) {
@@ -641,6 +679,9 @@ LRESULT CALLBACK ToolBar::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
                 FillRect(reinterpret_cast<HDC>(wParam), &r, self->brush_.get());
                 return 1;
             }
+            break;
+        case WM_MOUSEMOVE:
+            if (!self->tipsMade_) self->makeTips();
             break;
         case WM_NCDESTROY:
             RemoveWindowSubclass(hwnd, &ToolBar::subclassProc, id);

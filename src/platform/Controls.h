@@ -64,6 +64,8 @@ private:
     RECT pixels() const;
     void invalidate();
     void updateTip();
+    bool tipWanted() const;
+    TOOLINFOW tipTool();
 
     Form* parent_ = nullptr;
     RECT bounds_{0, 0, 65, 13};
@@ -172,7 +174,8 @@ public:
     ToolBar(const ToolBar&) = delete;
     ToolBar& operator=(const ToolBar&) = delete;
 
-    // Buttons may be added before or after; the parent's window must exist.
+    // Buttons may be added before or after (before costs less); the parent's
+    // window must exist.
     void create(Form& parent);
     // For a bar that starts hidden: its window is made when it is first
     // shown, so that a note that never enters edit mode never pays for it.
@@ -215,7 +218,9 @@ public:
 
 private:
     friend class SpeedButton;
+    TBBUTTON describe(SpeedButton& b);
     void insert(SpeedButton& b);
+    void insertAll();
     void update(SpeedButton& b);
     void forget(SpeedButton& b);
     int imageFor(SpeedButton& b);
@@ -224,6 +229,7 @@ private:
     void groupDown(SpeedButton& b);
     void applyButtonSize();
     void applyBounds();
+    void makeTips();
     int dpi() const;
     LRESULT customDraw(NMTBCUSTOMDRAW& cd);
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
@@ -241,6 +247,7 @@ private:
     BrushHandle brush_;
     bool visible_ = true;
     bool wrapable_ = false;
+    bool tipsMade_ = false;  // at the mouse's first visit
     ImageListHandle images_;
     int stdBase_ = -1;          // first standard picture in images_, once loaded
     bool stdPictures_ = false;  // the system has them in 16 and 24 pixels only

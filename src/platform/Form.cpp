@@ -607,6 +607,10 @@ void Form::show() {
     ShowWindow(hwnd_, SW_SHOW);
 }
 
+void Form::showInactive() {
+    if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+}
+
 void Form::hide() {
     if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_HIDE);
 }

@@ -84,8 +84,8 @@ enum class CloseAction { None, Hide, Free };
 // The form shows them in the pixels of the monitor it is on (dpi()) and lays
 // itself out anew when it moves to a monitor of another density: it takes
 // the rectangle the system suggests, gives its controls their new fonts and
-// pictures, keeps any other child window in proportion and runs onSize. Positions on the desktop (left, top, centring,
-// the placement record) are the screen's own pixels, since monitors of
+// pictures, keeps any other child window in proportion and runs onSize. Positions on the desktop
+// (left, top, centring, the placement record) are the screen's own pixels, since monitors of
 // different density share one desktop.
 class Form {
 public:
@@ -145,7 +145,8 @@ public:
     // may cause lays the form out anew, but keeps the record's rectangle.
     void applyPlacement(const WINDOWPLACEMENT& placement);
 
-    void show();  // shown and activated
+    void show();          // shown and activated
+    void showInactive();  // shown; the active window stays active
     void hide();
     bool visible() const;
     void setVisible(bool v);

@@ -101,8 +101,16 @@ TEST(ToolBarKit, HintsReachTheToolTipWithTheirLineBreaks) {
     SendMessageW(f.handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_STREQ(L"Notiz speichern:Sichert den Notiz-Text\r\ndauerhaft.", buf);
 
+    // The tip comes with the mouse, and with a tool for every button.
+    EXPECT_EQ(nullptr,
+              reinterpret_cast<HWND>(SendMessageW(f.ToolBar2.handle(), TB_GETTOOLTIPS, 0, 0)));
+    SendMessageW(f.ToolBar2.handle(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
     HWND tip = reinterpret_cast<HWND>(SendMessageW(f.ToolBar2.handle(), TB_GETTOOLTIPS, 0, 0));
     ASSERT_NE(nullptr, tip);
+    EXPECT_EQ(f.ToolBar2.buttons().size(),
+              static_cast<size_t>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0)));
+    EXPECT_EQ(f.ToolBar2.buttons().size(),
+              static_cast<size_t>(SendMessageW(f.ToolBar2.handle(), TB_BUTTONCOUNT, 0, 0)));
     NMTTDISPINFOW disp{};
     disp.hdr.hwndFrom = tip;
     disp.hdr.idFrom = static_cast<UINT_PTR>(f.SpeedButton10.commandId());
