@@ -4,14 +4,30 @@
 // mmsystem.h needs the types of windows.h.
 #include <mmsystem.h>
 
+#include "platform/Utf.h"
 #include "store/FileIo.h"
 
 namespace tav {
 
 namespace {
 
-// The sound the system is playing from memory; one at a time per process.
-const void* playing = nullptr;
+// The player whose sound the system is playing from memory; one at a time
+// per process.
+const WavePlayer* playing = nullptr;
+
+// Every note loads the same sound file: while it stays the same file (same
+// size, same time of its last change), all notes share one copy in memory.
+struct SharedSound {
+    std::string path;
+    WIN32_FILE_ATTRIBUTE_DATA stamp{};
+    std::weak_ptr<const std::string> bytes;
+};
+SharedSound shared;
+
+bool sameStamp(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUTE_DATA& b) {
+    return a.nFileSizeLow == b.nFileSizeLow && a.nFileSizeHigh == b.nFileSizeHigh &&
+           CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0;
+}
 
 bool isWave(const std::string& bytes) {
     return bytes.size() > 44 && bytes.compare(0, 4, "RIFF") == 0 &&
@@ -24,27 +40,32 @@ WavePlayer::~WavePlayer() { stop(); }
 
 bool WavePlayer::loadFromFile(const std::string& path) {
     stop();
-    data_.clear();
+    data_.reset();
+    WIN32_FILE_ATTRIBUTE_DATA stamp{};
+    const bool known = GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &stamp);
+    if (known && shared.path == path && sameStamp(shared.stamp, stamp)) data_ = shared.bytes.lock();
+    if (data_) return true;
     try {
         std::optional<std::string> bytes = readWholeFile(path);
-        if (bytes && isWave(*bytes)) data_ = std::move(*bytes);
+        if (bytes && isWave(*bytes)) data_ = std::make_shared<const std::string>(std::move(*bytes));
     } catch (const FileError&) {
         // Unreadable: silence, as for a missing file.
     }
+    if (data_ && known) shared = {path, stamp, data_};
     return loaded();
 }
 
 bool WavePlayer::play() {
     if (!loaded() || waveOutGetNumDevs() == 0) return false;
-    if (!PlaySoundW(reinterpret_cast<LPCWSTR>(data_.data()), nullptr,
+    if (!PlaySoundW(reinterpret_cast<LPCWSTR>(data_->data()), nullptr,
                     SND_MEMORY | SND_ASYNC | SND_NODEFAULT))
         return false;
-    playing = data_.data();
+    playing = this;
     return true;
 }
 
 void WavePlayer::stop() {
-    if (playing == nullptr || playing != data_.data()) return;
+    if (playing != this) return;
     PlaySoundW(nullptr, nullptr, 0);
     playing = nullptr;
 }

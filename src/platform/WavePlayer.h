@@ -2,6 +2,7 @@
 // Plays one WAV sound from memory, asynchronously, without the system's
 // default sound in its place, and only when the system has a wave output.
 
+#include <memory>
 #include <string>
 
 namespace tav {
@@ -15,20 +16,22 @@ public:
     WavePlayer(const WavePlayer&) = delete;
     WavePlayer& operator=(const WavePlayer&) = delete;
 
-    // Reads the whole file into memory. A missing file, one that cannot be
-    // read or one that is no WAV file leaves the player silent; an alarm
-    // still comes without its sound. True when a sound was loaded.
+    // Reads the whole file into memory, or shares the copy that another
+    // player holds of the same unchanged file. A missing file, one that
+    // cannot be read or one that is no WAV file leaves the player silent; an
+    // alarm still comes without its sound. True when a sound was loaded.
     bool loadFromFile(const std::string& path);
-    bool loaded() const { return !data_.empty(); }
-    std::size_t size() const { return data_.size(); }
+    bool loaded() const { return data_ != nullptr; }
+    std::size_t size() const { return data_ ? data_->size() : 0; }
 
     // Starts the sound and returns at once; a sound still playing (of any
     // player) stops. False when there is nothing to play or no device.
+    // stop() and the destructor stop only this player's own sound.
     bool play();
     void stop();
 
 private:
-    std::string data_;
+    std::shared_ptr<const std::string> data_;
 };
 
 }  // namespace tav

@@ -564,16 +564,20 @@ TEST_F(AlarmTest, TheSoundIsLoadedOnceAtCreationAndOnlyIfItIsAWave) {
     std::ofstream(dir_ + "alarm.wav", std::ios::binary) << "kein Klang";
     EXPECT_FALSE(open().alarmplay.loaded());
 
-    // A minimal valid wave: 8-bit mono, 100 samples of silence.
-    std::string wave = "RIFF____WAVEfmt ";
-    const auto put32 = [&wave](uint32_t v) { wave.append(reinterpret_cast<char*>(&v), 4); };
-    const auto put16 = [&wave](uint16_t v) { wave.append(reinterpret_cast<char*>(&v), 2); };
-    put32(16), put16(1), put16(1), put32(8000), put32(8000), put16(1), put16(8);
-    wave += "data";
-    put32(100);
-    wave.append(100, '\x80');
-    const uint32_t riffSize = static_cast<uint32_t>(wave.size() - 8);
-    wave.replace(4, 4, reinterpret_cast<const char*>(&riffSize), 4);
+    // A minimal valid wave: 8-bit mono, that many samples of silence.
+    const auto silence = [](uint32_t samples) {
+        std::string wave = "RIFF____WAVEfmt ";
+        const auto put32 = [&wave](uint32_t v) { wave.append(reinterpret_cast<char*>(&v), 4); };
+        const auto put16 = [&wave](uint16_t v) { wave.append(reinterpret_cast<char*>(&v), 2); };
+        put32(16), put16(1), put16(1), put32(8000), put32(8000), put16(1), put16(8);
+        wave += "data";
+        put32(samples);
+        wave.append(samples, '\x80');
+        const uint32_t riffSize = static_cast<uint32_t>(wave.size() - 8);
+        wave.replace(4, 4, reinterpret_cast<const char*>(&riffSize), 4);
+        return wave;
+    };
+    const std::string wave = silence(100);
     std::ofstream(dir_ + "alarm.wav", std::ios::binary | std::ios::trunc) << wave;
     NoteWindow& note = open("Notiz4");
     EXPECT_TRUE(note.alarmplay.loaded());
@@ -581,6 +585,14 @@ TEST_F(AlarmTest, TheSoundIsLoadedOnceAtCreationAndOnlyIfItIsAWave) {
     // Played only where there is a device to play it.
     EXPECT_EQ(waveOutGetNumDevs() > 0, note.alarmplay.play());
     note.alarmplay.stop();
+
+    // The notes share one copy of the file, but a file changed since is
+    // read afresh, and the notes that loaded the old one keep it.
+    EXPECT_EQ(wave.size(), open("Notiz5").alarmplay.size());
+    const std::string longer = silence(300);
+    std::ofstream(dir_ + "alarm.wav", std::ios::binary | std::ios::trunc) << longer;
+    EXPECT_EQ(longer.size(), open("Notiz6").alarmplay.size());
+    EXPECT_EQ(wave.size(), note.alarmplay.size());
 }
 
 }  // namespace

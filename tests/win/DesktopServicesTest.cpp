@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "KitTestSupport.h"
 #include "platform/Form.h"
@@ -153,6 +154,31 @@ TEST_F(DesktopServices, HiddenClockStillRaisesItsAlarm) {
     EXPECT_FALSE(clock.visible());
     now = at(9, 0, 0);
     EXPECT_TRUE(pumpUntil([&] { return fired; }));
+}
+
+// All clocks tick from one timer. An alarm whose answer ends another clock
+// (its note deleted) must neither stop the rest nor reach the ended one.
+TEST_F(DesktopServices, ClocksShareOneTimerThatSurvivesAClockEndingAnother) {
+    HostWindow host;
+    SYSTEMTIME now = at(8, 59, 59);
+    std::unique_ptr<RxClock> clocks[3];
+    std::vector<int> fired;
+    for (int i = 0; i < 3; ++i) {
+        clocks[i] = std::make_unique<RxClock>();
+        clocks[i]->create(host.hwnd, 10 + i);
+        clocks[i]->now = [&] { return now; };
+        clocks[i]->setVisible(i != 2);  // a hidden one rings as well
+        clocks[i]->setAlarmHour(9);
+        clocks[i]->setAlarmEnabled(true);
+        clocks[i]->onAlarm = [&, i](const DateTime&, const DateTime&) {
+            fired.push_back(i);
+            if (i == 0) clocks[1].reset();
+        };
+    }
+    now = at(9, 0, 0);
+    EXPECT_TRUE(pumpUntil([&] { return fired.size() >= 2; }));
+    EXPECT_EQ((std::vector<int>{0, 2}), fired);
+    EXPECT_EQ(nullptr, clocks[1]);
 }
 
 // An unusual combination, so no other program on the desktop holds it.

@@ -414,11 +414,16 @@ TEST_F(NoteWindowTest, StartupTickLoadsTextAndClockFromTheRecord) {
 
 TEST_F(NoteWindowTest, EditThenSaveWritesTheFileAndReturnsToViewMode) {
     NoteWindow& note = open();
+    EXPECT_EQ(nullptr, note.ToolBar2.handle()) << "the edit bar is made when first needed";
     note.Bearbeiten1Click();
     EXPECT_TRUE(note.inEditMode());
     EXPECT_EQ(note.Label1.color(), note.ToolBar3.color()) << "the small bar is part of the line";
     EXPECT_FALSE(note.ToolBar1.visible());
     EXPECT_TRUE(note.ToolBar2.visible());
+    ASSERT_NE(nullptr, note.ToolBar2.handle());
+    EXPECT_TRUE(IsWindowVisible(note.ToolBar2.handle()));
+    EXPECT_EQ(note.ToolBar2.buttons().size(),
+              static_cast<size_t>(SendMessageW(note.ToolBar2.handle(), TB_BUTTONCOUNT, 0, 0)));
     EXPECT_FALSE(note.timer3.enabled());
 
     note.memo1.replaceSel("Brot und Käse");
