@@ -47,17 +47,6 @@ void NoteWindow::buildControls() {
     buildEditBar();
     buildViewBar();
 
-    memo1.create(handle(), kMemoId);
-    memo1.setColor(kYellow);
-    memo1.setDefaultFont("Arial", 10);
-    memo1.setReadOnly(true);
-    memo1.setScrollBars(ScrollBars::Both);
-    memo1.setAutoUrlDetect(true);
-    memo1.onKeyDown = [this](UINT vk) { return memoKeyDown(vk); };
-    memo1.onContextMenu = [this](POINT screen) { memoMenu().popup(handle(), screen); };
-    memo1.onSelectionChange = [this] { memo1SelectionChange(); };
-    memo1.onLinkClick = [this](const std::string& link) { memo1URLClick(link); };
-
     RxClock1.create(handle(), kClockId);
     RxClock1.onAlarm = [this](const DateTime& previous, const DateTime& now) {
         RxClock1Alarm(previous, now);
@@ -65,11 +54,24 @@ void NoteWindow::buildControls() {
     RxClock1.setColor(color());
     RxClock1.setVisible(true);
 
+    // The text control is made where the layout puts it: moved there
+    // afterwards, it would measure its text and scroll bars once more.
+    built_ = true;
+    layout();
+    memo1.setColor(kYellow);
+    memo1.setReadOnly(true);
+    memo1.setScrollBars(ScrollBars::Both);
+    memo1.setAutoUrlDetect(true);
+    memo1.create(handle(), kMemoId);
+    memo1.setDefaultFont("Arial", 10);
+    memo1.onKeyDown = [this](UINT vk) { return memoKeyDown(vk); };
+    memo1.onContextMenu = [this](POINT screen) { memoMenu().popup(handle(), screen); };
+    memo1.onSelectionChange = [this] { memo1SelectionChange(); };
+    memo1.onLinkClick = [this](const std::string& link) { memo1URLClick(link); };
+
     buildViewMenu();
     buildEditMenu();
     initTextCommands();
-    built_ = true;
-    layout();
 }
 
 void NoteWindow::buildTitleBar() {

@@ -178,7 +178,9 @@ void RichEdit98::create(HWND parent, int id) {
     // control or the program's own call does no harm.
     oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
     if (!callback_) callback_ = new OleCallback;
-    createWindow(parent, id, RECT{0, 0, 0, 0});
+    createWindow(parent, id,
+                 deviceRect(parent, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
+                            bounds_.bottom - bounds_.top));
     // The control would start in the bold System font; the kit's default
     // face is what every other control of the program starts with.
     setDefaultFont("MS Sans Serif", 8);
@@ -218,6 +220,7 @@ void RichEdit98::createWindow(HWND parent, int id, const RECT& bounds) {
 }
 
 void RichEdit98::setBounds(int x, int y, int width, int height) {
+    bounds_ = {x, y, x + width, y + height};
     if (!hwnd_) return;
     const RECT r = deviceRect(GetParent(hwnd_), x, y, width, height);
     MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);

@@ -48,7 +48,8 @@ public:
     RichEdit98& operator=(const RichEdit98&) = delete;
 
     // A child without border; the owner lays it out with setBounds (96-dpi
-    // figures, as every control of the kit) or through hwnd(). The
+    // figures, as every control of the kit; given before create(), the
+    // control is made there) or through hwnd(). The
     // owner must forward WM_NOTIFY from this control to handleNotify().
     // Throws std::runtime_error when no RichEdit library can be loaded.
     void create(HWND parent, int id);
@@ -154,6 +155,7 @@ private:
     bool* alive_ = nullptr;  // set while onKeyDown runs, cleared by the destructor
     bool readOnly_ = false;
     COLORREF color_ = RGB(255, 255, 255);
+    RECT bounds_{0, 0, 0, 0};  // 96-dpi figures, as last laid out
     ScrollBars scrollBars_ = ScrollBars::Both;
     bool autoUrlDetect_ = true;
 };

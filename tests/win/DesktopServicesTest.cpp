@@ -204,6 +204,8 @@ TEST_F(DesktopServices, HotKeyPressRunsItsHandler) {
     int presses = 0;
     key.onPress = [&] { ++presses; };
     ASSERT_TRUE(key.setShortcut(kShortcut));
+    test::ForeignFocus focus;
+    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == focus.hwnd(); }));
     const WORD keys[] = {VK_CONTROL, VK_MENU, VK_SHIFT, VK_F11};
     std::vector<INPUT> inputs;
     for (WORD vk : keys) {

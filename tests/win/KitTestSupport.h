@@ -86,6 +86,25 @@ inline bool hotKeyTakenElsewhere(UINT modifiers, UINT key) {
     return true;
 }
 
+// Another program's window with the focus, as there always is one on a
+// user's desktop: Wine drops typed keys that no window could receive before
+// it looks for a hot key in them.
+class ForeignFocus {
+public:
+    ForeignFocus()
+        : hwnd_(CreateWindowExW(0, L"STATIC", L"fremd", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                nullptr, nullptr, nullptr, nullptr)) {
+        SetForegroundWindow(hwnd_);
+    }
+    ~ForeignFocus() { DestroyWindow(hwnd_); }
+    ForeignFocus(const ForeignFocus&) = delete;
+    ForeignFocus& operator=(const ForeignFocus&) = delete;
+    HWND hwnd() const { return hwnd_; }
+
+private:
+    HWND hwnd_;
+};
+
 // A real click through the system's input queue at a screen point; the
 // position travels with the click, so it cannot land where the cursor was.
 inline void clickAt(POINT screen, bool right = false) {

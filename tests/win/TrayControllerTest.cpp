@@ -502,6 +502,8 @@ TEST_F(TrayControllerTest, PressingTheNewNoteHotKeyCreatesANote) {
     }
 
     BoxAnswerer answers("Per Taste");
+    test::ForeignFocus focus;
+    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == focus.hwnd(); }));
     INPUT keys[6] = {};
     const WORD sequence[3] = {VK_CONTROL, VK_MENU, 'N'};
     for (int i = 0; i < 3; ++i) {
