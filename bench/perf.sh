@@ -4,7 +4,8 @@
 # under the same Wine, on a virtual screen of their own, round after round.
 #   BENCH_ROUNDS  rounds (default 3; the medians are printed)
 #   BENCH_IDLE_S  seconds of each idle measurement (default 30)
-# Called by bench/run.sh after the build; $1 is the Windows build directory.
+# Then the 1 MB save bench on the same screen. Called by bench/run.sh after
+# the build; $1 is the Windows build directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -83,3 +84,8 @@ printf '%-44s %10s %10s %7s\n' "Aufwachen im Leerlauf, ${idle} s, Uhren an" "$pw
 printf '%-44s %10s %10s %7s\n' "Speicher (RSS) mit 50 Notizen, KB" "$pr" "$fr" "$(ratio "$pr" "$fr")"
 printf '%-44s %10s\n' "CPU im Leerlauf, ${idle} s, Uhren aus, ms" "$qc"
 printf '%-44s %10s\n' "Aufwachen im Leerlauf, ${idle} s, Uhren aus" "$qw"
+
+# On the same screen: saving a 1 MB note against the raw stream-out plus an
+# atomic write of the same bytes (bench/save_bench.cpp).
+echo "== Notiz von 1 MB speichern"
+env -u LC_ALL "$WINE" "$build/save_bench.exe"

@@ -17,20 +17,8 @@ build/bench/ini_bench
 cmake -S . -B build/win -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH=x86_64 \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" >/dev/null
 cmake --build build/win -j"$(nproc)" --target Tavelin floor probe save_bench >/dev/null
-echo "== 50 Notizen: Programm gegen Boden (bench/floor.cpp), gleicher Lauf"
+echo "== 50 Notizen: Programm gegen Boden (bench/floor.cpp), gleicher Lauf; Notiz von 1 MB speichern"
 bench/perf.sh "$root/build/win"
-echo "== Notiz von 1 MB speichern"
-(
-  export TAVELIN_PREFIX=${TAVELIN_PREFIX:-${HOME:-/root}/.cache/tavelin/prefix-bench}
-  export TAVELIN_FORCE_XVFB=1
-  . scripts/wine-env.sh
-  tavelin_prefix
-  tavelin_display
-  tavelin_wineserver
-  trap 'wineserver -k 2>/dev/null || true; kill "$TAVELIN_XVFB_PID" 2>/dev/null || true' EXIT
-  env -u LC_ALL "$WINE" build/win/save_bench.exe
-)
-
 cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH=i686 \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" >/dev/null
 cmake --build build/win32 -j"$(nproc)" --target Tavelin >/dev/null
