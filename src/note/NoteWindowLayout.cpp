@@ -46,18 +46,19 @@ void NoteWindow::buildControls() {
     buildTitleBar();
     buildEditBar();
     buildViewBar();
-
-    RxClock1.create(handle(), kClockId);
     RxClock1.onAlarm = [this](const DateTime& previous, const DateTime& now) {
         RxClock1Alarm(previous, now);
     };
     RxClock1.setColor(color());
     RxClock1.setVisible(true);
 
-    // The text control is made where the layout puts it: moved there
-    // afterwards, it would measure its text and scroll bars once more.
+    // The controls are made where the layout puts them: moved there
+    // afterwards, each would arrange its buttons or text once more.
     built_ = true;
     layout();
+    ToolBar3.create(*this);
+    ToolBar1.create(*this);
+    RxClock1.create(handle(), kClockId);
     memo1.setColor(kYellow);
     memo1.setReadOnly(true);
     memo1.setScrollBars(ScrollBars::Both);
@@ -68,6 +69,9 @@ void NoteWindow::buildControls() {
     memo1.onContextMenu = [this](POINT screen) { memoMenu().popup(handle(), screen); };
     memo1.onSelectionChange = [this] { memo1SelectionChange(); };
     memo1.onLinkClick = [this](const std::string& link) { memo1URLClick(link); };
+    // Where the view bar's buttons wrap only the made bar can tell.
+    laidOut_ = {};
+    layout();
 
     buildViewMenu();
     buildEditMenu();
@@ -100,7 +104,6 @@ void NoteWindow::buildTitleBar() {
     SpeedButton18.onClick = [this] { SpeedButton18Click(); };
     ToolBar3.add(SpeedButton17);
     ToolBar3.add(SpeedButton18);
-    ToolBar3.create(*this);
 }
 
 void NoteWindow::buildViewBar() {
@@ -133,7 +136,6 @@ void NoteWindow::buildViewBar() {
     for (SpeedButton* b : {&SpeedButton6, &SpeedButton1, &SpeedButton5, &SpeedButton3,
                            &SpeedButton2, &SpeedButton4, &SpeedButton19, &SpeedButton15})
         ToolBar1.add(*b);
-    ToolBar1.create(*this);
 }
 
 void NoteWindow::buildEditBar() {

@@ -77,6 +77,8 @@ void Label::dpiChanged() {
 }
 
 void Label::setBounds(int left, int top, int width, int height) {
+    const RECT wanted{left, top, left + width, top + height};
+    if (EqualRect(&wanted, &bounds_)) return;
     invalidate();
     bounds_ = {left, top, left + width, top + height};
     invalidate();
@@ -454,19 +456,28 @@ TBBUTTON ToolBar::describe(SpeedButton& b) {
 void ToolBar::insert(SpeedButton& b) {
     const TBBUTTON tb = describe(b);
     SendMessageW(hwnd_, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&tb));
-    if (b.width_ > 0) update(b);
+    applyWidth(b);
 }
 
 // All in one go: the control measures and arranges its buttons anew for
-// every call that adds some.
+// every call that adds some. The buttons come with their state; only a
+// width of their own needs a call more.
 void ToolBar::insertAll() {
     std::vector<TBBUTTON> all;
     for (SpeedButton* b : buttons_) all.push_back(describe(*b));
     if (!all.empty())
         SendMessageW(hwnd_, TB_ADDBUTTONSW, all.size(), reinterpret_cast<LPARAM>(all.data()));
-    for (SpeedButton* b : buttons_) {
-        if (b->width_ > 0) update(*b);
-    }
+    for (SpeedButton* b : buttons_) applyWidth(*b);
+}
+
+void ToolBar::applyWidth(SpeedButton& b) {
+    if (hwnd_ == nullptr || b.width_ <= 0) return;
+    TBBUTTONINFOW info{};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_SIZE;
+    info.cx = static_cast<WORD>(scaleToDpi(b.width_, dpi()));
+    SendMessageW(hwnd_, TB_SETBUTTONINFOW, static_cast<WPARAM>(b.id_),
+                 reinterpret_cast<LPARAM>(&info));
 }
 
 void ToolBar::update(SpeedButton& b) {
@@ -477,11 +488,8 @@ void ToolBar::update(SpeedButton& b) {
     info.dwMask = TBIF_IMAGE | TBIF_STYLE;
     info.iImage = imageFor(b);
     info.fsStyle = static_cast<BYTE>(b.groupIndex_ > 0 ? BTNS_CHECK : BTNS_BUTTON);
-    if (b.width_ > 0) {
-        info.dwMask |= TBIF_SIZE;
-        info.cx = static_cast<WORD>(scaleToDpi(b.width_, dpi()));
-    }
     SendMessageW(hwnd_, TB_SETBUTTONINFOW, id, reinterpret_cast<LPARAM>(&info));
+    applyWidth(b);
     SendMessageW(hwnd_, TB_ENABLEBUTTON, id, MAKELONG(b.enabled_, 0));
     SendMessageW(hwnd_, TB_CHECKBUTTON, id, MAKELONG(b.down_, 0));
     SendMessageW(hwnd_, TB_HIDEBUTTON, id, MAKELONG(!b.visible_, 0));
@@ -512,11 +520,9 @@ void ToolBar::setBounds(int left, int top, int width, int height) {
 }
 
 void ToolBar::applyBounds() {
-    if (hwnd_ == nullptr) return;
-    const RECT r = deviceRect(parent_->handle(), bounds_.left, bounds_.top,
-                              bounds_.right - bounds_.left, bounds_.bottom - bounds_.top);
-    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (hwnd_ != nullptr)
+        placeChild(hwnd_, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
+                   bounds_.bottom - bounds_.top);
 }
 
 void ToolBar::setButtonSize(int width, int height) {
@@ -539,9 +545,8 @@ void ToolBar::setWrapable(bool wrapable) {
 
 int ToolBar::wrappedHeight(int width, int rowHeight) {
     if (hwnd_ == nullptr || buttons_.empty()) return rowHeight;
-    const RECT r = deviceRect(parent_->handle(), 0, 0, width, rowHeight);
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Only the width decides where the buttons wrap.
+    setBounds(bounds_.left, bounds_.top, width, height());
     SendMessageW(hwnd_, TB_AUTOSIZE, 0, 0);  // wraps anew for the width
     RECT first{}, last{};
     const LRESULT count = SendMessageW(hwnd_, TB_BUTTONCOUNT, 0, 0);
@@ -567,9 +572,7 @@ void ToolBar::dpiChanged() {
     hfont_.reset();
     rebuildImages();
     applyButtonSize();
-    for (SpeedButton* b : buttons_) {
-        if (b->width_ > 0) update(*b);
-    }
+    for (SpeedButton* b : buttons_) applyWidth(*b);
     applyBounds();
 }
 

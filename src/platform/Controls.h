@@ -221,6 +221,7 @@ private:
     TBBUTTON describe(SpeedButton& b);
     void insert(SpeedButton& b);
     void insertAll();
+    void applyWidth(SpeedButton& b);
     void update(SpeedButton& b);
     void forget(SpeedButton& b);
     int imageFor(SpeedButton& b);

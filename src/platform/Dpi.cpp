@@ -94,4 +94,15 @@ RECT deviceRect(HWND parent, int left, int top, int width, int height) {
             edgeToDpi(top + height, clientHeight, client.bottom, dpi)};
 }
 
+void placeChild(HWND child, int left, int top, int width, int height) {
+    HWND parent = GetParent(child);
+    const RECT r = deviceRect(parent, left, top, width, height);
+    RECT now{};
+    GetWindowRect(child, &now);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&now), 2);
+    if (EqualRect(&now, &r)) return;
+    SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace tav

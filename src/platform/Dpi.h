@@ -27,6 +27,10 @@ SIZE frameSizeFor(DWORD style, DWORD exStyle, int dpi);
 // Bounds of a child given in 96-dpi figures, in the parent's client pixels.
 // An edge on the parent's client edge stays exactly on it (see edgeToDpi).
 RECT deviceRect(HWND parent, int left, int top, int width, int height);
+// Moves a child window to a place given as for deviceRect. A child that is
+// there already is left alone: a move, even to the same place, costs a
+// control a new arrangement of its content.
+void placeChild(HWND child, int left, int top, int width, int height);
 // The parent's client size in 96-dpi figures, as deviceRect counts it.
 SIZE clientFigures(HWND parent);
 

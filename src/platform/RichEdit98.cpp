@@ -221,9 +221,7 @@ void RichEdit98::createWindow(HWND parent, int id, const RECT& bounds) {
 
 void RichEdit98::setBounds(int x, int y, int width, int height) {
     bounds_ = {x, y, x + width, y + height};
-    if (!hwnd_) return;
-    const RECT r = deviceRect(GetParent(hwnd_), x, y, width, height);
-    MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    if (hwnd_) placeChild(hwnd_, x, y, width, height);
 }
 
 void RichEdit98::setVisible(bool visible) {

@@ -83,7 +83,10 @@ RxClock::~RxClock() {
 
 void RxClock::create(HWND parent, int id) {
     registerClassOnce();
-    hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent,
+    const RECT r = deviceRect(parent, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
+                              bounds_.bottom - bounds_.top);
+    hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, r.left, r.top,
+                            r.right - r.left, r.bottom - r.top, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             GetModuleHandleW(nullptr), nullptr);
     if (!hwnd_) throw std::runtime_error("Die Uhr konnte nicht erzeugt werden");
@@ -94,9 +97,8 @@ void RxClock::create(HWND parent, int id) {
 }
 
 void RxClock::setBounds(int x, int y, int width, int height) {
-    if (!hwnd_) return;
-    const RECT r = deviceRect(GetParent(hwnd_), x, y, width, height);
-    MoveWindow(hwnd_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    bounds_ = {x, y, x + width, y + height};
+    if (hwnd_) placeChild(hwnd_, x, y, width, height);
 }
 
 void RxClock::setVisible(bool visible) {

@@ -74,6 +74,7 @@ private:
     void rearm(const SYSTEMTIME& now);
 
     HWND hwnd_ = nullptr;
+    RECT bounds_{};  // 96-dpi figures, kept for a window made later
     FontHandle font_;
     int fontDpi_ = 0;
     HBRUSH brush_ = nullptr;
