@@ -142,9 +142,13 @@ bool NoteWindow::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result)
     }
 }
 
-LRESULT NoteWindow::onNcHitTest(POINT, LRESULT defaultResult) {
-    // The note is dragged by its surface, the title line above all.
-    return defaultResult == HTCLIENT ? HTCAPTION : defaultResult;
+LRESULT NoteWindow::onNcHitTest(POINT screen, LRESULT defaultResult) {
+    // The note is dragged by its surface, the title line above all; only
+    // the buttons drawn on that line take their clicks.
+    if (defaultResult != HTCLIENT) return defaultResult;
+    POINT client = screen;
+    ScreenToClient(handle(), &client);
+    return ToolBar3.contains(client) ? HTCLIENT : HTCAPTION;
 }
 
 void NoteWindow::onGetMinMaxInfo(MINMAXINFO& info) {

@@ -89,7 +89,7 @@ public:
 
     // ---- Components
     Label Label1;  // title line; its tag is the roll-up flag
-    ToolBar ToolBar3;
+    ButtonStrip ToolBar3;  // drawn on the title line
     SpeedButton SpeedButton17, SpeedButton18;
     ToolBar ToolBar2;  // edit bar
     SpeedButton SpeedButton10, SpeedButton16, SpeedButton20, SpeedButton7, SpeedButton8,

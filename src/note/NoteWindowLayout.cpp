@@ -56,7 +56,6 @@ void NoteWindow::buildControls() {
     // afterwards, each would arrange its buttons or text once more.
     built_ = true;
     layout();
-    ToolBar3.create(*this);
     ToolBar1.create(*this);
     RxClock1.create(handle(), kClockId);
     memo1.setColor(kYellow);
@@ -104,6 +103,7 @@ void NoteWindow::buildTitleBar() {
     SpeedButton18.onClick = [this] { SpeedButton18Click(); };
     ToolBar3.add(SpeedButton17);
     ToolBar3.add(SpeedButton18);
+    ToolBar3.create(*this);
 }
 
 void NoteWindow::buildViewBar() {

@@ -41,6 +41,15 @@ HWND makeTipWindow(HWND owner) {
     return tip;
 }
 
+// The font of a control without a window, at its form's density.
+HFONT fontAt(FontHandle& font, int& madeAtDpi, const FontSpec& spec, int dpi) {
+    if (!font || madeAtDpi != dpi) {
+        font = makeFont(spec, dpi);
+        madeAtDpi = dpi;
+    }
+    return font.get();
+}
+
 }  // namespace
 
 // ---- Label
@@ -136,11 +145,7 @@ void Label::paint(HDC dc) {
         FillRect(dc, &r, brush.get());
     }
     const int dpi = parent_ != nullptr ? parent_->dpi() : systemDpi();
-    if (!hfont_ || fontDpi_ != dpi) {
-        hfont_ = makeFont(font_, dpi);
-        fontDpi_ = dpi;
-    }
-    HGDIOBJ oldFont = SelectObject(dc, hfont_.get());
+    HGDIOBJ oldFont = SelectObject(dc, fontAt(hfont_, fontDpi_, font_, dpi));
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColor = SetTextColor(dc, font_.color);
     UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_TOP;
@@ -200,6 +205,7 @@ void SpeedButton::sync() {
 void SpeedButton::setHint(const std::string& hint) {
     hint_ = hint;
     wideHint_ = widen(hint);
+    sync();
 }
 
 void SpeedButton::setCaption(const std::string& caption) {
@@ -271,10 +277,50 @@ void SpeedButton::click() {
     if (auto handler = onClick) guarded(owner, handler);
 }
 
+// ---- ButtonRow
+
+ButtonRow::~ButtonRow() {
+    for (SpeedButton* b : buttons_) b->bar_ = nullptr;
+}
+
+void ButtonRow::add(SpeedButton& button) {
+    if (button.bar_ == this) return;
+    if (button.bar_ != nullptr) button.bar_->forget(button);
+    button.bar_ = this;
+    button.id_ = nextId_++;
+    buttons_.push_back(&button);
+    added(button);
+}
+
+SpeedButton* ButtonRow::buttonById(int id) const {
+    for (SpeedButton* b : buttons_) {
+        if (b->id_ == id) return b;
+    }
+    return nullptr;
+}
+
+void ButtonRow::forget(SpeedButton& b) {
+    std::erase(buttons_, &b);
+    removing(b);
+    b.bar_ = nullptr;
+}
+
+void ButtonRow::groupDown(SpeedButton& down) {
+    for (SpeedButton* b : buttons_) {
+        if (b != &down && b->groupIndex_ == down.groupIndex_ && b->down_) {
+            b->down_ = false;
+            update(*b);
+        }
+    }
+}
+
+int ButtonRow::dpi() const {
+    return parent_ != nullptr && parent_->handle() != nullptr ? parent_->dpi() : kDesignDpi;
+}
+
 // ---- ToolBar
 
 ToolBar::~ToolBar() {
-    for (SpeedButton* b : buttons_) b->bar_ = nullptr;
     if (parent_ != nullptr) parent_->detach(this);
     if (hwnd_ != nullptr) {
         RemoveWindowSubclass(hwnd_, &ToolBar::subclassProc, 1);
@@ -321,24 +367,8 @@ void ToolBar::makeTips() {
     insertAll();
 }
 
-int ToolBar::dpi() const {
-    return parent_ != nullptr && parent_->handle() != nullptr ? parent_->dpi() : kDesignDpi;
-}
-
-void ToolBar::add(SpeedButton& button) {
-    if (button.bar_ == this) return;
-    if (button.bar_ != nullptr) button.bar_->forget(button);
-    button.bar_ = this;
-    button.id_ = nextId_++;
-    buttons_.push_back(&button);
+void ToolBar::added(SpeedButton& button) {
     if (hwnd_ != nullptr) insert(button);
-}
-
-SpeedButton* ToolBar::buttonById(int id) const {
-    for (SpeedButton* b : buttons_) {
-        if (b->id_ == id) return b;
-    }
-    return nullptr;
 }
 
 int ToolBar::imageFor(SpeedButton& b) {
@@ -496,22 +526,10 @@ void ToolBar::update(SpeedButton& b) {
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void ToolBar::forget(SpeedButton& b) {
-    std::erase(buttons_, &b);
-    b.bar_ = nullptr;
-    if (hwnd_ != nullptr) {
-        const LRESULT index = SendMessageW(hwnd_, TB_COMMANDTOINDEX, b.id_, 0);
-        if (index >= 0) SendMessageW(hwnd_, TB_DELETEBUTTON, index, 0);
-    }
-}
-
-void ToolBar::groupDown(SpeedButton& down) {
-    for (SpeedButton* b : buttons_) {
-        if (b != &down && b->groupIndex_ == down.groupIndex_ && b->down_) {
-            b->down_ = false;
-            update(*b);
-        }
-    }
+void ToolBar::removing(SpeedButton& b) {
+    if (hwnd_ == nullptr) return;
+    const LRESULT index = SendMessageW(hwnd_, TB_COMMANDTOINDEX, b.id_, 0);
+    if (index >= 0) SendMessageW(hwnd_, TB_DELETEBUTTON, index, 0);
 }
 
 void ToolBar::setBounds(int left, int top, int width, int height) {
@@ -569,17 +587,10 @@ void ToolBar::applyButtonSize() {
 }
 
 void ToolBar::dpiChanged() {
-    hfont_.reset();
     rebuildImages();
     applyButtonSize();
     for (SpeedButton* b : buttons_) applyWidth(*b);
     applyBounds();
-}
-
-void ToolBar::setFont(const FontSpec& font) {
-    font_ = font;
-    hfont_.reset();
-    if (hwnd_ != nullptr) InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void ToolBar::setColor(COLORREF color) {
@@ -616,11 +627,6 @@ bool ToolBar::forwardNotify(const NMHDR& header, LRESULT& result) {
             result = 0;
             return true;
         }
-        if (header.code == static_cast<UINT>(NM_CUSTOMDRAW)) {
-            auto& cd = const_cast<NMTBCUSTOMDRAW&>(reinterpret_cast<const NMTBCUSTOMDRAW&>(header));
-            result = customDraw(cd);
-            return true;
-        }
         return false;
     }
     // Some comctl32 versions ask with their tool tip's own notification.
@@ -635,40 +641,6 @@ bool ToolBar::forwardNotify(const NMHDR& header, LRESULT& result) {
         return true;
     }
     return false;
-}
-
-// Text captions are drawn over the button the control has drawn, so they
-// take the bar's font (a symbol font) without the control's text layout.
-LRESULT ToolBar::customDraw(NMTBCUSTOMDRAW& cd) {
-    switch (cd.nmcd.dwDrawStage) {
-        case CDDS_PREPAINT:
-            return CDRF_NOTIFYITEMDRAW;
-        case CDDS_ITEMPREPAINT: {
-            SpeedButton* b = buttonById(static_cast<int>(cd.nmcd.dwItemSpec));
-            return (b != nullptr && !b->caption_.empty()) ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
-        }
-        case CDDS_ITEMPOSTPAINT: {
-            SpeedButton* b = buttonById(static_cast<int>(cd.nmcd.dwItemSpec));
-            if (b == nullptr || b->caption_.empty()) return CDRF_DODEFAULT;
-            if (!hfont_) hfont_ = makeFont(font_, dpi());
-            HDC dc = cd.nmcd.hdc;
-            HGDIOBJ oldFont = SelectObject(dc, hfont_.get());
-            const int oldMode = SetBkMode(dc, TRANSPARENT);
-            const COLORREF oldColor =
-                SetTextColor(dc, b->enabled_ ? font_.color : GetSysColor(COLOR_GRAYTEXT));
-            RECT r = cd.nmcd.rc;
-            if (cd.nmcd.uItemState & CDIS_SELECTED) OffsetRect(&r, 1, 1);
-            const std::wstring text = widen(b->caption_);
-            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
-                      DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
-            SetTextColor(dc, oldColor);
-            SetBkMode(dc, oldMode);
-            SelectObject(dc, oldFont);
-            return CDRF_DODEFAULT;
-        }
-        default:
-            return CDRF_DODEFAULT;
-    }
 }
 
 LRESULT CALLBACK ToolBar::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
@@ -694,6 +666,208 @@ LRESULT CALLBACK ToolBar::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
             break;
     }
     return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+
+// ---- ButtonStrip
+
+ButtonStrip::~ButtonStrip() {
+    if (parent_ != nullptr) parent_->detach(this);
+    if (tip_ != nullptr && IsWindow(tip_)) DestroyWindow(tip_);
+}
+
+void ButtonStrip::create(Form& parent) {
+    parent_ = &parent;
+    parent.attach(this);
+    invalidate();
+}
+
+RECT ButtonStrip::pixels() const {
+    if (parent_ == nullptr || parent_->handle() == nullptr) return bounds_;
+    return deviceRect(parent_->handle(), bounds_.left, bounds_.top, bounds_.right - bounds_.left,
+                      bounds_.bottom - bounds_.top);
+}
+
+// Side by side from the left edge; a hidden button takes no room.
+RECT ButtonStrip::buttonPixels(const SpeedButton& button) const {
+    const RECT all = pixels();
+    RECT r{all.left, all.top, all.left, all.top + scaleToDpi(buttonHeight_, dpi())};
+    for (const SpeedButton* b : buttons_) {
+        if (!b->visible_) continue;
+        r.left = r.right;
+        r.right += scaleToDpi(b->width_ > 0 ? b->width_ : buttonWidth_, dpi());
+        if (b == &button) break;
+    }
+    return r;
+}
+
+SpeedButton* ButtonStrip::buttonAt(POINT client) const {
+    if (!visible_ || parent_ == nullptr) return nullptr;
+    for (SpeedButton* b : buttons_) {
+        const RECT r = buttonPixels(*b);
+        if (b->visible_ && PtInRect(&r, client)) return b;
+    }
+    return nullptr;
+}
+
+bool ButtonStrip::contains(POINT client) const { return buttonAt(client) != nullptr; }
+
+void ButtonStrip::invalidate() {
+    if (parent_ == nullptr || parent_->handle() == nullptr) return;
+    const RECT r = pixels();
+    InvalidateRect(parent_->handle(), &r, TRUE);
+}
+
+void ButtonStrip::setBounds(int left, int top, int width, int height) {
+    invalidate();
+    bounds_ = {left, top, left + width, top + height};
+    invalidate();
+    refreshTips();
+}
+
+void ButtonStrip::setButtonSize(int width, int height) {
+    buttonWidth_ = width;
+    buttonHeight_ = height;
+    invalidate();
+    refreshTips();
+}
+
+void ButtonStrip::setFont(const FontSpec& font) {
+    font_ = font;
+    hfont_.reset();
+    invalidate();
+}
+
+void ButtonStrip::setColor(COLORREF color) {
+    color_ = color;
+    invalidate();
+}
+
+void ButtonStrip::setVisible(bool v) {
+    visible_ = v;
+    if (!v) {
+        hot_ = pressed_ = nullptr;
+        if (parent_ != nullptr && GetCapture() == parent_->handle()) ReleaseCapture();
+    }
+    invalidate();
+    refreshTips();
+}
+
+void ButtonStrip::update(SpeedButton&) {
+    invalidate();
+    refreshTips();
+}
+
+void ButtonStrip::removing(SpeedButton& b) {
+    if (hot_ == &b) hot_ = nullptr;
+    if (pressed_ == &b) pressed_ = nullptr;
+    invalidate();
+    refreshTips();
+}
+
+void ButtonStrip::dpiChanged() {
+    refreshTips();
+    invalidate();
+}
+
+// Flat buttons as on a flat tool bar: an edge only under the mouse, pressed
+// while the mouse holds one, and for a button that is down.
+void ButtonStrip::paint(HDC dc) {
+    if (!visible_ || parent_ == nullptr) return;
+    const RECT all = pixels();
+    BrushHandle brush(CreateSolidBrush(color_));
+    FillRect(dc, &all, brush.get());
+    HGDIOBJ oldFont = SelectObject(dc, fontAt(hfont_, fontDpi_, font_, dpi()));
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor = GetTextColor(dc);
+    for (SpeedButton* b : buttons_) {
+        if (!b->visible_) continue;
+        RECT r = buttonPixels(*b);
+        const bool pressed = b->down_ || (b == pressed_ && b == hot_);
+        if (pressed) {
+            DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+            OffsetRect(&r, 1, 1);
+        } else if (b == hot_ && b->enabled_) {
+            DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+        }
+        SetTextColor(dc, b->enabled_ ? font_.color : GetSysColor(COLOR_GRAYTEXT));
+        const std::wstring text = widen(b->caption_);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+    }
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
+    SelectObject(dc, oldFont);
+}
+
+void ButtonStrip::setHot(SpeedButton* b) {
+    if (b == hot_) return;
+    hot_ = b;
+    invalidate();
+    if (b == nullptr) return;
+    // The form hears when the mouse leaves it, to take the edge away.
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, parent_->handle(), 0};
+    TrackMouseEvent(&track);
+}
+
+void ButtonStrip::relayMouse(const MSG& msg) {
+    if (parent_ == nullptr || parent_->handle() == nullptr) return;
+    SpeedButton* at = msg.message == WM_MOUSELEAVE ? nullptr : buttonAt(msg.pt);
+    if (tip_ == nullptr && at != nullptr) {
+        tip_ = makeTipWindow(parent_->handle());
+        refreshTips();
+    }
+    if (tip_ != nullptr) SendMessageW(tip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+    switch (msg.message) {
+        case WM_MOUSEMOVE:
+        case WM_MOUSELEAVE:
+            setHot(at);
+            break;
+        case WM_LBUTTONDOWN:
+            if (at == nullptr || !at->enabled_) break;
+            pressed_ = at;
+            setHot(at);
+            SetCapture(parent_->handle());
+            invalidate();
+            break;
+        case WM_CAPTURECHANGED:
+            if (pressed_ == nullptr) break;
+            pressed_ = nullptr;
+            invalidate();
+            break;
+        case WM_LBUTTONUP: {
+            SpeedButton* pressed = pressed_;
+            if (pressed == nullptr) break;
+            pressed_ = nullptr;
+            ReleaseCapture();
+            invalidate();
+            // A press taken off the button before the release is no click.
+            if (at == pressed) pressed->click();
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+// One tool per shown button, with the button's rectangle and hint.
+void ButtonStrip::refreshTips() {
+    if (tip_ == nullptr || parent_ == nullptr || parent_->handle() == nullptr) return;
+    TOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    while (SendMessageW(tip_, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&ti)))
+        SendMessageW(tip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    for (SpeedButton* b : buttons_) {
+        if (!b->visible_ || b->hint_.empty()) continue;
+        ti = {};
+        ti.cbSize = TTTOOLINFOW_V2_SIZE;
+        ti.hwnd = parent_->handle();
+        ti.uId = static_cast<UINT_PTR>(b->id_);
+        ti.rect = buttonPixels(*b);
+        ti.lpszText = b->wideHint_.data();
+        SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    SendMessageW(tip_, TTM_ACTIVATE, visible_, 0);
 }
 
 }  // namespace tav

@@ -82,12 +82,13 @@ private:
     HWND tip_ = nullptr;
 };
 
-class ToolBar;
+class ButtonRow;
 
-// One button of a tool bar. Forms hold buttons as named members and add them
-// to their bar; the bar and its buttons forget each other when either dies.
-// A button shows a 16 x 16 picture (a bitmap resource with magenta as the
-// transparent colour, or one of the system's standard pictures) or a text.
+// One button of a tool bar or a button strip. Forms hold buttons as named
+// members and add them to their row; the row and its buttons forget each
+// other when either dies. On a tool bar a button shows a 16 x 16 picture (a
+// bitmap resource with magenta as the transparent colour, or one of the
+// system's standard pictures); on a button strip it shows its caption.
 //
 // Pictures stay crisp at every density: a bitmap resource id names a strip of
 // 16-pixel pictures, and the ids after it may hold the same pictures drawn
@@ -137,14 +138,16 @@ public:
     // runs inside the guard.
     void click();
 
-    ToolBar* bar() const { return bar_; }
+    ButtonRow* bar() const { return bar_; }
     int commandId() const { return id_; }
 
 private:
+    friend class ButtonRow;
     friend class ToolBar;
+    friend class ButtonStrip;
     void sync();
 
-    ToolBar* bar_ = nullptr;
+    ButtonRow* bar_ = nullptr;
     int id_ = 0;
     std::string hint_;
     std::wstring wideHint_;
@@ -164,15 +167,43 @@ private:
 // The sizes in which picture strips may be drawn, from 100 % to 200 %.
 inline constexpr int kPictureSizes[] = {16, 20, 24, 28, 32};
 
+// What holds speed buttons: their command ids, their groups, and the
+// promise to show each change of a button.
+class ButtonRow : public Control {
+public:
+    ButtonRow() = default;
+    ~ButtonRow() override;
+    ButtonRow(const ButtonRow&) = delete;
+    ButtonRow& operator=(const ButtonRow&) = delete;
+
+    void add(SpeedButton& button);
+    const std::vector<SpeedButton*>& buttons() const { return buttons_; }
+    // The button a tip or a click with this command id belongs to.
+    SpeedButton* buttonById(int id) const;
+
+protected:
+    friend class SpeedButton;
+    virtual void added(SpeedButton&) {}
+    virtual void update(SpeedButton& b) = 0;
+    virtual void removing(SpeedButton&) {}
+    void forget(SpeedButton& b);
+    void groupDown(SpeedButton& down);
+    int dpi() const;
+
+    Form* parent_ = nullptr;
+    std::vector<SpeedButton*> buttons_;
+
+private:
+    int nextId_ = 100;
+};
+
 // A comctl32 tool bar at a fixed place, flat, with tool tips. The owning form
 // passes its WM_COMMAND and WM_NOTIFY on automatically (the bar attaches to
 // it as a Control).
-class ToolBar : public Control {
+class ToolBar : public ButtonRow {
 public:
     ToolBar() = default;
     ~ToolBar() override;
-    ToolBar(const ToolBar&) = delete;
-    ToolBar& operator=(const ToolBar&) = delete;
 
     // Buttons may be added before or after (before costs less); the parent's
     // window must exist.
@@ -181,9 +212,6 @@ public:
     // shown, so that a note that never enters edit mode never pays for it.
     void createWhenShown(Form& parent);
     HWND handle() const { return hwnd_; }
-
-    void add(SpeedButton& button);
-    const std::vector<SpeedButton*>& buttons() const { return buttons_; }
 
     RECT bounds() const { return bounds_; }
     void setBounds(int left, int top, int width, int height);
@@ -198,8 +226,6 @@ public:
     int wrappedHeight(int width, int rowHeight);
     // The edge of the pictures in pixels at the bar's density.
     int pictureSize() const { return pictureSize_; }
-    // For text captions ("Marlett" for the note's title bar buttons).
-    void setFont(const FontSpec& font);
     // Without a colour the bar has the system's button face.
     bool hasColor() const { return hasColor_; }
     COLORREF color() const { return color_; }
@@ -213,36 +239,26 @@ public:
     bool forwardNotify(const NMHDR& header, LRESULT& result) override;
     void dpiChanged() override;
 
-    // The button a tip or a click with this command id belongs to.
-    SpeedButton* buttonById(int id) const;
-
 private:
-    friend class SpeedButton;
+    void added(SpeedButton& b) override;
+    void update(SpeedButton& b) override;
+    void removing(SpeedButton& b) override;
     TBBUTTON describe(SpeedButton& b);
     void insert(SpeedButton& b);
     void insertAll();
     void applyWidth(SpeedButton& b);
-    void update(SpeedButton& b);
-    void forget(SpeedButton& b);
     int imageFor(SpeedButton& b);
     int addStrip(int bitmapId);
     void rebuildImages();
-    void groupDown(SpeedButton& b);
     void applyButtonSize();
     void applyBounds();
     void makeTips();
-    int dpi() const;
-    LRESULT customDraw(NMTBCUSTOMDRAW& cd);
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
-    Form* parent_ = nullptr;
     HWND hwnd_ = nullptr;
-    std::vector<SpeedButton*> buttons_;
     RECT bounds_{0, 0, 100, 29};
     int buttonWidth_ = 21, buttonHeight_ = 21;
     int pictureSize_ = 16;
-    FontSpec font_;
-    FontHandle hfont_;
     bool hasColor_ = false;
     COLORREF color_ = 0;
     BrushHandle brush_;
@@ -258,7 +274,59 @@ private:
         int count;
     };
     std::vector<Strip> strips_;
-    int nextId_ = 100;
+};
+
+// Caption buttons without a window of their own, painted by their form like
+// a Label, which they may sit on: the note's title line holds two. A tool bar
+// window for them cost every note's start more than its clock did. The form
+// relays the mouse; a form whose hit test answers HTCAPTION must answer
+// HTCLIENT where contains() is true, or the buttons get no clicks.
+class ButtonStrip : public ButtonRow {
+public:
+    ButtonStrip() = default;
+    ~ButtonStrip() override;
+
+    // Attaches to a form whose window exists.
+    void create(Form& parent);
+
+    RECT bounds() const { return bounds_; }
+    void setBounds(int left, int top, int width, int height);
+    // The width of a button without one of its own, and the height of all.
+    void setButtonSize(int width, int height);
+    void setFont(const FontSpec& font);
+    COLORREF color() const { return color_; }
+    void setColor(COLORREF color);
+    bool visible() const { return visible_; }
+    void setVisible(bool v);
+    void show() { setVisible(true); }
+    void hide() { setVisible(false); }
+
+    // true when the point (the form's client pixels) lies on a shown button.
+    bool contains(POINT client) const;
+    void paint(HDC dc) override;
+    void relayMouse(const MSG& msg) override;
+    void dpiChanged() override;
+
+private:
+    void update(SpeedButton& b) override;
+    void removing(SpeedButton& b) override;
+    RECT pixels() const;
+    RECT buttonPixels(const SpeedButton& b) const;
+    SpeedButton* buttonAt(POINT client) const;
+    void invalidate();
+    void setHot(SpeedButton* b);
+    void refreshTips();
+
+    RECT bounds_{0, 0, 35, 13};
+    int buttonWidth_ = 17, buttonHeight_ = 13;
+    FontSpec font_;
+    FontHandle hfont_;
+    int fontDpi_ = 0;
+    COLORREF color_ = 0;
+    bool visible_ = true;
+    SpeedButton* hot_ = nullptr;      // under the mouse
+    SpeedButton* pressed_ = nullptr;  // the left button went down on it
+    HWND tip_ = nullptr;              // at the mouse's first visit
 };
 
 }  // namespace tav

@@ -274,6 +274,8 @@ LRESULT Form::dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_NCLBUTTONDOWN:
         case WM_NCLBUTTONUP:
         case WM_NCRBUTTONDOWN:
+        case WM_MOUSELEAVE:
+        case WM_CAPTURECHANGED:
             relayMouse(msg, wParam, lParam);
             break;
         case kReleaseMessage:

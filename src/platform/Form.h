@@ -66,8 +66,9 @@ public:
     virtual bool forwardCommand(WPARAM, LPARAM) { return false; }
     virtual bool forwardNotify(const NMHDR&, LRESULT&) { return false; }
     virtual void paint(HDC) {}
-    // Mouse moves over the form in client coordinates, for hint tips of
-    // controls without a window; also those over parts that answer HTCAPTION.
+    // The form's mouse messages in client coordinates, for controls without
+    // a window; also those over parts that answer HTCAPTION, and the mouse's
+    // leaving and the capture's end.
     virtual void relayMouse(const MSG&) {}
     // The form has moved to a monitor of another density (Form::dpi()): the
     // control takes its fonts, pictures and pixel bounds anew. The form lays

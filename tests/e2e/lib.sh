@@ -415,11 +415,22 @@ e2e_child_shown() {
     printf '%s\n' "$shown"
 }
 
-# The small tool bar on a note's title line (delete and roll-up buttons): the
-# narrow one of the note's tool bars.
-e2e_title_buttons() {
-    e2e_children "$1" | awk -F'\t' '$2 == "ToolbarWindow32" {
-        split($5, r, " "); if (!done && r[3] - r[1] < 60) { print $1; done = 1 } }'
+# The note's client area in screen pixels: "left top right bottom". A note
+# has the same frame on every side.
+e2e_client_rect() {
+    drv_ok info "$1" | awk -F'\t' '{
+        split($5, r, " "); match($6, /client=[0-9]+x[0-9]+/)
+        split(substr($6, RSTART + 7, RLENGTH - 7), c, "x"); f = (r[3] - r[1] - c[1]) / 2
+        print r[1] + f, r[2] + f, r[1] + f + c[1], r[2] + f + c[2] }'
+}
+
+# Clicks a button drawn on a note's title line, as a user does: 1 deletes
+# the note, 2 rolls it up or down (96 dpi).
+e2e_click_title_button() {
+    local l t r b frame
+    read -r l t r b <<<"$(e2e_client_rect "$1")"
+    frame=$((l - $(e2e_rect "$1" | cut -d' ' -f1)))
+    drv_ok click "$1" $((frame + ($2 == 1 ? 10 : 26))) $((frame + 6)) >/dev/null
 }
 
 # Opens a note's view-mode menu with a right click into its text.

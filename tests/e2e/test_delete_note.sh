@@ -59,8 +59,7 @@ e2e_wait_for "the default size 284 x 270 in [Notiz1]" default_size
 ini_expect Notiz1 memo1_Color 65535
 
 e2e_log "delete with the small button on the title line, then OK"
-bar=$(drv_ok child "$note2" toolbar)
-drv_ok click "$bar" 8 8 >/dev/null
+e2e_click_title_button "$note2" 1
 drv_ok answer-msgbox ok >/dev/null
 drv_ok wait-gone "$note2" >/dev/null
 e2e_wait_for "Notiz2.tvn deleted" test ! -e "$E2E_DIR/Notiz2.tvn"

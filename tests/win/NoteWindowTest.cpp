@@ -688,8 +688,18 @@ TEST_F(NoteWindowTest, FailedSaveKeepsTheTextInEditMode) {
 TEST_F(NoteWindowTest, RollUpKeepsTheHeightAndComesBack) {
     NoteWindow& note = open();
     note.setHeight(300);
-    note.SpeedButton18Click();
-    EXPECT_TRUE(note.rolledUp());
+    // The buttons drawn on the title line take their clicks; the line
+    // around them drags the note.
+    POINT button{2 + 17 + 7, 6}, line{60, 6};
+    ClientToScreen(note.handle(), &button);
+    ClientToScreen(note.handle(), &line);
+    auto hitTest = [&](POINT p) {
+        return SendMessageW(note.handle(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    };
+    EXPECT_EQ(HTCLIENT, hitTest(button));
+    EXPECT_EQ(HTCAPTION, hitTest(line));
+    test::clickAt(button);
+    ASSERT_TRUE(test::pumpUntil([&] { return note.rolledUp(); }));
     EXPECT_EQ(19, note.height());
     EXPECT_EQ("2", note.SpeedButton18.caption());
     EXPECT_EQ("Notiz wiederherstellen", note.SpeedButton18.hint());

@@ -181,56 +181,137 @@ TEST(ToolBarKit, ButtonsAndBarForgetEachOtherWhenOneGoes) {
     outliving.setDown(true);  // must not reach the dead bar
 }
 
-// The note's title bar: Marlett captions on a coloured bar.
-class TitleBarForm : public Form {
+// The note's title line in small: two Marlett captions drawn on the line.
+class TitleLineForm : public Form {
 public:
-    ToolBar ToolBar3;
+    ButtonStrip ToolBar3;
     SpeedButton SpeedButton17, SpeedButton18;
-    TitleBarForm() : Form(L"TKitTitleBarForm") {
-        ToolBar3.setBounds(2, 0, 35, 17);
+    int deletes = 0, rollUps = 0;
+    TitleLineForm() : Form(L"TKitTitleLineForm") {
+        ToolBar3.setBounds(2, 0, 35, 13);
         ToolBar3.setButtonSize(17, 13);
         ToolBar3.setFont({"Marlett", 8});
         ToolBar3.setColor(2674653);
         SpeedButton17.setCaption("r");
         SpeedButton17.setWidth(17);
+        SpeedButton17.setHint("Diese Notiz löschen");
+        SpeedButton17.onClick = [this] { ++deletes; };
         SpeedButton18.setCaption("0");
         SpeedButton18.setWidth(14);
+        SpeedButton18.setHint("Notiz minimieren");
+        SpeedButton18.onClick = [this] { ++rollUps; };
         ToolBar3.add(SpeedButton17);
         ToolBar3.add(SpeedButton18);
         create();
     }
-    ~TitleBarForm() override { destroy(); }
+    ~TitleLineForm() override { destroy(); }
+
+    // The form's own mouse messages, as the system sends them over the
+    // strip (whose hit test the form answers with HTCLIENT).
+    void mouse(UINT msg, int x, int y) {
+        SendMessageW(handle(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y));
+    }
+    void press(int x, int y, int releaseX) {
+        mouse(WM_MOUSEMOVE, x, y);
+        mouse(WM_LBUTTONDOWN, x, y);
+        mouse(WM_MOUSEMOVE, releaseX, y);
+        mouse(WM_LBUTTONUP, releaseX, y);
+    }
 
 protected:
     void onCreate() override { ToolBar3.create(*this); }
 };
 
-TEST(ToolBarKit, TitleBarPaintsItsColourAndKeepsButtonWidths) {
-    TitleBarForm f;
-    HWND bar = f.ToolBar3.handle();
-    RECT r17{}, r18{};
-    SendMessageW(bar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r17));
-    SendMessageW(bar, TB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r18));
-    EXPECT_EQ(17, r17.right - r17.left);
-    EXPECT_EQ(14, r18.right - r18.left);
-    EXPECT_EQ(13, r17.bottom - r17.top);
-
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, 64, 64);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bmp);
-    SendMessageW(bar, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    EXPECT_EQ(COLORREF{2674653}, GetPixel(dc, 1, 1));
+TEST(ButtonStripKit, PaintsItsColourAndPlacesButtonsByTheirWidths) {
+    TitleLineForm f;
+    EXPECT_FALSE(f.ToolBar3.contains({1, 6})) << "left of the first button";
+    EXPECT_TRUE(f.ToolBar3.contains({2, 6}));
+    EXPECT_TRUE(f.ToolBar3.contains({18, 12}));
+    EXPECT_TRUE(f.ToolBar3.contains({19, 6})) << "the second button starts after 17 pixels";
+    EXPECT_TRUE(f.ToolBar3.contains({32, 6}));
+    EXPECT_FALSE(f.ToolBar3.contains({33, 6})) << "14 pixels wide";
+    EXPECT_FALSE(f.ToolBar3.contains({10, 13})) << "13 pixels high";
+    {
+        const test::Snapshot shot(f.handle(), 40, 20);
+        EXPECT_EQ(COLORREF{2674653}, shot.mostIn({2, 0, 37, 13}));
+        EXPECT_NE(COLORREF{2674653}, shot.pixel(10, 6)) << "the caption is drawn";
+    }
     f.ToolBar3.setColor(255);  // edit mode: red
-    SendMessageW(bar, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    EXPECT_EQ(COLORREF{255}, GetPixel(dc, 1, 1));
-    SelectObject(dc, old);
-    DeleteObject(bmp);
-    DeleteDC(dc);
+    EXPECT_EQ(COLORREF{255}, test::Snapshot(f.handle(), 40, 20).mostIn({2, 0, 37, 13}));
 
-    f.SpeedButton18.setCaption("2");
-    EXPECT_EQ("2", f.SpeedButton18.caption());
+    f.ToolBar3.hide();
+    EXPECT_FALSE(f.ToolBar3.contains({10, 6}));
+    EXPECT_NE(COLORREF{255}, test::Snapshot(f.handle(), 40, 20).pixel(10, 6));
+    f.ToolBar3.show();
+    f.SpeedButton17.setVisible(false);
+    EXPECT_TRUE(f.ToolBar3.contains({2, 6})) << "a hidden button leaves its room to the next";
+    EXPECT_FALSE(f.ToolBar3.contains({20, 6}));
+}
+
+TEST(ButtonStripKit, ClickIsAPressAndReleaseOnTheSameShownEnabledButton) {
+    TitleLineForm f;
+    f.press(25, 6, 25);
+    EXPECT_EQ(1, f.rollUps);
+    EXPECT_EQ(GetCapture(), nullptr) << "the release gives the mouse back";
+    f.press(10, 6, 25);
+    f.press(25, 6, 60);
+    EXPECT_EQ(0, f.deletes);
+    EXPECT_EQ(1, f.rollUps) << "a press taken off its button is no click";
+    f.mouse(WM_LBUTTONUP, 10, 6);
+    EXPECT_EQ(0, f.deletes) << "a release alone is no click";
+
+    f.SpeedButton17.setEnabled(false);
+    f.press(10, 6, 10);
+    EXPECT_EQ(0, f.deletes);
+    f.SpeedButton17.setEnabled(true);
+    f.ToolBar3.hide();
+    f.press(10, 6, 10);
+    EXPECT_EQ(0, f.deletes);
+    f.ToolBar3.show();
+    f.press(10, 6, 10);
+    EXPECT_EQ(1, f.deletes);
+}
+
+// Tips come with the mouse's first visit, one per button, and follow the
+// button's hint (the roll-up button says what it will do next).
+TEST(ButtonStripKit, TipsNameEachButtonAndFollowTheHint) {
+    TitleLineForm f;
+    // The tip window the strip made: a tool tip owned by the form.
+    std::pair<HWND, HWND> search{f.handle(), nullptr};
+    auto findTip = [&] {
+        search.second = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM data) {
+                auto* p = reinterpret_cast<std::pair<HWND, HWND>*>(data);
+                wchar_t cls[32] = {};
+                GetClassNameW(w, cls, 32);
+                if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && GetWindow(w, GW_OWNER) == p->first)
+                    p->second = w;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.second;
+    };
+    EXPECT_EQ(nullptr, findTip()) << "no tip before the mouse comes";
+    f.mouse(WM_MOUSEMOVE, 25, 6);
+    HWND tip = findTip();
+    ASSERT_NE(nullptr, tip);
+    EXPECT_EQ(2, SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
+    auto tipText = [&](SpeedButton& b) {
+        wchar_t text[80] = {};
+        TOOLINFOW ti{};
+        ti.cbSize = TTTOOLINFOW_V2_SIZE;
+        ti.hwnd = f.handle();
+        ti.uId = static_cast<UINT_PTR>(b.commandId());
+        ti.lpszText = text;
+        SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
+        return narrow(text);
+    };
+    EXPECT_EQ("Diese Notiz löschen", tipText(f.SpeedButton17));
+    EXPECT_EQ("Notiz minimieren", tipText(f.SpeedButton18));
+    f.SpeedButton18.setHint("Notiz wiederherstellen");
+    EXPECT_EQ("Notiz wiederherstellen", tipText(f.SpeedButton18));
 }
 
 TEST(ToolBarKit, ThrowingButtonHandlerEndsInErrorBox) {
