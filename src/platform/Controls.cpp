@@ -41,6 +41,20 @@ HWND makeTipWindow(HWND owner) {
     return tip;
 }
 
+// Where a control without a window lies on its form, in the form's pixels
+// (its 96-dpi bounds while the form has no window).
+RECT pixelsOn(const Form* form, const RECT& bounds) {
+    if (form == nullptr || form->handle() == nullptr) return bounds;
+    return deviceRect(form->handle(), bounds.left, bounds.top, bounds.right - bounds.left,
+                      bounds.bottom - bounds.top);
+}
+
+void invalidateOn(const Form* form, const RECT& bounds) {
+    if (form == nullptr || form->handle() == nullptr) return;
+    const RECT r = pixelsOn(form, bounds);
+    InvalidateRect(form->handle(), &r, TRUE);
+}
+
 // The font of a control without a window, at its form's density.
 HFONT fontAt(FontHandle& font, int& madeAtDpi, const FontSpec& spec, int dpi) {
     if (!font || madeAtDpi != dpi) {
@@ -66,18 +80,9 @@ void Label::create(Form& parent) {
     invalidate();
 }
 
-RECT Label::pixels() const {
-    if (parent_ == nullptr || parent_->handle() == nullptr) return bounds_;
-    return deviceRect(parent_->handle(), bounds_.left, bounds_.top, bounds_.right - bounds_.left,
-                      bounds_.bottom - bounds_.top);
-}
+RECT Label::pixels() const { return pixelsOn(parent_, bounds_); }
 
-void Label::invalidate() {
-    if (parent_ != nullptr && parent_->handle() != nullptr) {
-        const RECT r = pixels();
-        InvalidateRect(parent_->handle(), &r, TRUE);
-    }
-}
+void Label::invalidate() { invalidateOn(parent_, bounds_); }
 
 void Label::dpiChanged() {
     hfont_.reset();
@@ -682,11 +687,7 @@ void ButtonStrip::create(Form& parent) {
     invalidate();
 }
 
-RECT ButtonStrip::pixels() const {
-    if (parent_ == nullptr || parent_->handle() == nullptr) return bounds_;
-    return deviceRect(parent_->handle(), bounds_.left, bounds_.top, bounds_.right - bounds_.left,
-                      bounds_.bottom - bounds_.top);
-}
+RECT ButtonStrip::pixels() const { return pixelsOn(parent_, bounds_); }
 
 // Side by side from the left edge; a hidden button takes no room.
 RECT ButtonStrip::buttonPixels(const SpeedButton& button) const {
@@ -712,11 +713,7 @@ SpeedButton* ButtonStrip::buttonAt(POINT client) const {
 
 bool ButtonStrip::contains(POINT client) const { return buttonAt(client) != nullptr; }
 
-void ButtonStrip::invalidate() {
-    if (parent_ == nullptr || parent_->handle() == nullptr) return;
-    const RECT r = pixels();
-    InvalidateRect(parent_->handle(), &r, TRUE);
-}
+void ButtonStrip::invalidate() { invalidateOn(parent_, bounds_); }
 
 void ButtonStrip::setBounds(int left, int top, int width, int height) {
     invalidate();
