@@ -27,3 +27,5 @@ echo "== $exe"
 echo "size: $(stat -c %s "$exe") bytes"
 echo "imports:"
 i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | sort -f | sed 's/^/  /'
+echo "loaded when first called (cmake/delayload):"
+sed -n 's/^LIBRARY /  /p' cmake/delayload/*.def
