@@ -9,7 +9,9 @@ export LC_ALL=C
 scripts/setup.sh
 
 echo "== Kern ohne <windows.h>"
-if grep -rlE '#[[:space:]]*include[[:space:]]*[<"]windows\.h[>"]' src/store; then
+# FileIoWin.cpp is the Windows half of the core's file interface and is
+# built only into the Windows program.
+if grep -rlE '#[[:space:]]*include[[:space:]]*[<"]windows\.h[>"]' src/store | grep -v '/FileIoWin\.cpp$'; then
   echo "FEHLER: Kerndateien binden <windows.h> ein (siehe oben)." >&2
   exit 1
 fi

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/RichEdit98.h"
+#include "forms/RichEdit98.h"
 #include "store/FileIo.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include "platform/Dialogs.h"
-#include "platform/ShellFiles.h"
-#include "platform/Utf.h"
-#include "platform/VersionInfo.h"
+#include "forms/Dialogs.h"
+#include "desktop/ShellFiles.h"
+#include "desktop/Utf.h"
+#include "desktop/VersionInfo.h"
 #include "resource.h"
 #include "store/FileIo.h"
 #include "store/NoteStore.h"

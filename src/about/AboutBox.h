@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "platform/Controls.h"
-#include "platform/Form.h"
-#include "platform/Handle.h"
+#include "forms/Controls.h"
+#include "forms/Form.h"
+#include "desktop/Handle.h"
 
 namespace tav {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "alarm/AlarmLayout.h"
-#include "platform/Form.h"
-#include "platform/LocalTime.h"
+#include "forms/Form.h"
+#include "desktop/LocalTime.h"
 
 namespace tav {
 

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "platform/Dpi.h"
-#include "platform/Form.h"
+#include "forms/Dpi.h"
+#include "forms/Form.h"
 #include "store/DpiScale.h"
 
 namespace tav::alarm_layout {

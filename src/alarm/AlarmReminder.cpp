@@ -5,10 +5,10 @@
 #include <algorithm>
 
 #include "alarm/AlarmLayout.h"
-#include "platform/Controls.h"
-#include "platform/DialogKeys.h"
-#include "platform/LocalTime.h"
-#include "platform/Utf.h"
+#include "forms/Controls.h"
+#include "forms/DialogKeys.h"
+#include "desktop/LocalTime.h"
+#include "desktop/Utf.h"
 
 namespace tav {
 

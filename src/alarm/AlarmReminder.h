@@ -15,9 +15,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/Form.h"
-#include "platform/Handle.h"
-#include "platform/RichEdit98.h"
+#include "forms/Form.h"
+#include "desktop/Handle.h"
+#include "forms/RichEdit98.h"
 #include "store/AlarmTime.h"
 
 namespace tav {

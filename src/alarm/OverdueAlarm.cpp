@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "alarm/AlarmLayout.h"
-#include "platform/DialogKeys.h"
-#include "platform/ShellFiles.h"
+#include "forms/DialogKeys.h"
+#include "desktop/ShellFiles.h"
 
 namespace tav {
 

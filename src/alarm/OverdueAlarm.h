@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "platform/Controls.h"
-#include "platform/Form.h"
-#include "platform/Handle.h"
-#include "platform/RichEdit98.h"
+#include "forms/Controls.h"
+#include "forms/Form.h"
+#include "desktop/Handle.h"
+#include "forms/RichEdit98.h"
 
 namespace tav {
 

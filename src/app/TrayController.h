@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "note/NoteHost.h"
-#include "platform/Controls.h"
-#include "platform/Form.h"
-#include "platform/Handle.h"
-#include "platform/HiTimer.h"
-#include "platform/HotKey.h"
-#include "platform/Menu.h"
-#include "platform/TrayIcon.h"
+#include "forms/Controls.h"
+#include "forms/Form.h"
+#include "desktop/Handle.h"
+#include "desktop/HiTimer.h"
+#include "desktop/HotKey.h"
+#include "forms/Menu.h"
+#include "desktop/TrayIcon.h"
 #include "settings/GlobalHotKeys.h"
 #include "store/NoteStore.h"
 

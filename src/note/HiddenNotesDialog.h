@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/DialogForm.h"
+#include "forms/DialogForm.h"
 
 namespace tav {
 

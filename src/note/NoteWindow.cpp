@@ -6,7 +6,7 @@
 #include "alarm/AlarmReminder.h"
 #include "alarm/OverdueAlarm.h"
 #include "note/NoteHost.h"
-#include "platform/Dialogs.h"
+#include "forms/Dialogs.h"
 #include "store/FileIo.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"

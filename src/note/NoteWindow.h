@@ -18,13 +18,13 @@
 #include <optional>
 #include <string>
 
-#include "platform/Controls.h"
-#include "platform/Form.h"
-#include "platform/HiTimer.h"
-#include "platform/Menu.h"
-#include "platform/RichEdit98.h"
-#include "platform/RxClock.h"
-#include "platform/WavePlayer.h"
+#include "forms/Controls.h"
+#include "forms/Form.h"
+#include "desktop/HiTimer.h"
+#include "forms/Menu.h"
+#include "forms/RichEdit98.h"
+#include "forms/RxClock.h"
+#include "desktop/WavePlayer.h"
 #include "store/AlarmTime.h"
 #include "store/FormPlacement.h"
 

@@ -11,7 +11,7 @@
 #include "alarm/OverdueAlarm.h"
 #include "note/NoteHost.h"
 #include "note/NoteWindow.h"
-#include "platform/LocalTime.h"
+#include "desktop/LocalTime.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
 

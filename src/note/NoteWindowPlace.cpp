@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "note/NoteWindow.h"
-#include "platform/Dpi.h"
+#include "forms/Dpi.h"
 
 namespace tav {
 

@@ -1,6 +1,6 @@
 #include "settings/SettingsDialog.h"
 
-#include "platform/Dialogs.h"
+#include "forms/Dialogs.h"
 #include "settings/GlobalHotKeys.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"

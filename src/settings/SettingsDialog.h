@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "platform/DialogForm.h"
+#include "forms/DialogForm.h"
 
 namespace tav {
 

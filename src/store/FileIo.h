@@ -1,7 +1,7 @@
 #pragma once
 // Whole-file reads and crash-safe whole-file writes. Paths are UTF-8. The
 // operating-system half lives in FileIoPosix.cpp (host) and
-// platform/FileIoWin.cpp (Windows), so the rest of the store stays portable.
+// FileIoWin.cpp (Windows), so the rest of the store stays portable.
 
 #include <optional>
 #include <stdexcept>

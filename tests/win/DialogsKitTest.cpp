@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "KitTestSupport.h"
-#include "platform/Dialogs.h"
+#include "forms/Dialogs.h"
 
 namespace tav {
 namespace {

@@ -9,10 +9,10 @@
 #include <commctrl.h>
 
 #include "KitTestSupport.h"
-#include "platform/Controls.h"
-#include "platform/DialogForm.h"
-#include "platform/Dpi.h"
-#include "platform/Form.h"
+#include "forms/Controls.h"
+#include "forms/DialogForm.h"
+#include "forms/Dpi.h"
+#include "forms/Form.h"
 #include "resource.h"
 
 // Found by googletest for RECT, which lives in the global namespace.

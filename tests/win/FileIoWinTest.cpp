@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "KitTestSupport.h"
-#include "platform/Utf.h"
+#include "desktop/Utf.h"
 #include "store/FileIo.h"
 
 namespace tav {

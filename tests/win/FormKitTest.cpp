@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "KitTestSupport.h"
-#include "platform/Form.h"
-#include "platform/Utf.h"
+#include "forms/Form.h"
+#include "desktop/Utf.h"
 
 namespace tav {
 namespace {

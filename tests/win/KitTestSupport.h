@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/Dialogs.h"
-#include "platform/Utf.h"
+#include "forms/Dialogs.h"
+#include "desktop/Utf.h"
 
 namespace tav::test {
 

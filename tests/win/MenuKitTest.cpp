@@ -4,9 +4,9 @@
 #include <stdexcept>
 
 #include "KitTestSupport.h"
-#include "platform/Form.h"
-#include "platform/Menu.h"
-#include "platform/Utf.h"
+#include "forms/Form.h"
+#include "forms/Menu.h"
+#include "desktop/Utf.h"
 
 namespace tav {
 namespace {

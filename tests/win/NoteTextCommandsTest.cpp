@@ -22,8 +22,8 @@
 #include "note/NoteHost.h"
 #include "note/NoteTextCommands.h"
 #include "note/NoteWindow.h"
-#include "platform/Form.h"
-#include "platform/Utf.h"
+#include "forms/Form.h"
+#include "desktop/Utf.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/Form.h"
-#include "platform/RichEdit98.h"
+#include "forms/Form.h"
+#include "forms/RichEdit98.h"
 #include "store/FileIo.h"
 #include "store/Utf8Path.h"
 

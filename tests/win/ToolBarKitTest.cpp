@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "KitTestSupport.h"
-#include "platform/Controls.h"
-#include "platform/Utf.h"
+#include "forms/Controls.h"
+#include "desktop/Utf.h"
 #include "resource.h"
 
 namespace tav {

@@ -1,10 +1,10 @@
-#include "platform/WavePlayer.h"
+#include "desktop/WavePlayer.h"
 
 #include <windows.h>
 // mmsystem.h needs the types of windows.h.
 #include <mmsystem.h>
 
-#include "platform/Utf.h"
+#include "desktop/Utf.h"
 #include "store/FileIo.h"
 
 namespace tav {

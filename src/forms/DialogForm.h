@@ -10,8 +10,8 @@
 #include <functional>
 #include <string>
 
-#include "platform/Form.h"
-#include "platform/Handle.h"
+#include "forms/Form.h"
+#include "desktop/Handle.h"
 
 namespace tav {
 

@@ -1,11 +1,11 @@
-#include "platform/VersionInfo.h"
+#include "desktop/VersionInfo.h"
 
 #include <windows.h>
 
 #include <vector>
 
-#include "platform/ShellFiles.h"
-#include "platform/Utf.h"
+#include "desktop/ShellFiles.h"
+#include "desktop/Utf.h"
 
 namespace tav {
 namespace {

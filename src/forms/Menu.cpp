@@ -1,9 +1,9 @@
-#include "platform/Menu.h"
+#include "forms/Menu.h"
 
 #include <stdexcept>
 
-#include "platform/Form.h"
-#include "platform/Utf.h"
+#include "forms/Form.h"
+#include "desktop/Utf.h"
 #include "store/ShortcutText.h"
 
 namespace tav {

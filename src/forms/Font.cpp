@@ -1,10 +1,10 @@
-#include "platform/Font.h"
+#include "forms/Font.h"
 
 #include <cstdlib>
 #include <stdexcept>
 
-#include "platform/Dpi.h"
-#include "platform/Utf.h"
+#include "forms/Dpi.h"
+#include "desktop/Utf.h"
 #include "store/DpiScale.h"
 
 namespace tav {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Font.h"
-#include "platform/Handle.h"
+#include "forms/Font.h"
+#include "desktop/Handle.h"
 
 namespace tav {
 

@@ -1,8 +1,8 @@
-#include "platform/TrayIcon.h"
+#include "desktop/TrayIcon.h"
 
 #include <shellapi.h>
 
-#include "platform/Utf.h"
+#include "desktop/Utf.h"
 
 namespace tav {
 namespace {

@@ -1,8 +1,8 @@
-#include "platform/ShellFiles.h"
+#include "desktop/ShellFiles.h"
 
 #include <shellapi.h>
 
-#include "platform/Utf.h"
+#include "desktop/Utf.h"
 
 namespace tav {
 std::wstring modulePath() {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Font.h"
-#include "platform/Form.h"
-#include "platform/Handle.h"
+#include "forms/Font.h"
+#include "forms/Form.h"
+#include "desktop/Handle.h"
 
 namespace tav {
 

@@ -1,11 +1,11 @@
-#include "platform/Dialogs.h"
+#include "forms/Dialogs.h"
 
 #include <stdexcept>
 #include <vector>
 
-#include "platform/Dpi.h"
-#include "platform/Form.h"
-#include "platform/Utf.h"
+#include "forms/Dpi.h"
+#include "forms/Form.h"
+#include "desktop/Utf.h"
 #include "store/DpiScale.h"
 
 namespace tav {

@@ -1,4 +1,4 @@
-#include "platform/Utf.h"
+#include "desktop/Utf.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "platform/Dpi.h"
+#include "forms/Dpi.h"
 
-#include "platform/Form.h"
+#include "forms/Form.h"
 #include "store/DpiScale.h"
 
 namespace tav {

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/MessageWindow.h"
+#include "desktop/MessageWindow.h"
 
 namespace tav {
 

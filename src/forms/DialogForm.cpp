@@ -1,4 +1,4 @@
-#include "platform/DialogForm.h"
+#include "forms/DialogForm.h"
 
 #include <commctrl.h>
 
@@ -6,9 +6,9 @@
 #include <set>
 #include <stdexcept>
 
-#include "platform/DialogKeys.h"
-#include "platform/Dpi.h"
-#include "platform/Utf.h"
+#include "forms/DialogKeys.h"
+#include "forms/Dpi.h"
+#include "desktop/Utf.h"
 
 namespace tav {
 

@@ -1,8 +1,8 @@
-#include "platform/MessageWindow.h"
+#include "desktop/MessageWindow.h"
 
 #include <stdexcept>
 
-#include "platform/Form.h"
+#include "forms/Form.h"
 
 namespace tav {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/Handle.h"
+#include "desktop/Handle.h"
 
 namespace tav {
 

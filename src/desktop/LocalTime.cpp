@@ -1,6 +1,6 @@
-#include "platform/LocalTime.h"
+#include "desktop/LocalTime.h"
 
-#include "platform/Utf.h"
+#include "desktop/Utf.h"
 
 namespace tav {
 

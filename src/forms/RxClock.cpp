@@ -1,14 +1,14 @@
-#include "platform/RxClock.h"
+#include "forms/RxClock.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "platform/Controls.h"
-#include "platform/Dpi.h"
-#include "platform/LocalTime.h"
-#include "platform/MessageWindow.h"
+#include "forms/Controls.h"
+#include "forms/Dpi.h"
+#include "desktop/LocalTime.h"
+#include "desktop/MessageWindow.h"
 
 namespace tav {
 namespace {

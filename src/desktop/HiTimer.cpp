@@ -1,4 +1,4 @@
-#include "platform/HiTimer.h"
+#include "desktop/HiTimer.h"
 
 namespace tav {
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Handle.h"
+#include "desktop/Handle.h"
 
 namespace tav {
 

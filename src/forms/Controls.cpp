@@ -1,4 +1,4 @@
-#include "platform/Controls.h"
+#include "forms/Controls.h"
 
 #include <commctrl.h>
 
@@ -7,8 +7,8 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "platform/Dpi.h"
-#include "platform/Utf.h"
+#include "forms/Dpi.h"
+#include "desktop/Utf.h"
 #include "store/DpiScale.h"
 
 namespace tav {

@@ -1,4 +1,4 @@
-#include "platform/HotKey.h"
+#include "desktop/HotKey.h"
 
 namespace tav {
 namespace {

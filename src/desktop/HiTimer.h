@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "platform/MessageWindow.h"
+#include "desktop/MessageWindow.h"
 
 namespace tav {
 

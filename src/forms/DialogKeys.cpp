@@ -1,4 +1,4 @@
-#include "platform/DialogKeys.h"
+#include "forms/DialogKeys.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,12 +1,12 @@
-#include "platform/Form.h"
+#include "forms/Form.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "platform/Dpi.h"
-#include "platform/Utf.h"
+#include "forms/Dpi.h"
+#include "desktop/Utf.h"
 #include "resource.h"
 #include "store/DpiScale.h"
 

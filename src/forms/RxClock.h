@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/Handle.h"
+#include "desktop/Handle.h"
 #include "store/AlarmTime.h"
 
 namespace tav {

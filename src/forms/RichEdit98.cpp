@@ -1,4 +1,4 @@
-#include "platform/RichEdit98.h"
+#include "forms/RichEdit98.h"
 
 #include <ole2.h>
 // ole2.h first: these need its types.
@@ -10,9 +10,9 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "platform/Dpi.h"
-#include "platform/MessageWindow.h"
-#include "platform/Utf.h"
+#include "forms/Dpi.h"
+#include "desktop/MessageWindow.h"
+#include "desktop/Utf.h"
 #include "store/FileIo.h"
 
 namespace tav {
