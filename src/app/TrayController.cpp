@@ -1,17 +1,16 @@
 #include "app/TrayController.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstdint>
 #include <optional>
 #include <utility>
 
 #include "about/AboutBox.h"
-#include "note/HiddenNotesDialog.h"
-#include "note/NoteWindow.h"
-#include "forms/Dialogs.h"
+#include "app/InstanceLock.h"
 #include "desktop/ShellFiles.h"
 #include "desktop/VersionInfo.h"
+#include "forms/Dialogs.h"
+#include "note/HiddenNotesDialog.h"
+#include "note/NoteWindow.h"
 #include "resource.h"
 #include "store/FileIo.h"
 #include "store/IniFile.h"
@@ -62,13 +61,8 @@ UINT foregroundRequestMessage() {
 }
 
 WPARAM programDirId() {
-    // FNV-1a over the directory in upper case: Windows paths ignore case.
-    std::uint32_t hash = 2166136261u;
-    for (char c : programDir()) {
-        hash ^= static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(c)));
-        hash *= 16777619u;
-    }
-    return static_cast<WPARAM>(hash);
+    const auto identity = folderIdentity(programDir());
+    return identity ? identity->id() : 0;
 }
 
 TrayController::TrayController(const std::string& windowsDirectory) : Form(kTrayWindowClass) {
@@ -508,8 +502,10 @@ bool TrayController::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& res
         return true;
     }
     if (msg == foregroundRequestMessage() && msg != 0) {
-        if (wParam == programDirId()) bringToFront();
-        result = 0;
+        // Taken only for our own folder and while we stay: a copy that is
+        // ending leaves the start to the one that asks.
+        result = wParam == programDirId() && !exited_;
+        if (result) bringToFront();
         return true;
     }
     if (msg == WM_SIZE && wParam == SIZE_MINIMIZED) {

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "note/NoteHost.h"
-#include "forms/Controls.h"
-#include "forms/Form.h"
 #include "desktop/Handle.h"
 #include "desktop/HiTimer.h"
 #include "desktop/HotKey.h"
-#include "forms/Menu.h"
 #include "desktop/TrayIcon.h"
+#include "forms/Controls.h"
+#include "forms/Form.h"
+#include "forms/Menu.h"
+#include "note/NoteHost.h"
 #include "settings/GlobalHotKeys.h"
 #include "store/NoteStore.h"
 
@@ -40,10 +40,11 @@ bool migrateSettingsFile(const std::string& windowsDirectory);
 
 // The registered message that a second start sends to the running program
 // (wParam: programDirId() of the sender), so that the running one comes to
-// the front as its second hot key would bring it.
+// the front as its second hot key would bring it. The answer is 1 when it
+// did.
 UINT foregroundRequestMessage();
-// Tells program directories apart, so that copies in two directories do not
-// take each other for a second start.
+// Tells program directories apart by their file identity, so that copies in
+// two directories do not take each other for a second start.
 WPARAM programDirId();
 
 class TrayController : public Form, public NoteHost, public GlobalHotKeys {

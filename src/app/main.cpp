@@ -8,33 +8,24 @@
 
 #include "about/AboutBox.h"
 #include "alarm/AlarmReminder.h"
+#include "app/InstanceLock.h"
 #include "app/TrayController.h"
-#include "note/HiddenNotesDialog.h"
-#include "forms/DialogKeys.h"
-#include "forms/Form.h"
 #include "desktop/ShellFiles.h"
-#include "desktop/Utf.h"
+#include "forms/DialogKeys.h"
+#include "forms/Dialogs.h"
+#include "forms/Form.h"
+#include "note/HiddenNotesDialog.h"
 #include "settings/SettingsDialog.h"
 #include "store/NoteStore.h"
 
 namespace {
 
-// The application title. It is what the program's error boxes carry (the
-// form kit's error box uses the same text); there is no application window
-// that would show it, because the tray controller's own window owns the notes.
-constexpr wchar_t kApplicationTitle[] = L"Tavelin2000";
+constexpr char kProductTitle[] = "Tavelin 2000";
 
-// A second start asks the running program (of the same directory) to come to
-// the front, as its second hot key would, and ends without touching a file.
-void askRunningProgramToFront() {
-    for (HWND w = FindWindowExW(nullptr, nullptr, tav::kTrayWindowClass, nullptr); w != nullptr;
-         w = FindWindowExW(nullptr, w, tav::kTrayWindowClass, nullptr)) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        // We were started by the user, so we may hand the foreground on.
-        AllowSetForegroundWindow(pid);
-        PostMessageW(w, tav::foregroundRequestMessage(), tav::programDirId(), 0);
-    }
+// A start that does not run says why; it changes no file.
+int refuseStart(const std::string& text) {
+    tav::messageBox(nullptr, text, kProductTitle, MB_OK | MB_ICONWARNING);
+    return 1;
 }
 
 // OLE is the program's for its whole run; ending it leaves text the user
@@ -46,13 +37,14 @@ void endOle() {
     oleState = E_FAIL;
 }
 
-int runProgram() {
+int runProgram(tav::InstanceLock& instance) {
     // The hint delays (500 ms to show, 4000 ms until a hint goes) are the
     // form kit's: every tool tip it creates gets them.
 
     // The forms in their order. The tray controller is the main form; it
     // stays hidden unless it shows itself as the splash.
     tav::TrayController trayController(tav::windowsDirectory());
+    instance.publish(trayController.handle());
     tav::AboutBox aboutBox(trayController.handle());
     trayController.attachAboutBox(&aboutBox);
     tav::AlarmReminder reminder(trayController.handle());
@@ -94,13 +86,30 @@ void __verbose_terminate_handler() { std::abort(); }
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     tav::setProgramDir(tav::exeDirectory());
 
-    const std::wstring mutexName =
-        std::wstring(kApplicationTitle) + L"." + tav::widen(std::to_string(tav::programDirId()));
-    HANDLE instance = CreateMutexW(nullptr, FALSE, mutexName.c_str());
-    if (instance != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
-        askRunningProgramToFront();
-        CloseHandle(instance);
-        return 0;
+    using State = tav::InstanceLock::State;
+    tav::InstanceLock instance(tav::programDir(), tav::foregroundRequestMessage());
+    switch (instance.state()) {
+        case State::Running:
+            return 0;
+        case State::NotAnswering:
+            return refuseStart("Tavelin läuft in seinem Ordner\r\n" + tav::programDir() +
+                               "\r\nschon, antwortet aber nicht (oder es läuft dort auf einem "
+                               "anderen Computer).\r\n\r\nWarten Sie einen Moment und starten "
+                               "Sie Tavelin dann noch einmal. Hilft das nicht, beenden Sie das "
+                               "laufende Tavelin im Task-Manager.");
+        case State::Failed:
+            return refuseStart(
+                "Tavelin kann in seinem Ordner\r\n" + tav::programDir() +
+                "\r\nnicht sicherstellen, dass es dort nur einmal läuft: die Datei "
+                "„Tavelin.lock“ lässt sich nicht anlegen. Zwei Tavelin im selben Ordner würden "
+                "sich gegenseitig die Notizen überschreiben, deshalb startet es nicht.\r\n\r\n"
+                "Liegt dort ein Ordner oder eine schreibgeschützte Datei „Tavelin.lock“, "
+                "entfernen Sie sie und starten Sie Tavelin dann noch einmal.");
+        case State::Ours:
+        case State::ReadOnly:
+            // In a folder that takes no file nothing can be saved, so a second
+            // copy could overwrite nothing; the start says what to do.
+            break;
     }
 
     INITCOMMONCONTROLSEX controls{sizeof controls,
@@ -110,8 +119,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     oleState = OleInitialize(nullptr);
 
     int result = 1;
-    tav::guarded(nullptr, [&] { result = runProgram(); });
+    tav::guarded(nullptr, [&] { result = runProgram(instance); });
     endOle();
-    if (instance != nullptr) CloseHandle(instance);
     return result;
 }

@@ -50,6 +50,11 @@ struct IconDeleter {
 struct ImageListDeleter {
     void operator()(HIMAGELIST h) const { ImageList_Destroy(h); }
 };
+// A file or another kernel object. CreateFileW's INVALID_HANDLE_VALUE is no
+// handle: pass nullptr for it.
+struct KernelHandleDeleter {
+    void operator()(HANDLE h) const { CloseHandle(h); }
+};
 
 using FontHandle = Handle<HFONT, GdiObjectDeleter>;
 using BrushHandle = Handle<HBRUSH, GdiObjectDeleter>;
@@ -57,5 +62,6 @@ using BitmapHandle = Handle<HBITMAP, GdiObjectDeleter>;
 using MenuHandle = Handle<HMENU, MenuDeleter>;
 using IconHandle = Handle<HICON, IconDeleter>;
 using ImageListHandle = Handle<HIMAGELIST, ImageListDeleter>;
+using KernelHandle = Handle<HANDLE, KernelHandleDeleter>;
 
 }  // namespace tav
