@@ -571,7 +571,7 @@ void TrayController::orderlyExit() {
     // In a folder that refuses files the start has said why.
     if (!failures.empty() && !folderRefuses_) showErrorBox(handle(), joinLines(failures));
     hide();
-    PostQuitMessage(0);
+    quitMessageLoop(0);
 }
 
 bool TrayController::saveNotesForExit() {

@@ -1,14 +1,21 @@
 #include "forms/Menu.h"
 
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
-#include "forms/Form.h"
 #include "desktop/Utf.h"
+#include "forms/Form.h"
 #include "store/ShortcutText.h"
 
 namespace tav {
 
 namespace {
+
+// Pop-up menus of this thread that are open now, and the exit code of a quit
+// asked for meanwhile.
+int openMenus = 0;
+std::optional<int> quitAsked;
 
 MenuItem* findByName(const std::vector<MenuItem*>& items, std::string_view itemName) {
     for (MenuItem* item : items) {
@@ -73,12 +80,27 @@ bool PopupMenu::popup(HWND owner, POINT screen) {
     if (onPopup) onPopup();
     std::vector<MenuItem*> commands;
     MenuHandle menu = build(commands);
+    ++openMenus;
     const UINT chosen = static_cast<UINT>(
         TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
                        screen.x, screen.y, 0, owner, nullptr));
+    --openMenus;
+    if (quitAsked) {
+        if (openMenus == 0) PostQuitMessage(*std::exchange(quitAsked, std::nullopt));
+        return false;
+    }
     if (chosen == 0 || chosen > commands.size()) return false;
     commands[chosen - 1]->click(owner);
     return true;
+}
+
+void quitMessageLoop(int exitCode) {
+    if (openMenus == 0) {
+        PostQuitMessage(exitCode);
+        return;
+    }
+    quitAsked = exitCode;
+    EndMenu();
 }
 
 bool PopupMenu::handleShortcut(int shortcutValue, HWND owner) {

@@ -79,6 +79,12 @@ public:
     std::function<void()> onPopup;
 };
 
+// Ends the thread's message loop with this exit code, also from a handler
+// that runs while a pop-up menu is open: the menu's own loop would take the
+// quit message and stay, so the menu is ended and the quit posted once it
+// has closed.
+void quitMessageLoop(int exitCode);
+
 // The shortcut value of a key press: vk plus the modifiers held now
 // (GetKeyState). 0 for a bare modifier key.
 int shortcutFromKey(WPARAM vk);

@@ -19,9 +19,9 @@
 #include "about/AboutBox.h"
 #include "alarm/AlarmReminder.h"
 #include "app/TrayController.h"
-#include "note/NoteWindow.h"
-#include "forms/Dialogs.h"
 #include "desktop/Utf.h"
+#include "forms/Dialogs.h"
+#include "note/NoteWindow.h"
 #include "store/FileIo.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
@@ -623,6 +623,41 @@ TEST_F(TrayControllerTest, EndOfSessionRunsTheSameOrderlyExit) {
         SendMessageW(form.handle(), WM_ENDSESSION, TRUE, 0);
         EXPECT_TRUE(fileExists(noteTextPath("Notiz1")));
     });
+}
+
+// What taskkill without /f, an updater or a script does: the tray window is
+// closed while its menu is open, and the program ends all the same. A copy
+// that is ending takes no second start's request, so that start runs instead.
+TEST_F(TrayControllerTest, CloseWhileTheTrayMenuIsOpenEndsTheProgram) {
+    // No hot keys: a box about keys that another program holds would stop
+    // the menu.
+    writeKeys({{"Settings", "Notizanzahl", "0"},
+               {"Settings", "firstrun", "1"},
+               {"Settings", "Hotkey_neu", ""},
+               {"Settings", "Hotkey_Vordergrund", ""}});
+    TrayController& form = start();
+    restoreNow();
+    const auto request = [&](WPARAM folder) {
+        return SendMessageW(form.handle(), foregroundRequestMessage(), folder, 0);
+    };
+    EXPECT_EQ(1, request(programDirId()));
+    EXPECT_EQ(0, request(programDirId() + 1)) << "a start in another folder";
+
+    bool menuStayed = false;
+    test::WindowDriver driver(L"#32768", L"", [&](HWND menu) {
+        PostMessageW(form.handle(), WM_CLOSE, 0, 0);
+        const ULONGLONG begin = GetTickCount64();
+        while (IsWindowVisible(menu) && GetTickCount64() - begin < test::kWaitLimitMs) Sleep(10);
+        menuStayed = IsWindowVisible(menu);
+        if (menuStayed) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    EXPECT_FALSE(form.PopupMenu1.popup(form.RxTrayIcon1.hwnd(), {100, 100}));
+    ASSERT_TRUE(driver.finished());
+    EXPECT_FALSE(menuStayed);
+    bool quit = false;
+    EXPECT_TRUE(pumpUntil([&] { return quit; }, &quit));
+    EXPECT_TRUE(form.exited());
+    EXPECT_EQ(0, request(programDirId()));
 }
 
 // Each note saves on its own: a file that cannot be written is reported, and
