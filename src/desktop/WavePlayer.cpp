@@ -36,6 +36,12 @@ bool isWave(const std::string& bytes) {
 
 }  // namespace
 
+WavePlayer::System WavePlayer::system = {
+    [] { return static_cast<unsigned>(waveOutGetNumDevs()); },
+    [](const void* wave, unsigned flags) {
+        return PlaySoundW(static_cast<LPCWSTR>(wave), nullptr, flags) != FALSE;
+    }};
+
 WavePlayer::~WavePlayer() { stop(); }
 
 bool WavePlayer::loadFromFile(const std::string& path) {
@@ -56,17 +62,15 @@ bool WavePlayer::loadFromFile(const std::string& path) {
 }
 
 bool WavePlayer::play() {
-    if (!loaded() || waveOutGetNumDevs() == 0) return false;
-    if (!PlaySoundW(reinterpret_cast<LPCWSTR>(data_->data()), nullptr,
-                    SND_MEMORY | SND_ASYNC | SND_NODEFAULT))
-        return false;
+    if (!loaded() || system.deviceCount() == 0) return false;
+    if (!system.playSound(data_->data(), SND_MEMORY | SND_ASYNC | SND_NODEFAULT)) return false;
     playing = this;
     return true;
 }
 
 void WavePlayer::stop() {
     if (playing != this) return;
-    PlaySoundW(nullptr, nullptr, 0);
+    system.playSound(nullptr, 0);
     playing = nullptr;
 }
 

@@ -30,6 +30,15 @@ public:
     bool play();
     void stop();
 
+    // The system's two calls behind play() and stop(); tests put in fakes
+    // that record what the system is handed.
+    struct System {
+        unsigned (*deviceCount)();
+        // A null wave stops the sound that is playing.
+        bool (*playSound)(const void* wave, unsigned flags);
+    };
+    static System system;
+
 private:
     std::shared_ptr<const std::string> data_;
 };

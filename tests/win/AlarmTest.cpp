@@ -11,6 +11,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "KitTestSupport.h"
@@ -582,9 +583,31 @@ TEST_F(AlarmTest, TheSoundIsLoadedOnceAtCreationAndOnlyIfItIsAWave) {
     NoteWindow& note = open("Notiz4");
     EXPECT_TRUE(note.alarmplay.loaded());
     EXPECT_EQ(wave.size(), note.alarmplay.size());
-    // Played only where there is a device to play it.
-    EXPECT_EQ(waveOutGetNumDevs() > 0, note.alarmplay.play());
-    note.alarmplay.stop();
+    // The loaded bytes go to the system, from memory and without waiting;
+    // nothing goes where there is no device to play them.
+    {
+        static unsigned devices;
+        static std::size_t size;
+        static std::vector<std::pair<std::string, unsigned>> handed;
+        const WavePlayer::System real = WavePlayer::system;
+        WavePlayer::system = {[] { return devices; }, [](const void* w, unsigned flags) {
+                                  const char* bytes = static_cast<const char*>(w);
+                                  handed.emplace_back(bytes ? std::string(bytes, size) : "", flags);
+                                  return true;
+                              }};
+        size = wave.size();
+        devices = 0;
+        EXPECT_FALSE(note.alarmplay.play());
+        EXPECT_TRUE(handed.empty());
+        devices = 1;
+        EXPECT_TRUE(note.alarmplay.play());
+        note.alarmplay.stop();
+        WavePlayer::system = real;
+        ASSERT_EQ(2u, handed.size());
+        EXPECT_EQ(wave, handed[0].first);
+        EXPECT_EQ(static_cast<unsigned>(SND_MEMORY | SND_ASYNC | SND_NODEFAULT), handed[0].second);
+        EXPECT_EQ("", handed[1].first) << "stop hands over no sound";
+    }
 
     // The notes share one copy of the file, but a file changed since is
     // read afresh, and the notes that loaded the old one keep it.

@@ -166,11 +166,17 @@ TEST(MenuKit, PopupRunsTheChosenHandlerAfterTheMenuClosed) {
         menuOpenDuringHandler = FindWindowW(L"#32768", nullptr) != nullptr &&
                                 IsWindowVisible(FindWindowW(L"#32768", nullptr));
     };
+    // Each key waits until the one before has moved the highlight.
     test::WindowDriver driver(L"#32768", L"", [](HWND m) {
-        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) {
-            PostMessageW(m, WM_KEYDOWN, key, 0);
-            Sleep(50);
+        const HMENU shown = reinterpret_cast<HMENU>(SendMessageW(m, MN_GETHMENU, 0, 0));
+        for (int item : {0, 1}) {
+            PostMessageW(m, WM_KEYDOWN, VK_DOWN, 0);
+            const ULONGLONG start = GetTickCount64();
+            while (!(GetMenuState(shown, item, MF_BYPOSITION) & MF_HILITE) &&
+                   GetTickCount64() - start < test::kWaitLimitMs)
+                Sleep(10);
         }
+        PostMessageW(m, WM_KEYDOWN, VK_RETURN, 0);
     });
     const bool ran = menu.popup(owner.handle(), {100, 100});
     ASSERT_TRUE(driver.finished());
