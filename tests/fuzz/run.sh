@@ -8,6 +8,11 @@ set -euo pipefail
 target=$1 seeds=$2 runs=$3
 shift 3
 work=$(mktemp -d "${TMPDIR:-/tmp}/tav-fuzz-run.XXXXXX")
+# Each seed alone first, where a target checks that it reaches its case.
+if ! TAV_FUZZ_SEED_CHECK=1 "$target" "$seeds"/* 2>"$work/log"; then
+    tail -n 20 "$work/log" >&2
+    exit 1
+fi
 if "$target" -runs="$runs" -seed=1 -max_len=1024 -print_final_stats=1 \
     -artifact_prefix="$work/" "$@" "$work" "$seeds" 2>"$work/log"; then
     grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+ +DONE)' "$work/log" || true
