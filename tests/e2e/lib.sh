@@ -392,6 +392,31 @@ e2e_wait_for() {
     done
 }
 
+# ---- alarms -------------------------------------------------------------------
+
+# An alarm moment (seconds since 1970) for the settings file: the start of a
+# minute at least a minute from now. The program has long started when it
+# comes, and the start does not take it for overdue, which counts whole
+# minutes.
+e2e_alarm_moment() { echo $((($(date '+%s') + 119) / 60 * 60)); }
+
+# The keys that arm a note's alarm for that moment, as the program writes them.
+e2e_alarm_keys() {
+    printf 'Alarmdatum=%s\nRxClock1_AlarmEnabled=True\nRxClock1_AlarmHour=%s\nRxClock1_AlarmMinute=%s\nRxClock1_AlarmSecond=0\n' \
+        "$(date -d "@$1" '+%d.%m.%Y')" "$(date -d "@$1" '+%-H')" "$(date -d "@$1" '+%-M')"
+}
+
+# The reminder with this caption, once it has come; it must come inside the
+# minute that begins at the moment.
+e2e_wait_ring() {
+    local reminder rang
+    reminder=$(drv_ok wait-window AlarmReminder "$1" 240000)
+    rang=$(date '+%s')
+    [ "$rang" -ge "$2" ] || e2e_fail "the alarm rang $(($2 - rang)) s early"
+    [ "$rang" -lt $(($2 + 60)) ] || e2e_fail "the alarm rang $((rang - $2)) s after its moment, past its minute"
+    printf '%s\n' "$reminder"
+}
+
 # Fails the test unless actual equals expected.
 e2e_expect_eq() {
     [ "$1" = "$2" ] || e2e_fail "$3: got \"$1\", expected \"$2\""

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# An alarm set through the editor a minute ahead rings: the shared reminder
-# comes up with the note's title and text. "OK" with "5 Minuten" ticked arms
-# the note again five minutes on, in the settings file at once.
+# An armed alarm rings inside its minute: the shared reminder comes up with
+# the note's title and text. "OK" with "5 Minuten" ticked arms the note again
+# five minutes on, in the settings file at once. The editor writes the alarm
+# it is given.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
+moment=$(e2e_alarm_moment)
+e2e_write_ini <<INI
 [Settings]
 Notizanzahl=1
 firstrun=1
@@ -15,6 +17,7 @@ active=1
 NotizTitel="Zahnarzt"
 PixelsPerInch=96
 NormPos=100,100,370,340
+$(e2e_alarm_keys "$moment")
 INI
 e2e_write_note_text Notiz1 "Termin um drei"
 cp "$SRC_DIR/res/alarm.wav" "$E2E_DIR/"
@@ -28,27 +31,8 @@ e2e_start
 note=$(e2e_note_with_text "Termin um drei")
 memo=$(drv_ok child "$note" richedit)
 
-e2e_log "the editor through Ctrl+E, set a minute ahead"
-drv_ok click "$memo" 40 30 >/dev/null
-drv_ok keys ctrl+e >/dev/null
-dialog=$(drv_ok wait-window '#32770' Alarm-Dialog)
-target=$(date -d '+60 sec' '+%s')
-day=$(date -d "@$target" '+%Y-%m-%d')
-drv_ok set-datetime "$(drv_ok child "$dialog" datetime 0)" "$day" 12:00:00 >/dev/null
-drv_ok set-datetime "$(drv_ok child "$dialog" datetime 1)" "$day" "$(date -d "@$target" '+%H:%M:%S')" >/dev/null
-e2e_screenshot editor
-drv_ok answer-dialog Alarm-Dialog ok >/dev/null
-e2e_sync "$note"
-ini_expect Notiz1 RxClock1_AlarmEnabled true
-ini_expect Notiz1 RxClock1_AlarmHour "$(date -d "@$target" '+%-H')"
-ini_expect Notiz1 RxClock1_AlarmMinute "$(date -d "@$target" '+%-M')"
-ini_expect Notiz1 RxClock1_AlarmSecond "$(date -d "@$target" '+%-S')"
-e2e_expect_eq "$(ini_get Notiz1 Alarmdatum | plain_date)" "$(date_of "$target")" "Alarmdatum"
-
 e2e_log "it rings"
-reminder=$(drv_ok wait-window AlarmReminder "Zahnarzt  " 240000)
-rang=$(date '+%s')
-[ "$rang" -ge $((target - 1)) ] || e2e_fail "the alarm rang $((target - rang)) s early"
+reminder=$(e2e_wait_ring "Zahnarzt  " "$moment")
 e2e_expect_eq "$(drv_ok text "$reminder")" "Termin um drei" "text in the reminder"
 e2e_screenshot reminder
 # Off once it rang, until the answer says otherwise.
@@ -66,7 +50,7 @@ e2e_sync "$note"
 # Five minutes from the alarm's minute, or from the answer's if that came later.
 expected_for() {
     local base=$(($1 / 60 * 60))
-    [ "$base" -ge $((target / 60 * 60)) ] || base=$((target / 60 * 60))
+    [ "$base" -ge "$moment" ] || base=$moment
     echo "$(date -d "@$((base + 300))" '+%-H %-M') $(date_of $((base + 300)))"
 }
 armed_for() {
@@ -79,6 +63,23 @@ armed_for || e2e_fail "not armed five minutes on: $(ini_get Notiz1 RxClock1_Alar
 e2e_note_menu "$note"
 e2e_expect_line "$(drv_ok menu-show)" "  Alarm für diese Notiz [x]" "alarm checked in the menu"
 drv_ok menu-close >/dev/null
+
+e2e_log "the editor through Ctrl+E: tomorrow at 9:30:15"
+drv_ok click "$memo" 40 30 >/dev/null
+drv_ok keys ctrl+e >/dev/null
+dialog=$(drv_ok wait-window '#32770' Alarm-Dialog)
+tomorrow=$(date -d "$(date '+%Y-%m-%d') 12:00 +1 day" '+%s')
+day=$(date -d "@$tomorrow" '+%Y-%m-%d')
+drv_ok set-datetime "$(drv_ok child "$dialog" datetime 0)" "$day" 12:00:00 >/dev/null
+drv_ok set-datetime "$(drv_ok child "$dialog" datetime 1)" "$day" 09:30:15 >/dev/null
+e2e_screenshot editor
+drv_ok answer-dialog Alarm-Dialog ok >/dev/null
+e2e_sync "$note"
+ini_expect Notiz1 RxClock1_AlarmEnabled true
+ini_expect Notiz1 RxClock1_AlarmHour 9
+ini_expect Notiz1 RxClock1_AlarmMinute 30
+ini_expect Notiz1 RxClock1_AlarmSecond 15
+e2e_expect_eq "$(ini_get Notiz1 Alarmdatum | plain_date)" "$(date_of "$tomorrow")" "Alarmdatum"
 
 e2e_exit
 armed_for_after_exit() { [ "$(ini_get Notiz1 RxClock1_AlarmEnabled)" = True ]; }
