@@ -329,6 +329,9 @@ run_start() {
     e2e_notes "${#NOTES[@]}" >/dev/null
     for t in "${TEXTS[@]}"; do e2e_note_with_text "${t#*:}" >/dev/null; done
     e2e_screenshot "$start"
+    # Nothing said later than the messages answered above.
+    e2e_drain
+    e2e_expect_no_window '#32770' - "a message after those of start $start"
     e2e_exit
 
     local i
