@@ -104,7 +104,7 @@ void AlarmReminder::OKButtonClick() {
     if (SendMessageW(CheckBox1, BM_GETCHECK, 0, 0) == BST_CHECKED) {
         const int index = static_cast<int>(SendMessageW(ComboBox1, CB_GETCURSEL, 0, 0));
         repeat = snoozedMoment(answered.alarmDate, answered.alarmHour, answered.alarmMinute, now(),
-                               snoozeMinutes(index));
+                               snoozeMinutes(index), systemZone());
     }
     // The next turn is on the screen before this answer runs, so that one
     // answer that fails cannot hold up the others.

@@ -31,6 +31,30 @@ SYSTEMTIME localTimeNow() {
     return time;
 }
 
+namespace {
+
+// A moment the system cannot convert (outside its years) stays as it is.
+class SystemZone final : public LocalZone {
+public:
+    DateTime toUtc(const DateTime& local) const override {
+        const SYSTEMTIME in = systemTimeOf(local);
+        SYSTEMTIME out{};
+        return TzSpecificLocalTimeToSystemTime(nullptr, &in, &out) ? dateTimeOf(out) : local;
+    }
+    DateTime toLocal(const DateTime& utc) const override {
+        const SYSTEMTIME in = systemTimeOf(utc);
+        SYSTEMTIME out{};
+        return SystemTimeToTzSpecificLocalTime(nullptr, &in, &out) ? dateTimeOf(out) : utc;
+    }
+};
+
+}  // namespace
+
+const LocalZone& systemZone() {
+    static const SystemZone zone;
+    return zone;
+}
+
 std::string shortDateFormat() {
     wchar_t format[80] = {};
     if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTDATE, format, 80) == 0) return {};

@@ -13,6 +13,8 @@ namespace tav {
 DateTime dateTimeOf(const SYSTEMTIME& time);
 SYSTEMTIME systemTimeOf(const DateTime& moment);
 SYSTEMTIME localTimeNow();
+// The system's time zone with its rules of daylight saving.
+const LocalZone& systemZone();
 
 // The user's short date format ("dd.MM.yyyy" under German settings), the
 // one that dates in the settings file are written in.

@@ -157,9 +157,9 @@ void RxClock::setAlarmSecond(int second) {
 }
 
 // A newly set alarm counts from now: a time that lay between the last tick
-// and now was not yet the alarm's.
+// and now was not yet the alarm's, except the current second's own.
 void RxClock::rearm(const SYSTEMTIME& now) {
-    previous_ = dateTimeOf(now);
+    previous_ = armedSince(dateTimeOf(now));
     waiting_ = alarmWaiting(previous_.time, alarmTime());
 }
 

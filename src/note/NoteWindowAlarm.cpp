@@ -9,9 +9,9 @@
 #include "alarm/AlarmEditor.h"
 #include "alarm/AlarmReminder.h"
 #include "alarm/OverdueAlarm.h"
+#include "desktop/LocalTime.h"
 #include "note/NoteHost.h"
 #include "note/NoteWindow.h"
-#include "desktop/LocalTime.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
 
@@ -29,7 +29,8 @@ void NoteWindow::readAlarmDate(const IniFile& ini) {
 void NoteWindow::Alarm1Click() {
     IniFile ini(iniPath_);
     readAlarmDate(ini);
-    AlarmEditorValues values{alarmDate_, RxClock1.alarmTime(), true};
+    const DateTime proposed = proposedAlarmMoment({alarmDate_, RxClock1.alarmTime()}, now());
+    AlarmEditorValues values{proposed.date, proposed.time, true};
     if (AlarmEditor::execute(handle(), values)) {
         alarmDate_ = values.date;
         NoteKeys::setAlarmdatum(ini, name(), formatDate(values.date, shortDateFormat()));
@@ -45,8 +46,9 @@ void NoteWindow::Alarm1Click() {
 }
 
 void NoteWindow::RxClock1Alarm(const DateTime& previous, const DateTime& current) {
-    // The clock comes every day at the alarm time; only the alarm's day rings.
-    if (!alarmDayHasCome(alarmDate_, RxClock1.alarmTime(), previous, current)) return;
+    // The clock comes every day at the alarm time; only the alarm's own
+    // moment rings.
+    if (!alarmMomentCame({alarmDate_, RxClock1.alarmTime()}, previous, current)) return;
     AlarmReminder* reminder = host_.reminder();
     if (reminder == nullptr) return;
 

@@ -10,6 +10,13 @@ namespace {
 
 constexpr long long kMsPerDay = 86'400'000LL;
 constexpr long long kMsPerMinute = 60'000LL;
+constexpr long long kMsPerQuarterHour = 15 * kMsPerMinute;
+
+// The multiple of `step` at or before `value`, also for moments before 1970.
+long long floorTo(long long value, long long step) {
+    const long long rest = value % step;
+    return value - (rest < 0 ? rest + step : rest);
+}
 
 // Days since 1970-01-01 of a proleptic Gregorian date, and back (H. Hinnant's
 // civil-date algorithms); exact for every year the program can meet.
@@ -49,7 +56,7 @@ enum class Field { Literal, Day, Month, Year };
 
 struct Token {
     Field field = Field::Literal;
-    int width = 0;  // letters in the format: d 1, dd 2, yy 2, yyyy 4
+    int width = 0;  // letters in the format: d 1, dd 2, yy 2, yyyy 4; see loosened()
     std::string text;
 };
 
@@ -143,10 +150,15 @@ std::optional<Date> parseAs(const std::string& text, const std::vector<Token>& t
             case Field::Month:
                 value = readDigits(text, pos, token.width == 2 ? 2 : 0, 2);
                 break;
-            case Field::Year:
-                value = readDigits(text, pos, token.width == 1 ? 0 : token.width, 2);
-                if (value && token.width < 4) value = fullYear(*value);
+            case Field::Year: {
+                const std::size_t start = pos;
+                value = readDigits(text, pos, token.width == 1 ? 0 : token.width,
+                                   token.width == 0 ? 4 : 2);
+                const std::size_t digits = pos - start;
+                if (token.width == 0 && digits != 2 && digits != 4) return std::nullopt;
+                if (value && digits < 4) value = fullYear(*value);
                 break;
+            }
             case Field::Literal:
                 break;
         }
@@ -157,6 +169,16 @@ std::optional<Date> parseAs(const std::string& text, const std::vector<Token>& t
     }
     if (pos != text.size() || !isValidDate(date)) return std::nullopt;
     return date;
+}
+
+// The same order and separators with any usual count of digits: one or two
+// for day and month, two or four for the year (width 0).
+std::vector<Token> loosened(std::vector<Token> tokens) {
+    for (Token& token : tokens) {
+        if (token.field == Field::Day || token.field == Field::Month) token.width = 1;
+        if (token.field == Field::Year) token.width = 0;
+    }
+    return tokens;
 }
 
 std::string trimmed(const std::string& text) {
@@ -226,11 +248,16 @@ ClockTick clockTick(bool enabled, bool waiting, const DateTime& previous, const 
     return {false, alarmWaiting(now.time, alarm)};
 }
 
-bool alarmDayHasCome(const Date& alarmDate, const TimeOfDay& alarm, const DateTime& previous,
-                     const DateTime& now) {
-    if (now.date == alarmDate) return true;
-    const long long moment = timeline({alarmDate, alarm, 0});
-    return moment > timeline(previous) && moment <= timeline(now);
+bool alarmMomentCame(const DateTime& moment, const DateTime& previous, const DateTime& now) {
+    const long long at = timeline(moment);
+    return timeline(previous) < at && at <= timeline(now);
+}
+
+DateTime armedSince(const DateTime& now) { return fromTimeline(floorTo(timeline(now), 1000) - 1); }
+
+DateTime proposedAlarmMoment(const DateTime& stored, const DateTime& now) {
+    if (timeline(stored) > timeline(now)) return stored;
+    return fromTimeline(floorTo(timeline(now), kMsPerQuarterHour) + kMsPerQuarterHour);
 }
 
 int snoozeMinutes(int index) {
@@ -240,11 +267,11 @@ int snoozeMinutes(int index) {
 }
 
 DateTime snoozedMoment(const Date& alarmDate, int alarmHour, int alarmMinute,
-                       const DateTime& answered, int minutes) {
+                       const DateTime& answered, int minutes, const LocalZone& zone) {
     const DateTime alarm{alarmDate, {alarmHour, alarmMinute, 0}, 0};
     const DateTime answer{answered.date, {answered.time.hour, answered.time.minute, 0}, 0};
-    const long long base = std::max(timeline(alarm), timeline(answer));
-    return fromTimeline(base + minutes * kMsPerMinute);
+    const DateTime base = timeline(alarm) > timeline(answer) ? alarm : answer;
+    return zone.toLocal(fromTimeline(timeline(zone.toUtc(base)) + minutes * kMsPerMinute));
 }
 
 bool alarmOverdue(const Date& alarmDate, int alarmHour, int alarmMinute, const DateTime& now) {
@@ -279,12 +306,12 @@ std::string formatAs(const Date& date, const std::vector<Token>& tokens) {
 
 std::optional<Date> parseDateText(const std::string& text, const std::string& shortDateFormat) {
     const std::string value = trimmed(text);
-    for (const std::string& format :
-         {shortDateFormat, std::string(kGermanDateFormat), std::string("d.M.yyyy"),
-          std::string("M/d/yyyy"), std::string("yyyy-MM-dd")}) {
-        const auto tokens = tokenize(format);
-        if (!tokens) continue;
-        if (const auto date = parseAs(value, *tokens)) return date;
+    if (const auto current = tokenize(shortDateFormat)) {
+        if (const auto date = parseAs(value, *current)) return date;
+        if (const auto date = parseAs(value, loosened(*current))) return date;
+    }
+    for (const char* format : {kGermanDateFormat, "d.M.yyyy", "M/d/yyyy", "yyyy-MM-dd"}) {
+        if (const auto date = parseAs(value, *tokenize(format))) return date;
     }
     return std::nullopt;
 }

@@ -60,11 +60,29 @@ struct ClockTick {
 ClockTick clockTick(bool enabled, bool waiting, const DateTime& previous, const DateTime& now,
                     const TimeOfDay& alarm);
 
-// The clock knows only the time of day; the alarm rings when it is raised
-// on the alarm's own date, or when the alarm's moment itself came since the
-// previous tick (a tick that crossed midnight to get there).
-bool alarmDayHasCome(const Date& alarmDate, const TimeOfDay& alarm, const DateTime& previous,
-                     const DateTime& now);
+// The clock knows only the time of day and comes every day at it; the alarm
+// itself rings only at the tick that first reaches its full moment, date and
+// time: after the previous tick, at or before now. A machine that slept or a
+// clock put forward past the moment rings it on waking; one that slept past
+// the same time of day on an earlier day does not.
+bool alarmMomentCame(const DateTime& moment, const DateTime& previous, const DateTime& now);
+// The moment an alarm armed at `now` counts from: just before the current
+// second began, so that an alarm set for this very second still rings.
+DateTime armedSince(const DateTime& now);
+
+// What the editor opens on: the stored moment while it is still ahead, else
+// the next full quarter hour, so that confirming it at once never arms an
+// alarm that has already passed.
+DateTime proposedAlarmMoment(const DateTime& stored, const DateTime& now);
+
+// Local time as the user's clock shows it, and the real time under it: they
+// part where daylight saving begins or ends. The platform supplies its zone.
+class LocalZone {
+public:
+    virtual ~LocalZone() = default;
+    virtual DateTime toUtc(const DateTime& local) const = 0;
+    virtual DateTime toLocal(const DateTime& utc) const = 0;
+};
 
 // ---- The repeat reminder
 struct SnoozeChoice {
@@ -87,10 +105,11 @@ int snoozeMinutes(int index);
 
 // The repeated alarm's moment: the delay counts from the alarm's minute, or
 // from the minute of the answer when that is later, so that a reminder
-// answered late is never re-armed for a moment already past. The seconds of
-// the result are 0; its date is the alarm's next date.
+// answered late is never re-armed for a moment already past. The delay is
+// real elapsed time: "5 Stunden" across a change of daylight saving are five
+// hours, not four or six. The seconds of the result are 0.
 DateTime snoozedMoment(const Date& alarmDate, int alarmHour, int alarmMinute,
-                       const DateTime& answered, int minutes);
+                       const DateTime& answered, int minutes, const LocalZone& zone);
 
 // ---- At start
 // Overdue when now is later than the alarm's date, hour and minute; the
@@ -104,8 +123,11 @@ bool alarmOverdue(const Date& alarmDate, int alarmHour, int alarmMinute, const D
 // to 2029) is written dd.MM.yyyy, which every reader here takes.
 std::string formatDate(const Date& date, const std::string& shortDateFormat);
 // Reads a date written under any regional settings the program has met:
-// the given short date format first, then dd.MM.yyyy, d.M.yyyy, M/d/yyyy and
-// yyyy-MM-dd. Nothing when none of them fits.
+// the given short date format first, then its order of day, month and year
+// with one or two digits for day and month and two or four for the year,
+// then dd.MM.yyyy, d.M.yyyy, M/d/yyyy and yyyy-MM-dd. The current order wins
+// over the fallbacks, so "03/04/2024" under dd/MM/yy is the 3rd of April.
+// Nothing when none of them fits.
 std::optional<Date> parseDateText(const std::string& text, const std::string& shortDateFormat);
 
 }  // namespace tav

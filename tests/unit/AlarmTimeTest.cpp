@@ -82,15 +82,134 @@ TEST(AlarmClock, RaisesWhenTheAlarmTimePassedSinceThePreviousTick) {
     EXPECT_EQ(alarmsOver({at(kDay, 9, 30), at(kDay, 8, 30), at(kDay, 9, 0, 1)}, alarm), 1);
 }
 
-TEST(AlarmClock, TheAlarmDayComesOnItsDateOrWhenAClockTickCrossedIt) {
-    const TimeOfDay alarm{9, 0, 0};
-    EXPECT_TRUE(alarmDayHasCome(kDay, alarm, at(kDay, 8, 59, 59), at(kDay, 9, 0)));
-    EXPECT_FALSE(alarmDayHasCome(kNextDay, alarm, at(kDay, 8, 59, 59), at(kDay, 9, 0)));
-    // Set the day before, the clock comes round to the time again: not today.
-    EXPECT_FALSE(alarmDayHasCome(kDay, alarm, at(kNextDay, 8, 59, 59), at(kNextDay, 9, 0)));
-    // Slept from before the alarm into the next day: it rings on waking.
-    EXPECT_TRUE(alarmDayHasCome(kDay, {23, 59, 30}, at(kDay, 23, 50), at(kNextDay, 0, 10)));
+// The note's alarm as the clock and the note decide it together: armed at
+// one moment, ticked over the given moments, disarmed when it rings.
+// Returns the ticks it rang at.
+std::vector<DateTime> ringsOver(const DateTime& moment, const DateTime& armedAt,
+                                const std::vector<DateTime>& ticks) {
+    std::vector<DateTime> rang;
+    bool enabled = true;
+    DateTime previous = armedSince(armedAt);
+    bool waiting = alarmWaiting(previous.time, moment.time);
+    for (const DateTime& now : ticks) {
+        const ClockTick tick = clockTick(enabled, waiting, previous, now, moment.time);
+        if (tick.raise && alarmMomentCame(moment, previous, now)) {
+            rang.push_back(now);
+            enabled = false;
+        }
+        waiting = tick.waiting;
+        previous = now;
+    }
+    return rang;
 }
+
+TEST(AlarmRinging, OnlyItsOwnMomentRingsWhateverTheClockDoes) {
+    constexpr Date kMon{2024, 3, 11}, kTue{2024, 3, 12}, kWed{2024, 3, 13}, kThu{2024, 3, 14};
+    struct Case {
+        const char* what;
+        DateTime moment;
+        DateTime armedAt;
+        std::vector<DateTime> ticks;
+        std::vector<DateTime> rings;
+    };
+    const std::vector<Case> cases{
+        {"ticks through the alarm",
+         at(kTue, 9, 0, 40),
+         at(kTue, 9, 0, 30),
+         everySecond(at(kTue, 9, 0, 30, 15), 90),
+         {at(kTue, 9, 0, 40, 15)}},
+        {"slept across it the same day: rings on waking",
+         at(kTue, 20, 0),
+         at(kTue, 8, 0),
+         {at(kTue, 19, 0), at(kTue, 21, 0), at(kTue, 21, 0, 1)},
+         {at(kTue, 21, 0)}},
+        {"slept across its time of day the day before: not early",
+         at(kTue, 20, 0),
+         at(kMon, 17, 59),
+         {at(kMon, 18, 0), at(kTue, 8, 0), at(kTue, 19, 59, 59, 15), at(kTue, 20, 0, 0, 15)},
+         {at(kTue, 20, 0, 0, 15)}},
+        {"slept for days across it",
+         at(kTue, 20, 0),
+         at(kMon, 18, 0),
+         {at(kThu, 8, 0), at(kThu, 20, 0, 0, 15)},
+         {at(kThu, 8, 0)}},
+        {"across midnight to its first second",
+         at(kWed, 0, 0),
+         at(kTue, 23, 0),
+         {at(kTue, 23, 59, 59, 15), at(kWed, 0, 0, 0, 15)},
+         {at(kWed, 0, 0, 0, 15)}},
+        {"slept across midnight and the alarm",
+         at(kTue, 23, 59, 30),
+         at(kTue, 23, 0),
+         {at(kTue, 23, 50), at(kWed, 0, 10)},
+         {at(kWed, 0, 10)}},
+        {"clock put forward past it",
+         at(kTue, 9, 0),
+         at(kTue, 8, 0),
+         {at(kTue, 8, 0, 1), at(kTue, 12, 0)},
+         {at(kTue, 12, 0)}},
+        {"clock put forward a day, to before its time",
+         at(kTue, 20, 0),
+         at(kMon, 8, 0),
+         {at(kMon, 8, 0, 1), at(kTue, 8, 0, 1), at(kTue, 20, 0, 1)},
+         {at(kTue, 20, 0, 1)}},
+        {"clock put back a day: its time of day comes, its day not yet",
+         at(kTue, 9, 0),
+         at(kTue, 8, 0),
+         {at(kMon, 8, 59, 59), at(kMon, 9, 0, 1), at(kTue, 8, 59, 59), at(kTue, 9, 0, 1)},
+         {at(kTue, 9, 0, 1)}},
+        {"armed within its own second",
+         at(kTue, 9, 0, 0),
+         at(kTue, 9, 0, 0, 300),
+         {at(kTue, 9, 0, 1, 15), at(kTue, 9, 0, 2, 15)},
+         {at(kTue, 9, 0, 1, 15)}},
+        {"armed a second after it: past",
+         at(kTue, 9, 0, 0),
+         at(kTue, 9, 0, 1, 0),
+         {at(kTue, 9, 0, 2, 15), at(kWed, 9, 0, 0, 15)},
+         {}},
+        {"a moment long past, its time of day comes again",
+         at(kMon, 9, 0),
+         at(kTue, 8, 0),
+         {at(kTue, 8, 59, 59), at(kTue, 9, 0, 0, 15), at(kWed, 9, 0, 0, 15)},
+         {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ringsOver(c.moment, c.armedAt, c.ticks), c.rings) << c.what;
+}
+
+TEST(AlarmEditor, ProposesTheStoredMomentWhileAheadElseTheNextQuarterHour) {
+    const DateTime now = at(kDay, 10, 7, 30);
+    EXPECT_EQ(proposedAlarmMoment(at(kNextDay, 8, 0), now), at(kNextDay, 8, 0));
+    EXPECT_EQ(proposedAlarmMoment(at(kDay, 10, 7, 31), now), at(kDay, 10, 7, 31));
+    EXPECT_EQ(proposedAlarmMoment(at(kDay, 10, 7, 30), now), at(kDay, 10, 15));
+    EXPECT_EQ(proposedAlarmMoment(at({2020, 1, 1}, 0, 0), now), at(kDay, 10, 15));
+    EXPECT_EQ(proposedAlarmMoment(at(kDay, 0, 0), at(kDay, 10, 15)), at(kDay, 10, 30));
+    EXPECT_EQ(proposedAlarmMoment(at(kDay, 0, 0), at(kDay, 23, 50)), at(kNextDay, 0, 0));
+}
+
+// A zone one hour east of UTC that adds an hour of daylight saving between
+// two moments of UTC, as central Europe does.
+class SavingZone final : public LocalZone {
+public:
+    SavingZone(DateTime savingFromUtc, DateTime savingToUtc)
+        : from_(timeline(savingFromUtc)), to_(timeline(savingToUtc)) {}
+    DateTime toUtc(const DateTime& local) const override {
+        const long long standard = timeline(local) - kHour;
+        const long long saving = standard - kHour;
+        return fromTimeline(saving >= from_ && saving < to_ ? saving : standard);
+    }
+    DateTime toLocal(const DateTime& utc) const override {
+        const long long t = timeline(utc);
+        return fromTimeline(t + (t >= from_ && t < to_ ? 2 : 1) * kHour);
+    }
+
+private:
+    static constexpr long long kHour = 3'600'000;
+    long long from_, to_;
+};
+
+const SavingZone kNoSaving{at({1900, 1, 1}, 0, 0), at({1900, 1, 1}, 0, 0)};
 
 TEST(Snooze, TheTableAndItsDelays) {
     std::vector<int> minutes;
@@ -103,23 +222,37 @@ TEST(Snooze, TheTableAndItsDelays) {
 }
 
 TEST(Snooze, CountsFromTheAlarmMinuteAndPassesMidnightIntoTheNextDay) {
-    EXPECT_EQ(snoozedMoment(kDay, 9, 0, at(kDay, 9, 0, 20), 5), at(kDay, 9, 5));
-    EXPECT_EQ(snoozedMoment(kDay, 23, 50, at(kDay, 23, 50, 30), 15), at(kNextDay, 0, 5));
-    EXPECT_EQ(snoozedMoment(kDay, 14, 30, at(kDay, 14, 30, 5), 1440), at(kNextDay, 14, 30));
-    EXPECT_EQ(snoozedMoment({2024, 12, 31}, 22, 0, at({2024, 12, 31}, 22, 0), 720),
+    EXPECT_EQ(snoozedMoment(kDay, 9, 0, at(kDay, 9, 0, 20), 5, kNoSaving), at(kDay, 9, 5));
+    EXPECT_EQ(snoozedMoment(kDay, 23, 50, at(kDay, 23, 50, 30), 15, kNoSaving), at(kNextDay, 0, 5));
+    EXPECT_EQ(snoozedMoment(kDay, 14, 30, at(kDay, 14, 30, 5), 1440, kNoSaving),
+              at(kNextDay, 14, 30));
+    EXPECT_EQ(snoozedMoment({2024, 12, 31}, 22, 0, at({2024, 12, 31}, 22, 0), 720, kNoSaving),
               at({2025, 1, 1}, 10, 0));
-    EXPECT_EQ(snoozedMoment({2024, 2, 28}, 12, 0, at({2024, 2, 28}, 12, 0), 1440),
+    EXPECT_EQ(snoozedMoment({2024, 2, 28}, 12, 0, at({2024, 2, 28}, 12, 0), 1440, kNoSaving),
               at({2024, 2, 29}, 12, 0));
 }
 
 TEST(Snooze, AnAnswerGivenLateCountsFromTheAnswer) {
     // An hour late with five minutes: five minutes after the answer, not
     // five after the alarm, which is long past.
-    EXPECT_EQ(snoozedMoment(kDay, 9, 0, at(kDay, 10, 2, 45), 5), at(kDay, 10, 7));
+    EXPECT_EQ(snoozedMoment(kDay, 9, 0, at(kDay, 10, 2, 45), 5, kNoSaving), at(kDay, 10, 7));
     // Answered the next morning, the date is the answer's.
-    EXPECT_EQ(snoozedMoment(kDay, 23, 50, at(kNextDay, 7, 0), 10), at(kNextDay, 7, 10));
+    EXPECT_EQ(snoozedMoment(kDay, 23, 50, at(kNextDay, 7, 0), 10, kNoSaving), at(kNextDay, 7, 10));
     // Within the alarm's own minute the alarm counts.
-    EXPECT_EQ(snoozedMoment(kDay, 23, 55, at(kDay, 23, 55, 59), 5), at(kNextDay, 0, 0));
+    EXPECT_EQ(snoozedMoment(kDay, 23, 55, at(kDay, 23, 55, 59), 5, kNoSaving), at(kNextDay, 0, 0));
+}
+
+TEST(Snooze, DelaysAreRealTimeAcrossAChangeOfDaylightSaving) {
+    const SavingZone europe{at({2024, 3, 31}, 1, 0), at({2024, 10, 27}, 1, 0)};
+    // Clocks go from 02:00 to 03:00: five real hours from 23:00 end at 05:00.
+    EXPECT_EQ(snoozedMoment({2024, 3, 30}, 23, 0, at({2024, 3, 30}, 23, 0, 10), 300, europe),
+              at({2024, 3, 31}, 5, 0));
+    // Clocks go from 03:00 back to 02:00: they end at 03:00.
+    EXPECT_EQ(snoozedMoment({2024, 10, 26}, 23, 0, at({2024, 10, 26}, 23, 0, 10), 300, europe),
+              at({2024, 10, 27}, 3, 0));
+    // Away from the change the clock and real time agree.
+    EXPECT_EQ(snoozedMoment({2024, 7, 1}, 23, 50, at({2024, 7, 1}, 23, 50), 15, europe),
+              at({2024, 7, 2}, 0, 5));
 }
 
 TEST(Overdue, TheAlarmsSecondsDoNotCount) {
@@ -171,10 +304,15 @@ TEST(DateText, ReadBackUnderAnyRegionalSettingsTheProgramHasMet) {
     // The current format comes first: under British settings this is March.
     EXPECT_EQ(parseDateText("09/03/2024", "dd/MM/yyyy"), (Date{2024, 3, 9}));
     EXPECT_EQ(parseDateText("09/03/2024", german), (Date{2024, 9, 3}));
+    // A date that the current format's order reads is read in that order,
+    // also with other counts of digits than the format's.
+    EXPECT_EQ(parseDateText("03/04/2024", "dd/MM/yy"), (Date{2024, 4, 3}));
+    EXPECT_EQ(parseDateText("3/4/24", "dd/MM/yyyy"), (Date{2024, 4, 3}));
+    EXPECT_EQ(parseDateText("9.3.24", german), (Date{2024, 3, 9}));
     EXPECT_EQ(parseDateText("09.03.24", "dd.MM.yy"), (Date{2024, 3, 9}));
     EXPECT_EQ(parseDateText("09.03.99", "dd.MM.yy"), (Date{1999, 3, 9}));
     for (const char* bad : {"", "heute", "31.02.2024", "09.03.20245", "09.03.2024x", "0.3.2024",
-                            "9.3.24", "2024-3-9", "1.13.2024", "09..03.2024", "-1.3.2024"})
+                            "9.3.024", "2024-3-9", "1.13.2024", "09..03.2024", "-1.3.2024"})
         EXPECT_EQ(parseDateText(bad, german), std::nullopt) << bad;
     EXPECT_EQ(parseDateText("9. März 2024", "d. MMMM yyyy"), std::nullopt);
 }
