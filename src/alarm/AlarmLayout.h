@@ -26,6 +26,7 @@ inline constexpr Place kEditorCancel{159, 116, 75, 25};
 // The reminder: client area, the note's text on top, the repeat row below.
 inline constexpr SIZE kReminderClient{395, 345};
 inline constexpr Place kReminderText{0, 0, 395, 290};
+inline constexpr Place kReminderWaiting{10, 291, 375, 14};
 inline constexpr Place kReminderRepeat{10, 308, 160, 21};
 // The height holds the closed box and its list of ten entries.
 inline constexpr Place kReminderDelay{172, 306, 110, 200};

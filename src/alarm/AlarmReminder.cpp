@@ -48,6 +48,8 @@ AlarmReminder::AlarmReminder(HWND owner)
     SendMessageW(ComboBox1, CB_SETMINVISIBLE, static_cast<WPARAM>(kSnoozeChoices.size()), 0);
     OKButton = makeControl(*this, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK,
                            kReminderOk, FontSpec{});
+    waitingLabel = makeControl(*this, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kWaitingId,
+                               kReminderWaiting, FontSpec{});
     addDialogKeys(handle());
 }
 
@@ -64,7 +66,19 @@ void AlarmReminder::createParams(DWORD& style, DWORD& exStyle) {
 
 void AlarmReminder::remind(Turn turn) {
     turns_.push_back(std::move(turn));
-    if (turns_.size() == 1) showTurn(turns_.front());
+    if (turns_.size() == 1)
+        showTurn(turns_.front());
+    else
+        showWaiting();
+}
+
+void AlarmReminder::showWaiting() {
+    const std::size_t waiting = turns_.empty() ? 0 : turns_.size() - 1;
+    const std::string text = waiting == 0 ? std::string()
+                             : waiting == 1
+                                 ? std::string("noch 1 weitere Erinnerung")
+                                 : "noch " + std::to_string(waiting) + " weitere Erinnerungen";
+    SetWindowTextW(waitingLabel, widen(text).c_str());
 }
 
 void AlarmReminder::withdraw(const void* owner) {
@@ -73,10 +87,15 @@ void AlarmReminder::withdraw(const void* owner) {
     turns_.erase(std::remove_if(turns_.begin() + 1, turns_.end(),
                                 [owner](const Turn& t) { return t.owner == owner; }),
                  turns_.end());
+    showWaiting();
 }
 
+// Each turn starts afresh: no repeat asked for, "5 Minuten" chosen.
 void AlarmReminder::showTurn(const Turn& turn) {
     setCaption(turn.title);
+    SendMessageW(CheckBox1, BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageW(ComboBox1, CB_SETCURSEL, 0, 0);
+    showWaiting();
     memo1.setColor(turn.color);
     // A note whose text file is gone, or cannot be read, still rings: the
     // reminder then shows its title alone.
@@ -88,8 +107,18 @@ void AlarmReminder::showTurn(const Turn& turn) {
     }
     centerOnScreen();
     SetWindowPos(handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EnableWindow(OKButton, FALSE);
+    SetTimer(handle(), kSettleTimer, kSettleMs, nullptr);
     show();
     SetForegroundWindow(handle());
+    SetFocus(handle());
+    if (turn.announce) turn.announce();
+}
+
+void AlarmReminder::onTimer(UINT_PTR id) {
+    if (id != kSettleTimer) return;
+    KillTimer(handle(), kSettleTimer);
+    EnableWindow(OKButton, TRUE);
     SetFocus(OKButton);
 }
 
@@ -115,10 +144,11 @@ void AlarmReminder::OKButtonClick() {
     if (answered.onAnswer) answered.onAnswer(repeat);
 }
 
-// The check box sits on the yellow window, not on a grey patch of its own.
+// The check box and the count sit on the yellow window, not on grey patches.
 bool AlarmReminder::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    const HWND control = reinterpret_cast<HWND>(lParam);
     if ((msg != WM_CTLCOLORSTATIC && msg != WM_CTLCOLORBTN) ||
-        reinterpret_cast<HWND>(lParam) != CheckBox1)
+        (control != CheckBox1 && control != waitingLabel))
         return false;
     if (!background_) background_.reset(CreateSolidBrush(color()));
     SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
@@ -128,7 +158,7 @@ bool AlarmReminder::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
 
 bool AlarmReminder::onCommand(int id, int code, HWND) {
     if (id == IDOK && code == BN_CLICKED) {
-        OKButtonClick();
+        if (IsWindowEnabled(OKButton)) OKButtonClick();
         return true;
     }
     // Escape and the like: only "OK" answers.

@@ -32,12 +32,20 @@ public:
         Date alarmDate;
         int alarmHour = 0;
         int alarmMinute = 0;
+        // Sounds the alarm and wakes the display when the turn comes on.
+        std::function<void()> announce;
         // The answer: the moment to ring again, or nothing.
         std::function<void(const std::optional<DateTime>& repeat)> onAnswer;
     };
 
-    static constexpr int kRepeatId = 201;  // CheckBox1
-    static constexpr int kDelayId = 202;   // ComboBox1
+    static constexpr int kRepeatId = 201;   // CheckBox1
+    static constexpr int kDelayId = 202;    // ComboBox1
+    static constexpr int kWaitingId = 203;  // "noch 2 weitere Erinnerungen"
+    // A turn takes no answer for this long after it comes on, so that a
+    // double click or Enter meant for the one before cannot answer it
+    // unseen; "OK" is greyed meanwhile.
+    static constexpr UINT kSettleMs = 700;
+    static constexpr UINT_PTR kSettleTimer = 1;
 
     // owner: the tray controller's window, which keeps it off the taskbar.
     explicit AlarmReminder(HWND owner);
@@ -56,6 +64,7 @@ public:
     HWND CheckBox1 = nullptr;  // "&erneute Erinnerung in "
     HWND ComboBox1 = nullptr;  // the delays
     HWND OKButton = nullptr;
+    HWND waitingLabel = nullptr;  // how many turns wait behind this one
 
     void OKButtonClick();
 
@@ -68,12 +77,14 @@ protected:
     bool handleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool onCommand(int id, int code, HWND control) override;
     bool onNotify(const NMHDR& header, LRESULT& result) override;
+    void onTimer(UINT_PTR id) override;
     // Only "OK" closes it; a log-off or shutdown is never held up by it.
     bool closeQuery() override { return false; }
     bool onQueryEndSession() override { return true; }
 
 private:
     void showTurn(const Turn& turn);
+    void showWaiting();
 
     std::deque<Turn> turns_;
     BrushHandle background_;

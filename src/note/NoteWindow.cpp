@@ -3,10 +3,12 @@
 
 #include "note/NoteWindow.h"
 
+#include <exception>
+
 #include "alarm/AlarmReminder.h"
 #include "alarm/OverdueAlarm.h"
-#include "note/NoteHost.h"
 #include "forms/Dialogs.h"
+#include "note/NoteHost.h"
 #include "store/FileIo.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
@@ -225,8 +227,16 @@ void NoteWindow::Timer2Timer() {
     readAlarmDate(ini);
     showClockFromRecord(ini);
     checkOverdueAlarm(ini);
-    ini.updateFile();
+    // The text loads also when the record cannot be written, or a later save
+    // would put an empty note over it; the failure is reported afterwards.
+    std::exception_ptr unwritten;
+    try {
+        ini.updateFile();
+    } catch (...) {
+        unwritten = std::current_exception();
+    }
     loadText();
+    if (unwritten) std::rethrow_exception(unwritten);
     ini.close();
 }
 

@@ -88,7 +88,7 @@ public:
     std::function<void(NoteWindow&)> OnReleased;
 
     // ---- Components
-    Label Label1;  // title line; its tag is the roll-up flag
+    Label Label1;          // title line; its tag is the roll-up flag
     ButtonStrip ToolBar3;  // drawn on the title line
     SpeedButton SpeedButton17, SpeedButton18;
     ToolBar ToolBar2;  // edit bar
@@ -237,7 +237,7 @@ private:
     DateTime now() const;
     void readAlarmDate(const IniFile& ini);
     void checkOverdueAlarm(IniFile& ini);
-    void answerReminder(const std::optional<DateTime>& repeat);
+    void answerReminder(const DateTime& rung, const std::optional<DateTime>& repeat);
     void disarm();
 
     NoteHost& host_;
@@ -250,6 +250,8 @@ private:
     std::unique_ptr<PlacementWindow> placement_;
     std::unique_ptr<TextDialogs, TextDialogsDeleter> textDialogs_;
     Date alarmDate_;
+    // The alarm moment that rang in this run: it never rings twice.
+    std::optional<DateTime> rung_;
     std::unique_ptr<OverdueAlarm> overdue_;
     // Lets the reminder's answer find out whether this note still exists.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

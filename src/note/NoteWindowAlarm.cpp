@@ -10,6 +10,7 @@
 #include "alarm/AlarmReminder.h"
 #include "alarm/OverdueAlarm.h"
 #include "desktop/LocalTime.h"
+#include "forms/Dialogs.h"
 #include "note/NoteHost.h"
 #include "note/NoteWindow.h"
 #include "store/IniFile.h"
@@ -26,34 +27,79 @@ void NoteWindow::readAlarmDate(const IniFile& ini) {
                      .value_or(now().date);
 }
 
+namespace {
+
+bool sameMinute(const DateTime& a, const DateTime& b) {
+    return a.date == b.date && a.time.hour == b.time.hour && a.time.minute == b.time.minute;
+}
+
+// The monitor-power command alone no longer switches a display on in newer
+// systems: the display is also asked for, and a mouse move of nothing is the
+// input that wakes it where that is not enough.
+void wakeDisplay(HWND window) {
+    SendMessageW(window, WM_SYSCOMMAND, SC_MONITORPOWER, -1);
+    SetThreadExecutionState(ES_DISPLAY_REQUIRED);
+    INPUT nudge{};
+    nudge.type = INPUT_MOUSE;
+    nudge.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &nudge, sizeof nudge);
+}
+
+}  // namespace
+
+// A moment already past is never armed silently: the user rings it now or
+// chooses anew. The minute being chosen while it passes rings without asking.
 void NoteWindow::Alarm1Click() {
     IniFile ini(iniPath_);
     readAlarmDate(ini);
     const DateTime proposed = proposedAlarmMoment({alarmDate_, RxClock1.alarmTime()}, now());
     AlarmEditorValues values{proposed.date, proposed.time, true};
-    if (AlarmEditor::execute(handle(), values)) {
-        alarmDate_ = values.date;
-        NoteKeys::setAlarmdatum(ini, name(), formatDate(values.date, shortDateFormat()));
-        RxClock1.setAlarmHour(values.time.hour);
-        RxClock1.setAlarmMinute(values.time.minute);
-        RxClock1.setAlarmSecond(values.time.second);
-        // A cleared "Alarm aktiv" switches the alarm off.
-        Alarm1.checked = values.alarmSet;
-        RxClock1.setAlarmEnabled(values.alarmSet);
-        NoteKeys::setAlarm(ini, name(), values.alarmSet, RxClock1.alarmTime());
+    bool ringNow = false;
+    for (;;) {
+        if (!AlarmEditor::execute(handle(), values)) {
+            ini.close();
+            return;
+        }
+        const DateTime chosen{values.date, values.time};
+        const DateTime current = now();
+        if (!values.alarmSet || timeline(chosen) > timeline(current)) break;
+        ringNow = sameMinute(chosen, current) ||
+                  messageBox(handle(),
+                             "Der gewählte Alarmzeitpunkt ist bereits vorbei.\n\n"
+                             "Soll der Alarm jetzt ausgelöst werden? Mit „Nein“ "
+                             "können Sie den Zeitpunkt ändern.",
+                             "Alarm für diese Notiz", MB_YESNO | MB_ICONQUESTION) == IDYES;
+        if (ringNow) break;
     }
+    alarmDate_ = values.date;
+    rung_.reset();  // a new alarm, even at a moment that rang before
+    NoteKeys::setAlarmdatum(ini, name(), formatDate(values.date, shortDateFormat()));
+    RxClock1.setAlarmHour(values.time.hour);
+    RxClock1.setAlarmMinute(values.time.minute);
+    RxClock1.setAlarmSecond(values.time.second);
+    // A cleared "Alarm aktiv" switches the alarm off.
+    Alarm1.checked = values.alarmSet;
+    RxClock1.setAlarmEnabled(values.alarmSet);
+    NoteKeys::setAlarm(ini, name(), values.alarmSet, RxClock1.alarmTime());
     ini.close();
+    if (ringNow) {
+        const DateTime moment{values.date, values.time};
+        RxClock1Alarm(fromTimeline(timeline(moment) - 1), now());
+    }
 }
 
+// The alarm stays armed, in the clock and in the file, until its turn is
+// answered: a turn still waiting or open when the program ends comes back
+// as overdue at the next start. Its moment has passed, so the clock cannot
+// bring it again; only a clock put back could, which rung_ stops.
 void NoteWindow::RxClock1Alarm(const DateTime& previous, const DateTime& current) {
+    const DateTime moment{alarmDate_, RxClock1.alarmTime()};
     // The clock comes every day at the alarm time; only the alarm's own
     // moment rings.
-    if (!alarmMomentCame({alarmDate_, RxClock1.alarmTime()}, previous, current)) return;
+    if (!alarmMomentCame(moment, previous, current) || rung_ == moment) return;
     AlarmReminder* reminder = host_.reminder();
     if (reminder == nullptr) return;
-
-    alarmplay.play();
-    SendMessageW(handle(), WM_SYSCOMMAND, SC_MONITORPOWER, -1);  // the monitor on
+    rung_ = moment;
 
     AlarmReminder::Turn turn;
     turn.owner = this;
@@ -63,30 +109,32 @@ void NoteWindow::RxClock1Alarm(const DateTime& previous, const DateTime& current
     turn.alarmDate = alarmDate_;
     turn.alarmHour = RxClock1.alarmHour();
     turn.alarmMinute = RxClock1.alarmMinute();
-    turn.onAnswer = [this,
-                     alive = std::weak_ptr<bool>(alive_)](const std::optional<DateTime>& repeat) {
-        if (alive.lock()) answerReminder(repeat);
+    const std::weak_ptr<bool> alive = alive_;
+    turn.announce = [this, alive] {
+        if (!alive.lock()) return;
+        alarmplay.play();
+        wakeDisplay(handle());
     };
-
-    disarm();
-    IniFile ini(iniPath_);
-    NoteKeys::setAlarm(ini, name(), false, RxClock1.alarmTime());
-    ini.close();
+    turn.onAnswer = [this, alive, moment](const std::optional<DateTime>& repeat) {
+        if (alive.lock()) answerReminder(moment, repeat);
+    };
     reminder->remind(std::move(turn));
 }
 
-// Without a repeat the note stays as it is: off since it rang, or armed
-// anew if the editor set another alarm meanwhile.
-void NoteWindow::answerReminder(const std::optional<DateTime>& repeat) {
-    if (!repeat) return;
-    alarmDate_ = repeat->date;
-    Alarm1.checked = true;
-    RxClock1.setAlarmHour(repeat->time.hour);
-    RxClock1.setAlarmMinute(repeat->time.minute);
-    RxClock1.setAlarmEnabled(true);
+// An alarm set in the editor while the turn was open is newer than the
+// answer and stays as it is.
+void NoteWindow::answerReminder(const DateTime& rung, const std::optional<DateTime>& repeat) {
+    if (!RxClock1.alarmEnabled() || DateTime{alarmDate_, RxClock1.alarmTime()} != rung) return;
+    if (repeat) {
+        alarmDate_ = repeat->date;
+        RxClock1.setAlarmHour(repeat->time.hour);
+        RxClock1.setAlarmMinute(repeat->time.minute);
+    } else {
+        disarm();
+    }
     IniFile ini(iniPath_);
-    NoteKeys::setAlarmdatum(ini, name(), formatDate(alarmDate_, shortDateFormat()));
-    NoteKeys::setAlarm(ini, name(), true, RxClock1.alarmTime());
+    if (repeat) NoteKeys::setAlarmdatum(ini, name(), formatDate(alarmDate_, shortDateFormat()));
+    NoteKeys::setAlarm(ini, name(), RxClock1.alarmEnabled(), RxClock1.alarmTime());
     ini.close();
 }
 

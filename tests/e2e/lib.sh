@@ -414,6 +414,8 @@ e2e_wait_ring() {
     rang=$(date '+%s')
     [ "$rang" -ge "$2" ] || e2e_fail "the alarm rang $(($2 - rang)) s early"
     [ "$rang" -lt $(($2 + 60)) ] || e2e_fail "the alarm rang $((rang - $2)) s after its moment, past its minute"
+    # A turn takes answers only a moment after it came: until "OK" is enabled.
+    drv_ok wait-enabled "$reminder" 1 >/dev/null
     printf '%s\n' "$reminder"
 }
 

@@ -18,10 +18,10 @@
 #include "alarm/AlarmEditor.h"
 #include "alarm/AlarmReminder.h"
 #include "alarm/OverdueAlarm.h"
-#include "note/NoteHost.h"
-#include "note/NoteWindow.h"
 #include "desktop/LocalTime.h"
 #include "desktop/Utf.h"
+#include "note/NoteHost.h"
+#include "note/NoteWindow.h"
 #include "store/FileIo.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
@@ -175,11 +175,19 @@ protected:
 
     static std::string dateText(const Date& date) { return formatDate(date, shortDateFormat()); }
 
-    void answer(bool repeat, int delayIndex = 0) {
-        SendMessageW(reminder().CheckBox1, BM_SETCHECK, repeat ? BST_CHECKED : BST_UNCHECKED, 0);
-        SendMessageW(reminder().ComboBox1, CB_SETCURSEL, delayIndex, 0);
+    // The turn's first moment has passed, as its timer tells it.
+    void settle() { SendMessageW(reminder().handle(), WM_TIMER, AlarmReminder::kSettleTimer, 0); }
+
+    void clickOk() {
         SendMessageW(reminder().handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(reminder().OKButton));
+    }
+
+    void answer(bool repeat, int delayIndex = 0) {
+        settle();
+        SendMessageW(reminder().CheckBox1, BM_SETCHECK, repeat ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(reminder().ComboBox1, CB_SETCURSEL, delayIndex, 0);
+        clickOk();
     }
 
     std::string dir_;
@@ -313,11 +321,10 @@ TEST_F(AlarmTest, RingsOnItsDayWithTheNotesTitleTextAndColour) {
     EXPECT_EQ(L"5 Minuten", test::windowText(reminder().ComboBox1));
     EXPECT_EQ(10, SendMessageW(reminder().ComboBox1, CB_GETCOUNT, 0, 0));
 
-    // Rung, the note is off, in memory and in the file; closing does not
+    // Rung, the note stays armed until it is answered; closing does not
     // answer, only OK does.
-    EXPECT_FALSE(note.Alarm1.checked);
-    EXPECT_FALSE(note.RxClock1.alarmEnabled());
-    EXPECT_EQ("false", value("RxClock1_AlarmEnabled"));
+    EXPECT_TRUE(note.RxClock1.alarmEnabled());
+    EXPECT_EQ("True", value("RxClock1_AlarmEnabled"));
     SendMessageW(reminder().handle(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(reminder().visible());
     EXPECT_TRUE(SendMessageW(reminder().handle(), WM_QUERYENDSESSION, 0, 0))
@@ -386,7 +393,7 @@ TEST_F(AlarmTest, TwoAlarmsTakeTurnsAndEachOkAnswersItsOwnNote) {
     EXPECT_EQ((TimeOfDay{9, 10, 0}), first.RxClock1.alarmTime());
     EXPECT_EQ("true", value("RxClock1_AlarmEnabled"));
     EXPECT_EQ("10", value("RxClock1_AlarmMinute"));
-    EXPECT_FALSE(second.RxClock1.alarmEnabled());
+    EXPECT_TRUE(second.RxClock1.alarmEnabled()) << "armed until its own answer";
     ASSERT_TRUE(reminder().visible());
     EXPECT_EQ("Notiz4 Titel  ", reminder().caption());
 
@@ -486,7 +493,156 @@ TEST_F(AlarmTest, ADeletedNotesWaitingTurnGoesAndItsShownOneAnswersNobody) {
     notes_.erase(notes_.begin());  // the shown note is gone
     answer(true, 0);               // and its answer reaches nothing
     EXPECT_EQ("Notiz5 Titel  ", reminder().caption());
+    answer(false);
     EXPECT_FALSE(third.RxClock1.alarmEnabled());
+}
+
+// Rung but unanswered, open or waiting, an alarm outlives the program: the
+// next start shows it as overdue. In one run it rings once, even when the
+// clock is put back across it.
+TEST_F(AlarmTest, AnUnansweredAlarmComesBackAsOverdueAndNeverRingsTwice) {
+    writeArmed("Notiz3", kDay, {9, 0, 0});
+    writeArmed("Notiz4", kDay, {9, 0, 0});
+    NoteWindow& first = open();
+    NoteWindow& second = open("Notiz4");
+    tickTo(at(kDay, 9, 0, 0), {&first, &second});
+    ASSERT_EQ(2u, reminder().turns());
+    tickTo(at(kDay, 8, 59, 0), {&first, &second});
+    tickTo(at(kDay, 9, 0, 1), {&first, &second});
+    EXPECT_EQ(2u, reminder().turns()) << "a clock put back rings nothing twice";
+
+    notes_.clear();  // the program ends, one turn open and one waiting
+    host_ = std::make_unique<AlarmHost>();
+    reminder().now = [this] { return clock_; };
+    clock_ = at(kNextDay, 7, 0);
+    EXPECT_NE(nullptr, open().overdueAlarm());
+    EXPECT_NE(nullptr, open("Notiz4").overdueAlarm());
+}
+
+TEST_F(AlarmTest, EachTurnStartsAfreshSoundsAndTakesNoAnswerUnseen) {
+    int sounded[2] = {};
+    std::vector<bool> repeats;
+    const auto turn = [&](int i) {
+        AlarmReminder::Turn t;
+        t.title = "Notiz" + std::to_string(i);
+        t.announce = [&sounded, i] { ++sounded[i]; };
+        t.onAnswer = [&repeats](const std::optional<DateTime>& r) { repeats.push_back(!!r); };
+        return t;
+    };
+    reminder().remind(turn(0));
+    reminder().remind(turn(1));
+    EXPECT_EQ(1, sounded[0]);
+    EXPECT_EQ(0, sounded[1]) << "a waiting turn sounds when it comes on";
+    EXPECT_EQ(L"noch 1 weitere Erinnerung", test::windowText(reminder().waitingLabel));
+    EXPECT_FALSE(IsWindowEnabled(reminder().OKButton));
+    clickOk();  // the second half of a double click meant for the window below
+    EXPECT_EQ(2u, reminder().turns());
+
+    answer(true, 3);
+    EXPECT_EQ(std::vector<bool>{true}, repeats);
+    EXPECT_EQ(1, sounded[1]);
+    EXPECT_FALSE(IsWindowEnabled(reminder().OKButton)) << "the next turn settles too";
+    EXPECT_EQ(BST_UNCHECKED, SendMessageW(reminder().CheckBox1, BM_GETCHECK, 0, 0));
+    EXPECT_EQ(L"5 Minuten", test::windowText(reminder().ComboBox1));
+    EXPECT_EQ(L"", test::windowText(reminder().waitingLabel));
+    clickOk();
+    EXPECT_EQ(1u, reminder().turns());
+}
+
+// A settings file that cannot be written hides neither the overdue window
+// nor the note's text; the failure is told after them.
+TEST_F(AlarmTest, AnUnwritableSettingsFileHidesNeitherTheOverdueAlarmNorTheText) {
+    writeArmed("Notiz3", kDay, {7, 0, 0}, "Text bleibt");
+    const std::wstring path = widen(settingsPath());
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    NoteWindow& note = open();
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_NE(nullptr, note.overdueAlarm());
+    EXPECT_NE(std::string::npos, note.memo1.text().find("Text bleibt"));
+    EXPECT_FALSE(errors_.empty());
+    errors_.clear();
+}
+
+// The visible dialog of this caption, once it comes (from a driver thread).
+HWND waitDialog(const wchar_t* caption) {
+    HWND found = nullptr;
+    const ULONGLONG start = GetTickCount64();
+    while (found == nullptr && GetTickCount64() - start < test::kWaitLimitMs) {
+        found = FindWindowW(L"#32770", caption);
+        if (found != nullptr && !IsWindowVisible(found)) found = nullptr;
+        if (found == nullptr) Sleep(10);
+    }
+    return found;
+}
+
+TEST_F(AlarmTest, TheEditorProposesAMomentAheadAndAsksAboutAPastOne) {
+    clock_ = at(kDay, 8, 7, 30);
+    NoteWindow& note = open();
+    SYSTEMTIME proposedDate{}, proposedTime{};
+    std::wstring question;
+    const auto chooseAndOk = [](HWND editor, TimeOfDay time) {
+        setPicker(editor, AlarmEditor::kTimeId, {kDay, time, 0});
+        PostMessageW(editor, WM_COMMAND, IDOK, 0);
+    };
+    {
+        test::WindowDriver driver(L"#32770", L"Alarm-Dialog", [&](HWND editor) {
+            proposedDate = picker(editor, AlarmEditor::kDateId);
+            proposedTime = picker(editor, AlarmEditor::kTimeId);
+            chooseAndOk(editor, {7, 0, 0});
+            HWND box = waitDialog(L"Alarm für diese Notiz");
+            question = test::windowText(GetDlgItem(box, 0xFFFF));
+            PostMessageW(box, WM_COMMAND, IDNO, 0);
+            chooseAndOk(waitDialog(L"Alarm-Dialog"), {9, 0, 0});
+        });
+        note.SpeedButton5.click();
+        ASSERT_TRUE(driver.finished());
+    }
+    EXPECT_EQ(kDay, dateTimeOf(proposedDate).date);
+    EXPECT_EQ((TimeOfDay{8, 15, 0}), dateTimeOf(proposedTime).time);
+    EXPECT_NE(std::wstring::npos, question.find(L"bereits vorbei")) << question;
+    EXPECT_EQ((TimeOfDay{9, 0, 0}), note.RxClock1.alarmTime());
+    EXPECT_EQ(nullptr, reminder().current());
+
+    {
+        test::WindowDriver driver(L"#32770", L"Alarm-Dialog", [&](HWND editor) {
+            chooseAndOk(editor, {7, 0, 0});
+            PostMessageW(waitDialog(L"Alarm für diese Notiz"), WM_COMMAND, IDYES, 0);
+        });
+        note.SpeedButton5.click();
+        ASSERT_TRUE(driver.finished());
+    }
+    EXPECT_EQ(1u, reminder().turns()) << "rung now, as asked";
+    answer(false);
+
+    // The minute being chosen while it passes rings without a question.
+    {
+        test::WindowDriver driver(L"#32770", L"Alarm-Dialog", [&](HWND editor) {
+            chooseAndOk(editor, {8, 7, 0});
+        });
+        note.SpeedButton5.click();
+        ASSERT_TRUE(driver.finished());
+    }
+    EXPECT_EQ(1u, reminder().turns());
+}
+
+// An alarm set in the editor while the turn is open is newer than the
+// turn's answer, which leaves it as it is.
+TEST_F(AlarmTest, AnAlarmSetWhileItsTurnIsOpenOutlivesTheAnswer) {
+    writeArmed("Notiz3", kDay, {9, 0, 0});
+    NoteWindow& note = open();
+    tickTo(at(kDay, 9, 0, 0), {&note});
+    ASSERT_EQ(1u, reminder().turns());
+    {
+        test::WindowDriver driver(L"#32770", L"Alarm-Dialog", [&](HWND editor) {
+            setPicker(editor, AlarmEditor::kTimeId, at(kDay, 12, 0, 0));
+            PostMessageW(editor, WM_COMMAND, IDOK, 0);
+        });
+        note.SpeedButton5.click();
+        ASSERT_TRUE(driver.finished());
+    }
+    answer(true, 0);
+    EXPECT_EQ((TimeOfDay{12, 0, 0}), note.RxClock1.alarmTime());
+    EXPECT_EQ("12", value("RxClock1_AlarmHour"));
 }
 
 TEST_F(AlarmTest, OverdueAlarmIsShownOnceAtStartAndSwitchedOff) {
@@ -590,7 +746,8 @@ TEST_F(AlarmTest, TheSoundIsLoadedOnceAtCreationAndOnlyIfItIsAWave) {
         static std::size_t size;
         static std::vector<std::pair<std::string, unsigned>> handed;
         const WavePlayer::System real = WavePlayer::system;
-        WavePlayer::system = {[] { return devices; }, [](const void* w, unsigned flags) {
+        WavePlayer::system = {[] { return devices; },
+                              [](const void* w, unsigned flags) {
                                   const char* bytes = static_cast<const char*>(w);
                                   handed.emplace_back(bytes ? std::string(bytes, size) : "", flags);
                                   return true;

@@ -715,6 +715,21 @@ int cmdWaitGone(const Args& a) {
     return 0;
 }
 
+// Until the child of this id is enabled: a window may take no input for a
+// moment after it comes.
+int cmdWaitEnabled(const Args& a) {
+    need(a, 2, "wait-enabled <hwnd> <child id> [timeoutMs]");
+    const HWND parent = windowArg(a[0]);
+    const int id = static_cast<int>(number(a[1]));
+    if (!poll(timeoutArg(a, 2), [&] {
+            const HWND child = GetDlgItem(parent, id);
+            return child != nullptr && IsWindowEnabled(child);
+        })) {
+        throw Failure("child " + utf8(a[1]) + " stays disabled");
+    }
+    return 0;
+}
+
 int cmdWaitExit(const Args& a) {
     if (!poll(timeoutArg(a, 0), [] { return targetProcesses().empty(); })) {
         throw Failure("the program is still running");
@@ -1245,6 +1260,7 @@ const std::map<std::wstring, int (*)(const Args&)>& commands() {
         {L"wait-window", cmdWaitWindow},
         {L"wait-count", cmdWaitCount},
         {L"wait-gone", cmdWaitGone},
+        {L"wait-enabled", cmdWaitEnabled},
         {L"wait-exit", cmdWaitExit},
         {L"pids", cmdPids},
         {L"kill", cmdKill},
