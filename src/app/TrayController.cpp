@@ -199,6 +199,7 @@ void TrayController::FormCreate(const std::string& windowsDirectory) {
     fisHotKey2.onPress = [this] { fisHotKey2HotKey(); };
     if (ini) {
         refusedAtStart_ =
+            unusableHotKeys(*ini) +
             registerHotKeys(SettingsKeys::hotkeyNeu(*ini), SettingsKeys::hotkeyVordergrund(*ini));
         // Told from the message loop: creation itself opens no box.
         if (!refusedAtStart_.empty()) PostMessageW(handle(), kReportRefusedHotKeys, 0, 0);
@@ -260,6 +261,18 @@ void TrayController::hideNote(NoteWindow& note) {
 void TrayController::setHotKeys(const std::string& newNoteLetter,
                                 const std::string& foregroundLetter) {
     reportRefusedHotKeys(registerHotKeys(newNoteLetter, foregroundLetter));
+}
+
+std::string TrayController::unusableHotKeys(const IniFile& ini) {
+    std::string told;
+    const auto tell = [&told](const std::optional<std::string>& letter, const char* purpose) {
+        if (letter)
+            told += "Der gespeicherte Hotkey „" + *letter + "“ für „" + purpose +
+                    "“ ist keine Taste; es gilt kein Hotkey.\n";
+    };
+    tell(SettingsKeys::unusableHotkeyNeu(ini), "neue Notiz");
+    tell(SettingsKeys::unusableHotkeyVordergrund(ini), "in den Vordergrund");
+    return told;
 }
 
 std::string TrayController::registerHotKeys(const std::string& newNoteLetter,
@@ -438,11 +451,31 @@ void TrayController::RxTrayIcon1DblClick() { newNote(); }
 
 void TrayController::fisHotKey1HotKey() { newNote(); }
 
-void TrayController::fisHotKey2HotKey() { bringToFront(); }
+// The front key always answers: with no window of the program shown, the
+// tray menu comes up at the mouse.
+void TrayController::fisHotKey2HotKey() {
+    if (bringToFront()) return;
+    POINT at{};
+    GetCursorPos(&at);
+    PopupMenu1.popup(RxTrayIcon1.hwnd(), at);
+}
 
-void TrayController::bringToFront() {
+// The last active window, or the topmost shown note when that one is hidden
+// now (a note put into the hidden list is often the last one used).
+bool TrayController::bringToFront() {
     HWND top = GetLastActivePopup(handle());
-    if (top != nullptr && IsWindowVisible(top) && IsWindowEnabled(top)) SetForegroundWindow(top);
+    if (top == nullptr || !IsWindowVisible(top) || !IsWindowEnabled(top)) {
+        top = nullptr;
+        for (HWND w = GetTopWindow(nullptr); w != nullptr && top == nullptr;
+             w = GetWindow(w, GW_HWNDNEXT)) {
+            for (const auto& note : notes_) {
+                if (note->handle() == w && IsWindowVisible(w)) top = w;
+            }
+        }
+    }
+    if (top == nullptr) return false;
+    SetForegroundWindow(top);
+    return true;
 }
 
 void TrayController::exitProgram() {

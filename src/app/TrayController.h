@@ -95,8 +95,9 @@ public:
     void fisHotKey2HotKey();
 
     // The foreground command: the window that was last active in the
-    // program comes to the front if it is visible and enabled.
-    void bringToFront();
+    // program comes to the front if it is visible and enabled, else the
+    // topmost shown note; false when nothing is shown.
+    bool bringToFront();
 
     // NoteHost.
     HWND ownerWindow() const override { return handle(); }
@@ -144,6 +145,8 @@ private:
     // back as the text that tells the user, else empty.
     std::string registerHotKeys(const std::string& newNoteLetter,
                                 const std::string& foregroundLetter);
+    // The stored hot-key texts that name no key, told like a refusal.
+    static std::string unusableHotKeys(const IniFile& ini);
     void reportRefusedHotKeys(const std::string& refused);
     NoteWindow& restoreNote(int number);
     void applyStoredState(NoteWindow& note, const IniFile& ini);

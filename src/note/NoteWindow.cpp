@@ -201,6 +201,10 @@ void NoteWindow::onDestroy() {
     } catch (...) {
         reportCurrentException(nullptr);
     }
+    // Only now, after this window's last write into the section, may a new
+    // note take the number: a hot key queued meanwhile must not make a note
+    // whose keys this one then overwrites.
+    if (deleted_) host_.slotTable().markFree(noteNumber(name()));
 }
 
 void NoteWindow::onReleased() {
@@ -397,7 +401,7 @@ void NoteWindow::Notizlschen1Click() {
 void NoteWindow::deleteNote() {
     IniFile ini(iniPath_);
     if (AlarmReminder* reminder = host_.reminder()) reminder->withdraw(this);
-    host_.slotTable().markFree(noteNumber(name()));
+    deleted_ = true;
     memo1.clear();
     processMessages();
     // The placement storage writes these into the section when the window

@@ -246,6 +246,7 @@ private:
     bool built_ = false;
     bool sizing_ = false;      // inside the user's move/size loop
     bool textUnread_ = false;  // the text file was there but could not be read
+    bool deleted_ = false;     // its number is freed when the window goes
     int startupTicks_ = 2;     // start-up ticks still to come
     std::unique_ptr<PlacementWindow> placement_;
     std::unique_ptr<TextDialogs, TextDialogsDeleter> textDialogs_;

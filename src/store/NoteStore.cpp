@@ -209,10 +209,17 @@ void SettingsKeys::setStandardFontSize(IniFile& ini, int points) {
 }
 namespace {
 
-// Empty is the user's "no hot key"; a text that names no key is not read.
+// Empty is the user's "no hot key", and so is a text that names no key:
+// another letter in its place would be a hot key nobody chose.
 std::string hotKeyLetter(const IniFile& ini, const char* key, const char* def) {
     const std::string letter = ini.readString(kSettingsSection, key, def);
-    return letter.empty() || hotKeyShortcut(letter) != 0 ? letter : def;
+    return letter.empty() || hotKeyShortcut(letter) != 0 ? letter : std::string();
+}
+
+std::optional<std::string> unusableHotKey(const IniFile& ini, const char* key) {
+    const std::string letter = ini.readString(kSettingsSection, key, "");
+    if (letter.empty() || hotKeyShortcut(letter) != 0) return std::nullopt;
+    return letter;
 }
 
 }  // namespace
@@ -225,6 +232,12 @@ void SettingsKeys::setHotkeyNeu(IniFile& ini, const std::string& letter) {
 }
 std::string SettingsKeys::hotkeyVordergrund(const IniFile& ini) {
     return hotKeyLetter(ini, "Hotkey_Vordergrund", "X");
+}
+std::optional<std::string> SettingsKeys::unusableHotkeyNeu(const IniFile& ini) {
+    return unusableHotKey(ini, "Hotkey_neu");
+}
+std::optional<std::string> SettingsKeys::unusableHotkeyVordergrund(const IniFile& ini) {
+    return unusableHotKey(ini, "Hotkey_Vordergrund");
 }
 void SettingsKeys::setHotkeyVordergrund(IniFile& ini, const std::string& letter) {
     ini.writeString(kSettingsSection, "Hotkey_Vordergrund", letter);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "store/AlarmTime.h"
@@ -94,6 +95,10 @@ struct SettingsKeys {
     static void setHotkeyNeu(IniFile& ini, const std::string& letter);
     static std::string hotkeyVordergrund(const IniFile& ini);
     static void setHotkeyVordergrund(IniFile& ini, const std::string& letter);
+    // The stored text when it names no key (it gives no hot key), for the
+    // start to name to the user.
+    static std::optional<std::string> unusableHotkeyNeu(const IniFile& ini);
+    static std::optional<std::string> unusableHotkeyVordergrund(const IniFile& ini);
 };
 
 // A note's own section, named by its note name.

@@ -127,8 +127,10 @@ TEST_F(NoteStoreTest, ValuesThatCannotBeUsedKeepTheDefault) {
     IniFile ini(settingsPath());
     EXPECT_EQ(SettingsKeys::standardFontName(ini), "Courier new");
     EXPECT_EQ(SettingsKeys::standardFontSize(ini), 6) << "the settings dialog's nearer bound";
-    EXPECT_EQ(SettingsKeys::hotkeyNeu(ini), "K");
+    EXPECT_EQ(SettingsKeys::hotkeyNeu(ini), "") << "no key: no hot key, not the default";
+    EXPECT_EQ(SettingsKeys::unusableHotkeyNeu(ini), "F1");
     EXPECT_EQ(SettingsKeys::hotkeyVordergrund(ini), "") << "empty: the user wants none";
+    EXPECT_EQ(SettingsKeys::unusableHotkeyVordergrund(ini), std::nullopt);
     EXPECT_EQ(NoteKeys::restoresize(ini, "Notiz1"), 240);
     EXPECT_EQ(NoteKeys::restoresize(ini, "Notiz2"), 240);
     ini.writeInteger("Settings", "Standardfontsize", 500);

@@ -477,14 +477,17 @@ TEST_F(TrayControllerTest, HotKeysComeFromTheStoredCharacters) {
     }
     writeKeys({{"Settings", "Hotkey_neu", "7"}, {"Settings", "Hotkey_Vordergrund", "F1"}});
     {
+        BoxAnswerer answers;
         TrayController& form = start();
         EXPECT_EQ(kCtrl | kAlt | '7', form.fisHotKey1.shortcut());
-        EXPECT_EQ(kCtrl | kAlt | 'X', form.fisHotKey2.shortcut())
-            << "no letter or digit: the default, not no hot key";
+        EXPECT_EQ(0, form.fisHotKey2.shortcut()) << "no letter or digit: no hot key, not another";
+        ASSERT_TRUE(pumpUntil([&] { return !answers.boxes.empty(); }));
+        EXPECT_NE(std::string::npos, answers.boxes[0].text.find("„F1“ für „in den Vordergrund“"))
+            << answers.boxes[0].text;
         aboutBox_.reset();
         form_.reset();
     }
-    writeKeys({{"Settings", "Hotkey_neu", "ä"}, {"Settings", "Hotkey_Vordergrund", ""}});
+    writeKeys({{"Settings", "Hotkey_neu", "K"}, {"Settings", "Hotkey_Vordergrund", ""}});
     TrayController& form = start();
     EXPECT_EQ(49227, form.fisHotKey1.shortcut());
     EXPECT_EQ(0, form.fisHotKey2.shortcut()) << "left empty in the settings: no hot key";
@@ -579,6 +582,14 @@ TEST_F(TrayControllerTest, SecondHotKeyBringsTheLastActiveNoteToTheFront) {
 
     form.fisHotKey2HotKey();
     EXPECT_TRUE(pumpUntil([&] { return GetForegroundWindow() == first; }));
+
+    // The last active note hidden since: the topmost shown one comes.
+    HWND second = form.notes()[1]->handle();
+    SetForegroundWindow(other);
+    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == other; }));
+    form.notes()[0]->hide();
+    form.fisHotKey2HotKey();
+    EXPECT_TRUE(pumpUntil([&] { return GetForegroundWindow() == second; }));
     DestroyWindow(other);
 }
 
