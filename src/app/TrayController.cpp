@@ -7,11 +7,11 @@
 #include <utility>
 
 #include "about/AboutBox.h"
-#include "note/HiddenNotesDialog.h"
-#include "note/NoteWindow.h"
-#include "forms/Dialogs.h"
 #include "desktop/ShellFiles.h"
 #include "desktop/VersionInfo.h"
+#include "forms/Dialogs.h"
+#include "note/HiddenNotesDialog.h"
+#include "note/NoteWindow.h"
 #include "resource.h"
 #include "store/FileIo.h"
 #include "store/IniFile.h"
@@ -319,7 +319,7 @@ void TrayController::Timer1Timer() {
     NoteWindow* last = nullptr;
     for (int number = 1; number <= kMaxNotes; ++number) {
         const std::string name = noteName(number);
-        if (NoteKeys::restoredAtStart(ini, name)) {
+        if (NoteRecord::restoredAtStart(ini, name)) {
             ++restored;
             highest = number;
             if (findNote(name) == nullptr) {
@@ -369,11 +369,11 @@ NoteWindow& TrayController::restoreNote(int number) {
 
 void TrayController::applyStoredState(NoteWindow& note, const IniFile& ini) {
     const std::string& name = note.name();
-    note.setTitle(NoteKeys::notizTitel(ini, name));
-    if (!NoteKeys::buttonbar(ini, name)) note.hideButtonBars();
-    note.setWordWrap(NoteKeys::wordwrap(ini, name));
-    if (NoteKeys::minimiert(ini, name)) note.showRolledUp();
-    if (!NoteKeys::titelleiste(ini, name)) note.hideTitleBar();
+    note.setTitle(NoteRecord::title(ini, name));
+    if (!NoteRecord::buttonBarsShown(ini, name)) note.hideButtonBars();
+    note.setWordWrap(NoteRecord::wordWrap(ini, name));
+    if (NoteRecord::rolledUp(ini, name)) note.showRolledUp();
+    if (!NoteRecord::titleLineShown(ini, name)) note.hideTitleBar();
 }
 
 NoteWindow& TrayController::createNoteWindow() {

@@ -42,8 +42,7 @@ void HiddenNotesDialog::hideNote(NoteWindow& note) {
     const std::string title = note.Label1.text();
     ListBox1.add(title);
     lines_.push_back({note.name(), note.handle()});
-    uns.writeString(title, "intname", note.name());
-    uns.writeBool(title, "sichtbar", false);
+    HiddenNotesRecord::setHidden(uns, title, note.name());
     uns.close();
 }
 
@@ -58,7 +57,7 @@ void HiddenNotesDialog::BitBtn1Click() {
 
     IniFile uns(unsIniPath());
     note->show();
-    uns.writeBool(ListBox1.item(index), "sichtbar", true);
+    HiddenNotesRecord::setShownAgain(uns, ListBox1.item(index));
     uns.close();
 }
 

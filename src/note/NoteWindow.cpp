@@ -5,8 +5,8 @@
 
 #include "alarm/AlarmReminder.h"
 #include "alarm/OverdueAlarm.h"
-#include "note/NoteHost.h"
 #include "forms/Dialogs.h"
+#include "note/NoteHost.h"
 #include "store/FileIo.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
@@ -43,10 +43,7 @@ void processMessages() {
 }  // namespace
 
 NoteWindow::NoteWindow(NoteHost& host)
-    : Form(kNoteWindowClass),
-      host_(host),
-      placement_(makePlacement(*this)),
-      FormStorage1(*placement_) {
+    : Form(kNoteWindowClass), host_(host), placement_(makePlacement(*this)) {
     setColor(kYellow);
     setCaption("Tavelin2000 Notiz");
     // Made at the size its creation gives it anyway: the controls are laid
@@ -77,30 +74,16 @@ void NoteWindow::createParams(DWORD& style, DWORD& exStyle) {
 
 void NoteWindow::FormCreate() {
     iniPath_ = settingsPath();
-    FormStorage1.IniFileName = iniPath_;
     alarmplay.loadFromFile(alarmWavPath());
     setName(host_.currentNoteName());
-    FormStorage1.IniSection = name();
-    configurePlacement();
 
     IniFile ini(iniPath_);
-    NoteKeys::startFresh(ini, name());
-    NoteKeys::setActive(ini, name(), true);
+    NoteRecord::startFresh(ini, name());
+    NoteRecord::setActive(ini, name(), true);
     ini.close();
 
     setHeight(kDefaultHeight);
     setWidth(kDefaultWidth);
-}
-
-void NoteWindow::configurePlacement() {
-    FormStorage1.MinMaxInfo.MinTrackWidth = 20;
-    FormStorage1.MinMaxInfo.MinTrackHeight = kMinNoteHeight;
-    FormStorage1.MinMaxInfo.MaxTrackWidth = 768;
-    FormStorage1.MinMaxInfo.MaxTrackHeight = kMaxNoteHeight;
-    FormStorage1.StoredProps = {"RxClock1.AlarmEnabled", "RxClock1.AlarmHour",
-                                "RxClock1.AlarmMinute", "RxClock1.AlarmSecond", "memo1.Color"};
-    FormStorage1.OnRestorePlacement = [this](FormPlacement&) { FormStorage1RestorePlacement(); };
-    FormStorage1.loaded();
 }
 
 // ---- Messages
@@ -151,31 +134,18 @@ LRESULT NoteWindow::onNcHitTest(POINT screen, LRESULT defaultResult) {
     return ToolBar3.contains(client) ? HTCLIENT : HTCAPTION;
 }
 
+// The limits are sizes of the design, at the note's density.
 void NoteWindow::onGetMinMaxInfo(MINMAXINFO& info) {
-    if (!FormStorage1.MinMaxInfo.inForce()) return;
-    MinMaxValues values{{info.ptMaxSize.x, info.ptMaxSize.y},
-                        {info.ptMaxPosition.x, info.ptMaxPosition.y},
-                        {info.ptMinTrackSize.x, info.ptMinTrackSize.y},
-                        {info.ptMaxTrackSize.x, info.ptMaxTrackSize.y}};
-    // The limits are sizes of the design; the maximised position is a place
-    // on the desktop and stays as it is.
-    TWinMinMaxInfo limits = FormStorage1.MinMaxInfo;
-    for (int* size : {&limits.MaxSizeHeight, &limits.MaxSizeWidth, &limits.MaxTrackHeight,
-                      &limits.MaxTrackWidth, &limits.MinTrackHeight, &limits.MinTrackWidth})
-        *size = scale(*size);
-    applyMinMaxInfo(limits, values);
-    info.ptMaxSize = {values.maxSize.x, values.maxSize.y};
-    info.ptMaxPosition = {values.maxPosition.x, values.maxPosition.y};
-    info.ptMinTrackSize = {values.minTrackSize.x, values.minTrackSize.y};
-    info.ptMaxTrackSize = {values.maxTrackSize.x, values.maxTrackSize.y};
+    info.ptMinTrackSize = {scale(kMinNoteWidth), scale(kMinNoteHeight)};
+    info.ptMaxTrackSize = {scale(kMaxNoteWidth), scale(kMaxNoteHeight)};
 }
 
-// The placement storage hooks show, close query and destroy; an error of its
-// own is reported and the window's own handling still goes on.
+// An error of the record's own is reported and the window's own handling
+// still goes on.
 void NoteWindow::onShow(bool shown) {
     if (!shown) return;
     try {
-        FormStorage1.onShow();
+        restoreRecord();
     } catch (...) {
         reportCurrentException(handle());
     }
@@ -185,7 +155,7 @@ bool NoteWindow::closeQuery() {
     bool canClose = true;
     FormCloseQuery(canClose);
     try {
-        FormStorage1.onCloseQuery(canClose);
+        if (canClose && handle() != nullptr) saveRecord(false);
     } catch (...) {
         reportCurrentException(handle());
     }
@@ -195,7 +165,7 @@ bool NoteWindow::closeQuery() {
 void NoteWindow::onDestroy() {
     timer3.setEnabled(false);
     try {
-        FormStorage1.onDestroy();
+        saveRecordAsItGoes();
     } catch (...) {
         reportCurrentException(nullptr);
     }
@@ -207,20 +177,14 @@ void NoteWindow::onReleased() {
 
 // ---- Start-up and timers
 
-void NoteWindow::FormStorage1RestorePlacement() {
-    // A note without a stored place would sit in the screen's corner.
-    if (left() == 0) setLeft(scale(160));
-    if (top() == 0) setTop(scale(160));
-}
-
 void NoteWindow::Timer1Timer() {
-    takeColorFromText();  // restored by the placement storage by now
+    takeColorFromText();  // restored from the record by now
 }
 
 // The overdue check comes before the text, so that a text that cannot be
 // loaded does not leave an overdue alarm armed and unseen.
 void NoteWindow::Timer2Timer() {
-    Alarm1.checked = RxClock1.alarmEnabled();  // as the placement storage restored it
+    Alarm1.checked = RxClock1.alarmEnabled();  // as the record gave it
     IniFile ini(iniPath_);
     readAlarmDate(ini);
     showClockFromRecord(ini);
@@ -242,7 +206,7 @@ void NoteWindow::timer3Timer() {
 }
 
 void NoteWindow::showClockFromRecord(IniFile& ini) {
-    const bool on = NoteKeys::showclock(ini, name());
+    const bool on = NoteRecord::clockShown(ini, name());
     Uhrsichtbar1.checked = on;
     // A rolled-up note has no room for the clock; unrolling brings it back.
     RxClock1.setVisible(on && !rolledUp());
@@ -371,7 +335,7 @@ void NoteWindow::Notizlschen1Click() {
     }
     try {
         IniFile ini(iniPath_);
-        NoteKeys::setActive(ini, name(), false);
+        NoteRecord::setActive(ini, name(), false);
         ini.close();
     } catch (...) {
         // The record still calls the note active: its text goes back into
@@ -390,8 +354,8 @@ void NoteWindow::deleteNote() {
     host_.slotTable().markFree(noteNumber(name()));
     memo1.clear();
     processMessages();
-    // The placement storage writes these into the section when the window
-    // goes, so a later note of the same number starts from them.
+    // The record takes these when the window goes, so a later note of the
+    // same number starts from them.
     setHeight(kDeletedHeight);
     setWidth(kDeletedWidth);
     memo1.setColor(kYellow);
@@ -406,12 +370,12 @@ void NoteWindow::deleteNote() {
 void NoteWindow::SpeedButton18Click() {
     IniFile ini(iniPath_);
     if (!rolledUp()) {
-        NoteKeys::setRestoresize(ini, name(), height());
-        NoteKeys::setMinimiert(ini, name(), true);
+        NoteRecord::setRestoreHeight(ini, name(), height());
+        NoteRecord::setRolledUp(ini, name(), true);
         showRolledUp();
     } else {
-        const int restoreSize = NoteKeys::restoresize(ini, name());
-        NoteKeys::setMinimiert(ini, name(), false);
+        const int restoreSize = NoteRecord::restoreHeight(ini, name());
+        NoteRecord::setRolledUp(ini, name(), false);
         unroll(restoreSize);
     }
     ini.close();
@@ -444,7 +408,7 @@ void NoteWindow::Titelleistesichtbar1Click() {
     ToolBar3.setVisible(on);
     layout();
     IniFile ini(iniPath_);
-    NoteKeys::setTitelleiste(ini, name(), on);
+    NoteRecord::setTitleLineShown(ini, name(), on);
     ini.close();
 }
 
@@ -467,7 +431,7 @@ void NoteWindow::Menleistesichtbar1Click() {
     }
     layout();
     IniFile ini(iniPath_);
-    NoteKeys::setButtonbar(ini, name(), on);
+    NoteRecord::setButtonBarsShown(ini, name(), on);
     ini.close();
 }
 
@@ -476,13 +440,13 @@ void NoteWindow::recordNewNote(IniFile& ini, int noteCounter) {
     ini.updateFile();
     if (!SettingsKeys::showmenu(ini)) {
         hideButtonBars();
-        NoteKeys::setButtonbar(ini, name(), false);
+        NoteRecord::setButtonBarsShown(ini, name(), false);
     }
-    NoteKeys::setActive(ini, name(), true);
+    NoteRecord::setActive(ini, name(), true);
     ini.updateFile();
     if (SettingsKeys::wordwrap(ini)) {
         setWordWrap(true);
-        NoteKeys::setWordwrap(ini, name(), true);
+        NoteRecord::setWordWrap(ini, name(), true);
     }
 }
 
@@ -506,7 +470,7 @@ void NoteWindow::Uhrsichtbar1Click() {
     Uhrsichtbar1.checked = on;
     layout();
     IniFile ini(iniPath_);
-    NoteKeys::setShowclock(ini, name(), on);
+    NoteRecord::setClockShown(ini, name(), on);
     ini.close();
 }
 
@@ -536,7 +500,7 @@ void NoteWindow::NotizTitel1Click() {
                  stripTrailingBlanks(Label1.text()));
     setTitle(title);
     IniFile ini(iniPath_);
-    NoteKeys::setNotizTitel(ini, name(), Label1.text());
+    NoteRecord::setTitle(ini, name(), Label1.text());
     ini.close();
 }
 
@@ -549,7 +513,7 @@ void NoteWindow::setTitle(const std::string& storedTitle) {
 
 void NoteWindow::FormCloseQuery(bool& canClose) {
     IniFile ini(iniPath_);
-    NoteKeys::setWordwrapOnClose(ini, name(), Zeilenumbruch1.checked);
+    NoteRecord::setWordWrapOnClose(ini, name(), Zeilenumbruch1.checked);
     ini.close();
     canClose = true;
 }

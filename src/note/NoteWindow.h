@@ -7,7 +7,7 @@
 //
 // NoteWindow.cpp       life cycle, modes, the commands of the window itself
 // NoteWindowLayout.cpp controls, menus, tool bars and their layout
-// NoteWindowPlace.cpp  the window as the placement storage sees it
+// NoteWindowPlace.cpp  place, size, alarm time and colour in the note's record
 // NoteWindowText.cpp   text and format commands
 // NoteWindowAlarm.cpp  the alarm: editor, ringing, answer, overdue check
 
@@ -18,18 +18,19 @@
 #include <optional>
 #include <string>
 
+#include "desktop/HiTimer.h"
+#include "desktop/WavePlayer.h"
 #include "forms/Controls.h"
 #include "forms/Form.h"
-#include "desktop/HiTimer.h"
 #include "forms/Menu.h"
 #include "forms/RichEdit98.h"
 #include "forms/RxClock.h"
-#include "desktop/WavePlayer.h"
 #include "store/AlarmTime.h"
-#include "store/FormPlacement.h"
+#include "store/NotePlacement.h"
 
 namespace tav {
 
+struct ClockAlarm;
 class IniFile;
 class NoteHost;
 class OverdueAlarm;
@@ -80,7 +81,7 @@ public:
     void saveOnExit();
     // At the end of the program: the placement as the window's destruction
     // writes it, while the window stays until the process ends.
-    void savePlacementForExit() { FormStorage1.onDestroy(); }
+    void savePlacementForExit() { saveRecordAsItGoes(); }
     bool rolledUp() const { return Label1.tag == 1; }
 
     // Runs after the window was destroyed through postRelease (deleting the
@@ -88,7 +89,7 @@ public:
     std::function<void(NoteWindow&)> OnReleased;
 
     // ---- Components
-    Label Label1;  // title line; its tag is the roll-up flag
+    Label Label1;          // title line; its tag is the roll-up flag
     ButtonStrip ToolBar3;  // drawn on the title line
     SpeedButton SpeedButton17, SpeedButton18;
     ToolBar ToolBar2;  // edit bar
@@ -117,7 +118,6 @@ public:
     // ---- Handlers of the window's own commands
     void FormCreate();
     void FormCloseQuery(bool& canClose);
-    void FormStorage1RestorePlacement();
     // The start-up ticks: 1 colour, 2 alarm, clock and text. Posted, not
     // timed: they run as soon as creation is over and before the first
     // paint, so that a note is drawn once, with its text, not empty first.
@@ -185,15 +185,21 @@ protected:
     bool onNcRButtonUp(int hitTest, POINT screen) override;
 
 private:
-    // The window as the placement storage sees it (NoteWindowPlace.cpp).
+    // NoteWindowPlace.cpp
     class Placement;
     friend class Placement;
     static std::unique_ptr<PlacementWindow> makePlacement(NoteWindow& form);
+    ClockAlarm clockAlarm() const;
+    void setClockAlarm(const ClockAlarm& alarm);
+    void restoreRecord();
+    // "Visible" is "1" when the save runs as the window goes away.
+    void saveRecord(bool goingAway);
+    // Unless a close has saved since the note was last shown.
+    void saveRecordAsItGoes();
     // A window state restored while the window is still hidden, applied
     // once it is shown.
     static constexpr UINT kApplyWindowStateMessage = WM_USER + 0x210;
     static constexpr UINT kStartupTickMessage = WM_USER + 0x211;  // wParam: 1 or 2
-    void configurePlacement();
 
     // NoteWindowLayout.cpp
     void buildControls();
@@ -247,15 +253,14 @@ private:
     bool sizing_ = false;      // inside the user's move/size loop
     bool textUnread_ = false;  // the text file was there but could not be read
     int startupTicks_ = 2;     // start-up ticks still to come
+    bool restored_ = false;    // the record was read since the window was made
+    bool saved_ = false;       // and written since it was last read
     std::unique_ptr<PlacementWindow> placement_;
     std::unique_ptr<TextDialogs, TextDialogsDeleter> textDialogs_;
     Date alarmDate_;
     std::unique_ptr<OverdueAlarm> overdue_;
     // Lets the reminder's answer find out whether this note still exists.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-
-public:
-    FormStorage FormStorage1;
 };
 
 }  // namespace tav

@@ -2,16 +2,15 @@
 // overdue check at the note's first appearance.
 //
 // The alarm's state reaches the settings file as soon as it changes, not
-// only when the placement storage writes the clock's properties: a note
-// that is shown again re-reads them, and a crash must neither lose nor
-// revive an alarm.
+// only when the note closes: a note that is shown again re-reads it, and a
+// crash must neither lose nor revive an alarm.
 
 #include "alarm/AlarmEditor.h"
 #include "alarm/AlarmReminder.h"
 #include "alarm/OverdueAlarm.h"
+#include "desktop/LocalTime.h"
 #include "note/NoteHost.h"
 #include "note/NoteWindow.h"
-#include "desktop/LocalTime.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
 
@@ -22,7 +21,7 @@ DateTime NoteWindow::now() const { return dateTimeOf(RxClock1.now()); }
 // A date written under other regional settings is read in the usual forms;
 // only a date that fits none of them becomes today.
 void NoteWindow::readAlarmDate(const IniFile& ini) {
-    alarmDate_ = parseDateText(NoteKeys::alarmdatum(ini, name(), ""), shortDateFormat())
+    alarmDate_ = parseDateText(NoteRecord::alarmDate(ini, name(), ""), shortDateFormat())
                      .value_or(now().date);
 }
 
@@ -32,14 +31,14 @@ void NoteWindow::Alarm1Click() {
     AlarmEditorValues values{alarmDate_, RxClock1.alarmTime(), true};
     if (AlarmEditor::execute(handle(), values)) {
         alarmDate_ = values.date;
-        NoteKeys::setAlarmdatum(ini, name(), formatDate(values.date, shortDateFormat()));
+        NoteRecord::setAlarmDate(ini, name(), formatDate(values.date, shortDateFormat()));
         RxClock1.setAlarmHour(values.time.hour);
         RxClock1.setAlarmMinute(values.time.minute);
         RxClock1.setAlarmSecond(values.time.second);
         // A cleared "Alarm aktiv" switches the alarm off.
         Alarm1.checked = values.alarmSet;
         RxClock1.setAlarmEnabled(values.alarmSet);
-        NoteKeys::setAlarm(ini, name(), values.alarmSet, RxClock1.alarmTime());
+        NoteRecord::writeAlarm(ini, name(), clockAlarm());
     }
     ini.close();
 }
@@ -68,7 +67,7 @@ void NoteWindow::RxClock1Alarm(const DateTime& previous, const DateTime& current
 
     disarm();
     IniFile ini(iniPath_);
-    NoteKeys::setAlarm(ini, name(), false, RxClock1.alarmTime());
+    NoteRecord::writeAlarm(ini, name(), clockAlarm());
     ini.close();
     reminder->remind(std::move(turn));
 }
@@ -83,8 +82,8 @@ void NoteWindow::answerReminder(const std::optional<DateTime>& repeat) {
     RxClock1.setAlarmMinute(repeat->time.minute);
     RxClock1.setAlarmEnabled(true);
     IniFile ini(iniPath_);
-    NoteKeys::setAlarmdatum(ini, name(), formatDate(alarmDate_, shortDateFormat()));
-    NoteKeys::setAlarm(ini, name(), true, RxClock1.alarmTime());
+    NoteRecord::setAlarmDate(ini, name(), formatDate(alarmDate_, shortDateFormat()));
+    NoteRecord::writeAlarm(ini, name(), clockAlarm());
     ini.close();
 }
 
@@ -101,7 +100,7 @@ void NoteWindow::checkOverdueAlarm(IniFile& ini) {
         return;
     }
     disarm();
-    NoteKeys::setAlarm(ini, name(), false, RxClock1.alarmTime());
+    NoteRecord::writeAlarm(ini, name(), clockAlarm());
 }
 
 void NoteWindow::disarm() {

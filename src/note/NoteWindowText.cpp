@@ -379,7 +379,7 @@ void NoteWindow::Zeilenumbruch1Click() {
     const bool on = !Zeilenumbruch1.checked;
     IniFile ini(iniPath_);
     setWordWrap(on);
-    NoteKeys::setWordwrap(ini, name(), on);
+    NoteRecord::setWordWrap(ini, name(), on);
     ini.close();
 }
 

@@ -17,10 +17,10 @@
 #include "alarm/AlarmEditor.h"
 #include "alarm/AlarmReminder.h"
 #include "alarm/OverdueAlarm.h"
-#include "note/NoteHost.h"
-#include "note/NoteWindow.h"
 #include "desktop/LocalTime.h"
 #include "desktop/Utf.h"
+#include "note/NoteHost.h"
+#include "note/NoteWindow.h"
 #include "store/FileIo.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
@@ -130,7 +130,7 @@ protected:
         note.RxClock1.now = [this] { return systemTimeOf(clock_); };
         note.show();
         IniFile ini(settingsPath());
-        note.setTitle(NoteKeys::notizTitel(ini, name));  // as the start-up restore does
+        note.setTitle(NoteRecord::title(ini, name));  // as the start-up restore does
         ini.close();
         EXPECT_TRUE(test::pumpUntil([&] { return note.startupTicksDone(); }));
         return note;
