@@ -39,7 +39,7 @@ HiddenNotesDialog::HiddenNotesDialog(NoteHost& host)
 void HiddenNotesDialog::hideNote(NoteWindow& note) {
     IniFile uns(unsIniPath());
     note.hide();
-    const std::string title = note.Label1.text();
+    const std::string title = note.titleLine.text();
     ListBox1.add(title);
     lines_.push_back({note.name(), note.handle()});
     HiddenNotesRecord::setHidden(uns, title, note.name());

@@ -25,7 +25,7 @@ void NoteWindow::readAlarmDate(const IniFile& ini) {
                      .value_or(now().date);
 }
 
-void NoteWindow::Alarm1Click() {
+void NoteWindow::editAlarm() {
     IniFile ini(iniPath_);
     readAlarmDate(ini);
     AlarmEditorValues values{alarmDate_, RxClock1.alarmTime(), true};
@@ -36,25 +36,25 @@ void NoteWindow::Alarm1Click() {
         RxClock1.setAlarmMinute(values.time.minute);
         RxClock1.setAlarmSecond(values.time.second);
         // A cleared "Alarm aktiv" switches the alarm off.
-        Alarm1.checked = values.alarmSet;
+        alarmItem.checked = values.alarmSet;
         RxClock1.setAlarmEnabled(values.alarmSet);
         NoteRecord::writeAlarm(ini, name(), clockAlarm());
     }
     ini.close();
 }
 
-void NoteWindow::RxClock1Alarm(const DateTime& previous, const DateTime& current) {
+void NoteWindow::ringAlarm(const DateTime& previous, const DateTime& current) {
     // The clock comes every day at the alarm time; only the alarm's day rings.
     if (!alarmDayHasCome(alarmDate_, RxClock1.alarmTime(), previous, current)) return;
     AlarmReminder* reminder = host_.reminder();
     if (reminder == nullptr) return;
 
-    alarmplay.play();
+    alarmSound.play();
     SendMessageW(handle(), WM_SYSCOMMAND, SC_MONITORPOWER, -1);  // the monitor on
 
     AlarmReminder::Turn turn;
     turn.owner = this;
-    turn.title = Label1.text();
+    turn.title = titleLine.text();
     turn.textPath = noteTextPath(name());
     turn.color = memo1.color();
     turn.alarmDate = alarmDate_;
@@ -77,7 +77,7 @@ void NoteWindow::RxClock1Alarm(const DateTime& previous, const DateTime& current
 void NoteWindow::answerReminder(const std::optional<DateTime>& repeat) {
     if (!repeat) return;
     alarmDate_ = repeat->date;
-    Alarm1.checked = true;
+    alarmItem.checked = true;
     RxClock1.setAlarmHour(repeat->time.hour);
     RxClock1.setAlarmMinute(repeat->time.minute);
     RxClock1.setAlarmEnabled(true);
@@ -88,11 +88,11 @@ void NoteWindow::answerReminder(const std::optional<DateTime>& repeat) {
 }
 
 void NoteWindow::checkOverdueAlarm(IniFile& ini) {
-    if (!Alarm1.checked ||
+    if (!alarmItem.checked ||
         !alarmOverdue(alarmDate_, RxClock1.alarmHour(), RxClock1.alarmMinute(), now()))
         return;
     try {
-        overdue_ = std::make_unique<OverdueAlarm>(handle(), name(), Label1.text(),
+        overdue_ = std::make_unique<OverdueAlarm>(handle(), name(), titleLine.text(),
                                                   noteTextPath(name()), memo1.color());
     } catch (...) {
         // Not shown, so not switched off: the next start shows it again.
@@ -104,7 +104,7 @@ void NoteWindow::checkOverdueAlarm(IniFile& ini) {
 }
 
 void NoteWindow::disarm() {
-    Alarm1.checked = false;
+    alarmItem.checked = false;
     RxClock1.setAlarmEnabled(false);
 }
 
