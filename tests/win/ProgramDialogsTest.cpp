@@ -514,8 +514,8 @@ protected:
     NoteWindow& note(const std::string& name) { return *tray_->findNote(name); }
     void hide(NoteWindow& n) { n.hideItem.click(n.handle()); }
     void bringBack(int line) {
-        hiddenNotes_->ListBox1.setItemIndex(line);
-        hiddenNotes_->BitBtn1.click();
+        hiddenNotes_->hiddenNotesList.setItemIndex(line);
+        hiddenNotes_->showNoteButton.click();
     }
     static std::string uns(const std::string& section, const std::string& name) {
         return key(section, name, unsIniPath());
@@ -547,8 +547,8 @@ TEST_F(HiddenNotesTest, HidingSavesFirstAndShowingBringsBackTheLatestState) {
     EXPECT_EQ("7", key("Notiz1", "RxClock1_AlarmHour"));
     EXPECT_EQ("Notiz1", uns("Einkauf  ", "intname"));
     EXPECT_EQ("0", uns("Einkauf  ", "sichtbar"));
-    ASSERT_EQ(1, hiddenNotes_->ListBox1.count());
-    EXPECT_EQ("Einkauf  ", hiddenNotes_->ListBox1.item(0));
+    ASSERT_EQ(1, hiddenNotes_->hiddenNotesList.count());
+    EXPECT_EQ("Einkauf  ", hiddenNotes_->hiddenNotesList.item(0));
 
     // A hidden note keeps running: its clock goes on asking the time.
     int clockReads = 0;
@@ -573,9 +573,9 @@ TEST_F(HiddenNotesTest, HidingSavesFirstAndShowingBringsBackTheLatestState) {
     EXPECT_EQ(RGB(0, 255, 0), one.memo1.color());
     EXPECT_EQ(7, one.RxClock1.alarmHour());
     EXPECT_EQ("1", uns("Einkauf  ", "sichtbar"));
-    EXPECT_EQ(1, hiddenNotes_->ListBox1.count()) << "the line stays";
+    EXPECT_EQ(1, hiddenNotes_->hiddenNotesList.count()) << "the line stays";
 
-    hiddenNotes_->BitBtn2.click();
+    hiddenNotes_->okButton.click();
     EXPECT_FALSE(hiddenNotes_->visible());
 }
 
@@ -584,7 +584,7 @@ TEST_F(HiddenNotesTest, EachLineBringsBackItsOwnNoteWhenTitlesAreTheSame) {
     hide(note("Notiz1"));
     hide(note("Notiz2"));
     EXPECT_EQ("Notiz2", uns("Einkauf  ", "intname")) << "one section, the later note";
-    ASSERT_EQ(2, hiddenNotes_->ListBox1.count());
+    ASSERT_EQ(2, hiddenNotes_->hiddenNotesList.count());
 
     bringBack(0);
     EXPECT_TRUE(note("Notiz1").visible());
@@ -613,7 +613,7 @@ TEST_F(HiddenNotesTest, NothingToBringBackDoesNothingAndSaysNothing) {
     }
     NoteWindow& fresh = note("Notiz1");
     hide(fresh);
-    ASSERT_EQ(2, hiddenNotes_->ListBox1.count());
+    ASSERT_EQ(2, hiddenNotes_->hiddenNotesList.count());
 
     bringBack(-1);
     EXPECT_FALSE(fresh.visible());
