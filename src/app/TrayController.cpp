@@ -137,7 +137,6 @@ void TrayController::buildSplash() {
 }
 
 void TrayController::buildTrayMenu() {
-    trayMenu.name = "trayMenu";
     trayMenu.add(newNoteItem)
         .add(settingsItem)
         .add(hiddenNotesItem)
