@@ -2,16 +2,15 @@
 // overdue check at the note's first appearance.
 //
 // The alarm's state reaches the settings file as soon as it changes, not
-// only when the placement storage writes the clock's properties: a note
-// that is shown again re-reads them, and a crash must neither lose nor
-// revive an alarm.
+// only when the note closes: a note that is shown again re-reads it, and a
+// crash must neither lose nor revive an alarm.
 
 #include "alarm/AlarmEditor.h"
 #include "alarm/AlarmReminder.h"
 #include "alarm/OverdueAlarm.h"
+#include "desktop/LocalTime.h"
 #include "note/NoteHost.h"
 #include "note/NoteWindow.h"
-#include "desktop/LocalTime.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
 
@@ -22,40 +21,40 @@ DateTime NoteWindow::now() const { return dateTimeOf(RxClock1.now()); }
 // A date written under other regional settings is read in the usual forms;
 // only a date that fits none of them becomes today.
 void NoteWindow::readAlarmDate(const IniFile& ini) {
-    alarmDate_ = parseDateText(NoteKeys::alarmdatum(ini, name(), ""), shortDateFormat())
+    alarmDate_ = parseDateText(NoteRecord::alarmDate(ini, name(), ""), shortDateFormat())
                      .value_or(now().date);
 }
 
-void NoteWindow::Alarm1Click() {
+void NoteWindow::editAlarm() {
     IniFile ini(iniPath_);
     readAlarmDate(ini);
     AlarmEditorValues values{alarmDate_, RxClock1.alarmTime(), true};
     if (AlarmEditor::execute(handle(), values)) {
         alarmDate_ = values.date;
-        NoteKeys::setAlarmdatum(ini, name(), formatDate(values.date, shortDateFormat()));
+        NoteRecord::setAlarmDate(ini, name(), formatDate(values.date, shortDateFormat()));
         RxClock1.setAlarmHour(values.time.hour);
         RxClock1.setAlarmMinute(values.time.minute);
         RxClock1.setAlarmSecond(values.time.second);
         // A cleared "Alarm aktiv" switches the alarm off.
-        Alarm1.checked = values.alarmSet;
+        alarmItem.checked = values.alarmSet;
         RxClock1.setAlarmEnabled(values.alarmSet);
-        NoteKeys::setAlarm(ini, name(), values.alarmSet, RxClock1.alarmTime());
+        NoteRecord::writeAlarm(ini, name(), clockAlarm());
     }
     ini.close();
 }
 
-void NoteWindow::RxClock1Alarm(const DateTime& previous, const DateTime& current) {
+void NoteWindow::ringAlarm(const DateTime& previous, const DateTime& current) {
     // The clock comes every day at the alarm time; only the alarm's day rings.
     if (!alarmDayHasCome(alarmDate_, RxClock1.alarmTime(), previous, current)) return;
     AlarmReminder* reminder = host_.reminder();
     if (reminder == nullptr) return;
 
-    alarmplay.play();
+    alarmSound.play();
     SendMessageW(handle(), WM_SYSCOMMAND, SC_MONITORPOWER, -1);  // the monitor on
 
     AlarmReminder::Turn turn;
     turn.owner = this;
-    turn.title = Label1.text();
+    turn.title = titleLine.text();
     turn.textPath = noteTextPath(name());
     turn.color = memo1.color();
     turn.alarmDate = alarmDate_;
@@ -68,7 +67,7 @@ void NoteWindow::RxClock1Alarm(const DateTime& previous, const DateTime& current
 
     disarm();
     IniFile ini(iniPath_);
-    NoteKeys::setAlarm(ini, name(), false, RxClock1.alarmTime());
+    NoteRecord::writeAlarm(ini, name(), clockAlarm());
     ini.close();
     reminder->remind(std::move(turn));
 }
@@ -78,22 +77,22 @@ void NoteWindow::RxClock1Alarm(const DateTime& previous, const DateTime& current
 void NoteWindow::answerReminder(const std::optional<DateTime>& repeat) {
     if (!repeat) return;
     alarmDate_ = repeat->date;
-    Alarm1.checked = true;
+    alarmItem.checked = true;
     RxClock1.setAlarmHour(repeat->time.hour);
     RxClock1.setAlarmMinute(repeat->time.minute);
     RxClock1.setAlarmEnabled(true);
     IniFile ini(iniPath_);
-    NoteKeys::setAlarmdatum(ini, name(), formatDate(alarmDate_, shortDateFormat()));
-    NoteKeys::setAlarm(ini, name(), true, RxClock1.alarmTime());
+    NoteRecord::setAlarmDate(ini, name(), formatDate(alarmDate_, shortDateFormat()));
+    NoteRecord::writeAlarm(ini, name(), clockAlarm());
     ini.close();
 }
 
 void NoteWindow::checkOverdueAlarm(IniFile& ini) {
-    if (!Alarm1.checked ||
+    if (!alarmItem.checked ||
         !alarmOverdue(alarmDate_, RxClock1.alarmHour(), RxClock1.alarmMinute(), now()))
         return;
     try {
-        overdue_ = std::make_unique<OverdueAlarm>(handle(), name(), Label1.text(),
+        overdue_ = std::make_unique<OverdueAlarm>(handle(), name(), titleLine.text(),
                                                   noteTextPath(name()), memo1.color());
     } catch (...) {
         // Not shown, so not switched off: the next start shows it again.
@@ -101,11 +100,11 @@ void NoteWindow::checkOverdueAlarm(IniFile& ini) {
         return;
     }
     disarm();
-    NoteKeys::setAlarm(ini, name(), false, RxClock1.alarmTime());
+    NoteRecord::writeAlarm(ini, name(), clockAlarm());
 }
 
 void NoteWindow::disarm() {
-    Alarm1.checked = false;
+    alarmItem.checked = false;
     RxClock1.setAlarmEnabled(false);
 }
 
