@@ -73,7 +73,7 @@ TrayController::TrayController(const std::string& windowsDirectory) : Form(kTray
     create();
     buildSplash();
     buildTrayMenu();
-    FormCreate(windowsDirectory);
+    start(windowsDirectory);
 }
 
 TrayController::~TrayController() {
@@ -131,34 +131,33 @@ void TrayController::buildSplash() {
 }
 
 void TrayController::buildTrayMenu() {
-    PopupMenu1.name = "PopupMenu1";
-    PopupMenu1.add(neueNotiz1)
-        .add(Grundeinstellungen1)
-        .add(unsichtbareNotizen1)
-        .add(NetzwerkNotizerstellen1)
-        .add(Info1)
-        .add(Tavelinbeenden1);
-    neueNotiz1.onClick = [this] { neueNotiz1Click(); };
-    Grundeinstellungen1.onClick = [this] { Grundeinstellungen1Click(); };
-    Grundeinstellungen1.enabled = false;  // until the dialog is attached
-    unsichtbareNotizen1.onClick = [this] { unsichtbareNotizen1Click(); };
-    unsichtbareNotizen1.visible = false;
-    NetzwerkNotizerstellen1.visible = false;
-    NetzwerkNotizerstellen1.enabled = false;
-    Info1.onClick = [this] { Info1Click(); };
-    Info1.enabled = false;
-    Tavelinbeenden1.onClick = [this] { Tavelinbeenden1Click(); };
+    trayMenu.add(newNoteItem)
+        .add(settingsItem)
+        .add(hiddenNotesItem)
+        .add(networkNoteItem)
+        .add(aboutItem)
+        .add(exitItem);
+    newNoteItem.onClick = [this] { newNote(); };
+    settingsItem.onClick = [this] { showSettings(); };
+    settingsItem.enabled = false;  // until the dialog is attached
+    hiddenNotesItem.onClick = [this] { showHiddenNotes(); };
+    hiddenNotesItem.visible = false;
+    networkNoteItem.visible = false;
+    networkNoteItem.enabled = false;
+    aboutItem.onClick = [this] { showAbout(); };
+    aboutItem.enabled = false;
+    exitItem.onClick = [this] { exitNow(); };
 
     const int size = GetSystemMetrics(SM_CXSMICON);
     trayImage_.reset(static_cast<HICON>(LoadImageW(
         GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAVELIN), IMAGE_ICON, size, size, 0)));
-    RxTrayIcon1.setIcon(trayImage_.get());
-    RxTrayIcon1.setHint(kProductTitle);
-    RxTrayIcon1.onDoubleClick = [this] { RxTrayIcon1DblClick(); };
-    RxTrayIcon1.onContextMenu = [this](POINT at) { PopupMenu1.popup(RxTrayIcon1.hwnd(), at); };
+    trayIcon.setIcon(trayImage_.get());
+    trayIcon.setHint(kProductTitle);
+    trayIcon.onDoubleClick = [this] { newNote(); };
+    trayIcon.onContextMenu = [this](POINT at) { trayMenu.popup(trayIcon.hwnd(), at); };
 }
 
-void TrayController::FormCreate(const std::string& windowsDirectory) {
+void TrayController::start(const std::string& windowsDirectory) {
     migrateSettingsFile(windowsDirectory);
     // No other copy runs in this directory (main makes sure of that), so a
     // temporary file here is what a cut-off write left behind.
@@ -185,18 +184,18 @@ void TrayController::FormCreate(const std::string& windowsDirectory) {
     // Without a readable file the program shows its splash and registers no
     // hot key: a new note could not be recorded anyway.
     const bool splash = !ini || SettingsKeys::startscreen(*ini);
-    Timer1.onTimer = [this] { Timer1Timer(); };
-    Timer1.setInterval(splash ? kSplashDelayMs : kNoSplashDelayMs);
+    restoreTimer.onTimer = [this] { restoreNotes(); };
+    restoreTimer.setInterval(splash ? kSplashDelayMs : kNoSplashDelayMs);
     if (splash) {
         centerOnScreen();
         show();
     }
-    Timer1.setEnabled(true);
+    restoreTimer.setEnabled(true);
 
     versionLabel.setText("Version:" + VersionInfo::fileVersion());
 
-    fisHotKey1.onPress = [this] { fisHotKey1HotKey(); };
-    fisHotKey2.onPress = [this] { fisHotKey2HotKey(); };
+    newNoteHotKey.onPress = [this] { newNote(); };
+    foregroundHotKey.onPress = [this] { pressForegroundHotKey(); };
     if (ini) {
         refusedAtStart_ =
             unusableHotKeys(*ini) +
@@ -206,7 +205,7 @@ void TrayController::FormCreate(const std::string& windowsDirectory) {
         ini->close();
     }
 
-    RxTrayIcon1.show();
+    trayIcon.show();
 }
 
 // Under "Programme", for one, the settings file may even be writable while
@@ -241,21 +240,21 @@ void TrayController::tellAtStart(const std::string& text) {
 
 void TrayController::attachAboutBox(AboutBox* box) {
     aboutBox_ = box;
-    Info1.enabled = box != nullptr;
+    aboutItem.enabled = box != nullptr;
 }
 
 void TrayController::attachSettingsDialog(Form* dialog) {
     settingsDialog_ = dialog;
-    Grundeinstellungen1.enabled = dialog != nullptr;
+    settingsItem.enabled = dialog != nullptr;
 }
 
-void TrayController::attachInvisibleNotesDialog(HiddenNotesDialog* dialog) {
-    invisibleNotesDialog_ = dialog;
-    unsichtbareNotizen1.visible = dialog != nullptr;
+void TrayController::attachHiddenNotesDialog(HiddenNotesDialog* dialog) {
+    hiddenNotesDialog_ = dialog;
+    hiddenNotesItem.visible = dialog != nullptr;
 }
 
 void TrayController::hideNote(NoteWindow& note) {
-    if (invisibleNotesDialog_ != nullptr) invisibleNotesDialog_->hideNote(note);
+    if (hiddenNotesDialog_ != nullptr) hiddenNotesDialog_->hideNote(note);
 }
 
 void TrayController::setHotKeys(const std::string& newNoteLetter,
@@ -279,8 +278,8 @@ std::string TrayController::registerHotKeys(const std::string& newNoteLetter,
                                             const std::string& foregroundLetter) {
     // Both go first, so that swapping the two letters does not find a
     // combination still held by the other hot key.
-    fisHotKey1.setShortcut(0);
-    fisHotKey2.setShortcut(0);
+    newNoteHotKey.setShortcut(0);
+    foregroundHotKey.setShortcut(0);
     const int newNote = hotKeyShortcut(newNoteLetter);
     const int foreground = hotKeyShortcut(foregroundLetter);
     const auto refusal = [](int shortcut, const char* purpose, const char* holder) {
@@ -288,9 +287,9 @@ std::string TrayController::registerHotKeys(const std::string& newNoteLetter,
                "“ ist bereits " + holder + " belegt und deshalb nicht aktiv.\n";
     };
     std::string refused;
-    if (!fisHotKey1.setShortcut(newNote))
+    if (!newNoteHotKey.setShortcut(newNote))
         refused += refusal(newNote, "neue Notiz", "von einem anderen Programm");
-    if (!fisHotKey2.setShortcut(foreground)) {
+    if (!foregroundHotKey.setShortcut(foreground)) {
         refused +=
             refusal(foreground, "in den Vordergrund",
                     foreground == newNote ? "durch „neue Notiz“" : "von einem anderen Programm");
@@ -305,13 +304,13 @@ void TrayController::reportRefusedHotKeys(const std::string& refused) {
                kProductTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }
 
-void TrayController::Timer1Timer() {
+void TrayController::restoreNotes() {
     restoreDone_ = true;
     currentNoteName_ = noteName(1);
     // A note that a hot key made while the splash was up keeps its number.
     slots_ = SlotTable{};
     for (const auto& note : notes_) slots_.markUsed(noteNumber(note->name()));
-    Timer1.setEnabled(false);
+    restoreTimer.setEnabled(false);
 
     if (aboutBox_ != nullptr) aboutBox_->Version.setText("Version:" + VersionInfo::fileVersion());
     hide();
@@ -326,7 +325,7 @@ void TrayController::Timer1Timer() {
     NoteWindow* last = nullptr;
     for (int number = 1; number <= kMaxNotes; ++number) {
         const std::string name = noteName(number);
-        if (NoteKeys::restoredAtStart(ini, name)) {
+        if (NoteRecord::restoredAtStart(ini, name)) {
             ++restored;
             highest = number;
             if (findNote(name) == nullptr) {
@@ -376,11 +375,11 @@ NoteWindow& TrayController::restoreNote(int number) {
 
 void TrayController::applyStoredState(NoteWindow& note, const IniFile& ini) {
     const std::string& name = note.name();
-    note.setTitle(NoteKeys::notizTitel(ini, name));
-    if (!NoteKeys::buttonbar(ini, name)) note.hideButtonBars();
-    note.setWordWrap(NoteKeys::wordwrap(ini, name));
-    if (NoteKeys::minimiert(ini, name)) note.showRolledUp();
-    if (!NoteKeys::titelleiste(ini, name)) note.hideTitleBar();
+    note.setTitle(NoteRecord::title(ini, name));
+    if (!NoteRecord::buttonBarsShown(ini, name)) note.hideButtonBars();
+    note.setWordWrap(NoteRecord::wordWrap(ini, name));
+    if (NoteRecord::rolledUp(ini, name)) note.showRolledUp();
+    if (!NoteRecord::titleLineShown(ini, name)) note.hideTitleBar();
 }
 
 NoteWindow& TrayController::createNoteWindow() {
@@ -414,7 +413,7 @@ void TrayController::newNote() {
 
     note.recordNewNote(ini, counter);
     note.enterEditMode();
-    note.NotizTitel1Click();
+    note.askForTitle();
     note.setStandardFont(SettingsKeys::standardFontName(ini), SettingsKeys::standardFontSize(ini));
     ini.close();
 }
@@ -427,37 +426,31 @@ void TrayController::tooManyNotes() {
                kProductTitle, MB_OK | MB_ICONINFORMATION);
 }
 
-void TrayController::neueNotiz1Click() { newNote(); }
-
-void TrayController::Grundeinstellungen1Click() {
+void TrayController::showSettings() {
     if (settingsDialog_ == nullptr) return;
     settingsDialog_->show();
     SetForegroundWindow(settingsDialog_->handle());
 }
 
-void TrayController::unsichtbareNotizen1Click() {
-    if (invisibleNotesDialog_ == nullptr) return;
-    invisibleNotesDialog_->show();
-    SetForegroundWindow(invisibleNotesDialog_->handle());
+void TrayController::showHiddenNotes() {
+    if (hiddenNotesDialog_ == nullptr) return;
+    hiddenNotesDialog_->show();
+    SetForegroundWindow(hiddenNotesDialog_->handle());
 }
 
-void TrayController::Info1Click() {
+void TrayController::showAbout() {
     if (aboutBox_ != nullptr) aboutBox_->showBox();
 }
 
-void TrayController::Tavelinbeenden1Click() { close(); }
-
-void TrayController::RxTrayIcon1DblClick() { newNote(); }
-
-void TrayController::fisHotKey1HotKey() { newNote(); }
+void TrayController::exitNow() { close(); }
 
 // The front key always answers: with no window of the program shown, the
 // tray menu comes up at the mouse.
-void TrayController::fisHotKey2HotKey() {
+void TrayController::pressForegroundHotKey() {
     if (bringToFront()) return;
     POINT at{};
     GetCursorPos(&at);
-    PopupMenu1.popup(RxTrayIcon1.hwnd(), at);
+    trayMenu.popup(trayIcon.hwnd(), at);
 }
 
 // The last active window, or the topmost shown note when that one is hidden
@@ -528,7 +521,7 @@ bool TrayController::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& res
     if (msg == kRestoreApplication) {
         if (IsIconic(handle())) {
             ShowWindow(handle(), SW_RESTORE);
-            if (!Timer1.enabled()) hide();  // the splash is over
+            if (!restoreTimer.enabled()) hide();  // the splash is over
         }
         bringToFront();
         result = 0;
@@ -578,10 +571,10 @@ void TrayController::onEndSession(bool ending) {
 void TrayController::orderlyExit() {
     if (exited_ || !saveNotesForExit()) return;
     exited_ = true;
-    Timer1.setEnabled(false);
-    fisHotKey1.setShortcut(0);
-    fisHotKey2.setShortcut(0);
-    RxTrayIcon1.hide();
+    restoreTimer.setEnabled(false);
+    newNoteHotKey.setShortcut(0);
+    foregroundHotKey.setShortcut(0);
+    trayIcon.hide();
     std::vector<std::string> failures;
     {
         // Each note writes its placement as its window's end would; the

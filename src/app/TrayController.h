@@ -55,49 +55,45 @@ public:
     explicit TrayController(const std::string& windowsDirectory);
     ~TrayController() override;
 
-    // The splash. Readers of the original form know the labels as Label1,
-    // RxLabel1, Label3 and Label2.
+    // The splash.
     Label creditLine;  // the small credit line above the title
     Label productTitleShadow;
     Label productTitle;  // "Tavelin 2000"
     Label versionLabel;  // "Version:" and the file version
     Label loadingLabel;  // "Wird geladen..."
 
-    PopupMenu PopupMenu1;
-    MenuItem neueNotiz1{"neueNotiz1", "&neue Notiz erstellen"};
-    MenuItem Grundeinstellungen1{"Grundeinstellungen1", "Grundeinstellungen..."};
-    MenuItem unsichtbareNotizen1{"unsichtbareNotizen1", "unsichtbare Notizen..."};
-    MenuItem NetzwerkNotizerstellen1{"NetzwerkNotizerstellen1", "Netzwerk-Notiz erstellen"};
-    MenuItem Info1{"Info1", "&Info über das Programm..."};
-    MenuItem Tavelinbeenden1{"Tavelinbeenden1", "Tavelin b&eenden"};
+    PopupMenu trayMenu;
+    MenuItem newNoteItem{"newNoteItem", "&neue Notiz erstellen"};
+    MenuItem settingsItem{"settingsItem", "Grundeinstellungen..."};
+    MenuItem hiddenNotesItem{"hiddenNotesItem", "unsichtbare Notizen..."};
+    MenuItem networkNoteItem{"networkNoteItem", "Netzwerk-Notiz erstellen"};
+    MenuItem aboutItem{"aboutItem", "&Info über das Programm..."};
+    MenuItem exitItem{"exitItem", "Tavelin b&eenden"};
 
-    TrayIcon RxTrayIcon1;
-    Timer Timer1;
-    HotKey fisHotKey1;  // new note
-    HotKey fisHotKey2;  // bring the notes to the front
+    TrayIcon trayIcon;
+    Timer restoreTimer;
+    HotKey newNoteHotKey;
+    HotKey foregroundHotKey;
 
     // The forms that the main block creates after this one. Until a dialog
     // is attached its menu item stays greyed rather than silently dead.
     void attachAboutBox(AboutBox* box);
     void attachReminder(AlarmReminder* reminder) { reminder_ = reminder; }
     void attachSettingsDialog(Form* dialog);
-    void attachInvisibleNotesDialog(HiddenNotesDialog* dialog);
+    void attachHiddenNotesDialog(HiddenNotesDialog* dialog);
 
-    // Handlers.
-    void Timer1Timer();  // the start-up restore
-    void neueNotiz1Click();
-    void Grundeinstellungen1Click();
-    void unsichtbareNotizen1Click();
-    void Info1Click();
-    void Tavelinbeenden1Click();
-    void RxTrayIcon1DblClick();
-    void fisHotKey1HotKey();
-    void fisHotKey2HotKey();
+    // The start-up restore, at the timer's one tick.
+    void restoreNotes();
+    void showHiddenNotes();
+    // Closes at once; a note asks through exitProgram().
+    void exitNow();
 
     // The foreground command: the window that was last active in the
     // program comes to the front if it is visible and enabled, else the
     // topmost shown note; false when nothing is shown.
     bool bringToFront();
+    // The front hot key: bringToFront(), else the tray menu.
+    void pressForegroundHotKey();
 
     // NoteHost.
     HWND ownerWindow() const override { return handle(); }
@@ -107,11 +103,11 @@ public:
     NoteWindow& createNoteWindow() override;
     int raiseNoteCounter() override { return ++noteCounter_; }
     void newNote() override;
-    void showSettings() override { Grundeinstellungen1Click(); }
+    void showSettings() override;
     bool settingsAvailable() const override { return settingsDialog_ != nullptr; }
-    void showAbout() override { Info1Click(); }
+    void showAbout() override;
     void hideNote(NoteWindow& note) override;
-    bool hidingAvailable() const override { return invisibleNotesDialog_ != nullptr; }
+    bool hidingAvailable() const override { return hiddenNotesDialog_ != nullptr; }
     NoteWindow* findNote(const std::string& name) const override;
     // Closing ends the program. Posted, because the caller is often a note
     // whose own handler is still running.
@@ -122,7 +118,7 @@ public:
     // GlobalHotKeys: the settings dialog's "&O.K.".
     void setHotKeys(const std::string& newNoteLetter, const std::string& foregroundLetter) override;
 
-    // The running note counter (the timer's tag in the original design).
+    // The running note counter.
     int noteCounter() const { return noteCounter_; }
     const std::vector<std::unique_ptr<NoteWindow>>& notes() const { return notes_; }
     bool exited() const { return exited_; }
@@ -135,7 +131,7 @@ protected:
     void onEndSession(bool ending) override;
 
 private:
-    void FormCreate(const std::string& windowsDirectory);
+    void start(const std::string& windowsDirectory);
     void checkProgramFolder();
     void settingsUnreadable();
     void tellAtStart(const std::string& text);
@@ -169,7 +165,7 @@ private:
     AboutBox* aboutBox_ = nullptr;
     AlarmReminder* reminder_ = nullptr;
     Form* settingsDialog_ = nullptr;
-    HiddenNotesDialog* invisibleNotesDialog_ = nullptr;
+    HiddenNotesDialog* hiddenNotesDialog_ = nullptr;
     std::string refusedAtStart_;              // told once the message loop runs
     std::vector<std::string> startProblems_;  // so are these
     IconHandle trayImage_;

@@ -52,7 +52,7 @@ int runProgram(tav::InstanceLock& instance) {
     tav::SettingsDialog settingsDialog(trayController.handle(), trayController);
     trayController.attachSettingsDialog(&settingsDialog);
     tav::HiddenNotesDialog hiddenNotesDialog(trayController);
-    trayController.attachInvisibleNotesDialog(&hiddenNotesDialog);
+    trayController.attachHiddenNotesDialog(&hiddenNotesDialog);
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -45,10 +45,7 @@ void processMessages() {
 }  // namespace
 
 NoteWindow::NoteWindow(NoteHost& host)
-    : Form(kNoteWindowClass),
-      host_(host),
-      placement_(makePlacement(*this)),
-      FormStorage1(*placement_) {
+    : Form(kNoteWindowClass), host_(host), placement_(makePlacement(*this)) {
     setColor(kYellow);
     setCaption("Tavelin2000 Notiz");
     // Made at the size its creation gives it anyway: the controls are laid
@@ -57,9 +54,17 @@ NoteWindow::NoteWindow(NoteHost& host)
     setHeight(kDefaultHeight);
     create(host.ownerWindow());
     buildControls();
-    FormCreate();
+    iniPath_ = settingsPath();
+    alarmSound.loadFromFile(alarmWavPath());
+    setName(host_.currentNoteName());
+    IniFile ini(iniPath_);
+    NoteRecord::startFresh(ini, name());
+    NoteRecord::setActive(ini, name(), true);
+    ini.close();
+    setHeight(kDefaultHeight);
+    setWidth(kDefaultWidth);
 
-    timer3.onTimer = [this] { timer3Timer(); };
+    taskbarKeeper.onTimer = [this] { keepOffTaskbar(); };
     PostMessageW(handle(), kStartupTickMessage, 1, 0);
     PostMessageW(handle(), kStartupTickMessage, 2, 0);
 }
@@ -77,42 +82,14 @@ void NoteWindow::createParams(DWORD& style, DWORD& exStyle) {
     exStyle = 0;
 }
 
-void NoteWindow::FormCreate() {
-    iniPath_ = settingsPath();
-    FormStorage1.IniFileName = iniPath_;
-    alarmplay.loadFromFile(alarmWavPath());
-    setName(host_.currentNoteName());
-    FormStorage1.IniSection = name();
-    configurePlacement();
-
-    IniFile ini(iniPath_);
-    NoteKeys::startFresh(ini, name());
-    NoteKeys::setActive(ini, name(), true);
-    ini.close();
-
-    setHeight(kDefaultHeight);
-    setWidth(kDefaultWidth);
-}
-
-void NoteWindow::configurePlacement() {
-    FormStorage1.MinMaxInfo.MinTrackWidth = 20;
-    FormStorage1.MinMaxInfo.MinTrackHeight = kMinNoteHeight;
-    FormStorage1.MinMaxInfo.MaxTrackWidth = 768;
-    FormStorage1.MinMaxInfo.MaxTrackHeight = kMaxNoteHeight;
-    FormStorage1.StoredProps = {"RxClock1.AlarmEnabled", "RxClock1.AlarmHour",
-                                "RxClock1.AlarmMinute", "RxClock1.AlarmSecond", "memo1.Color"};
-    FormStorage1.OnRestorePlacement = [this](FormPlacement&) { FormStorage1RestorePlacement(); };
-    FormStorage1.loaded();
-}
-
 // ---- Messages
 
 bool NoteWindow::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     switch (msg) {
         case kStartupTickMessage:
             --startupTicks_;
-            if (wParam == 1) Timer1Timer();
-            if (wParam == 2) Timer2Timer();
+            if (wParam == 1) takeColorFromText();  // as the record gave it on show
+            if (wParam == 2) finishStartup();
             result = 0;
             return true;
         case kApplyWindowStateMessage:
@@ -150,54 +127,43 @@ LRESULT NoteWindow::onNcHitTest(POINT screen, LRESULT defaultResult) {
     if (defaultResult != HTCLIENT) return defaultResult;
     POINT client = screen;
     ScreenToClient(handle(), &client);
-    return ToolBar3.contains(client) ? HTCLIENT : HTCAPTION;
+    return titleButtons.contains(client) ? HTCLIENT : HTCAPTION;
 }
 
+// The limits are sizes of the design, at the note's density.
 void NoteWindow::onGetMinMaxInfo(MINMAXINFO& info) {
-    if (!FormStorage1.MinMaxInfo.inForce()) return;
-    MinMaxValues values{{info.ptMaxSize.x, info.ptMaxSize.y},
-                        {info.ptMaxPosition.x, info.ptMaxPosition.y},
-                        {info.ptMinTrackSize.x, info.ptMinTrackSize.y},
-                        {info.ptMaxTrackSize.x, info.ptMaxTrackSize.y}};
-    // The limits are sizes of the design; the maximised position is a place
-    // on the desktop and stays as it is.
-    TWinMinMaxInfo limits = FormStorage1.MinMaxInfo;
-    for (int* size : {&limits.MaxSizeHeight, &limits.MaxSizeWidth, &limits.MaxTrackHeight,
-                      &limits.MaxTrackWidth, &limits.MinTrackHeight, &limits.MinTrackWidth})
-        *size = scale(*size);
-    applyMinMaxInfo(limits, values);
-    info.ptMaxSize = {values.maxSize.x, values.maxSize.y};
-    info.ptMaxPosition = {values.maxPosition.x, values.maxPosition.y};
-    info.ptMinTrackSize = {values.minTrackSize.x, values.minTrackSize.y};
-    info.ptMaxTrackSize = {values.maxTrackSize.x, values.maxTrackSize.y};
+    info.ptMinTrackSize = {scale(kMinNoteWidth), scale(kMinNoteHeight)};
+    info.ptMaxTrackSize = {scale(kMaxNoteWidth), scale(kMaxNoteHeight)};
 }
 
-// The placement storage hooks show, close query and destroy; an error of its
-// own is reported and the window's own handling still goes on.
+// An error of the record's own is reported and the window's own handling
+// still goes on.
 void NoteWindow::onShow(bool shown) {
     if (!shown) return;
     try {
-        FormStorage1.onShow();
+        restoreRecord();
     } catch (...) {
         reportCurrentException(handle());
     }
 }
 
+// Word wrap first, under the spelling a close has always written it in.
 bool NoteWindow::closeQuery() {
-    bool canClose = true;
-    FormCloseQuery(canClose);
+    IniFile ini(iniPath_);
+    NoteRecord::setWordWrapOnClose(ini, name(), wordWrapItem.checked);
+    ini.close();
     try {
-        FormStorage1.onCloseQuery(canClose);
+        if (handle() != nullptr) saveRecord(false);
     } catch (...) {
         reportCurrentException(handle());
     }
-    return canClose;
+    return true;
 }
 
 void NoteWindow::onDestroy() {
-    timer3.setEnabled(false);
+    taskbarKeeper.setEnabled(false);
     try {
-        FormStorage1.onDestroy();
+        saveRecordAsItGoes();
     } catch (...) {
         reportCurrentException(nullptr);
     }
@@ -213,20 +179,10 @@ void NoteWindow::onReleased() {
 
 // ---- Start-up and timers
 
-void NoteWindow::FormStorage1RestorePlacement() {
-    // A note without a stored place would sit in the screen's corner.
-    if (left() == 0) setLeft(scale(160));
-    if (top() == 0) setTop(scale(160));
-}
-
-void NoteWindow::Timer1Timer() {
-    takeColorFromText();  // restored by the placement storage by now
-}
-
 // The overdue check comes before the text, so that a text that cannot be
 // loaded does not leave an overdue alarm armed and unseen.
-void NoteWindow::Timer2Timer() {
-    Alarm1.checked = RxClock1.alarmEnabled();  // as the placement storage restored it
+void NoteWindow::finishStartup() {
+    alarmItem.checked = RxClock1.alarmEnabled();  // as the record gave it
     IniFile ini(iniPath_);
     readAlarmDate(ini);
     showClockFromRecord(ini);
@@ -249,15 +205,15 @@ void NoteWindow::Timer2Timer() {
 // long as it has an owner, so the tick makes sure of that once and stops:
 // nothing but this window's own commands can take the owner away, so
 // ticking on would only cost time while the note sits idle.
-void NoteWindow::timer3Timer() {
-    timer3.setEnabled(false);
+void NoteWindow::keepOffTaskbar() {
+    taskbarKeeper.setEnabled(false);
     if (host_.ownerWindow() != nullptr && owner() != host_.ownerWindow())
         setOwner(host_.ownerWindow());
 }
 
 void NoteWindow::showClockFromRecord(IniFile& ini) {
-    const bool on = NoteKeys::showclock(ini, name());
-    Uhrsichtbar1.checked = on;
+    const bool on = NoteRecord::clockShown(ini, name());
+    clockItem.checked = on;
     // A rolled-up note has no room for the clock; unrolling brings it back.
     RxClock1.setVisible(on && !rolledUp());
     layout();
@@ -289,46 +245,44 @@ void NoteWindow::takeColorFromText() {
 bool NoteWindow::inEditMode() const { return !memo1.readOnly(); }
 
 void NoteWindow::setTitleColor(COLORREF color) {
-    Label1.setColor(color);
-    ToolBar3.setColor(color);
+    titleLine.setColor(color);
+    titleButtons.setColor(color);
 }
 
-void NoteWindow::Bearbeiten1Click() { enterEditMode(); }
-
 void NoteWindow::enterEditMode() {
-    if (Menleistesichtbar1.checked) {
-        ToolBar1.hide();
-        ToolBar2.show();
+    if (buttonBarsItem.checked) {
+        viewBar.hide();
+        editBar.show();
     }
-    timer3.setEnabled(false);
-    memoMenu_ = &PopupMenu2;
+    taskbarKeeper.setEnabled(false);
+    memoMenu_ = &editMenu;
     setTitleColor(kTitleEditColor);
     memo1.setReadOnly(false);
     layout();
 }
 
 void NoteWindow::enterViewMode() {
-    timer3.setEnabled(false);
-    memoMenu_ = &PopupMenu1;
+    taskbarKeeper.setEnabled(false);
+    memoMenu_ = &viewMenu;
     setTitleColor(kTitleViewColor);
     memo1.setReadOnly(true);
-    if (Menleistesichtbar1.checked) {
-        ToolBar1.show();
-        ToolBar2.hide();
+    if (buttonBarsItem.checked) {
+        viewBar.show();
+        editBar.hide();
     }
     layout();
 }
 
 // The text is written first: a note whose file cannot be written stays in
 // edit mode with its text, instead of looking saved.
-void NoteWindow::speichern1Click() {
+void NoteWindow::saveAndEnterViewMode() {
     if (!saveText()) return;
-    Buttonleisteaktiv1.visible = true;
-    ToolBar2.hide();
-    if (Menleistesichtbar1.checked) ToolBar1.show();
-    timer3.setEnabled(true);
+    showEditBarItem.visible = true;
+    editBar.hide();
+    if (buttonBarsItem.checked) viewBar.show();
+    taskbarKeeper.setEnabled(true);
     setTitleColor(kTitleViewColor);
-    memoMenu_ = &PopupMenu1;
+    memoMenu_ = &viewMenu;
     memo1.setReadOnly(true);
     layout();
 }
@@ -351,10 +305,10 @@ bool NoteWindow::saveText() {
     return true;
 }
 
-std::string NoteWindow::title() const { return stripTrailingBlanks(Label1.text()); }
+std::string NoteWindow::title() const { return stripTrailingBlanks(titleLine.text()); }
 
 void NoteWindow::saveOnExit() {
-    if (inEditMode()) speichern1Click();
+    if (inEditMode()) saveAndEnterViewMode();
 }
 
 void NoteWindow::setStandardFont(const std::string& fontName, int sizePoints) {
@@ -365,7 +319,7 @@ void NoteWindow::setStandardFont(const std::string& fontName, int sizePoints) {
 
 // ---- Delete
 
-void NoteWindow::Notizlschen1Click() {
+void NoteWindow::deleteNoteWithConfirmation() {
     if (messageBox(handle(), "Wollen Sie diese Notiz wirklich löschen?", "Notiz löschen",
                    MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
@@ -385,7 +339,7 @@ void NoteWindow::Notizlschen1Click() {
     }
     try {
         IniFile ini(iniPath_);
-        NoteKeys::setActive(ini, name(), false);
+        NoteRecord::setActive(ini, name(), false);
         ini.close();
     } catch (...) {
         // The record still calls the note active: its text goes back into
@@ -404,8 +358,8 @@ void NoteWindow::deleteNote() {
     deleted_ = true;
     memo1.clear();
     processMessages();
-    // The placement storage writes these into the section when the window
-    // goes, so a later note of the same number starts from them.
+    // The record takes these when the window goes, so a later note of the
+    // same number starts from them.
     setHeight(kDeletedHeight);
     setWidth(kDeletedWidth);
     memo1.setColor(kYellow);
@@ -417,71 +371,71 @@ void NoteWindow::deleteNote() {
 
 // ---- Roll up
 
-void NoteWindow::SpeedButton18Click() {
+void NoteWindow::toggleRollUp() {
     IniFile ini(iniPath_);
     if (!rolledUp()) {
-        NoteKeys::setRestoresize(ini, name(), height());
-        NoteKeys::setMinimiert(ini, name(), true);
+        NoteRecord::setRestoreHeight(ini, name(), height());
+        NoteRecord::setRolledUp(ini, name(), true);
         showRolledUp();
     } else {
-        const int restoreSize = NoteKeys::restoresize(ini, name());
-        NoteKeys::setMinimiert(ini, name(), false);
+        const int restoreSize = NoteRecord::restoreHeight(ini, name());
+        NoteRecord::setRolledUp(ini, name(), false);
         unroll(restoreSize);
     }
     ini.close();
 }
 
 void NoteWindow::showRolledUp() {
-    SpeedButton18.setCaption("2");
-    Label1.tag = 1;
-    SpeedButton18.setHint("Notiz wiederherstellen");
+    rollUpButton.setCaption("2");
+    rolledUp_ = true;
+    rollUpButton.setHint("Notiz wiederherstellen");
     setHeight(kRolledUpHeight);
     RxClock1.setVisible(false);
     layout();
 }
 
 void NoteWindow::unroll(int restoreSize) {
-    SpeedButton18.setCaption("0");
-    Label1.tag = 0;
+    rollUpButton.setCaption("0");
+    rolledUp_ = false;
     setHeight(restoreSize);
-    SpeedButton18.setHint("Notiz minimieren");
-    if (Uhrsichtbar1.checked) RxClock1.setVisible(true);
+    rollUpButton.setHint("Notiz minimieren");
+    if (clockItem.checked) RxClock1.setVisible(true);
     layout();
 }
 
 // ---- Switches
 
-void NoteWindow::Titelleistesichtbar1Click() {
-    Titelleistesichtbar1.checked = !Titelleistesichtbar1.checked;
-    const bool on = Titelleistesichtbar1.checked;
-    Label1.setVisible(on);
-    ToolBar3.setVisible(on);
+void NoteWindow::toggleTitleLine() {
+    titleLineItem.checked = !titleLineItem.checked;
+    const bool on = titleLineItem.checked;
+    titleLine.setVisible(on);
+    titleButtons.setVisible(on);
     layout();
     IniFile ini(iniPath_);
-    NoteKeys::setTitelleiste(ini, name(), on);
+    NoteRecord::setTitleLineShown(ini, name(), on);
     ini.close();
 }
 
 void NoteWindow::hideTitleBar() {
-    Label1.setVisible(false);
-    ToolBar3.hide();
-    Titelleistesichtbar1.checked = false;
+    titleLine.setVisible(false);
+    titleButtons.hide();
+    titleLineItem.checked = false;
     layout();
 }
 
-void NoteWindow::Menleistesichtbar1Click() {
-    Menleistesichtbar1.checked = !Menleistesichtbar1.checked;
-    const bool on = Menleistesichtbar1.checked;
-    Buttonleisteaktiv1.visible = !on;
+void NoteWindow::toggleButtonBars() {
+    buttonBarsItem.checked = !buttonBarsItem.checked;
+    const bool on = buttonBarsItem.checked;
+    showEditBarItem.visible = !on;
     if (on) {
-        ToolBar1.show();
+        viewBar.show();
     } else {
-        ToolBar1.hide();
-        ToolBar2.hide();
+        viewBar.hide();
+        editBar.hide();
     }
     layout();
     IniFile ini(iniPath_);
-    NoteKeys::setButtonbar(ini, name(), on);
+    NoteRecord::setButtonBarsShown(ini, name(), on);
     ini.close();
 }
 
@@ -490,52 +444,52 @@ void NoteWindow::recordNewNote(IniFile& ini, int noteCounter) {
     ini.updateFile();
     if (!SettingsKeys::showmenu(ini)) {
         hideButtonBars();
-        NoteKeys::setButtonbar(ini, name(), false);
+        NoteRecord::setButtonBarsShown(ini, name(), false);
     }
-    NoteKeys::setActive(ini, name(), true);
+    NoteRecord::setActive(ini, name(), true);
     ini.updateFile();
     if (SettingsKeys::wordwrap(ini)) {
         setWordWrap(true);
-        NoteKeys::setWordwrap(ini, name(), true);
+        NoteRecord::setWordWrap(ini, name(), true);
     }
 }
 
 void NoteWindow::hideButtonBars() {
-    Buttonleisteaktiv1.visible = true;
-    Menleistesichtbar1.checked = false;
-    ToolBar1.hide();
-    ToolBar2.hide();
+    showEditBarItem.visible = true;
+    buttonBarsItem.checked = false;
+    viewBar.hide();
+    editBar.hide();
     layout();
 }
 
-void NoteWindow::Buttonleisteaktiv1Click() {
-    Buttonleisteaktiv1.visible = false;
-    ToolBar2.show();
+void NoteWindow::showEditBar() {
+    showEditBarItem.visible = false;
+    editBar.show();
     layout();
 }
 
-void NoteWindow::Uhrsichtbar1Click() {
+void NoteWindow::toggleClock() {
     const bool on = !RxClock1.visible();
     RxClock1.setVisible(on);
-    Uhrsichtbar1.checked = on;
+    clockItem.checked = on;
     layout();
     IniFile ini(iniPath_);
-    NoteKeys::setShowclock(ini, name(), on);
+    NoteRecord::setClockShown(ini, name(), on);
     ini.close();
 }
 
 void NoteWindow::setWordWrap(bool on) {
-    Zeilenumbruch1.checked = on;
-    Zeilenumbruch2.checked = on;
+    wordWrapItem.checked = on;
+    editWordWrapItem.checked = on;
     memo1.setScrollBars(on ? ScrollBars::None : ScrollBars::Both);
 }
 
 // Not stored: every note starts as a normal window. The note keeps its
 // owner either way, so that a note on top does not appear on the taskbar.
-void NoteWindow::Immersichtbar1Click() {
+void NoteWindow::toggleStayOnTop() {
     const int keptHeight = height();
-    Immersichtbar1.checked = !Immersichtbar1.checked;
-    SetWindowPos(handle(), Immersichtbar1.checked ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    stayOnTopItem.checked = !stayOnTopItem.checked;
+    SetWindowPos(handle(), stayOnTopItem.checked ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     setHeight(keptHeight);
     InvalidateRect(handle(), nullptr, TRUE);
@@ -543,41 +497,29 @@ void NoteWindow::Immersichtbar1Click() {
 
 // ---- Title
 
-void NoteWindow::NotizTitel1Click() {
+void NoteWindow::askForTitle() {
     // Offered without the margin, so that the blanks do not pile up.
     const std::string title =
         inputBox(handle(), "Notiz-Titel", "Geben Sie den neuen Notiz-Titel ein",
-                 stripTrailingBlanks(Label1.text()));
+                 stripTrailingBlanks(titleLine.text()));
     setTitle(title);
     IniFile ini(iniPath_);
-    NoteKeys::setNotizTitel(ini, name(), Label1.text());
+    NoteRecord::setTitle(ini, name(), titleLine.text());
     ini.close();
 }
 
 void NoteWindow::setTitle(const std::string& storedTitle) {
-    Label1.setText(titleLineText(storedTitle));
-    Label1.setHint(Label1.text());
+    titleLine.setText(titleLineText(storedTitle));
+    titleLine.setHint(titleLine.text());
 }
 
-// ---- Closing and the commands of the tray controller
-
-void NoteWindow::FormCloseQuery(bool& canClose) {
-    IniFile ini(iniPath_);
-    NoteKeys::setWordwrapOnClose(ini, name(), Zeilenumbruch1.checked);
-    ini.close();
-    canClose = true;
-}
+// ---- Hiding
 
 // Saved first, as a close saves: showing the note again re-reads its place,
 // colour and alarm time from the file, which must then be the latest.
-void NoteWindow::Notizunsichtbar1Click() {
+void NoteWindow::hideIntoList() {
     closeQuery();
     host_.hideNote(*this);
 }
-
-void NoteWindow::neue1Click() { host_.newNote(); }
-void NoteWindow::Grundeinstellungen1Click() { host_.showSettings(); }
-void NoteWindow::Info1Click() { host_.showAbout(); }
-void NoteWindow::Tavelinbeenden1Click() { host_.exitProgram(); }
 
 }  // namespace tav

@@ -7,7 +7,7 @@
 //
 // NoteWindow.cpp       life cycle, modes, the commands of the window itself
 // NoteWindowLayout.cpp controls, menus, tool bars and their layout
-// NoteWindowPlace.cpp  the window as the placement storage sees it
+// NoteWindowPlace.cpp  place, size, alarm time and colour in the note's record
 // NoteWindowText.cpp   text and format commands
 // NoteWindowAlarm.cpp  the alarm: editor, ringing, answer, overdue check
 
@@ -18,18 +18,19 @@
 #include <optional>
 #include <string>
 
+#include "desktop/HiTimer.h"
+#include "desktop/WavePlayer.h"
 #include "forms/Controls.h"
 #include "forms/Form.h"
-#include "desktop/HiTimer.h"
 #include "forms/Menu.h"
 #include "forms/RichEdit98.h"
 #include "forms/RxClock.h"
-#include "desktop/WavePlayer.h"
 #include "store/AlarmTime.h"
-#include "store/FormPlacement.h"
+#include "store/NotePlacement.h"
 
 namespace tav {
 
+struct ClockAlarm;
 class IniFile;
 class NoteHost;
 class OverdueAlarm;
@@ -80,92 +81,73 @@ public:
     void saveOnExit();
     // At the end of the program: the placement as the window's destruction
     // writes it, while the window stays until the process ends.
-    void savePlacementForExit() { FormStorage1.onDestroy(); }
-    bool rolledUp() const { return Label1.tag == 1; }
+    void savePlacementForExit() { saveRecordAsItGoes(); }
+    bool rolledUp() const { return rolledUp_; }
 
     // Runs after the window was destroyed through postRelease (deleting the
     // note); the owner may delete this object there.
     std::function<void(NoteWindow&)> OnReleased;
 
     // ---- Components
-    Label Label1;          // title line; its tag is the roll-up flag
-    ButtonStrip ToolBar3;  // drawn on the title line
-    SpeedButton SpeedButton17, SpeedButton18;
-    ToolBar ToolBar2;  // edit bar
-    SpeedButton SpeedButton10, SpeedButton16, SpeedButton20, SpeedButton7, SpeedButton8,
-        SpeedButton9, SpeedButton13, SpeedButton11, aufz1, linksb, zentr, rechtsb, SpeedButton12,
-        SpeedButton14;
-    ToolBar ToolBar1;  // view bar
-    SpeedButton SpeedButton6, SpeedButton1, SpeedButton5, SpeedButton3, SpeedButton2, SpeedButton4,
-        SpeedButton19, SpeedButton15;
+    Label titleLine;
+    ButtonStrip titleButtons;  // drawn over the title line's left end
+    SpeedButton titleDeleteButton, rollUpButton;
+    ToolBar editBar;
+    SpeedButton saveButton, editDeleteButton, editAlarmButton, editCopyButton, cutButton,
+        pasteButton, objectButton, fontButton, bulletButton, alignLeftButton, alignCenterButton,
+        alignRightButton, noteColourButton, highlightButton;
+    ToolBar viewBar;
+    SpeedButton newNoteButton, editButton, alarmButton, deleteButton, printButton, copyButton,
+        barsOffButton, exitButton;
     RichEdit98 memo1;
     RxClock RxClock1;
 
-    PopupMenu PopupMenu1;  // view mode
-    MenuItem NotizEigenschaften1, NotizTitel1, Alarm1, Uhrsichtbar1, Zeilenumbruch1, Immersichtbar1,
-        Menleistesichtbar1, Titelleistesichtbar1, MemoFarbe1, Notizunsichtbar1, Bearbeiten1,
-        Notizdrucken1, Notizlschen1, Text1, allesmarkieren1, kopieren1, neue1, N2, ImportExport1,
-        Notizexport1, Notizimportieren1, Grundeinstellungen1, Info1, N3, Tavelinbeenden1;
-    PopupMenu PopupMenu2;  // edit mode
-    MenuItem Buttonleisteaktiv1, Textaktionen1, speichern1, kopieren2, ausschneiden1, einfgen1,
-        Text2, Objekt1, allesmarkieren2, N1, rckgngig1, Formatoptionen1, Schrift2, Schrifteffekte1,
-        NotizFarbe1, Zeilenumbruch2, Notizlschen2;
+    PopupMenu viewMenu;
+    MenuItem propertiesItem, titleItem, alarmItem, clockItem, wordWrapItem, stayOnTopItem,
+        buttonBarsItem, titleLineItem, noteColourItem, hideItem, editItem, printItem, deleteItem,
+        textItem, selectAllItem, copyItem, newNoteItem, importSeparator, importExportItem,
+        exportItem, importItem, settingsItem, aboutItem, exitSeparator, exitItem;
+    PopupMenu editMenu;
+    MenuItem showEditBarItem, textActionsItem, saveItem, editCopyItem, cutItem, pasteItem,
+        pasteTextItem, pasteObjectItem, editSelectAllItem, undoSeparator, undoItem, formatItem,
+        fontItem, highlightItem, editNoteColourItem, editWordWrapItem, editDeleteItem;
 
-    HiTimer timer3;  // taskbar keeper, runs in view mode
-    WavePlayer alarmplay;
+    // Keeps the note off the taskbar once a save has returned to view mode.
+    HiTimer taskbarKeeper;
+    WavePlayer alarmSound;
 
-    // ---- Handlers of the window's own commands
-    void FormCreate();
-    void FormCloseQuery(bool& canClose);
-    void FormStorage1RestorePlacement();
-    // The start-up ticks: 1 colour, 2 alarm, clock and text. Posted, not
-    // timed: they run as soon as creation is over and before the first
-    // paint, so that a note is drawn once, with its text, not empty first.
-    void Timer1Timer();
-    void Timer2Timer();
+    // ---- Commands of the window itself
+    // The start-up ticks are posted, not timed: they run as soon as creation
+    // is over and before the first paint, so that a note is drawn once, with
+    // its text, not empty first.
     bool startupTicksDone() const { return startupTicks_ == 0; }
-    void timer3Timer();
-    void Bearbeiten1Click();    // enter edit mode
-    void speichern1Click();     // save and enter view mode
-    void Notizlschen1Click();   // delete, after asking
-    void SpeedButton18Click();  // roll up / restore
-    void Titelleistesichtbar1Click();
-    void Menleistesichtbar1Click();
-    void Buttonleisteaktiv1Click();
-    void Uhrsichtbar1Click();
-    void Immersichtbar1Click();
-    void NotizTitel1Click();  // the title prompt; the tray controller calls it for new notes
-    void neue1Click();
-    void Grundeinstellungen1Click();
-    void Info1Click();
-    void Tavelinbeenden1Click();
+    void saveAndEnterViewMode();
+    void deleteNoteWithConfirmation();
+    void toggleRollUp();
+    void toggleTitleLine();
+    void toggleButtonBars();
+    void showEditBar();
+    void toggleClock();
+    void toggleStayOnTop();
+    // The title prompt; the tray controller asks it for every new note.
+    void askForTitle();
     // Saves as a close does, then hides into the hidden-notes list.
-    void Notizunsichtbar1Click();
+    void hideIntoList();
 
     // ---- Text and format commands (NoteWindowText.cpp)
-    void kopieren1Click();
-    void ausschneiden1Click();
-    void Text2Click();
-    void Objekt1Click();
-    void allesmarkieren1Click();
-    void rckgngig1Click();
-    void Schrift2Click();
-    void Schrifteffekte1Click();
-    void MemoFarbe1Click();
-    void linksbClick();
-    void zentrClick();
-    void rechtsbClick();
-    void aufz1Click();
-    void memo1SelectionChange();
-    void Zeilenumbruch1Click();
-    void Notizdrucken1Click();
-    void memo1URLClick(const std::string& link);
-    void Notizexport1Click();
-    void Notizimportieren1Click();
+    void editFont();
+    void editHighlight();
+    void editNoteColour();
+    void toggleBullets();
+    void showParagraphFormat();
+    void toggleWordWrap();
+    void openLink(const std::string& link);
+    void exportNote();
+    void importNote();
 
     // ---- Alarm (NoteWindowAlarm.cpp)
-    void Alarm1Click();  // the editor; also the two alarm buttons
-    void RxClock1Alarm(const DateTime& previous, const DateTime& now);
+    void editAlarm();
+    void ringAlarm(const DateTime& previous, const DateTime& now);
     // The alarm date held while the program runs.
     const Date& alarmDate() const { return alarmDate_; }
     // The overdue window of this note's first appearance, if there was one.
@@ -185,15 +167,24 @@ protected:
     bool onNcRButtonUp(int hitTest, POINT screen) override;
 
 private:
-    // The window as the placement storage sees it (NoteWindowPlace.cpp).
+    // NoteWindowPlace.cpp
     class Placement;
     friend class Placement;
     static std::unique_ptr<PlacementWindow> makePlacement(NoteWindow& form);
+    ClockAlarm clockAlarm() const;
+    void setClockAlarm(const ClockAlarm& alarm);
+    void restoreRecord();
+    // "Visible" is "1" when the save runs as the window goes away.
+    void saveRecord(bool goingAway);
+    // Unless a close has saved since the note was last shown.
+    void saveRecordAsItGoes();
     // A window state restored while the window is still hidden, applied
     // once it is shown.
     static constexpr UINT kApplyWindowStateMessage = WM_USER + 0x210;
     static constexpr UINT kStartupTickMessage = WM_USER + 0x211;  // wParam: 1 or 2
-    void configurePlacement();
+    // Tick 2: the alarm as the record gave it, the clock and the text.
+    void finishStartup();
+    void keepOffTaskbar();
 
     // NoteWindowLayout.cpp
     void buildControls();
@@ -242,12 +233,15 @@ private:
 
     NoteHost& host_;
     std::string iniPath_;
-    PopupMenu* memoMenu_ = &PopupMenu1;
+    PopupMenu* memoMenu_ = &viewMenu;
     bool built_ = false;
     bool sizing_ = false;      // inside the user's move/size loop
     bool textUnread_ = false;  // the text file was there but could not be read
     bool deleted_ = false;     // its number is freed when the window goes
     int startupTicks_ = 2;     // start-up ticks still to come
+    bool rolledUp_ = false;
+    bool restored_ = false;  // the record was read since the window was made
+    bool saved_ = false;     // and written since it was last read
     std::unique_ptr<PlacementWindow> placement_;
     std::unique_ptr<TextDialogs, TextDialogsDeleter> textDialogs_;
     Date alarmDate_;
@@ -256,9 +250,6 @@ private:
     std::unique_ptr<OverdueAlarm> overdue_;
     // Lets the reminder's answer find out whether this note still exists.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
-
-public:
-    FormStorage FormStorage1;
 };
 
 }  // namespace tav

@@ -2,9 +2,8 @@
 // overdue check at the note's first appearance.
 //
 // The alarm's state reaches the settings file as soon as it changes, not
-// only when the placement storage writes the clock's properties: a note
-// that is shown again re-reads them, and a crash must neither lose nor
-// revive an alarm.
+// only when the note closes: a note that is shown again re-reads it, and a
+// crash must neither lose nor revive an alarm.
 
 #include "alarm/AlarmEditor.h"
 #include "alarm/AlarmReminder.h"
@@ -23,7 +22,7 @@ DateTime NoteWindow::now() const { return dateTimeOf(RxClock1.now()); }
 // A date written under other regional settings is read in the usual forms;
 // only a date that fits none of them becomes today.
 void NoteWindow::readAlarmDate(const IniFile& ini) {
-    alarmDate_ = parseDateText(NoteKeys::alarmdatum(ini, name(), ""), shortDateFormat())
+    alarmDate_ = parseDateText(NoteRecord::alarmDate(ini, name(), ""), shortDateFormat())
                      .value_or(now().date);
 }
 
@@ -49,7 +48,7 @@ void wakeDisplay(HWND window) {
 
 // A moment already past is never armed silently: the user rings it now or
 // chooses anew. The minute being chosen while it passes rings without asking.
-void NoteWindow::Alarm1Click() {
+void NoteWindow::editAlarm() {
     IniFile ini(iniPath_);
     readAlarmDate(ini);
     const DateTime proposed = proposedAlarmMoment({alarmDate_, RxClock1.alarmTime()}, now());
@@ -73,18 +72,18 @@ void NoteWindow::Alarm1Click() {
     }
     alarmDate_ = values.date;
     rung_.reset();  // a new alarm, even at a moment that rang before
-    NoteKeys::setAlarmdatum(ini, name(), formatDate(values.date, shortDateFormat()));
+    NoteRecord::setAlarmDate(ini, name(), formatDate(values.date, shortDateFormat()));
     RxClock1.setAlarmHour(values.time.hour);
     RxClock1.setAlarmMinute(values.time.minute);
     RxClock1.setAlarmSecond(values.time.second);
     // A cleared "Alarm aktiv" switches the alarm off.
-    Alarm1.checked = values.alarmSet;
+    alarmItem.checked = values.alarmSet;
     RxClock1.setAlarmEnabled(values.alarmSet);
-    NoteKeys::setAlarm(ini, name(), values.alarmSet, RxClock1.alarmTime());
+    NoteRecord::writeAlarm(ini, name(), clockAlarm());
     ini.close();
     if (ringNow) {
         const DateTime moment{values.date, values.time};
-        RxClock1Alarm(fromTimeline(timeline(moment) - 1), now());
+        ringAlarm(fromTimeline(timeline(moment) - 1), now());
     }
 }
 
@@ -92,7 +91,7 @@ void NoteWindow::Alarm1Click() {
 // answered: a turn still waiting or open when the program ends comes back
 // as overdue at the next start. Its moment has passed, so the clock cannot
 // bring it again; only a clock put back could, which rung_ stops.
-void NoteWindow::RxClock1Alarm(const DateTime& previous, const DateTime& current) {
+void NoteWindow::ringAlarm(const DateTime& previous, const DateTime& current) {
     const DateTime moment{alarmDate_, RxClock1.alarmTime()};
     // The clock comes every day at the alarm time; only the alarm's own
     // moment rings.
@@ -103,7 +102,7 @@ void NoteWindow::RxClock1Alarm(const DateTime& previous, const DateTime& current
 
     AlarmReminder::Turn turn;
     turn.owner = this;
-    turn.title = Label1.text();
+    turn.title = titleLine.text();
     turn.textPath = noteTextPath(name());
     turn.color = memo1.color();
     turn.alarmDate = alarmDate_;
@@ -112,7 +111,7 @@ void NoteWindow::RxClock1Alarm(const DateTime& previous, const DateTime& current
     const std::weak_ptr<bool> alive = alive_;
     turn.announce = [this, alive] {
         if (!alive.lock()) return;
-        alarmplay.play();
+        alarmSound.play();
         wakeDisplay(handle());
     };
     turn.onAnswer = [this, alive, moment](const std::optional<DateTime>& repeat) {
@@ -133,17 +132,17 @@ void NoteWindow::answerReminder(const DateTime& rung, const std::optional<DateTi
         disarm();
     }
     IniFile ini(iniPath_);
-    if (repeat) NoteKeys::setAlarmdatum(ini, name(), formatDate(alarmDate_, shortDateFormat()));
-    NoteKeys::setAlarm(ini, name(), RxClock1.alarmEnabled(), RxClock1.alarmTime());
+    if (repeat) NoteRecord::setAlarmDate(ini, name(), formatDate(alarmDate_, shortDateFormat()));
+    NoteRecord::writeAlarm(ini, name(), clockAlarm());
     ini.close();
 }
 
 void NoteWindow::checkOverdueAlarm(IniFile& ini) {
-    if (!Alarm1.checked ||
+    if (!alarmItem.checked ||
         !alarmOverdue(alarmDate_, RxClock1.alarmHour(), RxClock1.alarmMinute(), now()))
         return;
     try {
-        overdue_ = std::make_unique<OverdueAlarm>(handle(), name(), Label1.text(),
+        overdue_ = std::make_unique<OverdueAlarm>(handle(), name(), titleLine.text(),
                                                   noteTextPath(name()), memo1.color());
     } catch (...) {
         // Not shown, so not switched off: the next start shows it again.
@@ -151,11 +150,11 @@ void NoteWindow::checkOverdueAlarm(IniFile& ini) {
         return;
     }
     disarm();
-    NoteKeys::setAlarm(ini, name(), false, RxClock1.alarmTime());
+    NoteRecord::writeAlarm(ini, name(), clockAlarm());
 }
 
 void NoteWindow::disarm() {
-    Alarm1.checked = false;
+    alarmItem.checked = false;
     RxClock1.setAlarmEnabled(false);
 }
 

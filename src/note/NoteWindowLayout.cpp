@@ -14,6 +14,8 @@ namespace tav {
 
 namespace {
 
+// What a print job of a note is called in the print queue.
+constexpr char kPrintTitle[] = "Editor-Text";
 constexpr int kMemoId = 1;
 constexpr int kClockId = 2;
 constexpr int kTitleHeight = 13;
@@ -26,15 +28,12 @@ constexpr RECT kSmallBarBounds{2, 0, 2 + 35, kTitleHeight};
 
 constexpr int ctrl(char key) { return kCtrl + key; }
 
-void item(MenuItem& m, const char* name, const char* caption, int shortcut = 0) {
-    m.name = name;
+void item(MenuItem& m, const char* caption, int shortcut = 0) {
     m.caption = caption;
     m.shortcut = shortcut;
 }
 
-void button(SpeedButton& b, const char* name, int picture, const char* hint,
-            std::function<void()> onClick) {
-    b.name = name;
+void button(SpeedButton& b, int picture, const char* hint, std::function<void()> onClick) {
     b.setPictureResource(IDB_NOTE_TOOLBAR, picture);
     b.setHint(hint);
     b.onClick = std::move(onClick);
@@ -47,7 +46,7 @@ void NoteWindow::buildControls() {
     buildEditBar();
     buildViewBar();
     RxClock1.onAlarm = [this](const DateTime& previous, const DateTime& now) {
-        RxClock1Alarm(previous, now);
+        ringAlarm(previous, now);
     };
     RxClock1.setColor(color());
     RxClock1.setVisible(true);
@@ -56,7 +55,7 @@ void NoteWindow::buildControls() {
     // afterwards, each would arrange its buttons or text once more.
     built_ = true;
     layout();
-    ToolBar1.create(*this);
+    viewBar.create(*this);
     RxClock1.create(handle(), kClockId);
     memo1.setColor(kYellow);
     memo1.setReadOnly(true);
@@ -66,8 +65,8 @@ void NoteWindow::buildControls() {
     memo1.setDefaultFont("Arial", 10);
     memo1.onKeyDown = [this](UINT vk) { return memoKeyDown(vk); };
     memo1.onContextMenu = [this](POINT screen) { memoMenu().popup(handle(), screen); };
-    memo1.onSelectionChange = [this] { memo1SelectionChange(); };
-    memo1.onLinkClick = [this](const std::string& link) { memo1URLClick(link); };
+    memo1.onSelectionChange = [this] { showParagraphFormat(); };
+    memo1.onLinkClick = [this](const std::string& link) { openLink(link); };
     // Where the view bar's buttons wrap only the made bar can tell.
     laidOut_ = {};
     layout();
@@ -78,250 +77,247 @@ void NoteWindow::buildControls() {
 }
 
 void NoteWindow::buildTitleBar() {
-    Label1.create(*this);
-    Label1.setFont({.name = "MS Sans Serif", .sizePoints = 8, .bold = true});
-    Label1.setAlignment(Alignment::Right);
-    Label1.setColor(kTitleViewColor);
-    Label1.setText(std::string(kDefaultNoteTitle) + "  ");
-    Label1.showHint = true;
+    titleLine.create(*this);
+    titleLine.setFont({.name = "MS Sans Serif", .sizePoints = 8, .bold = true});
+    titleLine.setAlignment(Alignment::Right);
+    titleLine.setColor(kTitleViewColor);
+    titleLine.setText(std::string(kDefaultNoteTitle) + "  ");
+    titleLine.showHint = true;
 
-    ToolBar3.setBounds(kSmallBarBounds.left, kSmallBarBounds.top,
-                       kSmallBarBounds.right - kSmallBarBounds.left,
-                       kSmallBarBounds.bottom - kSmallBarBounds.top);
-    ToolBar3.setButtonSize(17, kSmallButtonHeight);
-    ToolBar3.setFont({.name = "Marlett", .sizePoints = 8});
-    ToolBar3.setColor(kTitleViewColor);
-    SpeedButton17.name = "SpeedButton17";
-    SpeedButton17.setWidth(17);
-    SpeedButton17.setCaption("r");
-    SpeedButton17.setHint("Diese Notiz löschen");
-    SpeedButton17.onClick = [this] { Notizlschen1Click(); };
-    SpeedButton18.name = "SpeedButton18";
-    SpeedButton18.setWidth(14);
-    SpeedButton18.setCaption("0");
-    SpeedButton18.setHint("Notiz minimieren");
-    SpeedButton18.onClick = [this] { SpeedButton18Click(); };
-    ToolBar3.add(SpeedButton17);
-    ToolBar3.add(SpeedButton18);
-    ToolBar3.create(*this);
+    titleButtons.setBounds(kSmallBarBounds.left, kSmallBarBounds.top,
+                           kSmallBarBounds.right - kSmallBarBounds.left,
+                           kSmallBarBounds.bottom - kSmallBarBounds.top);
+    titleButtons.setButtonSize(17, kSmallButtonHeight);
+    titleButtons.setFont({.name = "Marlett", .sizePoints = 8});
+    titleButtons.setColor(kTitleViewColor);
+    titleDeleteButton.setWidth(17);
+    titleDeleteButton.setCaption("r");
+    titleDeleteButton.setHint("Diese Notiz löschen");
+    titleDeleteButton.onClick = [this] { deleteNoteWithConfirmation(); };
+    rollUpButton.setWidth(14);
+    rollUpButton.setCaption("0");
+    rollUpButton.setHint("Notiz minimieren");
+    rollUpButton.onClick = [this] { toggleRollUp(); };
+    titleButtons.add(titleDeleteButton);
+    titleButtons.add(rollUpButton);
+    titleButtons.create(*this);
 }
 
 void NoteWindow::buildViewBar() {
-    ToolBar1.setButtonSize(kButtonSize, kButtonSize);
-    ToolBar1.setWrapable(true);
-    button(SpeedButton6, "SpeedButton6", IMG_NEW, "eine neue Notiz erstellen",
-           [this] { neue1Click(); });
-    button(SpeedButton1, "SpeedButton1", IMG_EDIT,
+    viewBar.setButtonSize(kButtonSize, kButtonSize);
+    viewBar.setWrapable(true);
+    button(newNoteButton, IMG_NEW, "eine neue Notiz erstellen", [this] { host_.newNote(); });
+    button(editButton, IMG_EDIT,
            "Notiz bearbeiten:Hiermit können Sie den Text \r\nIhrer Notiz bearbeiten",
-           [this] { Bearbeiten1Click(); });
-    button(SpeedButton5, "SpeedButton5", IMG_ALARM,
+           [this] { enterEditMode(); });
+    button(alarmButton, IMG_ALARM,
            "Alarm für Notiz: Hier können Sie eine\r\nAlarmzeit für die Notiz definieren, um "
            "sich \r\nz.B. an einen Termin erinnern zu lassen.",
-           [this] { Alarm1Click(); });
-    button(SpeedButton3, "SpeedButton3", IMG_DELETE,
-           "Notiz löschen:entfernt die \r\naktuelle Notiz", [this] { Notizlschen1Click(); });
-    button(SpeedButton2, "SpeedButton2", IMG_PRINT,
+           [this] { editAlarm(); });
+    button(deleteButton, IMG_DELETE, "Notiz löschen:entfernt die \r\naktuelle Notiz",
+           [this] { deleteNoteWithConfirmation(); });
+    button(printButton, IMG_PRINT,
            "Notiz drucken: Druckt den Notiz-Text auf dem Standard-Drucker aus.",
-           [this] { Notizdrucken1Click(); });
-    button(SpeedButton4, "SpeedButton4", IMG_COPY,
+           [this] { memo1.print(handle(), kPrintTitle); });
+    button(copyButton, IMG_COPY,
            "Text kopieren:hiermit wird der \r\nmarkierte Text in die Zwischenablage kopiert.",
-           [this] { kopieren1Click(); });
-    button(SpeedButton19, "SpeedButton19", IMG_BARS_OFF,
-           "Menüleiste ausschalten: Deaktiviert diese Buttons",
-           [this] { Menleistesichtbar1Click(); });
-    button(SpeedButton15, "SpeedButton15", IMG_EXIT,
+           [this] { memo1.copyToClipboard(); });
+    button(barsOffButton, IMG_BARS_OFF, "Menüleiste ausschalten: Deaktiviert diese Buttons",
+           [this] { toggleButtonBars(); });
+    button(exitButton, IMG_EXIT,
            "Tavelin beenden:beendet Tavelin komplett.\r\nDie Notizen stehen erst wieder zur "
            "Verfügung, wenn Tavelin\r\nwieder gestartet wird.",
-           [this] { Tavelinbeenden1Click(); });
-    for (SpeedButton* b : {&SpeedButton6, &SpeedButton1, &SpeedButton5, &SpeedButton3,
-                           &SpeedButton2, &SpeedButton4, &SpeedButton19, &SpeedButton15})
-        ToolBar1.add(*b);
+           [this] { host_.exitProgram(); });
+    for (SpeedButton* b : {&newNoteButton, &editButton, &alarmButton, &deleteButton, &printButton,
+                           &copyButton, &barsOffButton, &exitButton})
+        viewBar.add(*b);
 }
 
 void NoteWindow::buildEditBar() {
-    ToolBar2.setButtonSize(kButtonSize, kButtonSize);
-    ToolBar2.setVisible(false);
-    ToolBar2.setWrapable(true);
-    ToolBar2.createWhenShown(*this);
-    button(SpeedButton10, "SpeedButton10", IMG_SAVE,
-           "Notiz speichern:Sichert den Notiz-Text\r\ndauerhaft.", [this] { speichern1Click(); });
-    button(SpeedButton16, "SpeedButton16", IMG_DELETE,
-           "Notiz löschen:entfernt die \r\naktuelle Notiz", [this] { Notizlschen1Click(); });
-    button(SpeedButton20, "SpeedButton20", IMG_ALARM,
+    editBar.setButtonSize(kButtonSize, kButtonSize);
+    editBar.setVisible(false);
+    editBar.setWrapable(true);
+    editBar.createWhenShown(*this);
+    button(saveButton, IMG_SAVE, "Notiz speichern:Sichert den Notiz-Text\r\ndauerhaft.",
+           [this] { saveAndEnterViewMode(); });
+    button(editDeleteButton, IMG_DELETE, "Notiz löschen:entfernt die \r\naktuelle Notiz",
+           [this] { deleteNoteWithConfirmation(); });
+    button(editAlarmButton, IMG_ALARM,
            "Alarm für Notiz: Hier können Sie eine\r\nAlarmzeit für die Notiz definieren, um "
            "sich \r\nz.B. an einen Termin erinnern zu lassen.",
-           [this] { Alarm1Click(); });
-    button(SpeedButton7, "SpeedButton7", IMG_COPY,
+           [this] { editAlarm(); });
+    button(editCopyButton, IMG_COPY,
            "Text kopieren:hiermit wird der \r\nmarkierte Text in die Zwischenablage kopiert.",
-           [this] { kopieren1Click(); });
-    button(SpeedButton8, "SpeedButton8", IMG_CUT,
+           [this] { memo1.copyToClipboard(); });
+    button(cutButton, IMG_CUT,
            "Text ausschneiden:Kopiert den markierten Text\r\nin die Zwischenablage in löscht "
            "anschließend diesen Text \r\naus der Notiz",
-           [this] { ausschneiden1Click(); });
-    button(SpeedButton9, "SpeedButton9", IMG_PASTE,
+           [this] { memo1.cutToClipboard(); });
+    button(pasteButton, IMG_PASTE,
            "Text einfügen:Fügt den Text aus der\r\nZwischenablage ein, der vorher kopiert wurde.",
-           [this] { Text2Click(); });
-    button(SpeedButton13, "SpeedButton13", IMG_OBJECT,
+           [this] { memo1.pasteFromClipboard(); });
+    button(objectButton, IMG_OBJECT,
            "OLE-Objekt einfügen, dies kann\r\nein Bild, eine WAV-Datei oder eine\r\nExcel-Datei "
            "sein.",
-           [this] { Objekt1Click(); });
-    button(SpeedButton11, "SpeedButton11", IMG_FONT,
+           [this] { memo1.insertObject(handle()); });
+    button(fontButton, IMG_FONT,
            "Schriftart einstellen: Hiermit ändern\r\nSie Schriftart, Größe und -Farbe",
-           [this] { Schrift2Click(); });
-    button(aufz1, "aufz1", IMG_BULLETS, "Aufzählung: Formatiert Absatz als\r\nAufzählung (Punkte)",
-           [this] { aufz1Click(); });
-    button(linksb, "linksb", IMG_ALIGN_LEFT, "Text linksbündig anzeigen",
-           [this] { linksbClick(); });
-    button(zentr, "zentr", IMG_ALIGN_CENTER, "Text zentriert anzeigen", [this] { zentrClick(); });
-    button(rechtsb, "rechtsb", IMG_ALIGN_RIGHT, "Text rechtsbündig anzeigen",
-           [this] { rechtsbClick(); });
-    button(SpeedButton12, "SpeedButton12", IMG_NOTE_COLOR,
+           [this] { editFont(); });
+    button(bulletButton, IMG_BULLETS, "Aufzählung: Formatiert Absatz als\r\nAufzählung (Punkte)",
+           [this] { toggleBullets(); });
+    button(alignLeftButton, IMG_ALIGN_LEFT, "Text linksbündig anzeigen",
+           [this] { memo1.setAlignment(ParaAlignment::Left); });
+    button(alignCenterButton, IMG_ALIGN_CENTER, "Text zentriert anzeigen",
+           [this] { memo1.setAlignment(ParaAlignment::Center); });
+    button(alignRightButton, IMG_ALIGN_RIGHT, "Text rechtsbündig anzeigen",
+           [this] { memo1.setAlignment(ParaAlignment::Right); });
+    button(noteColourButton, IMG_NOTE_COLOR,
            "Notizfarbe: Hiermit stellen \r\nSie die Hintergrundfarbe der\r\nNotiz ein.",
-           [this] { MemoFarbe1Click(); });
-    button(SpeedButton14, "SpeedButton14", IMG_HIGHLIGHT,
+           [this] { editNoteColour(); });
+    button(highlightButton, IMG_HIGHLIGHT,
            "Schrifthintergrund:Formatieren Sie hiermit\r\nden Hintergrund für einen "
            "Textabschnitt, wie mit\r\neinem Textmarker",
-           [this] { Schrifteffekte1Click(); });
+           [this] { editHighlight(); });
     // Bullets toggle on their own; of the three alignments one is always down.
-    aufz1.setGroupIndex(1);
-    aufz1.setAllowAllUp(true);
-    for (SpeedButton* b : {&linksb, &zentr, &rechtsb}) b->setGroupIndex(2);
-    linksb.setDown(true);
-    for (SpeedButton* b : {&SpeedButton10, &SpeedButton16, &SpeedButton20, &SpeedButton7,
-                           &SpeedButton8, &SpeedButton9, &SpeedButton13, &SpeedButton11, &aufz1,
-                           &linksb, &zentr, &rechtsb, &SpeedButton12, &SpeedButton14})
-        ToolBar2.add(*b);
+    bulletButton.setGroupIndex(1);
+    bulletButton.setAllowAllUp(true);
+    for (SpeedButton* b : {&alignLeftButton, &alignCenterButton, &alignRightButton})
+        b->setGroupIndex(2);
+    alignLeftButton.setDown(true);
+    for (SpeedButton* b :
+         {&saveButton, &editDeleteButton, &editAlarmButton, &editCopyButton, &cutButton,
+          &pasteButton, &objectButton, &fontButton, &bulletButton, &alignLeftButton,
+          &alignCenterButton, &alignRightButton, &noteColourButton, &highlightButton})
+        editBar.add(*b);
 }
 
 void NoteWindow::buildViewMenu() {
-    PopupMenu1.name = "PopupMenu1";
-    item(NotizEigenschaften1, "NotizEigenschaften1", "Notiz-Eigenschaften");
-    item(NotizTitel1, "NotizTitel1", "Notiz-Titel", ctrl('T'));
-    item(Alarm1, "Alarm1", "Alarm für diese Notiz", ctrl('E'));
-    item(Uhrsichtbar1, "Uhrsichtbar1", "Uhr sichtbar");
-    item(Zeilenumbruch1, "Zeilenumbruch1", "Zeilenumbruch", ctrl('Z'));
-    item(Immersichtbar1, "Immersichtbar1", "Notiz immer sichtbar");
-    item(Menleistesichtbar1, "Menleistesichtbar1", "Menüleiste sichtbar");
-    item(Titelleistesichtbar1, "Titelleistesichtbar1", "Titelleiste sichtbar");
-    item(MemoFarbe1, "MemoFarbe1", "Notiz-&Farbe...", ctrl('N'));
-    item(Notizunsichtbar1, "Notizunsichtbar1", "Notiz &unsichtbar");
-    item(Bearbeiten1, "Bearbeiten1", "&Notiz bearbeiten", ctrl('B'));
-    item(Notizdrucken1, "Notizdrucken1", "Notiz drucken", ctrl('D'));
-    item(Notizlschen1, "Notizlschen1", "&Notiz löschen", ctrl('L'));
-    item(Text1, "Text1", "Text");
-    item(allesmarkieren1, "allesmarkieren1", "alles markieren", ctrl('A'));
-    item(kopieren1, "kopieren1", "kopieren");
-    item(neue1, "neue1", "n&eue Notiz erstellen");
-    item(N2, "N2", "-");
-    item(ImportExport1, "ImportExport1", "Import/Export");
-    item(Notizexport1, "Notizexport1", "Notiz exportieren");
-    item(Notizimportieren1, "Notizimportieren1", "Notiz importieren");
-    item(Grundeinstellungen1, "Grundeinstellungen1", "Grundeinstellungen...");
-    item(Info1, "Info1", "&Info über das Programm...", ctrl('I'));
-    item(N3, "N3", "-");
-    item(Tavelinbeenden1, "Tavelinbeenden1", "Tavelin b&eenden");
+    item(propertiesItem, "Notiz-Eigenschaften");
+    item(titleItem, "Notiz-Titel", ctrl('T'));
+    item(alarmItem, "Alarm für diese Notiz", ctrl('E'));
+    item(clockItem, "Uhr sichtbar");
+    item(wordWrapItem, "Zeilenumbruch", ctrl('Z'));
+    item(stayOnTopItem, "Notiz immer sichtbar");
+    item(buttonBarsItem, "Menüleiste sichtbar");
+    item(titleLineItem, "Titelleiste sichtbar");
+    item(noteColourItem, "Notiz-&Farbe...", ctrl('N'));
+    item(hideItem, "Notiz &unsichtbar");
+    item(editItem, "&Notiz bearbeiten", ctrl('B'));
+    item(printItem, "Notiz drucken", ctrl('D'));
+    item(deleteItem, "&Notiz löschen", ctrl('L'));
+    item(textItem, "Text");
+    item(selectAllItem, "alles markieren", ctrl('A'));
+    item(copyItem, "kopieren");
+    item(newNoteItem, "n&eue Notiz erstellen");
+    item(importSeparator, "-");
+    item(importExportItem, "Import/Export");
+    item(exportItem, "Notiz exportieren");
+    item(importItem, "Notiz importieren");
+    item(settingsItem, "Grundeinstellungen...");
+    item(aboutItem, "&Info über das Programm...", ctrl('I'));
+    item(exitSeparator, "-");
+    item(exitItem, "Tavelin b&eenden");
 
-    Uhrsichtbar1.checked = Menleistesichtbar1.checked = Titelleistesichtbar1.checked = true;
-    Zeilenumbruch1.hint = "Zeilenumbruch an/ausschalten ";
-    Immersichtbar1.hint = "Wenn die Notiz immer im Vordergrund sichtbar sein soll, hier klicken!";
-    Menleistesichtbar1.hint = "Buttonleiste ein/ausschalten";
-    MemoFarbe1.hint = "Hintergrundfarbe für die Notiz";
+    clockItem.checked = buttonBarsItem.checked = titleLineItem.checked = true;
+    wordWrapItem.hint = "Zeilenumbruch an/ausschalten ";
+    stayOnTopItem.hint = "Wenn die Notiz immer im Vordergrund sichtbar sein soll, hier klicken!";
+    buttonBarsItem.hint = "Buttonleiste ein/ausschalten";
+    noteColourItem.hint = "Hintergrundfarbe für die Notiz";
 
-    NotizTitel1.onClick = [this] { NotizTitel1Click(); };
-    Alarm1.onClick = [this] { Alarm1Click(); };
-    Uhrsichtbar1.onClick = [this] { Uhrsichtbar1Click(); };
-    Zeilenumbruch1.onClick = [this] { Zeilenumbruch1Click(); };
-    Immersichtbar1.onClick = [this] { Immersichtbar1Click(); };
-    Menleistesichtbar1.onClick = [this] { Menleistesichtbar1Click(); };
-    Titelleistesichtbar1.onClick = [this] { Titelleistesichtbar1Click(); };
-    MemoFarbe1.onClick = [this] { MemoFarbe1Click(); };
-    Notizunsichtbar1.onClick = [this] { Notizunsichtbar1Click(); };
-    Notizunsichtbar1.visible = host_.hidingAvailable();
-    Bearbeiten1.onClick = [this] { Bearbeiten1Click(); };
-    Notizdrucken1.onClick = [this] { Notizdrucken1Click(); };
-    Notizlschen1.onClick = [this] { Notizlschen1Click(); };
-    allesmarkieren1.onClick = [this] { allesmarkieren1Click(); };
-    kopieren1.onClick = [this] { kopieren1Click(); };
-    neue1.onClick = [this] { neue1Click(); };
-    Notizexport1.onClick = [this] { Notizexport1Click(); };
-    Notizimportieren1.onClick = [this] { Notizimportieren1Click(); };
-    Grundeinstellungen1.onClick = [this] { Grundeinstellungen1Click(); };
+    titleItem.onClick = [this] { askForTitle(); };
+    alarmItem.onClick = [this] { editAlarm(); };
+    clockItem.onClick = [this] { toggleClock(); };
+    wordWrapItem.onClick = [this] { toggleWordWrap(); };
+    stayOnTopItem.onClick = [this] { toggleStayOnTop(); };
+    buttonBarsItem.onClick = [this] { toggleButtonBars(); };
+    titleLineItem.onClick = [this] { toggleTitleLine(); };
+    noteColourItem.onClick = [this] { editNoteColour(); };
+    hideItem.onClick = [this] { hideIntoList(); };
+    hideItem.visible = host_.hidingAvailable();
+    editItem.onClick = [this] { enterEditMode(); };
+    printItem.onClick = [this] { memo1.print(handle(), kPrintTitle); };
+    deleteItem.onClick = [this] { deleteNoteWithConfirmation(); };
+    selectAllItem.onClick = [this] { memo1.selectAll(); };
+    copyItem.onClick = [this] { memo1.copyToClipboard(); };
+    newNoteItem.onClick = [this] { host_.newNote(); };
+    exportItem.onClick = [this] { exportNote(); };
+    importItem.onClick = [this] { importNote(); };
+    settingsItem.onClick = [this] { host_.showSettings(); };
     // The dialogs are attached before the first note window is made.
-    Grundeinstellungen1.enabled = host_.settingsAvailable();
-    Info1.onClick = [this] { Info1Click(); };
-    Tavelinbeenden1.onClick = [this] { Tavelinbeenden1Click(); };
+    settingsItem.enabled = host_.settingsAvailable();
+    aboutItem.onClick = [this] { host_.showAbout(); };
+    exitItem.onClick = [this] { host_.exitProgram(); };
 
-    NotizEigenschaften1.add(NotizTitel1)
-        .add(Alarm1)
-        .add(Uhrsichtbar1)
-        .add(Zeilenumbruch1)
-        .add(Immersichtbar1)
-        .add(Menleistesichtbar1)
-        .add(Titelleistesichtbar1)
-        .add(MemoFarbe1);
-    Text1.add(allesmarkieren1).add(kopieren1);
-    ImportExport1.add(Notizexport1).add(Notizimportieren1);
-    PopupMenu1.add(NotizEigenschaften1)
-        .add(Notizunsichtbar1)
-        .add(Bearbeiten1)
-        .add(Notizdrucken1)
-        .add(Notizlschen1)
-        .add(Text1)
-        .add(neue1)
-        .add(N2)
-        .add(ImportExport1)
-        .add(Grundeinstellungen1)
-        .add(Info1)
-        .add(N3)
-        .add(Tavelinbeenden1);
+    propertiesItem.add(titleItem)
+        .add(alarmItem)
+        .add(clockItem)
+        .add(wordWrapItem)
+        .add(stayOnTopItem)
+        .add(buttonBarsItem)
+        .add(titleLineItem)
+        .add(noteColourItem);
+    textItem.add(selectAllItem).add(copyItem);
+    importExportItem.add(exportItem).add(importItem);
+    viewMenu.add(propertiesItem)
+        .add(hideItem)
+        .add(editItem)
+        .add(printItem)
+        .add(deleteItem)
+        .add(textItem)
+        .add(newNoteItem)
+        .add(importSeparator)
+        .add(importExportItem)
+        .add(settingsItem)
+        .add(aboutItem)
+        .add(exitSeparator)
+        .add(exitItem);
 }
 
 void NoteWindow::buildEditMenu() {
-    PopupMenu2.name = "PopupMenu2";
-    item(Buttonleisteaktiv1, "Buttonleisteaktiv1", "Edit-Buttonleiste aktivieren");
-    item(Textaktionen1, "Textaktionen1", "Textaktionen");
-    item(speichern1, "speichern1", "&Text speichern", ctrl('S'));
-    item(kopieren2, "kopieren2", "kopieren");
-    item(ausschneiden1, "ausschneiden1", "ausschneiden");
-    item(einfgen1, "einfgen1", "einfügen");
-    item(Text2, "Text2", "Text");
-    item(Objekt1, "Objekt1", "Objekt", ctrl('O'));
-    item(allesmarkieren2, "allesmarkieren2", "alles markieren");
-    item(N1, "N1", "-");
-    item(rckgngig1, "rckgngig1", "rückgängig");
-    item(Formatoptionen1, "Formatoptionen1", "Formatoptionen");
-    item(Schrift2, "Schrift2", "&Schriftart und -größe...", ctrl('F'));
-    item(Schrifteffekte1, "Schrifteffekte1", "Schrifthintergrund", ctrl('H'));
-    item(NotizFarbe1, "NotizFarbe1", "Notiz-Farbe", ctrl('N'));
-    item(Zeilenumbruch2, "Zeilenumbruch2", "Zeilenumbruch");
-    item(Notizlschen2, "Notizlschen2", "Notiz löschen", ctrl('L'));
+    item(showEditBarItem, "Edit-Buttonleiste aktivieren");
+    item(textActionsItem, "Textaktionen");
+    item(saveItem, "&Text speichern", ctrl('S'));
+    item(editCopyItem, "kopieren");
+    item(cutItem, "ausschneiden");
+    item(pasteItem, "einfügen");
+    item(pasteTextItem, "Text");
+    item(pasteObjectItem, "Objekt", ctrl('O'));
+    item(editSelectAllItem, "alles markieren");
+    item(undoSeparator, "-");
+    item(undoItem, "rückgängig");
+    item(formatItem, "Formatoptionen");
+    item(fontItem, "&Schriftart und -größe...", ctrl('F'));
+    item(highlightItem, "Schrifthintergrund", ctrl('H'));
+    item(editNoteColourItem, "Notiz-Farbe", ctrl('N'));
+    item(editWordWrapItem, "Zeilenumbruch");
+    item(editDeleteItem, "Notiz löschen", ctrl('L'));
 
-    Buttonleisteaktiv1.visible = false;
+    showEditBarItem.visible = false;
 
-    Buttonleisteaktiv1.onClick = [this] { Buttonleisteaktiv1Click(); };
-    speichern1.onClick = [this] { speichern1Click(); };
-    kopieren2.onClick = [this] { kopieren1Click(); };
-    ausschneiden1.onClick = [this] { ausschneiden1Click(); };
-    Text2.onClick = [this] { Text2Click(); };
-    Objekt1.onClick = [this] { Objekt1Click(); };
-    allesmarkieren2.onClick = [this] { allesmarkieren1Click(); };
-    rckgngig1.onClick = [this] { rckgngig1Click(); };
-    Schrift2.onClick = [this] { Schrift2Click(); };
-    Schrifteffekte1.onClick = [this] { Schrifteffekte1Click(); };
-    NotizFarbe1.onClick = [this] { MemoFarbe1Click(); };
-    Zeilenumbruch2.onClick = [this] { Zeilenumbruch1Click(); };
-    Notizlschen2.onClick = [this] { Notizlschen1Click(); };
+    showEditBarItem.onClick = [this] { showEditBar(); };
+    saveItem.onClick = [this] { saveAndEnterViewMode(); };
+    editCopyItem.onClick = [this] { memo1.copyToClipboard(); };
+    cutItem.onClick = [this] { memo1.cutToClipboard(); };
+    pasteTextItem.onClick = [this] { memo1.pasteFromClipboard(); };
+    pasteObjectItem.onClick = [this] { memo1.insertObject(handle()); };
+    editSelectAllItem.onClick = [this] { memo1.selectAll(); };
+    undoItem.onClick = [this] { memo1.undo(); };
+    fontItem.onClick = [this] { editFont(); };
+    highlightItem.onClick = [this] { editHighlight(); };
+    editNoteColourItem.onClick = [this] { editNoteColour(); };
+    editWordWrapItem.onClick = [this] { toggleWordWrap(); };
+    editDeleteItem.onClick = [this] { deleteNoteWithConfirmation(); };
 
-    einfgen1.add(Text2).add(Objekt1);
-    Textaktionen1.add(speichern1)
-        .add(kopieren2)
-        .add(ausschneiden1)
-        .add(einfgen1)
-        .add(allesmarkieren2)
-        .add(N1)
-        .add(rckgngig1);
-    Formatoptionen1.add(Schrift2).add(Schrifteffekte1).add(NotizFarbe1).add(Zeilenumbruch2);
-    PopupMenu2.add(Buttonleisteaktiv1).add(Textaktionen1).add(Formatoptionen1).add(Notizlschen2);
+    pasteItem.add(pasteTextItem).add(pasteObjectItem);
+    textActionsItem.add(saveItem)
+        .add(editCopyItem)
+        .add(cutItem)
+        .add(pasteItem)
+        .add(editSelectAllItem)
+        .add(undoSeparator)
+        .add(undoItem);
+    formatItem.add(fontItem).add(highlightItem).add(editNoteColourItem).add(editWordWrapItem);
+    editMenu.add(showEditBarItem).add(textActionsItem).add(formatItem).add(editDeleteItem);
 }
 
 // Top to bottom: title line, edit bar, view bar, text; the clock at the
@@ -335,18 +331,18 @@ void NoteWindow::layout() {
     const LayoutKey key{width,
                         height,
                         dpi(),
-                        Label1.visible(),
-                        ToolBar2.visible(),
-                        ToolBar1.visible(),
+                        titleLine.visible(),
+                        editBar.visible(),
+                        viewBar.visible(),
                         RxClock1.visible()};
     if (key == laidOut_) return;
     laidOut_ = key;
     int top = 0;
-    if (Label1.visible()) {
-        Label1.setBounds(0, 0, width, kTitleHeight);
+    if (titleLine.visible()) {
+        titleLine.setBounds(0, 0, width, kTitleHeight);
         top += kTitleHeight;
     }
-    for (ToolBar* bar : {&ToolBar2, &ToolBar1}) {
+    for (ToolBar* bar : {&editBar, &viewBar}) {
         if (!bar->visible()) continue;
         // A note narrower than its bar wraps the buttons into another row
         // rather than cutting off the last ones.
@@ -383,8 +379,8 @@ bool NoteWindow::onNcRButtonUp(int hitTest, POINT screen) {
     if (hitTest != HTCAPTION) return false;
     POINT client = screen;
     ScreenToClient(handle(), &client);
-    if (!Label1.contains(client)) return false;
-    PopupMenu1.popup(handle(), screen);
+    if (!titleLine.contains(client)) return false;
+    viewMenu.popup(handle(), screen);
     return true;
 }
 

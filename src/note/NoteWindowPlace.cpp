@@ -1,27 +1,17 @@
-// The note window as the placement storage sees it: its placement record,
-// the screen, and the five properties that the storage keeps in the note's
-// section.
+// What the note keeps of itself in its section besides its switches: its
+// place, size and state, the clock's alarm and the colour. Written when the
+// note closes or goes away, read back each time it is shown.
 
-#include <cstring>
-#include <stdexcept>
 #include <vector>
 
-#include "note/NoteWindow.h"
 #include "forms/Dpi.h"
+#include "note/NoteWindow.h"
+#include "store/IniFile.h"
+#include "store/NoteStore.h"
 
 namespace tav {
 
 namespace {
-
-bool sameName(const std::string& a, const char* b) {
-    return a.size() == std::strlen(b) &&
-           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()),
-                          b, -1) == CSTR_EQUAL;
-}
-
-constexpr const char* kComponents[] = {"Label1", "ToolBar1", "ToolBar2",   "ToolBar3",
-                                       "memo1",  "RxClock1", "PopupMenu1", "PopupMenu2",
-                                       "Timer1", "Timer2",   "timer3",     "FormStorage1"};
 
 BOOL CALLBACK collectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     MONITORINFO info{};
@@ -54,9 +44,6 @@ POINT workspaceOffset(const RECT& rect) {
 class NoteWindow::Placement : public PlacementWindow {
 public:
     explicit Placement(NoteWindow& form) : form_(form) {}
-
-    std::string className() const override { return "NoteWindow"; }
-    bool hasHandle() const override { return form_.handle() != nullptr; }
 
     WindowPlacement placement() const override {
         WINDOWPLACEMENT p{};
@@ -95,15 +82,6 @@ public:
         GetWindowRect(form_.handle(), &r);
         return {r.left, r.top, r.right, r.bottom};
     }
-    bool borderSizeable() const override { return true; }
-    bool positionCentred() const override { return false; }
-    void setPositionDesigned() override {}
-
-    WindowState windowState() const override {
-        if (IsIconic(form_.handle())) return WindowState::Minimized;
-        if (IsZoomed(form_.handle())) return WindowState::Maximized;
-        return WindowState::Normal;
-    }
     void setWindowState(WindowState state) override {
         if (state == windowState()) return;
         const int command = state == WindowState::Minimized   ? SW_SHOWMINNOACTIVE
@@ -117,10 +95,6 @@ public:
     }
     void repaint() override { InvalidateRect(form_.handle(), nullptr, TRUE); }
 
-    bool isMainForm() const override { return false; }
-    bool applicationMinimized() const override { return false; }
-    void minimizeApplication() override {}
-
     int screenWidth() const override { return GetSystemMetrics(SM_CXSCREEN); }
     int screenHeight() const override { return GetSystemMetrics(SM_CYSCREEN); }
     int pixelsPerInch() const override { return form_.dpi(); }
@@ -128,61 +102,60 @@ public:
         return dpiAt({rect.left, rect.top, rect.right, rect.bottom});
     }
 
-    std::optional<std::string> findComponent(const std::string& name) const override {
-        for (const char* component : kComponents) {
-            if (sameName(name, component)) return std::string(component);
-        }
-        return std::nullopt;
-    }
-
-    std::optional<PropertyInfo> findProperty(const std::string& component,
-                                             const std::string& property) const override {
-        if (sameName(component, "RxClock1")) {
-            if (sameName(property, "AlarmEnabled"))
-                return PropertyInfo{"AlarmEnabled", true, {"False", "True"}};
-            for (const char* name : {"AlarmHour", "AlarmMinute", "AlarmSecond"}) {
-                if (sameName(property, name)) return PropertyInfo{name, false, {}};
-            }
-        }
-        if (sameName(component, "memo1") && sameName(property, "Color"))
-            return PropertyInfo{"Color", false, {}};
-        return std::nullopt;
-    }
-
-    int propertyValue(const std::string& component, const std::string& property) const override {
-        const RxClock& clock = form_.RxClock1;
-        if (sameName(component, "memo1")) return static_cast<int>(form_.memo1.color());
-        if (sameName(property, "AlarmEnabled")) return clock.alarmEnabled() ? 1 : 0;
-        if (sameName(property, "AlarmHour")) return clock.alarmHour();
-        if (sameName(property, "AlarmMinute")) return clock.alarmMinute();
-        return clock.alarmSecond();
-    }
-
-    void setPropertyValue(const std::string& component, const std::string& property,
-                          int value) override {
-        RxClock& clock = form_.RxClock1;
-        if (sameName(component, "memo1")) {
-            // Only red, green and blue: anything above is no colour the note
-            // can show, and the colour keeps its value, as the clock's
-            // values do outside their range.
-            if (value < 0 || value > 0x00FFFFFF) throw std::out_of_range("Farbe");
-            form_.memo1.setColor(static_cast<COLORREF>(value));
-        } else if (sameName(property, "AlarmEnabled"))
-            clock.setAlarmEnabled(value != 0);
-        else if (sameName(property, "AlarmHour"))
-            clock.setAlarmHour(value);
-        else if (sameName(property, "AlarmMinute"))
-            clock.setAlarmMinute(value);
-        else
-            clock.setAlarmSecond(value);
-    }
-
 private:
+    WindowState windowState() const {
+        if (IsIconic(form_.handle())) return WindowState::Minimized;
+        if (IsZoomed(form_.handle())) return WindowState::Maximized;
+        return WindowState::Normal;
+    }
+
     NoteWindow& form_;
 };
 
 std::unique_ptr<PlacementWindow> NoteWindow::makePlacement(NoteWindow& form) {
     return std::make_unique<Placement>(form);
+}
+
+ClockAlarm NoteWindow::clockAlarm() const {
+    return {RxClock1.alarmEnabled(), RxClock1.alarmTime()};
+}
+
+void NoteWindow::setClockAlarm(const ClockAlarm& alarm) {
+    RxClock1.setAlarmEnabled(alarm.enabled);
+    RxClock1.setAlarmHour(alarm.time.hour);
+    RxClock1.setAlarmMinute(alarm.time.minute);
+    RxClock1.setAlarmSecond(alarm.time.second);
+}
+
+void NoteWindow::restoreRecord() {
+    saved_ = false;
+    IniFile ini(iniPath_);
+    readPlacement(ini, name(), *placement_);
+    restored_ = true;
+    setClockAlarm(NoteRecord::alarm(ini, name(), clockAlarm()));
+    memo1.setColor(
+        static_cast<COLORREF>(NoteRecord::colour(ini, name(), static_cast<int>(memo1.color()))));
+    // A note without a stored place would sit in the screen's corner.
+    if (left() == 0) setLeft(scale(160));
+    if (top() == 0) setTop(scale(160));
+    ini.close();
+}
+
+// A note that was never shown has nothing to write.
+void NoteWindow::saveRecord(bool goingAway) {
+    if (!restored_) return;
+    IniFile ini(iniPath_);
+    writePlacement(ini, name(), *placement_, goingAway);
+    NoteRecord::writeAlarmOnClose(ini, name(), clockAlarm());
+    NoteRecord::setColour(ini, name(), static_cast<int>(memo1.color()));
+    ini.close();
+    // Only once the file really has it: a save that failed on close gets
+    // another chance when the window is destroyed.
+    saved_ = true;
+}
+
+void NoteWindow::saveRecordAsItGoes() {
+    if (!saved_) saveRecord(true);
 }
 
 }  // namespace tav

@@ -9,11 +9,11 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "desktop/Utf.h"
+#include "forms/Dialogs.h"
 #include "note/NoteHost.h"
 #include "note/NoteTextCommands.h"
 #include "note/NoteWindow.h"
-#include "forms/Dialogs.h"
-#include "desktop/Utf.h"
 #include "store/FileIo.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
@@ -22,7 +22,6 @@ namespace tav {
 
 namespace {
 
-constexpr char kPrintTitle[] = "Editor-Text";
 constexpr int kBulletIndentPoints = 10;
 constexpr char kTooManyNotes[] =
     "Es sind bereits 50 Notizen vorhanden. Bitte löschen Sie zuerst eine Notiz.";
@@ -239,23 +238,9 @@ void NoteWindow::TextDialogsDeleter::operator()(TextDialogs* p) const { delete p
 
 void NoteWindow::initTextCommands() { textDialogs_.reset(new TextDialogs); }
 
-// ---- Clipboard, selection, undo
-
-void NoteWindow::kopieren1Click() { memo1.copyToClipboard(); }
-
-void NoteWindow::ausschneiden1Click() { memo1.cutToClipboard(); }
-
-void NoteWindow::Text2Click() { memo1.pasteFromClipboard(); }
-
-void NoteWindow::Objekt1Click() { memo1.insertObject(handle()); }
-
-void NoteWindow::allesmarkieren1Click() { memo1.selectAll(); }
-
-void NoteWindow::rckgngig1Click() { memo1.undo(); }
-
 // ---- Character format
 
-void NoteWindow::Schrift2Click() {
+void NoteWindow::editFont() {
     // Whatever goes wrong here (a font the system refuses, a printer that
     // vanished), the selection simply keeps its format.
     try {
@@ -299,7 +284,7 @@ void NoteWindow::Schrift2Click() {
     memo1.setFocus();
 }
 
-void NoteWindow::Schrifteffekte1Click() {
+void NoteWindow::editHighlight() {
     CHOOSECOLORW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = handle();
@@ -315,7 +300,7 @@ void NoteWindow::Schrifteffekte1Click() {
 
 // The note's colour is the text's background; the window and its clock take
 // it over whatever the user answers, so they never drift apart.
-void NoteWindow::MemoFarbe1Click() {
+void NoteWindow::editNoteColour() {
     CHOOSECOLORW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = handle();
@@ -331,14 +316,8 @@ void NoteWindow::MemoFarbe1Click() {
 
 // ---- Paragraph format
 
-void NoteWindow::linksbClick() { memo1.setAlignment(ParaAlignment::Left); }
-
-void NoteWindow::zentrClick() { memo1.setAlignment(ParaAlignment::Center); }
-
-void NoteWindow::rechtsbClick() { memo1.setAlignment(ParaAlignment::Right); }
-
-void NoteWindow::aufz1Click() {
-    if (aufz1.down()) {
+void NoteWindow::toggleBullets() {
+    if (bulletButton.down()) {
         memo1.setNumbering(Numbering::Bullet);
         memo1.setLeftIndent(kBulletIndentPoints);
         memo1.setFirstIndent(kBulletIndentPoints);
@@ -349,12 +328,12 @@ void NoteWindow::aufz1Click() {
 }
 
 // A paragraph without bullets loses the indents a bullet left behind.
-void NoteWindow::memo1SelectionChange() {
+void NoteWindow::showParagraphFormat() {
     const ParaAttributes paragraph = memo1.paragraph();
     if (paragraph.numbering == Numbering::Bullet) {
-        aufz1.setDown(true);
+        bulletButton.setDown(true);
     } else {
-        aufz1.setDown(false);
+        bulletButton.setDown(false);
         // Only when there is something to reset: every change would count
         // as an edit and as a step of the undo history.
         if (paragraph.leftIndentPoints != 0) memo1.setLeftIndent(0);
@@ -362,30 +341,28 @@ void NoteWindow::memo1SelectionChange() {
     }
     switch (paragraph.alignment) {
         case ParaAlignment::Left:
-            linksb.setDown(true);
+            alignLeftButton.setDown(true);
             break;
         case ParaAlignment::Center:
-            zentr.setDown(true);
+            alignCenterButton.setDown(true);
             break;
         case ParaAlignment::Right:
-            rechtsb.setDown(true);
+            alignRightButton.setDown(true);
             break;
     }
 }
 
-// ---- Word wrap, printing, links
+// ---- Word wrap, links
 
-void NoteWindow::Zeilenumbruch1Click() {
-    const bool on = !Zeilenumbruch1.checked;
+void NoteWindow::toggleWordWrap() {
+    const bool on = !wordWrapItem.checked;
     IniFile ini(iniPath_);
     setWordWrap(on);
-    NoteKeys::setWordwrap(ini, name(), on);
+    NoteRecord::setWordWrap(ini, name(), on);
     ini.close();
 }
 
-void NoteWindow::Notizdrucken1Click() { memo1.print(handle(), kPrintTitle); }
-
-void NoteWindow::memo1URLClick(const std::string& link) {
+void NoteWindow::openLink(const std::string& link) {
     const LinkDecision decision = decideLink(link);
     switch (decision.action) {
         case LinkAction::Refuse:
@@ -403,7 +380,7 @@ void NoteWindow::memo1URLClick(const std::string& link) {
 
 // ---- Export and import
 
-void NoteWindow::Notizexport1Click() {
+void NoteWindow::exportNote() {
     FileDialogRequest request;
     request.save = true;
     request.title = "Notiz exportieren";
@@ -421,7 +398,7 @@ void NoteWindow::Notizexport1Click() {
     }
 }
 
-void NoteWindow::Notizimportieren1Click() {
+void NoteWindow::importNote() {
     // Asked before the dialog too, so that nobody picks a file in vain.
     if (host_.slotTable().firstFreeRunLength() >= kMaxNotes) {
         ask(handle(), kTooManyNotes, kProductCaption, MB_OK | MB_ICONINFORMATION);

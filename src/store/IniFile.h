@@ -50,8 +50,6 @@ public:
     IniFile(const IniFile&) = delete;
     IniFile& operator=(const IniFile&) = delete;
 
-    const std::string& fileName() const { return path_; }
-
     // At most 2047 characters come back; one pair of matching surrounding
     // quotes (double or single) is removed.
     std::string readString(const std::string& section, const std::string& key,

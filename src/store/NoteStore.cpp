@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "store/FileIo.h"
+#include "store/IniKeys.h"
 #include "store/ShortcutText.h"
 
 namespace tav {
@@ -161,63 +162,62 @@ int SlotTable::firstFreeRunLength() const {
 }
 
 int SettingsKeys::notizanzahl(const IniFile& ini) {
-    return ini.readInteger(kSettingsSection, "Notizanzahl", 0);
+    return ini.readInteger(keys::Settings, keys::Notizanzahl, 0);
 }
 void SettingsKeys::setNotizanzahl(IniFile& ini, int count) {
-    ini.writeInteger(kSettingsSection, "Notizanzahl", count);
+    ini.writeInteger(keys::Settings, keys::Notizanzahl, count);
 }
 bool SettingsKeys::firstrun(const IniFile& ini) {
-    return ini.readBool(kSettingsSection, "firstrun", false);
+    return ini.readBool(keys::Settings, keys::firstrun, false);
 }
 void SettingsKeys::setFirstrun(IniFile& ini, bool on) {
-    ini.writeBool(kSettingsSection, "firstrun", on);
+    ini.writeBool(keys::Settings, keys::firstrun, on);
 }
 bool SettingsKeys::startscreen(const IniFile& ini) {
-    return ini.readBool(kSettingsSection, "startscreen", true);
+    return ini.readBool(keys::Settings, keys::startscreen, true);
 }
 void SettingsKeys::setStartscreen(IniFile& ini, bool on) {
-    ini.writeBool(kSettingsSection, "startscreen", on);
+    ini.writeBool(keys::Settings, keys::startscreen, on);
 }
 bool SettingsKeys::showmenu(const IniFile& ini) {
-    return ini.readBool(kSettingsSection, "Showmenu", true);
+    return ini.readBool(keys::Settings, keys::showmenu, true);
 }
-// The settings dialog has always written it in lower case.
 void SettingsKeys::setShowmenu(IniFile& ini, bool on) {
-    ini.writeBool(kSettingsSection, "showmenu", on);
+    ini.writeBool(keys::Settings, keys::showmenu, on);
 }
 bool SettingsKeys::wordwrap(const IniFile& ini) {
-    return ini.readBool(kSettingsSection, "wordwrap", false);
+    return ini.readBool(keys::Settings, keys::wordwrap, false);
 }
 void SettingsKeys::setWordwrap(IniFile& ini, bool on) {
-    ini.writeBool(kSettingsSection, "wordwrap", on);
+    ini.writeBool(keys::Settings, keys::wordwrap, on);
 }
 // A value the program cannot use counts as missing: the setting keeps its
 // default rather than giving a note no font, no size or no hot key.
 std::string SettingsKeys::standardFontName(const IniFile& ini, const std::string& def) {
-    const std::string name = ini.readString(kSettingsSection, "Standardfontname", def);
+    const std::string name = ini.readString(keys::Settings, keys::Standardfontname, def);
     return name.empty() ? def : name;
 }
 void SettingsKeys::setStandardFontName(IniFile& ini, const std::string& name) {
-    ini.writeString(kSettingsSection, "Standardfontname", name);
+    ini.writeString(keys::Settings, keys::Standardfontname, name);
 }
 // Sizes outside what the settings dialog offers are taken as its nearer bound.
 int SettingsKeys::standardFontSize(const IniFile& ini) {
-    return std::clamp(ini.readInteger(kSettingsSection, "Standardfontsize", 10), 6, 200);
+    return std::clamp(ini.readInteger(keys::Settings, keys::Standardfontsize, 10), 6, 200);
 }
 void SettingsKeys::setStandardFontSize(IniFile& ini, int points) {
-    ini.writeInteger(kSettingsSection, "Standardfontsize", points);
+    ini.writeInteger(keys::Settings, keys::Standardfontsize, points);
 }
 namespace {
 
 // Empty is the user's "no hot key", and so is a text that names no key:
 // another letter in its place would be a hot key nobody chose.
 std::string hotKeyLetter(const IniFile& ini, const char* key, const char* def) {
-    const std::string letter = ini.readString(kSettingsSection, key, def);
+    const std::string letter = ini.readString(keys::Settings, key, def);
     return letter.empty() || hotKeyShortcut(letter) != 0 ? letter : std::string();
 }
 
 std::optional<std::string> unusableHotKey(const IniFile& ini, const char* key) {
-    const std::string letter = ini.readString(kSettingsSection, key, "");
+    const std::string letter = ini.readString(keys::Settings, key, "");
     if (letter.empty() || hotKeyShortcut(letter) != 0) return std::nullopt;
     return letter;
 }
@@ -225,114 +225,179 @@ std::optional<std::string> unusableHotKey(const IniFile& ini, const char* key) {
 }  // namespace
 
 std::string SettingsKeys::hotkeyNeu(const IniFile& ini) {
-    return hotKeyLetter(ini, "Hotkey_neu", "K");
+    return hotKeyLetter(ini, keys::Hotkey_neu, "K");
 }
 void SettingsKeys::setHotkeyNeu(IniFile& ini, const std::string& letter) {
-    ini.writeString(kSettingsSection, "Hotkey_neu", letter);
+    ini.writeString(keys::Settings, keys::Hotkey_neu, letter);
 }
 std::string SettingsKeys::hotkeyVordergrund(const IniFile& ini) {
-    return hotKeyLetter(ini, "Hotkey_Vordergrund", "X");
+    return hotKeyLetter(ini, keys::Hotkey_Vordergrund, "X");
 }
 std::optional<std::string> SettingsKeys::unusableHotkeyNeu(const IniFile& ini) {
-    return unusableHotKey(ini, "Hotkey_neu");
+    return unusableHotKey(ini, keys::Hotkey_neu);
 }
 std::optional<std::string> SettingsKeys::unusableHotkeyVordergrund(const IniFile& ini) {
-    return unusableHotKey(ini, "Hotkey_Vordergrund");
+    return unusableHotKey(ini, keys::Hotkey_Vordergrund);
 }
 void SettingsKeys::setHotkeyVordergrund(IniFile& ini, const std::string& letter) {
-    ini.writeString(kSettingsSection, "Hotkey_Vordergrund", letter);
+    ini.writeString(keys::Settings, keys::Hotkey_Vordergrund, letter);
 }
 
-bool NoteKeys::active(const IniFile& ini, const std::string& note) {
-    return ini.readBool(note, "active", false);
+bool NoteRecord::active(const IniFile& ini, const std::string& note) {
+    return ini.readBool(note, keys::active, false);
 }
-bool NoteKeys::restoredAtStart(const IniFile& ini, const std::string& note) {
-    if (!ini.valueExists(note, "active")) return false;
-    return !parseIniInteger(ini.readString(note, "active", "")).has_value() || active(ini, note);
+bool NoteRecord::restoredAtStart(const IniFile& ini, const std::string& note) {
+    if (!ini.valueExists(note, keys::active)) return false;
+    return !parseIniInteger(ini.readString(note, keys::active, "")).has_value() ||
+           active(ini, note);
 }
-void NoteKeys::setActive(IniFile& ini, const std::string& note, bool on) {
-    ini.writeBool(note, "active", on);
+void NoteRecord::setActive(IniFile& ini, const std::string& note, bool on) {
+    ini.writeBool(note, keys::active, on);
 }
-std::string NoteKeys::notizTitel(const IniFile& ini, const std::string& note) {
-    return ini.readString(note, "NotizTitel", kDefaultNoteTitle);
+std::string NoteRecord::title(const IniFile& ini, const std::string& note) {
+    return ini.readString(note, keys::NotizTitel, kDefaultNoteTitle);
 }
-void NoteKeys::setNotizTitel(IniFile& ini, const std::string& note, const std::string& titleLine) {
-    ini.writeString(note, "NotizTitel", "\"" + titleLine + "\"");
+void NoteRecord::setTitle(IniFile& ini, const std::string& note, const std::string& titleLine) {
+    ini.writeString(note, keys::NotizTitel, "\"" + titleLine + "\"");
 }
-bool NoteKeys::buttonbar(const IniFile& ini, const std::string& note) {
-    return ini.readBool(note, "Buttonbar", true);
+bool NoteRecord::buttonBarsShown(const IniFile& ini, const std::string& note) {
+    return ini.readBool(note, keys::Buttonbar, true);
 }
-void NoteKeys::setButtonbar(IniFile& ini, const std::string& note, bool on) {
-    ini.writeBool(note, "Buttonbar", on);
+void NoteRecord::setButtonBarsShown(IniFile& ini, const std::string& note, bool on) {
+    ini.writeBool(note, keys::Buttonbar, on);
 }
-bool NoteKeys::wordwrap(const IniFile& ini, const std::string& note) {
-    return ini.readBool(note, "wordwrap", false);
+bool NoteRecord::wordWrap(const IniFile& ini, const std::string& note) {
+    return ini.readBool(note, keys::wordwrap, false);
 }
-void NoteKeys::setWordwrap(IniFile& ini, const std::string& note, bool on) {
-    ini.writeBool(note, "wordwrap", on);
+void NoteRecord::setWordWrap(IniFile& ini, const std::string& note, bool on) {
+    ini.writeBool(note, keys::wordwrap, on);
 }
-void NoteKeys::setWordwrapOnClose(IniFile& ini, const std::string& note, bool on) {
-    ini.writeBool(note, "Wordwrap", on);
+void NoteRecord::setWordWrapOnClose(IniFile& ini, const std::string& note, bool on) {
+    ini.writeBool(note, keys::WordwrapOnClose, on);
 }
-bool NoteKeys::minimiert(const IniFile& ini, const std::string& note) {
-    return ini.readBool(note, "minimiert", false);
+bool NoteRecord::rolledUp(const IniFile& ini, const std::string& note) {
+    return ini.readBool(note, keys::minimiert, false);
 }
-void NoteKeys::setMinimiert(IniFile& ini, const std::string& note, bool on) {
-    ini.writeBool(note, "minimiert", on);
+void NoteRecord::setRolledUp(IniFile& ini, const std::string& note, bool on) {
+    ini.writeBool(note, keys::minimiert, on);
 }
 // A height no note can have would leave the unrolled note invisible or
 // larger than any screen.
-int NoteKeys::restoresize(const IniFile& ini, const std::string& note) {
-    const int height = ini.readInteger(note, "restoresize", kDefaultRestoreSize);
+int NoteRecord::restoreHeight(const IniFile& ini, const std::string& note) {
+    const int height = ini.readInteger(note, keys::restoresize, kDefaultRestoreSize);
     return height >= kMinNoteHeight && height <= kMaxNoteHeight ? height : kDefaultRestoreSize;
 }
-void NoteKeys::setRestoresize(IniFile& ini, const std::string& note, int height) {
-    ini.writeInteger(note, "restoresize", height);
+void NoteRecord::setRestoreHeight(IniFile& ini, const std::string& note, int height) {
+    ini.writeInteger(note, keys::restoresize, height);
 }
-bool NoteKeys::titelleiste(const IniFile& ini, const std::string& note) {
-    return ini.readBool(note, "titelleiste", true);
+bool NoteRecord::titleLineShown(const IniFile& ini, const std::string& note) {
+    return ini.readBool(note, keys::titelleiste, true);
 }
-void NoteKeys::setTitelleiste(IniFile& ini, const std::string& note, bool on) {
-    ini.writeBool(note, "titelleiste", on);
+void NoteRecord::setTitleLineShown(IniFile& ini, const std::string& note, bool on) {
+    ini.writeBool(note, keys::titelleiste, on);
 }
-bool NoteKeys::showclock(const IniFile& ini, const std::string& note) {
-    return ini.readBool(note, "showclock", false);
+bool NoteRecord::clockShown(const IniFile& ini, const std::string& note) {
+    return ini.readBool(note, keys::showclock, false);
 }
-void NoteKeys::setShowclock(IniFile& ini, const std::string& note, bool on) {
-    ini.writeBool(note, "showclock", on);
+void NoteRecord::setClockShown(IniFile& ini, const std::string& note, bool on) {
+    ini.writeBool(note, keys::showclock, on);
 }
-std::string NoteKeys::alarmdatum(const IniFile& ini, const std::string& note,
-                                 const std::string& today) {
-    return ini.readString(note, "Alarmdatum", today);
+std::string NoteRecord::alarmDate(const IniFile& ini, const std::string& note,
+                                  const std::string& today) {
+    return ini.readString(note, keys::Alarmdatum, today);
 }
-void NoteKeys::setAlarmdatum(IniFile& ini, const std::string& note, const std::string& date) {
-    ini.writeString(note, "Alarmdatum", date);
+void NoteRecord::setAlarmDate(IniFile& ini, const std::string& note, const std::string& date) {
+    ini.writeString(note, keys::Alarmdatum, date);
 }
-int NoteKeys::memoColor(const IniFile& ini, const std::string& note) {
-    const int color = ini.readInteger(note, kMemoColorKey, kYellow);
-    return color >= 0 && color <= 0x00FFFFFF ? color : kYellow;
+
+namespace {
+
+bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string trimmed(const std::string& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && isBlank(text[begin])) ++begin;
+    while (end > begin && isBlank(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+// A number of the alarm or the colour, blanks inside quotes forgiven; kept
+// as it is when the text is no number or lies outside 0..highest.
+int storedNumber(const IniFile& ini, const std::string& note, const char* key, int current,
+                 int highest) {
+    const auto value = parseIniInteger(trimmed(ini.readString(note, key, "")));
+    return value && *value >= 0 && *value <= highest ? *value : current;
+}
+
+bool equalsIgnoringCase(const std::string& a, const char* b) {
+    std::size_t i = 0;
+    for (; i < a.size() && b[i] != '\0'; ++i) {
+        if (asciiUpper(a[i]) != asciiUpper(b[i])) return false;
+    }
+    return i == a.size() && b[i] == '\0';
+}
+
+void writeAlarmAs(IniFile& ini, const std::string& note, const ClockAlarm& alarm, const char* on,
+                  const char* off) {
+    ini.writeString(note, keys::RxClock1_AlarmEnabled, alarm.enabled ? on : off);
+    ini.writeInteger(note, keys::RxClock1_AlarmHour, alarm.time.hour);
+    ini.writeInteger(note, keys::RxClock1_AlarmMinute, alarm.time.minute);
+    ini.writeInteger(note, keys::RxClock1_AlarmSecond, alarm.time.second);
+}
+
+}  // namespace
+
+ClockAlarm NoteRecord::alarm(const IniFile& ini, const std::string& note, ClockAlarm current) {
+    const std::string enabled = trimmed(ini.readString(note, keys::RxClock1_AlarmEnabled, ""));
+    if (equalsIgnoringCase(enabled, "True")) current.enabled = true;
+    if (equalsIgnoringCase(enabled, "False")) current.enabled = false;
+    TimeOfDay& time = current.time;
+    time.hour = storedNumber(ini, note, keys::RxClock1_AlarmHour, time.hour, 23);
+    time.minute = storedNumber(ini, note, keys::RxClock1_AlarmMinute, time.minute, 59);
+    time.second = storedNumber(ini, note, keys::RxClock1_AlarmSecond, time.second, 59);
+    return current;
+}
+
+void NoteRecord::writeAlarmOnClose(IniFile& ini, const std::string& note, const ClockAlarm& alarm) {
+    writeAlarmAs(ini, note, alarm, "True", "False");
+}
+
+void NoteRecord::writeAlarm(IniFile& ini, const std::string& note, const ClockAlarm& alarm) {
+    writeAlarmAs(ini, note, alarm, "true", "false");
+}
+
+// Only red, green and blue: anything above is no colour the note can show.
+int NoteRecord::colour(const IniFile& ini, const std::string& note, int current) {
+    return storedNumber(ini, note, keys::memo1_Color, current, 0x00FFFFFF);
+}
+
+void NoteRecord::setColour(IniFile& ini, const std::string& note, int colour) {
+    ini.writeInteger(note, keys::memo1_Color, colour);
+}
+
+void NoteRecord::startFresh(IniFile& ini, const std::string& note) {
+    // A deleted note has always left "active=0" behind; a record whose
+    // "active" cannot be read is a note the restore brought back.
+    if (!ini.valueExists(note, keys::active) || restoredAtStart(ini, note)) return;
+    for (const char* key :
+         {keys::NotizTitel, keys::Buttonbar, keys::wordwrap, keys::minimiert, keys::restoresize,
+          keys::titelleiste, keys::showclock, keys::Alarmdatum, keys::RxClock1_AlarmEnabled,
+          keys::RxClock1_AlarmHour, keys::RxClock1_AlarmMinute, keys::RxClock1_AlarmSecond})
+        ini.deleteKey(note, key);
 }
 
 SlotTable::Unavailable activeRecords(const IniFile& ini) {
-    return [&ini](int number) { return NoteKeys::restoredAtStart(ini, noteName(number)); };
+    return [&ini](int number) { return NoteRecord::restoredAtStart(ini, noteName(number)); };
 }
 
-void NoteKeys::setAlarm(IniFile& ini, const std::string& note, bool enabled,
-                        const TimeOfDay& time) {
-    ini.writeString(note, kAlarmEnabledKey, enabled ? "true" : "false");
-    ini.writeInteger(note, "RxClock1_AlarmHour", time.hour);
-    ini.writeInteger(note, "RxClock1_AlarmMinute", time.minute);
-    ini.writeInteger(note, "RxClock1_AlarmSecond", time.second);
+void HiddenNotesRecord::setHidden(IniFile& uns, const std::string& titleLine,
+                                  const std::string& note) {
+    uns.writeString(titleLine, keys::intname, note);
+    uns.writeBool(titleLine, keys::sichtbar, false);
 }
 
-void NoteKeys::startFresh(IniFile& ini, const std::string& note) {
-    // A deleted note has always left "active=0" behind; a record whose
-    // "active" cannot be read is a note the restore brought back.
-    if (!ini.valueExists(note, "active") || restoredAtStart(ini, note)) return;
-    for (const char* key : {"NotizTitel", "Buttonbar", "wordwrap", "minimiert", "restoresize",
-                            "titelleiste", "showclock", "Alarmdatum", kAlarmEnabledKey,
-                            "RxClock1_AlarmHour", "RxClock1_AlarmMinute", "RxClock1_AlarmSecond"})
-        ini.deleteKey(note, key);
+void HiddenNotesRecord::setShownAgain(IniFile& uns, const std::string& titleLine) {
+    uns.writeBool(titleLine, keys::sichtbar, true);
 }
 
 std::string stripTrailingBlanks(const std::string& title) {

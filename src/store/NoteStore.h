@@ -1,7 +1,7 @@
 #pragma once
 // Where the program's files live, how notes are named and numbered, and the
-// keys of the settings file. Every handler opens an IniFile on settingsPath(),
-// uses the accessors below and closes it again.
+// typed accessors of the settings file's records. Every handler opens an
+// IniFile on settingsPath(), uses the accessors below and closes it again.
 
 #include <array>
 #include <functional>
@@ -14,8 +14,10 @@
 namespace tav {
 
 inline constexpr int kMaxNotes = 50;
-// The heights a note window can be given by dragging.
+// The sizes a note window can be given by dragging.
+inline constexpr int kMinNoteWidth = 20;
 inline constexpr int kMinNoteHeight = 21;
+inline constexpr int kMaxNoteWidth = 768;
 inline constexpr int kMaxNoteHeight = 1024;
 
 // The directory of the running executable, with its trailing separator. Set
@@ -69,12 +71,11 @@ private:
 // take one of them, even before the start-up restore has brought it back.
 SlotTable::Unavailable activeRecords(const IniFile& ini);
 
-// Section "Settings".
-inline constexpr char kSettingsSection[] = "Settings";
 inline constexpr char kNewNoteFontName[] = "Courier new";
 // The settings dialog offers this while the key is missing.
 inline constexpr char kDialogFontName[] = "Arial";
 
+// Section "Settings".
 struct SettingsKeys {
     static int notizanzahl(const IniFile& ini);
     static void setNotizanzahl(IniFile& ini, int count);
@@ -101,16 +102,20 @@ struct SettingsKeys {
     static std::optional<std::string> unusableHotkeyVordergrund(const IniFile& ini);
 };
 
-// A note's own section, named by its note name.
 inline constexpr char kDefaultNoteTitle[] = "Tavelin2000 Notiz";
 inline constexpr int kDefaultRestoreSize = 240;
 inline constexpr int kYellow = 0x0000FFFF;
-// Written by the placement storage; the alarm editor also writes "true" into
-// the first directly, and the alarm reads the second.
-inline constexpr char kAlarmEnabledKey[] = "RxClock1_AlarmEnabled";
-inline constexpr char kMemoColorKey[] = "memo1_Color";
 
-struct NoteKeys {
+// The clock's alarm as the note's record holds it.
+struct ClockAlarm {
+    bool enabled = false;
+    TimeOfDay time;
+    bool operator==(const ClockAlarm&) const = default;
+};
+
+// A note's own section, named by its note name. Its placement keys are
+// NotePlacement's.
+struct NoteRecord {
     static bool active(const IniFile& ini, const std::string& note);
     // Whether the start-up restore brings the note back: "active" is true,
     // or it holds something that is no number. Such a record is the user's
@@ -118,39 +123,52 @@ struct NoteKeys {
     static bool restoredAtStart(const IniFile& ini, const std::string& note);
     static void setActive(IniFile& ini, const std::string& note, bool on);
     // The stored title-line text, its protecting quotes already removed.
-    static std::string notizTitel(const IniFile& ini, const std::string& note);
+    static std::string title(const IniFile& ini, const std::string& note);
     // Quoted, so that the title line's trailing blanks survive the reader.
-    static void setNotizTitel(IniFile& ini, const std::string& note, const std::string& titleLine);
-    static bool buttonbar(const IniFile& ini, const std::string& note);
-    static void setButtonbar(IniFile& ini, const std::string& note, bool on);
-    static bool wordwrap(const IniFile& ini, const std::string& note);
-    static void setWordwrap(IniFile& ini, const std::string& note, bool on);
-    // The close query has always spelt it "Wordwrap"; a new file keeps that.
-    static void setWordwrapOnClose(IniFile& ini, const std::string& note, bool on);
-    static bool minimiert(const IniFile& ini, const std::string& note);
-    static void setMinimiert(IniFile& ini, const std::string& note, bool on);
-    static int restoresize(const IniFile& ini, const std::string& note);
-    static void setRestoresize(IniFile& ini, const std::string& note, int height);
-    static bool titelleiste(const IniFile& ini, const std::string& note);
-    static void setTitelleiste(IniFile& ini, const std::string& note, bool on);
-    static bool showclock(const IniFile& ini, const std::string& note);
-    static void setShowclock(IniFile& ini, const std::string& note, bool on);
+    static void setTitle(IniFile& ini, const std::string& note, const std::string& titleLine);
+    static bool buttonBarsShown(const IniFile& ini, const std::string& note);
+    static void setButtonBarsShown(IniFile& ini, const std::string& note, bool on);
+    static bool wordWrap(const IniFile& ini, const std::string& note);
+    static void setWordWrap(IniFile& ini, const std::string& note, bool on);
+    static void setWordWrapOnClose(IniFile& ini, const std::string& note, bool on);
+    static bool rolledUp(const IniFile& ini, const std::string& note);
+    static void setRolledUp(IniFile& ini, const std::string& note, bool on);
+    static int restoreHeight(const IniFile& ini, const std::string& note);
+    static void setRestoreHeight(IniFile& ini, const std::string& note, int height);
+    static bool titleLineShown(const IniFile& ini, const std::string& note);
+    static void setTitleLineShown(IniFile& ini, const std::string& note, bool on);
+    static bool clockShown(const IniFile& ini, const std::string& note);
+    static void setClockShown(IniFile& ini, const std::string& note, bool on);
     // Short-date text; the caller knows today's date in that format.
-    static std::string alarmdatum(const IniFile& ini, const std::string& note,
-                                  const std::string& today);
-    static void setAlarmdatum(IniFile& ini, const std::string& note, const std::string& date);
-    static int memoColor(const IniFile& ini, const std::string& note);
-    // The armed flag (as the alarm editor has always written it, "true" or
-    // "false") and the alarm time, written at once whenever they change, so
-    // that neither a crash nor a note shown again (which re-reads them)
-    // loses or revives an alarm.
-    static void setAlarm(IniFile& ini, const std::string& note, bool enabled,
-                         const TimeOfDay& time);
+    static std::string alarmDate(const IniFile& ini, const std::string& note,
+                                 const std::string& today);
+    static void setAlarmDate(IniFile& ini, const std::string& note, const std::string& date);
+
+    // The alarm and the colour are written when the note closes or goes
+    // away, after its placement, and read back each time it is shown. What
+    // the file holds in a form or range the note cannot take leaves the
+    // value given.
+    static ClockAlarm alarm(const IniFile& ini, const std::string& note, ClockAlarm current);
+    static void writeAlarmOnClose(IniFile& ini, const std::string& note, const ClockAlarm& alarm);
+    // The alarm is also written at once whenever it changes, so that neither
+    // a crash nor a note shown again (which re-reads it) loses or revives an
+    // alarm; the alarm editor has always spelt the switch "true"/"false"
+    // there, the close "True"/"False".
+    static void writeAlarm(IniFile& ini, const std::string& note, const ClockAlarm& alarm);
+    static int colour(const IniFile& ini, const std::string& note, int current);
+    static void setColour(IniFile& ini, const std::string& note, int colour);
+
     // A note that takes the number of a note deleted during this run finds
     // its inactive section. It keeps the place and size left there for it,
     // but nothing of the old note's own: alarm, title, roll-up, clock, bars
     // and word wrap go.
     static void startFresh(IniFile& ini, const std::string& note);
+};
+
+// uns.ini records each hiding of a note, under the note's title line.
+struct HiddenNotesRecord {
+    static void setHidden(IniFile& uns, const std::string& titleLine, const std::string& note);
+    static void setShownAgain(IniFile& uns, const std::string& titleLine);
 };
 
 std::string stripTrailingBlanks(const std::string& title);

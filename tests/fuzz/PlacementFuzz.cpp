@@ -1,6 +1,6 @@
-// The placement storage against whatever a settings file may hold for a
-// note: restoring never breaks, what it saves reads back to the same window,
-// and a rectangle off every screen comes back onto one at its size.
+// A note's placement, alarm and colour against whatever a settings file may
+// hold for it: restoring never breaks, what it saves reads back to the same
+// window, and a rectangle off every screen comes back onto one at its size.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -12,7 +12,9 @@
 #include "FakePlacementWindow.h"
 #include "FuzzScratch.h"
 #include "store/FileIo.h"
-#include "store/FormPlacement.h"
+#include "store/IniFile.h"
+#include "store/NotePlacement.h"
+#include "store/NoteStore.h"
 
 namespace tav {
 namespace {
@@ -27,31 +29,32 @@ void fail(const char* what) {
     std::abort();
 }
 
-// The note's storage, as the note window sets it up.
+// What a note restores when it is shown and saves when it closes.
 struct Note {
     FakeWindow window;
-    FormStorage storage{window};
-    Note() {
-        storage.IniFileName = scratchIni();
-        storage.IniSection = "Notiz1";
-        storage.StoredProps = {"RxClock1.AlarmEnabled", "RxClock1.AlarmHour",
-                               "RxClock1.AlarmMinute", "RxClock1.AlarmSecond", "memo1.Color"};
-        storage.loaded();
+    ClockAlarm alarm{true, {7, 30, 0}};
+    int colour = kYellow;
+
+    void restore() {
+        IniFile ini(scratchIni());
+        readPlacement(ini, "Notiz1", window);
+        alarm = NoteRecord::alarm(ini, "Notiz1", alarm);
+        colour = NoteRecord::colour(ini, "Notiz1", colour);
+    }
+    void save() {
+        IniFile ini(scratchIni());
+        writePlacement(ini, "Notiz1", window, false);
+        NoteRecord::writeAlarmOnClose(ini, "Notiz1", alarm);
+        NoteRecord::setColour(ini, "Notiz1", colour);
+        ini.close();
     }
 };
 
-bool sameWindow(const FakeWindow& a, const FakeWindow& b) {
-    const auto& p = a.wp;
-    const auto& q = b.wp;
-    if (p.flags != q.flags || !(p.minPosition == q.minPosition) ||
-        !(p.maxPosition == q.maxPosition) || !(p.normalPosition == q.normalPosition))
-        return false;
-    for (const auto& [name, props] : a.components) {
-        const auto& other = b.components.at(name);
-        for (std::size_t i = 0; i < props.size(); ++i)
-            if (props[i].value != other[i].value) return false;
-    }
-    return true;
+bool sameNote(const Note& a, const Note& b) {
+    const auto& p = a.window.wp;
+    const auto& q = b.window.wp;
+    return p.flags == q.flags && p.minPosition == q.minPosition && p.maxPosition == q.maxPosition &&
+           p.normalPosition == q.normalPosition && a.alarm == b.alarm && a.colour == b.colour;
 }
 
 void checkKeepOnScreen(FuzzedDataProvider& in) {
@@ -105,16 +108,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tav::writeFileAtomically(path, in.ConsumeRemainingBytesAsString());
 
     Note first;
-    first.window.isVisible = true;
-    first.storage.restoreFormPlacement();
+    first.restore();
     const Rect& r = first.window.wp.normalPosition;
     if (first.window.placementsApplied > 0 && !(r.left < r.right))
         fail("an empty rectangle was applied");
 
     // What one window saves, the next reads back.
-    first.storage.saveFormPlacement();
+    first.save();
     Note second;
-    second.storage.restoreFormPlacement();
-    if (!sameWindow(first.window, second.window)) fail("the saved placement read back otherwise");
+    second.restore();
+    if (!sameNote(first, second)) fail("the saved record read back otherwise");
     return 0;
 }

@@ -93,16 +93,18 @@ TEST_F(NoteStoreTest, MissingFileGivesEveryDefault) {
     EXPECT_EQ(SettingsKeys::hotkeyNeu(ini), "K");
     EXPECT_EQ(SettingsKeys::hotkeyVordergrund(ini), "X");
 
-    EXPECT_FALSE(NoteKeys::active(ini, "Notiz1"));
-    EXPECT_EQ(NoteKeys::notizTitel(ini, "Notiz1"), "Tavelin2000 Notiz");
-    EXPECT_TRUE(NoteKeys::buttonbar(ini, "Notiz1"));
-    EXPECT_FALSE(NoteKeys::wordwrap(ini, "Notiz1"));
-    EXPECT_FALSE(NoteKeys::minimiert(ini, "Notiz1"));
-    EXPECT_EQ(NoteKeys::restoresize(ini, "Notiz1"), 240);
-    EXPECT_TRUE(NoteKeys::titelleiste(ini, "Notiz1"));
-    EXPECT_FALSE(NoteKeys::showclock(ini, "Notiz1"));
-    EXPECT_EQ(NoteKeys::alarmdatum(ini, "Notiz1", "01.02.2024"), "01.02.2024");
-    EXPECT_EQ(NoteKeys::memoColor(ini, "Notiz1"), 65535);
+    EXPECT_FALSE(NoteRecord::active(ini, "Notiz1"));
+    EXPECT_EQ(NoteRecord::title(ini, "Notiz1"), "Tavelin2000 Notiz");
+    EXPECT_TRUE(NoteRecord::buttonBarsShown(ini, "Notiz1"));
+    EXPECT_FALSE(NoteRecord::wordWrap(ini, "Notiz1"));
+    EXPECT_FALSE(NoteRecord::rolledUp(ini, "Notiz1"));
+    EXPECT_EQ(NoteRecord::restoreHeight(ini, "Notiz1"), 240);
+    EXPECT_TRUE(NoteRecord::titleLineShown(ini, "Notiz1"));
+    EXPECT_FALSE(NoteRecord::clockShown(ini, "Notiz1"));
+    EXPECT_EQ(NoteRecord::alarmDate(ini, "Notiz1", "01.02.2024"), "01.02.2024");
+    EXPECT_EQ(NoteRecord::colour(ini, "Notiz1", 123), 123);
+    const ClockAlarm alarm{true, {7, 30, 5}};
+    EXPECT_EQ(NoteRecord::alarm(ini, "Notiz1", alarm), alarm);
     ini.close();
     EXPECT_FALSE(fs::exists(path("Tavelin.ini")));
 }
@@ -114,9 +116,9 @@ TEST_F(NoteStoreTest, ReadsWhatOtherWritersLeft) {
     IniFile ini(settingsPath());
     EXPECT_EQ(SettingsKeys::standardFontSize(ini), 12);
     EXPECT_FALSE(SettingsKeys::showmenu(ini));
-    EXPECT_FALSE(NoteKeys::minimiert(ini, "Notiz7"));
-    EXPECT_TRUE(NoteKeys::wordwrap(ini, "Notiz7"));
-    EXPECT_EQ(NoteKeys::restoresize(ini, "Notiz7"), 240);
+    EXPECT_FALSE(NoteRecord::rolledUp(ini, "Notiz7"));
+    EXPECT_TRUE(NoteRecord::wordWrap(ini, "Notiz7"));
+    EXPECT_EQ(NoteRecord::restoreHeight(ini, "Notiz7"), 240);
 }
 
 TEST_F(NoteStoreTest, ValuesThatCannotBeUsedKeepTheDefault) {
@@ -131,8 +133,8 @@ TEST_F(NoteStoreTest, ValuesThatCannotBeUsedKeepTheDefault) {
     EXPECT_EQ(SettingsKeys::unusableHotkeyNeu(ini), "F1");
     EXPECT_EQ(SettingsKeys::hotkeyVordergrund(ini), "") << "empty: the user wants none";
     EXPECT_EQ(SettingsKeys::unusableHotkeyVordergrund(ini), std::nullopt);
-    EXPECT_EQ(NoteKeys::restoresize(ini, "Notiz1"), 240);
-    EXPECT_EQ(NoteKeys::restoresize(ini, "Notiz2"), 240);
+    EXPECT_EQ(NoteRecord::restoreHeight(ini, "Notiz1"), 240);
+    EXPECT_EQ(NoteRecord::restoreHeight(ini, "Notiz2"), 240);
     ini.writeInteger("Settings", "Standardfontsize", 500);
     ini.writeString("Settings", "Hotkey_neu", "n");
     EXPECT_EQ(SettingsKeys::standardFontSize(ini), 200);
@@ -146,8 +148,8 @@ TEST_F(NoteStoreTest, OnlyARecordMarkedInactiveIsGivenUp) {
     IniFile ini(settingsPath());
     const bool expected[] = {true, false, true, true, false, false, false};
     for (int n = 1; n <= 7; ++n)
-        EXPECT_EQ(NoteKeys::restoredAtStart(ini, noteName(n)), expected[n - 1]) << n;
-    EXPECT_FALSE(NoteKeys::active(ini, "Notiz3"));
+        EXPECT_EQ(NoteRecord::restoredAtStart(ini, noteName(n)), expected[n - 1]) << n;
+    EXPECT_FALSE(NoteRecord::active(ini, "Notiz3"));
 }
 
 TEST_F(NoteStoreTest, LeftoverTemporaryFilesOfOwnFilesGo) {
@@ -168,8 +170,8 @@ TEST_F(NoteStoreTest, WritersKeepTheirSpelling) {
     {
         IniFile ini(settingsPath());
         SettingsKeys::setShowmenu(ini, false);
-        NoteKeys::setWordwrapOnClose(ini, "Notiz1", true);
-        NoteKeys::setActive(ini, "Notiz1", true);
+        NoteRecord::setWordWrapOnClose(ini, "Notiz1", true);
+        NoteRecord::setActive(ini, "Notiz1", true);
         ini.close();
     }
     const std::string text = get("Tavelin.ini");
@@ -178,7 +180,7 @@ TEST_F(NoteStoreTest, WritersKeepTheirSpelling) {
     EXPECT_NE(text.find("active=1\r\n"), std::string::npos) << text;
     IniFile ini(settingsPath());
     EXPECT_FALSE(SettingsKeys::showmenu(ini));
-    EXPECT_TRUE(NoteKeys::wordwrap(ini, "Notiz1"));
+    EXPECT_TRUE(NoteRecord::wordWrap(ini, "Notiz1"));
 }
 
 TEST_F(NoteStoreTest, TitleMarginDoesNotGrowAcrossRestarts) {
@@ -186,15 +188,15 @@ TEST_F(NoteStoreTest, TitleMarginDoesNotGrowAcrossRestarts) {
     EXPECT_EQ(line, "Einkauf  ");
     {
         IniFile ini(settingsPath());
-        NoteKeys::setNotizTitel(ini, "Notiz1", line);
+        NoteRecord::setTitle(ini, "Notiz1", line);
         ini.close();
     }
     EXPECT_NE(get("Tavelin.ini").find("NotizTitel=\"Einkauf  \"\r\n"), std::string::npos);
 
     for (int restart = 0; restart < 3; ++restart) {
         IniFile ini(settingsPath());
-        line = titleLineText(NoteKeys::notizTitel(ini, "Notiz1"));
-        NoteKeys::setNotizTitel(ini, "Notiz1", titleLineText(line));
+        line = titleLineText(NoteRecord::title(ini, "Notiz1"));
+        NoteRecord::setTitle(ini, "Notiz1", titleLineText(line));
         ini.close();
     }
     EXPECT_EQ(line, "Einkauf  ");
@@ -212,9 +214,9 @@ TEST_F(NoteStoreTest, ANoteTakingADeletedNotesNumberStartsClean) {
     put("Tavelin.ini", leftover);
     {
         IniFile ini(settingsPath());
-        NoteKeys::startFresh(ini, "Notiz3");
-        NoteKeys::startFresh(ini, "Notiz4");  // a note in use keeps everything
-        NoteKeys::startFresh(ini, "Notiz5");  // no section, nothing to do
+        NoteRecord::startFresh(ini, "Notiz3");
+        NoteRecord::startFresh(ini, "Notiz4");  // a note in use keeps everything
+        NoteRecord::startFresh(ini, "Notiz5");  // no section, nothing to do
         ini.close();
     }
     EXPECT_EQ(get("Tavelin.ini"),
@@ -222,18 +224,43 @@ TEST_F(NoteStoreTest, ANoteTakingADeletedNotesNumberStartsClean) {
               "[Notiz4]\r\nactive=1\r\nminimiert=1\r\n");
 }
 
-TEST_F(NoteStoreTest, AlarmIsWrittenAsTheEditorAlwaysWroteIt) {
+TEST_F(NoteStoreTest, AlarmIsWrittenAsTheEditorAndTheCloseAlwaysWroteIt) {
     {
         IniFile ini(settingsPath());
-        NoteKeys::setAlarm(ini, "Notiz1", true, {7, 5, 0});
-        NoteKeys::setAlarm(ini, "Notiz2", false, {23, 59, 59});
+        NoteRecord::writeAlarm(ini, "Notiz1", {true, {7, 5, 0}});
+        NoteRecord::writeAlarm(ini, "Notiz2", {false, {23, 59, 59}});
+        NoteRecord::writeAlarmOnClose(ini, "Notiz3", {false, {1, 2, 3}});
         ini.close();
     }
     EXPECT_EQ(get("Tavelin.ini"),
               "[Notiz1]\r\nRxClock1_AlarmEnabled=true\r\nRxClock1_AlarmHour=7\r\n"
               "RxClock1_AlarmMinute=5\r\nRxClock1_AlarmSecond=0\r\n\r\n"
               "[Notiz2]\r\nRxClock1_AlarmEnabled=false\r\nRxClock1_AlarmHour=23\r\n"
-              "RxClock1_AlarmMinute=59\r\nRxClock1_AlarmSecond=59\r\n");
+              "RxClock1_AlarmMinute=59\r\nRxClock1_AlarmSecond=59\r\n\r\n"
+              "[Notiz3]\r\nRxClock1_AlarmEnabled=False\r\nRxClock1_AlarmHour=1\r\n"
+              "RxClock1_AlarmMinute=2\r\nRxClock1_AlarmSecond=3\r\n");
+}
+
+// A value in a form or range the note cannot take keeps what the note has:
+// a colour nobody can read must not turn the note black.
+TEST_F(NoteStoreTest, AlarmAndColourReadBackLeniently) {
+    put("Tavelin.ini",
+        "[Notiz1]\r\nRxClock1_AlarmEnabled=true\r\nRxClock1_AlarmHour=acht\r\n"
+        "RxClock1_AlarmMinute=\" 45 \"\r\nRxClock1_AlarmSecond=60\r\nmemo1_Color=gelb\r\n"
+        "[Notiz2]\r\nRxClock1_AlarmEnabled=vielleicht\r\nRxClock1_AlarmHour=0x0A\r\n"
+        "RxClock1_AlarmMinute=-1\r\nmemo1_Color=$000000FF\r\n"
+        "[Notiz3]\r\nRxClock1_AlarmEnabled=FALSE\r\nRxClock1_AlarmHour=24\r\n"
+        "memo1_Color=16777216\r\n");
+    IniFile ini(settingsPath());
+    const ClockAlarm current{false, {7, 30, 5}};
+    EXPECT_EQ(NoteRecord::alarm(ini, "Notiz1", current), (ClockAlarm{true, {7, 45, 5}}));
+    EXPECT_EQ(NoteRecord::colour(ini, "Notiz1", kYellow), kYellow);
+    EXPECT_EQ(NoteRecord::alarm(ini, "Notiz2", {true, {7, 30, 5}}),
+              (ClockAlarm{true, {10, 30, 5}}));
+    EXPECT_EQ(NoteRecord::colour(ini, "Notiz2", kYellow), 255);
+    EXPECT_EQ(NoteRecord::alarm(ini, "Notiz3", {true, {7, 30, 5}}),
+              (ClockAlarm{false, {7, 30, 5}}));
+    EXPECT_EQ(NoteRecord::colour(ini, "Notiz3", kYellow), kYellow);
 }
 
 TEST_F(NoteStoreTest, DeleteTakesOnlyTheNamedFile) {

@@ -131,7 +131,7 @@ protected:
         note.RxClock1.now = [this] { return systemTimeOf(clock_); };
         note.show();
         IniFile ini(settingsPath());
-        note.setTitle(NoteKeys::notizTitel(ini, name));  // as the start-up restore does
+        note.setTitle(NoteRecord::title(ini, name));  // as the start-up restore does
         ini.close();
         EXPECT_TRUE(test::pumpUntil([&] { return note.startupTicksDone(); }));
         return note;
@@ -250,9 +250,9 @@ TEST_F(AlarmTest, EditorEscapeCancelsAndLeavesTheValues) {
 TEST_F(AlarmTest, EditorArmsAndDisarmsAndWritesAtOnce) {
     writeNote("Notiz3", {{"Alarmdatum", dateText(kNextDay)}});
     NoteWindow& note = open();
-    EXPECT_TRUE(note.Alarm1.enabled);
-    EXPECT_TRUE(note.SpeedButton5.enabled());
-    EXPECT_TRUE(note.SpeedButton20.enabled());
+    EXPECT_TRUE(note.alarmItem.enabled);
+    EXPECT_TRUE(note.alarmButton.enabled());
+    EXPECT_TRUE(note.editAlarmButton.enabled());
 
     bool openedTicked = false;
     SYSTEMTIME openedDate{};
@@ -263,12 +263,12 @@ TEST_F(AlarmTest, EditorArmsAndDisarmsAndWritesAtOnce) {
             setPicker(dialog, AlarmEditor::kTimeId, at(kDay, 9, 30, 15));
             PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         });
-        note.SpeedButton5.click();
+        note.alarmButton.click();
         ASSERT_TRUE(driver.finished());
     }
     EXPECT_TRUE(openedTicked);
     EXPECT_EQ(kNextDay, dateTimeOf(openedDate).date);
-    EXPECT_TRUE(note.Alarm1.checked);
+    EXPECT_TRUE(note.alarmItem.checked);
     EXPECT_TRUE(note.RxClock1.alarmEnabled());
     EXPECT_EQ((TimeOfDay{9, 30, 15}), note.RxClock1.alarmTime());
     EXPECT_EQ("true", value("RxClock1_AlarmEnabled"));
@@ -282,10 +282,10 @@ TEST_F(AlarmTest, EditorArmsAndDisarmsAndWritesAtOnce) {
             CheckDlgButton(dialog, AlarmEditor::kActiveId, BST_UNCHECKED);
             PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         });
-        note.SpeedButton20.click();  // the edit bar's button
+        note.editAlarmButton.click();  // the edit bar's button
         ASSERT_TRUE(driver.finished());
     }
-    EXPECT_FALSE(note.Alarm1.checked);
+    EXPECT_FALSE(note.alarmItem.checked);
     EXPECT_FALSE(note.RxClock1.alarmEnabled());
     EXPECT_EQ("false", value("RxClock1_AlarmEnabled"));
     // Disarmed, it stays quiet at its time.
@@ -300,7 +300,7 @@ TEST_F(AlarmTest, RingsOnItsDayWithTheNotesTitleTextAndColour) {
     writeNote("Notiz3", {{"memo1_Color", "12648447"}});
     NoteWindow& note = open();
     NoteWindow& tomorrow = open("Notiz4");
-    ASSERT_TRUE(note.Alarm1.checked);
+    ASSERT_TRUE(note.alarmItem.checked);
     ASSERT_EQ(nullptr, note.overdueAlarm());
 
     tickTo(at(kDay, 8, 59, 59), {&note, &tomorrow});
@@ -323,6 +323,7 @@ TEST_F(AlarmTest, RingsOnItsDayWithTheNotesTitleTextAndColour) {
 
     // Rung, the note stays armed until it is answered; closing does not
     // answer, only OK does.
+    EXPECT_TRUE(note.alarmItem.checked);
     EXPECT_TRUE(note.RxClock1.alarmEnabled());
     EXPECT_EQ("True", value("RxClock1_AlarmEnabled"));
     SendMessageW(reminder().handle(), WM_CLOSE, 0, 0);
@@ -594,7 +595,7 @@ TEST_F(AlarmTest, TheEditorProposesAMomentAheadAndAsksAboutAPastOne) {
             PostMessageW(box, WM_COMMAND, IDNO, 0);
             chooseAndOk(waitDialog(L"Alarm-Dialog"), {9, 0, 0});
         });
-        note.SpeedButton5.click();
+        note.alarmButton.click();
         ASSERT_TRUE(driver.finished());
     }
     EXPECT_EQ(kDay, dateTimeOf(proposedDate).date);
@@ -608,7 +609,7 @@ TEST_F(AlarmTest, TheEditorProposesAMomentAheadAndAsksAboutAPastOne) {
             chooseAndOk(editor, {7, 0, 0});
             PostMessageW(waitDialog(L"Alarm für diese Notiz"), WM_COMMAND, IDYES, 0);
         });
-        note.SpeedButton5.click();
+        note.alarmButton.click();
         ASSERT_TRUE(driver.finished());
     }
     EXPECT_EQ(1u, reminder().turns()) << "rung now, as asked";
@@ -619,7 +620,7 @@ TEST_F(AlarmTest, TheEditorProposesAMomentAheadAndAsksAboutAPastOne) {
         test::WindowDriver driver(L"#32770", L"Alarm-Dialog", [&](HWND editor) {
             chooseAndOk(editor, {8, 7, 0});
         });
-        note.SpeedButton5.click();
+        note.alarmButton.click();
         ASSERT_TRUE(driver.finished());
     }
     EXPECT_EQ(1u, reminder().turns());
@@ -637,7 +638,7 @@ TEST_F(AlarmTest, AnAlarmSetWhileItsTurnIsOpenOutlivesTheAnswer) {
             setPicker(editor, AlarmEditor::kTimeId, at(kDay, 12, 0, 0));
             PostMessageW(editor, WM_COMMAND, IDOK, 0);
         });
-        note.SpeedButton5.click();
+        note.alarmButton.click();
         ASSERT_TRUE(driver.finished());
     }
     answer(true, 0);
@@ -665,7 +666,7 @@ TEST_F(AlarmTest, OverdueAlarmIsShownOnceAtStartAndSwitchedOff) {
     GetWindowRect(overdue->handle(), &frame);
     EXPECT_EQ(381, frame.right - frame.left);
     EXPECT_EQ(331, frame.bottom - frame.top);
-    EXPECT_FALSE(note.Alarm1.checked);
+    EXPECT_FALSE(note.alarmItem.checked);
     EXPECT_FALSE(note.RxClock1.alarmEnabled());
     EXPECT_EQ("false", value("RxClock1_AlarmEnabled"));
 
@@ -705,7 +706,7 @@ TEST_F(AlarmTest, ANoteTakingADeletedNotesNumberInheritsNothingOfIt) {
         ini.close();
     }
     NoteWindow& note = open();
-    EXPECT_FALSE(note.Alarm1.checked);
+    EXPECT_FALSE(note.alarmItem.checked);
     EXPECT_FALSE(note.RxClock1.alarmEnabled());
     EXPECT_EQ(0, note.RxClock1.alarmHour());
     EXPECT_FALSE(note.RxClock1.visible());
@@ -719,7 +720,7 @@ TEST_F(AlarmTest, ANoteTakingADeletedNotesNumberInheritsNothingOfIt) {
 
 TEST_F(AlarmTest, TheSoundIsLoadedOnceAtCreationAndOnlyIfItIsAWave) {
     std::ofstream(dir_ + "alarm.wav", std::ios::binary) << "kein Klang";
-    EXPECT_FALSE(open().alarmplay.loaded());
+    EXPECT_FALSE(open().alarmSound.loaded());
 
     // A minimal valid wave: 8-bit mono, that many samples of silence.
     const auto silence = [](uint32_t samples) {
@@ -737,8 +738,8 @@ TEST_F(AlarmTest, TheSoundIsLoadedOnceAtCreationAndOnlyIfItIsAWave) {
     const std::string wave = silence(100);
     std::ofstream(dir_ + "alarm.wav", std::ios::binary | std::ios::trunc) << wave;
     NoteWindow& note = open("Notiz4");
-    EXPECT_TRUE(note.alarmplay.loaded());
-    EXPECT_EQ(wave.size(), note.alarmplay.size());
+    EXPECT_TRUE(note.alarmSound.loaded());
+    EXPECT_EQ(wave.size(), note.alarmSound.size());
     // The loaded bytes go to the system, from memory and without waiting;
     // nothing goes where there is no device to play them.
     {
@@ -754,11 +755,11 @@ TEST_F(AlarmTest, TheSoundIsLoadedOnceAtCreationAndOnlyIfItIsAWave) {
                               }};
         size = wave.size();
         devices = 0;
-        EXPECT_FALSE(note.alarmplay.play());
+        EXPECT_FALSE(note.alarmSound.play());
         EXPECT_TRUE(handed.empty());
         devices = 1;
-        EXPECT_TRUE(note.alarmplay.play());
-        note.alarmplay.stop();
+        EXPECT_TRUE(note.alarmSound.play());
+        note.alarmSound.stop();
         WavePlayer::system = real;
         ASSERT_EQ(2u, handed.size());
         EXPECT_EQ(wave, handed[0].first);
@@ -768,11 +769,11 @@ TEST_F(AlarmTest, TheSoundIsLoadedOnceAtCreationAndOnlyIfItIsAWave) {
 
     // The notes share one copy of the file, but a file changed since is
     // read afresh, and the notes that loaded the old one keep it.
-    EXPECT_EQ(wave.size(), open("Notiz5").alarmplay.size());
+    EXPECT_EQ(wave.size(), open("Notiz5").alarmSound.size());
     const std::string longer = silence(300);
     std::ofstream(dir_ + "alarm.wav", std::ios::binary | std::ios::trunc) << longer;
-    EXPECT_EQ(longer.size(), open("Notiz6").alarmplay.size());
-    EXPECT_EQ(wave.size(), note.alarmplay.size());
+    EXPECT_EQ(longer.size(), open("Notiz6").alarmSound.size());
+    EXPECT_EQ(wave.size(), note.alarmSound.size());
 }
 
 }  // namespace

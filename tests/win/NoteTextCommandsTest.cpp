@@ -295,12 +295,12 @@ protected:
 TEST_F(NoteText, CommandsAreOfferedOnceBuilt) {
     NoteWindow& note = open();
     for (MenuItem* m :
-         {&note.kopieren1, &note.Zeilenumbruch1, &note.Notizdrucken1, &note.Notizexport1,
-          &note.Notizimportieren1, &note.rckgngig1, &note.Schrift2, &note.Objekt1})
+         {&note.copyItem, &note.wordWrapItem, &note.printItem, &note.exportItem,
+          &note.importItem, &note.undoItem, &note.fontItem, &note.pasteObjectItem})
         EXPECT_TRUE(m->enabled) << m->name;
-    EXPECT_TRUE(note.ImportExport1.visible);
+    EXPECT_TRUE(note.importExportItem.visible);
     for (SpeedButton* b :
-         {&note.SpeedButton4, &note.SpeedButton9, &note.aufz1, &note.rechtsb, &note.SpeedButton14})
+         {&note.copyButton, &note.pasteButton, &note.bulletButton, &note.alignRightButton, &note.highlightButton})
         EXPECT_TRUE(b->enabled()) << b->name;
 }
 
@@ -311,33 +311,33 @@ TEST_F(NoteText, CopyCutAndPasteCarryPlainTextOnly) {
 
     setClipboardText(owner, L"vorher");
     note.memo1.setSel(2, 2);
-    note.kopieren1Click();
+    note.copyItem.click();
     EXPECT_EQ(L"vorher", clipboardText(owner)) << "an empty selection copies nothing";
-    note.ausschneiden1Click();
+    note.cutItem.click();
     EXPECT_EQ(L"vorher", clipboardText(owner));
     EXPECT_EQ("fett und normal\rzweite", note.memo1.text());
 
     note.memo1.setSel(0, 15);
-    note.kopieren1Click();
+    note.copyItem.click();
     EXPECT_EQ(L"fett und normal", clipboardText(owner));
     EXPECT_FALSE(IsClipboardFormatAvailable(RegisterClipboardFormatW(L"Rich Text Format")));
     note.memo1.setSel(0, 22);
-    note.SpeedButton4.click();
+    note.copyButton.click();
     EXPECT_EQ(L"fett und normal\r\nzweite", clipboardText(owner));
 
     note.memo1.setSel(5, 9);
-    note.ausschneiden1Click();
+    note.cutItem.click();
     EXPECT_EQ(L"und ", clipboardText(owner));
     EXPECT_EQ("fett normal\rzweite", note.memo1.text());
 
     setClipboardText(owner, L"eingef\u00fcgt\r\nneu");
     note.memo1.setSel(0, 4);
-    note.Text2Click();
+    note.pasteTextItem.click();
     EXPECT_EQ("eingefügt\rneu normal\rzweite", note.memo1.text());
 
     emptyClipboard(owner);
     note.memo1.setSel(0, 10);
-    note.SpeedButton9.click();
+    note.pasteButton.click();
     EXPECT_EQ("neu normal\rzweite", note.memo1.text()) << "no text: the selection goes";
 }
 
@@ -345,10 +345,10 @@ TEST_F(NoteText, SelectAllAndUndo) {
     NoteWindow& note = open();
     note.memo1.replaceSel("Hallo Welt");
     note.memo1.setSel(3, 3);
-    note.allesmarkieren1Click();
+    note.selectAllItem.click();
     note.memo1.replaceSel("weg");
     EXPECT_EQ("weg", note.memo1.text());
-    note.rckgngig1Click();
+    note.undoItem.click();
     EXPECT_EQ("Hallo Welt", note.memo1.text()) << "the control keeps an undo history";
 }
 
@@ -372,7 +372,7 @@ TEST_F(NoteText, FontDialogStartsFromTheSelectionAndSetsItAndTheClock) {
         dialog.rgbColors = kRed;
         return true;
     };
-    note.SpeedButton11.click();
+    note.fontButton.click();
 
     EXPECT_EQ(note.handle(), seen.hwndOwner);
     EXPECT_TRUE(seen.Flags & CF_SCREENFONTS);
@@ -405,9 +405,9 @@ TEST_F(NoteText, FontDialogStartsFromTheSelectionAndSetsItAndTheClock) {
         dialog.rgbColors = kGreen;
         return false;
     };
-    note.Schrift2Click();
+    note.editFont();
     answerFont_ = [](CHOOSEFONTW&) -> bool { throw std::runtime_error("kaputt"); };
-    note.Schrift2Click();
+    note.editFont();
     format = selectionFormat(note.memo1.hwnd());
     EXPECT_EQ(L"Courier New", std::wstring(format.szFaceName));
     EXPECT_EQ(kRed, format.crTextColor);
@@ -420,7 +420,7 @@ TEST_F(NoteText, FontDialogStartsFromTheSelectionAndSetsItAndTheClock) {
         seenFont = *dialog.lpLogFont;
         return false;
     };
-    note.Schrift2Click();
+    note.editFont();
     EXPECT_NE(L"Keine Solche Schrift", std::wstring(seenFont.lfFaceName));
     EXPECT_NE(L"", std::wstring(seenFont.lfFaceName));
 }
@@ -439,7 +439,7 @@ TEST_F(NoteText, HighlightKeepsItsLastColourAndTheCustomColours) {
         dialog.rgbResult = kGreen;
         return true;
     };
-    note.SpeedButton14.click();
+    note.highlightButton.click();
     ASSERT_EQ(1u, seen.size());
     EXPECT_TRUE(seen[0].Flags & CC_FULLOPEN);
     EXPECT_TRUE(seen[0].Flags & CC_RGBINIT);
@@ -455,7 +455,7 @@ TEST_F(NoteText, HighlightKeepsItsLastColourAndTheCustomColours) {
         dialog.rgbResult = kRed;
         return false;
     };
-    note.Schrifteffekte1Click();
+    note.editHighlight();
     ASSERT_EQ(2u, seen.size());
     EXPECT_EQ(kGreen, seen[1].rgbResult) << "opens with the colour chosen last";
     EXPECT_EQ(RGB(1, 2, 3), firstCustom[1]);
@@ -471,7 +471,7 @@ TEST_F(NoteText, NoteColourGoesToTextWindowAndClock) {
         dialog.rgbResult = kLightBlue;
         return true;
     };
-    note.MemoFarbe1Click();
+    note.editNoteColour();
     EXPECT_EQ(static_cast<COLORREF>(kYellow), offered);
     EXPECT_EQ(kLightBlue, note.memo1.color());
     EXPECT_EQ(kLightBlue, note.color());
@@ -484,7 +484,7 @@ TEST_F(NoteText, NoteColourGoesToTextWindowAndClock) {
         dialog.rgbResult = kGreen;
         return false;
     };
-    note.NotizFarbe1.click();
+    note.editNoteColourItem.click();
     EXPECT_EQ(kRed, offered);
     EXPECT_EQ(kRed, note.memo1.color());
     EXPECT_EQ(kRed, note.color());
@@ -500,26 +500,26 @@ TEST_F(NoteText, AlignmentAndBulletsFormatTheSelectedParagraph) {
     };
 
     note.memo1.setSel(6, 6);
-    note.zentr.click();
+    note.alignCenterButton.click();
     EXPECT_EQ(PFA_CENTER, paragraphAt(6).wAlignment);
     note.memo1.setSel(6, 6);
-    note.rechtsb.click();
+    note.alignRightButton.click();
     EXPECT_EQ(PFA_RIGHT, paragraphAt(6).wAlignment);
     EXPECT_EQ(PFA_LEFT, paragraphAt(1).wAlignment);
     note.memo1.setSel(6, 6);
-    note.linksb.click();
+    note.alignLeftButton.click();
     EXPECT_EQ(PFA_LEFT, paragraphAt(6).wAlignment);
 
     note.memo1.setSel(10, 10);
-    note.aufz1.click();
-    ASSERT_TRUE(note.aufz1.down());
+    note.bulletButton.click();
+    ASSERT_TRUE(note.bulletButton.down());
     PARAFORMAT2 format = paragraphFormat(note.memo1.hwnd());
     EXPECT_EQ(PFN_BULLET, format.wNumbering);
     EXPECT_EQ(200, format.dxStartIndent);  // 10 pt in twips
     EXPECT_EQ(200, format.dxOffset);
 
-    note.aufz1.click();
-    ASSERT_FALSE(note.aufz1.down());
+    note.bulletButton.click();
+    ASSERT_FALSE(note.bulletButton.down());
     format = paragraphFormat(note.memo1.hwnd());
     EXPECT_EQ(0, format.wNumbering);
     EXPECT_EQ(0, format.dxStartIndent);
@@ -542,25 +542,25 @@ TEST_F(NoteText, SelectionChangeKeepsTheButtonsInStep) {
     note.memo1.setAlignment(ParaAlignment::Right);
 
     note.memo1.setSel(2, 2);
-    EXPECT_TRUE(note.aufz1.down());
-    EXPECT_TRUE(note.linksb.down());
+    EXPECT_TRUE(note.bulletButton.down());
+    EXPECT_TRUE(note.alignLeftButton.down());
     EXPECT_EQ(200, paragraphFormat(note.memo1.hwnd()).dxStartIndent) << "bullet keeps its indent";
 
     note.memo1.setSel(8, 8);
-    EXPECT_FALSE(note.aufz1.down());
-    EXPECT_TRUE(note.zentr.down());
-    EXPECT_FALSE(note.linksb.down());
+    EXPECT_FALSE(note.bulletButton.down());
+    EXPECT_TRUE(note.alignCenterButton.down());
+    EXPECT_FALSE(note.alignLeftButton.down());
     const PARAFORMAT2 middle = paragraphFormat(note.memo1.hwnd());
     EXPECT_EQ(0, middle.dxStartIndent);
     EXPECT_EQ(0, middle.dxOffset);
     EXPECT_EQ(PFA_CENTER, middle.wAlignment);
 
     note.memo1.setSel(14, 16);
-    EXPECT_TRUE(note.rechtsb.down());
-    EXPECT_FALSE(note.zentr.down());
+    EXPECT_TRUE(note.alignRightButton.down());
+    EXPECT_FALSE(note.alignCenterButton.down());
     note.memo1.setSel(0, 0);
-    EXPECT_TRUE(note.aufz1.down());
-    EXPECT_TRUE(note.linksb.down());
+    EXPECT_TRUE(note.bulletButton.down());
+    EXPECT_TRUE(note.alignLeftButton.down());
 }
 
 TEST_F(NoteText, WordWrapSwitchesBothItemsTheScrollBarsAndTheKey) {
@@ -573,18 +573,18 @@ TEST_F(NoteText, WordWrapSwitchesBothItemsTheScrollBarsAndTheKey) {
     EXPECT_TRUE(style() & WS_HSCROLL);
     EXPECT_EQ(1, lines());
 
-    note.Zeilenumbruch1Click();
-    EXPECT_TRUE(note.Zeilenumbruch1.checked);
-    EXPECT_TRUE(note.Zeilenumbruch2.checked);
+    note.toggleWordWrap();
+    EXPECT_TRUE(note.wordWrapItem.checked);
+    EXPECT_TRUE(note.editWordWrapItem.checked);
     EXPECT_EQ(ScrollBars::None, note.memo1.scrollBars());
     EXPECT_FALSE(style() & (WS_HSCROLL | WS_VSCROLL));
     EXPECT_GT(lines(), 3) << "the long line wraps";
     EXPECT_EQ("1", value("Notiz3", "wordwrap"));
     EXPECT_EQ(longLine, note.memo1.text());
 
-    note.Zeilenumbruch2.click();
-    EXPECT_FALSE(note.Zeilenumbruch1.checked);
-    EXPECT_FALSE(note.Zeilenumbruch2.checked);
+    note.editWordWrapItem.click();
+    EXPECT_FALSE(note.wordWrapItem.checked);
+    EXPECT_FALSE(note.editWordWrapItem.checked);
     EXPECT_EQ(ScrollBars::Both, note.memo1.scrollBars());
     // The control shows a bar only where there is something to scroll.
     EXPECT_TRUE(style() & WS_HSCROLL);
@@ -595,7 +595,7 @@ TEST_F(NoteText, WordWrapSwitchesBothItemsTheScrollBarsAndTheKey) {
     {
         CtrlHeld ctrl;
         SendMessageW(note.memo1.hwnd(), WM_KEYDOWN, 'Z', 0);
-        EXPECT_TRUE(note.Zeilenumbruch1.checked);
+        EXPECT_TRUE(note.wordWrapItem.checked);
         EXPECT_EQ("1", value("Notiz3", "wordwrap"));
         EXPECT_EQ(longLine, note.memo1.text());
 
@@ -603,7 +603,7 @@ TEST_F(NoteText, WordWrapSwitchesBothItemsTheScrollBarsAndTheKey) {
         note.memo1.setSel(0, 0);
         note.memo1.replaceSel("neu ");
         SendMessageW(note.memo1.hwnd(), WM_KEYDOWN, 'Z', 0);
-        EXPECT_TRUE(note.Zeilenumbruch1.checked);
+        EXPECT_TRUE(note.wordWrapItem.checked);
         EXPECT_EQ(longLine, note.memo1.text());
     }
 }
@@ -620,7 +620,7 @@ TEST_F(NoteText, ImportTakesTheFirstFreeNumberAndShowsTheNote) {
     writeFile(source, rtf);
     chosenPath_ = source;
 
-    note.Notizimportieren1Click();
+    note.importNote();
 
     ASSERT_EQ(1u, requests_.size());
     EXPECT_FALSE(requests_[0].save);
@@ -641,10 +641,10 @@ TEST_F(NoteText, ImportTakesTheFirstFreeNumberAndShowsTheNote) {
     EXPECT_EQ(host_->ownerWindow(), GetWindow(imported.handle(), GW_OWNER));
     EXPECT_TRUE(IsWindowVisible(imported.handle()));
     EXPECT_FALSE(imported.inEditMode());
-    EXPECT_TRUE(imported.ToolBar1.visible());
-    EXPECT_FALSE(imported.ToolBar2.visible());
+    EXPECT_TRUE(imported.viewBar.visible());
+    EXPECT_FALSE(imported.editBar.visible());
     EXPECT_EQ(ScrollBars::Both, imported.memo1.scrollBars());
-    EXPECT_EQ("Tavelin2000 Notiz  ", imported.Label1.text());
+    EXPECT_EQ("Tavelin2000 Notiz  ", imported.titleLine.text());
 
     ASSERT_TRUE(test::pumpUntil([&] { return imported.startupTicksDone(); }));
     EXPECT_EQ("Importierter Text", imported.memo1.text());
@@ -662,17 +662,17 @@ TEST_F(NoteText, ImportFollowsTheButtonBarAndWordWrapSettings) {
     NoteWindow& note = open(2, false);
     writeFile(dir_ + "a.rtf", "{\\rtf1\\ansi a\\par}");
     chosenPath_ = dir_ + "a.rtf";
-    note.Notizimportieren1Click();
+    note.importNote();
 
     ASSERT_EQ(2u, host_->notes.size());
     NoteWindow& imported = *host_->notes[1];
     EXPECT_EQ("Notiz1", imported.name());
-    EXPECT_FALSE(imported.ToolBar1.visible());
-    EXPECT_FALSE(imported.ToolBar2.visible());
-    EXPECT_FALSE(imported.Menleistesichtbar1.checked);
-    EXPECT_TRUE(imported.Buttonleisteaktiv1.visible);
+    EXPECT_FALSE(imported.viewBar.visible());
+    EXPECT_FALSE(imported.editBar.visible());
+    EXPECT_FALSE(imported.buttonBarsItem.checked);
+    EXPECT_TRUE(imported.showEditBarItem.visible);
     EXPECT_EQ("0", value("Notiz1", "Buttonbar"));
-    EXPECT_TRUE(imported.Zeilenumbruch1.checked);
+    EXPECT_TRUE(imported.wordWrapItem.checked);
     EXPECT_EQ(ScrollBars::None, imported.memo1.scrollBars());
     EXPECT_EQ("1", value("Notiz1", "wordwrap"));
     EXPECT_EQ("1", value("Settings", "Notizanzahl"));
@@ -682,13 +682,13 @@ TEST_F(NoteText, ImportThatCannotGoAheadLeavesNoTrace) {
     NoteWindow& note = open(1, false);
 
     // Cancelled.
-    note.Notizimportieren1Click();
+    note.importNote();
     EXPECT_EQ(1u, host_->notes.size());
 
     // The chosen file cannot be read: a message names it, no note, no file.
     const std::string missing = dir_ + "gibtsnicht.rtf";
     chosenPath_ = missing;
-    note.Notizimportieren1.click();
+    note.importItem.click();
     ASSERT_EQ(1u, errors_.size());
     EXPECT_NE(std::string::npos, errors_[0].find(missing)) << errors_[0];
     errors_.clear();
@@ -702,7 +702,7 @@ TEST_F(NoteText, ImportThatCannotGoAheadLeavesNoTrace) {
     writeFile(dir_ + "voll.rtf", "{\\rtf1 voll\\par}");
     chosenPath_ = dir_ + "voll.rtf";
     requests_.clear();
-    note.Notizimportieren1Click();
+    note.importNote();
     ASSERT_EQ(1u, messages_.size());
     EXPECT_EQ("Es sind bereits 50 Notizen vorhanden. Bitte löschen Sie zuerst eine Notiz.",
               messages_[0].text);
@@ -726,7 +726,7 @@ TEST_F(NoteText, ExportWritesTheFormattedTextThatReadsBackTheSame) {
     note.memo1.setAlignment(ParaAlignment::Center);
     const std::string path = dir_ + "export.rtf";
     chosenPath_ = path;
-    note.Notizexport1Click();
+    note.exportNote();
 
     ASSERT_EQ(1u, requests_.size());
     EXPECT_TRUE(requests_[0].save);
@@ -755,7 +755,7 @@ TEST_F(NoteText, ExportWritesTheFormattedTextThatReadsBackTheSame) {
     // A place that cannot be written: the message names the file, nothing is left.
     const std::string nowhere = dir_ + "fehlt\\export.rtf";
     chosenPath_ = nowhere;
-    note.Notizexport1.click();
+    note.exportItem.click();
     ASSERT_EQ(1u, errors_.size());
     EXPECT_NE(std::string::npos, errors_[0].find(nowhere)) << errors_[0];
     errors_.clear();
@@ -764,7 +764,7 @@ TEST_F(NoteText, ExportWritesTheFormattedTextThatReadsBackTheSame) {
     // Cancelled: nothing written.
     DeleteFileW(widen(path).c_str());
     chosenPath_.reset();
-    note.Notizexport1Click();
+    note.exportNote();
     EXPECT_FALSE(exists(path));
 }
 
@@ -806,18 +806,18 @@ TEST_F(NoteText, LinksOpenOnlyWebAndMailAddressesAndFilesAfterAsking) {
 
     opened_.clear();
     answer_ = IDNO;
-    note.memo1URLClick("file:///C:/Briefe/Mai%202024.txt");
+    note.openLink("file:///C:/Briefe/Mai%202024.txt");
     ASSERT_EQ(1u, messages_.size());
     EXPECT_EQ(0u, messages_[0].text.rfind("Wollen Sie diese Datei wirklich öffnen?", 0));
     EXPECT_NE(std::string::npos, messages_[0].text.find("C:\\Briefe\\Mai 2024.txt"));
     EXPECT_TRUE(opened_.empty());
     answer_ = IDYES;
-    note.memo1URLClick("file:///C:/Briefe/Mai%202024.txt");
+    note.openLink("file:///C:/Briefe/Mai%202024.txt");
     EXPECT_EQ(std::vector<std::string>{"C:\\Briefe\\Mai 2024.txt"}, opened_);
 
     opened_.clear();
     messages_.clear();
-    note.memo1URLClick("javascript:alert(1)");
+    note.openLink("javascript:alert(1)");
     EXPECT_TRUE(opened_.empty());
     EXPECT_TRUE(messages_.empty());
 }
@@ -834,7 +834,7 @@ TEST_F(NoteText, RealFontAndColourDialogsOpenAndConfirm) {
 
     {
         DialogAnswer answer(thread, pressOk);
-        note.Schrift2Click();
+        note.editFont();
         EXPECT_FALSE(answer.caption().empty()) << "the font dialog came";
     }
     const CHARFORMAT2W format = selectionFormat(note.memo1.hwnd());
@@ -843,7 +843,7 @@ TEST_F(NoteText, RealFontAndColourDialogsOpenAndConfirm) {
 
     {
         DialogAnswer answer(thread, pressOk);
-        note.MemoFarbe1Click();
+        note.editNoteColour();
         EXPECT_FALSE(answer.caption().empty()) << "the colour dialog came";
     }
     EXPECT_EQ(static_cast<COLORREF>(kYellow), note.memo1.color());
@@ -868,7 +868,7 @@ TEST_F(NoteText, PrintWithoutPrinterLeavesTheWordToTheSystem) {
             }
             PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         });
-        note.SpeedButton2.click();
+        note.printButton.click();
         EXPECT_FALSE(answer.caption().empty()) << "the system's message came";
     }
     EXPECT_EQ(1, buttons) << "a message with OK, not the print dialog";
@@ -884,7 +884,7 @@ TEST_F(NoteText, InsertObjectShowsTheSystemsDialog) {
     {
         DialogAnswer answer(GetCurrentThreadId(),
                             [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });
-        note.SpeedButton13.click();
+        note.objectButton.click();
         EXPECT_FALSE(answer.caption().empty()) << "the insert-object dialog came";
     }
     EXPECT_EQ("vorher", note.memo1.text());

@@ -203,18 +203,18 @@ TEST_F(NoteWindowTest, CreationWritesActiveAndStartsInViewMode) {
 
     EXPECT_FALSE(note.inEditMode());
     EXPECT_TRUE(note.memo1.readOnly());
-    EXPECT_TRUE(note.ToolBar1.visible());
-    EXPECT_FALSE(note.ToolBar2.visible());
+    EXPECT_TRUE(note.viewBar.visible());
+    EXPECT_FALSE(note.editBar.visible());
     EXPECT_EQ(ScrollBars::Both, note.memo1.scrollBars());
     // Tick 2 has read the clock's switch: off.
     EXPECT_FALSE(note.RxClock1.visible());
-    EXPECT_FALSE(note.Uhrsichtbar1.checked);
+    EXPECT_FALSE(note.clockItem.checked);
 }
 
 // The colour most of the title line shows: its background.
 COLORREF titleLineColour(NoteWindow& note) {
     const test::Snapshot shot(note.handle());
-    return shot.mostIn(note.Label1.bounds());
+    return shot.mostIn(note.titleLine.bounds());
 }
 
 // The designed values that a user meets on a new note, each held here once,
@@ -235,14 +235,14 @@ TEST_F(NoteWindowTest, NewNoteShowsTheDesignedValues) {
     };
     note.enterEditMode();
     rows.push_back({"title line in edit mode, red", 255, titleLineColour(note)});
-    note.Uhrsichtbar1Click();
+    note.toggleClock();
     RECT clock{};
     GetClientRect(note.RxClock1.hwnd(), &clock);
     rows.push_back({"clock strip height", 17, clock.bottom});
-    note.SpeedButton18Click();
+    note.toggleRollUp();
     rows.push_back({"height rolled up", 19, note.height()});
     for (const Row& row : rows) EXPECT_EQ(row.expected, row.actual) << row.what;
-    EXPECT_EQ("Tavelin2000 Notiz  ", note.Label1.text());
+    EXPECT_EQ("Tavelin2000 Notiz  ", note.titleLine.text());
     EXPECT_EQ("Tavelin2000 Notiz", windowText(note.handle()));
 }
 
@@ -261,15 +261,15 @@ TEST_F(NoteWindowTest, LayoutStacksTitleBarTextAndClock) {
     const HWND w = note.handle();
     RECT client{};
     GetClientRect(w, &client);
-    const RECT bar = placeIn(note.ToolBar1.handle(), w);
+    const RECT bar = placeIn(note.viewBar.handle(), w);
     RECT memo = placeIn(note.memo1.hwnd(), w);
-    EXPECT_EQ(0, note.Label1.bounds().top);
-    EXPECT_EQ(note.Label1.bounds().bottom, bar.top);
+    EXPECT_EQ(0, note.titleLine.bounds().top);
+    EXPECT_EQ(note.titleLine.bounds().bottom, bar.top);
     EXPECT_EQ(bar.bottom, memo.top);
     EXPECT_EQ(client.bottom, memo.bottom);
     EXPECT_EQ(client.right, memo.right);
 
-    note.Uhrsichtbar1Click();
+    note.toggleClock();
     memo = placeIn(note.memo1.hwnd(), w);
     const RECT clock = placeIn(note.RxClock1.hwnd(), w);
     EXPECT_EQ(bar.bottom, memo.top);
@@ -284,23 +284,23 @@ TEST_F(NoteWindowTest, NarrowNoteWrapsTheEditBarInsteadOfCuttingButtonsOff) {
     note.enterEditMode();
     auto lastButtonInside = [&] {
         RECT last{}, bar{};
-        const LRESULT count = SendMessageW(note.ToolBar2.handle(), TB_BUTTONCOUNT, 0, 0);
-        SendMessageW(note.ToolBar2.handle(), TB_GETITEMRECT, count - 1,
+        const LRESULT count = SendMessageW(note.editBar.handle(), TB_BUTTONCOUNT, 0, 0);
+        SendMessageW(note.editBar.handle(), TB_GETITEMRECT, count - 1,
                      reinterpret_cast<LPARAM>(&last));
-        GetClientRect(note.ToolBar2.handle(), &bar);
+        GetClientRect(note.editBar.handle(), &bar);
         return last.right <= bar.right && last.bottom <= bar.bottom;
     };
     auto barMeetsText = [&] {
-        return placeIn(note.ToolBar2.handle(), note.handle()).bottom ==
+        return placeIn(note.editBar.handle(), note.handle()).bottom ==
                placeIn(note.memo1.hwnd(), note.handle()).top;
     };
-    const int narrowHeight = note.ToolBar2.height();
+    const int narrowHeight = note.editBar.height();
     EXPECT_TRUE(lastButtonInside());
     EXPECT_TRUE(barMeetsText());
 
     note.setWidth(400);
     test::pumpMessages();
-    EXPECT_LT(note.ToolBar2.height(), narrowHeight) << "one row where the buttons fit";
+    EXPECT_LT(note.editBar.height(), narrowHeight) << "one row where the buttons fit";
     EXPECT_TRUE(lastButtonInside());
     EXPECT_TRUE(barMeetsText());
 }
@@ -310,7 +310,7 @@ TEST_F(NoteWindowTest, NarrowNoteWrapsTheEditBarInsteadOfCuttingButtonsOff) {
 // anew: every part twice its size, the drag limits too.
 TEST_F(NoteWindowTest, TwiceTheDensityDoublesEveryPartOfTheNote) {
     NoteWindow& note = open();
-    note.Uhrsichtbar1Click();
+    note.toggleClock();
     test::pumpMessages();
     auto inClient = [&](HWND child) {
         RECT r{};
@@ -321,7 +321,7 @@ TEST_F(NoteWindowTest, TwiceTheDensityDoublesEveryPartOfTheNote) {
     const RECT outer = windowRect();
     const RECT memo = inClient(note.memo1.hwnd());
     const RECT clock = inClient(note.RxClock1.hwnd());
-    const RECT bar = inClient(note.ToolBar1.handle());
+    const RECT bar = inClient(note.viewBar.handle());
 
     RECT suggested{outer.left, outer.top, outer.left + 2 * (outer.right - outer.left),
                    outer.top + 2 * (outer.bottom - outer.top)};
@@ -334,14 +334,14 @@ TEST_F(NoteWindowTest, TwiceTheDensityDoublesEveryPartOfTheNote) {
     RECT client{};
     GetClientRect(note.handle(), &client);
     EXPECT_EQ(2 * memo.top, inClient(note.memo1.hwnd()).top);  // under title line and bar
-    EXPECT_EQ(2 * bar.top, inClient(note.ToolBar1.handle()).top);
+    EXPECT_EQ(2 * bar.top, inClient(note.viewBar.handle()).top);
     EXPECT_EQ(2 * (bar.bottom - bar.top),
-              inClient(note.ToolBar1.handle()).bottom - inClient(note.ToolBar1.handle()).top);
+              inClient(note.viewBar.handle()).bottom - inClient(note.viewBar.handle()).top);
     EXPECT_EQ(2 * (clock.bottom - clock.top),
               inClient(note.RxClock1.hwnd()).bottom - inClient(note.RxClock1.hwnd()).top);
     EXPECT_EQ(client.bottom, inClient(note.RxClock1.hwnd()).bottom);
     EXPECT_EQ(client.right, inClient(note.memo1.hwnd()).right);
-    EXPECT_EQ(MAKELONG(42, 42), SendMessageW(note.ToolBar1.handle(), TB_GETBUTTONSIZE, 0, 0));
+    EXPECT_EQ(MAKELONG(42, 42), SendMessageW(note.viewBar.handle(), TB_GETBUTTONSIZE, 0, 0));
 
     MINMAXINFO info{};
     SendMessageW(note.handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
@@ -349,7 +349,7 @@ TEST_F(NoteWindowTest, TwiceTheDensityDoublesEveryPartOfTheNote) {
     EXPECT_EQ(42, info.ptMinTrackSize.y);
     EXPECT_EQ(1536, info.ptMaxTrackSize.x);
 
-    note.SpeedButton18Click();  // rolled up to the title line
+    note.toggleRollUp();  // rolled up to the title line
     EXPECT_EQ(38, windowRect().bottom - windowRect().top);
 }
 
@@ -409,31 +409,31 @@ TEST_F(NoteWindowTest, StartupTickLoadsTextAndClockFromTheRecord) {
     NoteWindow& note = open();
     EXPECT_NE(std::string::npos, note.memo1.text().find("Wochenmarkt"));
     EXPECT_TRUE(note.RxClock1.visible());
-    EXPECT_TRUE(note.Uhrsichtbar1.checked);
+    EXPECT_TRUE(note.clockItem.checked);
 }
 
 TEST_F(NoteWindowTest, EditThenSaveWritesTheFileAndReturnsToViewMode) {
     NoteWindow& note = open();
-    EXPECT_EQ(nullptr, note.ToolBar2.handle()) << "the edit bar is made when first needed";
-    note.Bearbeiten1Click();
+    EXPECT_EQ(nullptr, note.editBar.handle()) << "the edit bar is made when first needed";
+    note.enterEditMode();
     EXPECT_TRUE(note.inEditMode());
-    EXPECT_EQ(note.Label1.color(), note.ToolBar3.color()) << "the small bar is part of the line";
-    EXPECT_FALSE(note.ToolBar1.visible());
-    EXPECT_TRUE(note.ToolBar2.visible());
-    ASSERT_NE(nullptr, note.ToolBar2.handle());
-    EXPECT_TRUE(IsWindowVisible(note.ToolBar2.handle()));
-    EXPECT_EQ(note.ToolBar2.buttons().size(),
-              static_cast<size_t>(SendMessageW(note.ToolBar2.handle(), TB_BUTTONCOUNT, 0, 0)));
-    EXPECT_FALSE(note.timer3.enabled());
+    EXPECT_EQ(note.titleLine.color(), note.titleButtons.color()) << "the small bar is part of the line";
+    EXPECT_FALSE(note.viewBar.visible());
+    EXPECT_TRUE(note.editBar.visible());
+    ASSERT_NE(nullptr, note.editBar.handle());
+    EXPECT_TRUE(IsWindowVisible(note.editBar.handle()));
+    EXPECT_EQ(note.editBar.buttons().size(),
+              static_cast<size_t>(SendMessageW(note.editBar.handle(), TB_BUTTONCOUNT, 0, 0)));
+    EXPECT_FALSE(note.taskbarKeeper.enabled());
 
     note.memo1.replaceSel("Brot und Käse");
-    note.speichern1Click();
+    note.saveAndEnterViewMode();
     EXPECT_FALSE(note.inEditMode());
     EXPECT_EQ(2674653, titleLineColour(note));
-    EXPECT_EQ(note.Label1.color(), note.ToolBar3.color());
-    EXPECT_TRUE(note.ToolBar1.visible());
-    EXPECT_FALSE(note.ToolBar2.visible());
-    EXPECT_TRUE(note.Buttonleisteaktiv1.visible);
+    EXPECT_EQ(note.titleLine.color(), note.titleButtons.color());
+    EXPECT_TRUE(note.viewBar.visible());
+    EXPECT_FALSE(note.editBar.visible());
+    EXPECT_TRUE(note.showEditBarItem.visible);
     const std::string saved = readFile(dir_ + "Notiz3.tvn");
     EXPECT_EQ(0u, saved.rfind("{\\rtf", 0));
     EXPECT_NE(std::string::npos, saved.find("Brot und K"));
@@ -446,9 +446,9 @@ TEST_F(NoteWindowTest, TaskbarKeeperRunsOnceAfterASaveAndThenCostsNothing) {
     note.enterEditMode();
     // Something took the owner away: the note would get a taskbar button.
     SetWindowLongPtrW(note.handle(), GWLP_HWNDPARENT, 0);
-    note.speichern1Click();
-    EXPECT_TRUE(note.timer3.enabled());
-    ASSERT_TRUE(test::pumpUntil([&] { return !note.timer3.enabled(); }));
+    note.saveAndEnterViewMode();
+    EXPECT_TRUE(note.taskbarKeeper.enabled());
+    ASSERT_TRUE(test::pumpUntil([&] { return !note.taskbarKeeper.enabled(); }));
     EXPECT_EQ(host_->ownerWindow(), GetWindow(note.handle(), GW_OWNER));
 }
 
@@ -496,7 +496,7 @@ TEST_F(NoteWindowTest, DeleteAfterOkFreesItsSlotRemovesTheFileAndGoes) {
             text = windowText(GetDlgItem(box, 0xFFFF));
             PostMessageW(box, WM_COMMAND, IDOK, 0);
         });
-        note.Notizlschen1Click();
+        note.deleteNoteWithConfirmation();
         EXPECT_TRUE(driver.found());
     }
     EXPECT_EQ("Wollen Sie diese Notiz wirklich löschen?", text);
@@ -514,23 +514,23 @@ TEST_F(NoteWindowTest, DeleteAfterOkFreesItsSlotRemovesTheFileAndGoes) {
 // its text: it must not look saved.
 TEST_F(NoteWindowTest, SaveThatFailsKeepsEditModeAndText) {
     NoteWindow& note = open();
-    note.Bearbeiten1Click();
+    note.enterEditMode();
     note.memo1.replaceSel("nicht verlieren");
     // A folder of the file's name: no file can be put in its place.
     ASSERT_TRUE(CreateDirectoryW(widen(noteTextPath("Notiz3")).c_str(), nullptr));
-    note.speichern1.click();
+    note.saveItem.click();
     ASSERT_EQ(1u, errors_.size()) << "the user is told";
     EXPECT_NE(std::string::npos, errors_[0].find("Notiz3.tvn")) << errors_[0];
     errors_.clear();
     EXPECT_TRUE(note.inEditMode());
     EXPECT_FALSE(note.memo1.readOnly());
-    EXPECT_TRUE(note.ToolBar2.visible());
+    EXPECT_TRUE(note.editBar.visible());
     EXPECT_EQ("nicht verlieren", note.memo1.text());
     EXPECT_EQ(255, titleLineColour(note));
 
     // Once the way is free, the same command saves.
     RemoveDirectoryW(widen(noteTextPath("Notiz3")).c_str());
-    note.speichern1Click();
+    note.saveAndEnterViewMode();
     EXPECT_FALSE(note.inEditMode());
     EXPECT_NE(std::string::npos, readFile(dir_ + "Notiz3.tvn").find("nicht verlieren"));
 }
@@ -550,7 +550,7 @@ TEST_F(NoteWindowTest, DeleteRefusedByAnotherProgramChangesNothing) {
         ASSERT_TRUE(other.holding());
         {
             auto driver = answerOk();
-            note.Notizlschen1Click();
+            note.deleteNoteWithConfirmation();
         }
         ASSERT_EQ(1u, errors_.size());
         EXPECT_NE(std::string::npos, errors_[0].find("„Tavelin2000 Notiz“ wurde nicht gelöscht"));
@@ -567,7 +567,7 @@ TEST_F(NoteWindowTest, DeleteRefusedByAnotherProgramChangesNothing) {
     // Once the other program has let go, the same command goes through.
     {
         auto driver = answerOk();
-        note.Notizlschen1Click();
+        note.deleteNoteWithConfirmation();
     }
     EXPECT_EQ(&note, host_->released);
     EXPECT_TRUE(test::pumpUntil([&] { return !host_->slotTable().isUsed(3); }));
@@ -582,7 +582,7 @@ TEST_F(NoteWindowTest, DeleteCancelledChangesNothing) {
     {
         DialogDriver driver("Notiz löschen",
                             [](HWND box) { PostMessageW(box, WM_COMMAND, IDCANCEL, 0); });
-        note.Notizlschen1Click();
+        note.deleteNoteWithConfirmation();
         EXPECT_TRUE(driver.found());
     }
     test::pumpMessages();
@@ -599,7 +599,7 @@ TEST_F(NoteWindowTest, TextFileOfAnotherEditorLoadsAsPlainText) {
     EXPECT_EQ("Einkauf\rKäse", note.memo1.text().substr(0, 13));
     note.enterEditMode();
     note.memo1.replaceSel("Brot ");
-    note.speichern1Click();
+    note.saveAndEnterViewMode();
     EXPECT_FALSE(note.inEditMode());
     const std::string saved = readFile(dir_ + "Notiz3.tvn");
     EXPECT_EQ(0u, saved.rfind("{\\rtf", 0));
@@ -622,7 +622,7 @@ TEST_F(NoteWindowTest, UnreadableTextIsToldOnceAndNotWrittenOverUnasked) {
 
     // Saved without a change: nothing is written.
     note.enterEditMode();
-    note.speichern1Click();
+    note.saveAndEnterViewMode();
     EXPECT_FALSE(note.inEditMode());
     EXPECT_EQ(cutOff, readFile(path));
 
@@ -634,7 +634,7 @@ TEST_F(NoteWindowTest, UnreadableTextIsToldOnceAndNotWrittenOverUnasked) {
             question = windowText(GetDlgItem(box, 0xFFFF));
             PostMessageW(box, WM_COMMAND, answer, 0);
         });
-        note.speichern1Click();
+        note.saveAndEnterViewMode();
         return question;
     };
     const std::string question = save(IDNO);
@@ -647,7 +647,7 @@ TEST_F(NoteWindowTest, UnreadableTextIsToldOnceAndNotWrittenOverUnasked) {
     // From now on the file is the note's own again.
     note.enterEditMode();
     note.memo1.replaceSel("Mehr ");
-    note.speichern1Click();
+    note.saveAndEnterViewMode();
     EXPECT_NE(std::string::npos, readFile(path).find("Mehr "));
 }
 
@@ -676,7 +676,7 @@ TEST_F(NoteWindowTest, FailedSaveKeepsTheTextInEditMode) {
     NoteWindow& note = open();
     note.enterEditMode();
     note.memo1.replaceSel("Nicht verlieren ");
-    guarded(note.handle(), [&] { note.speichern1Click(); });  // as the menu runs it
+    guarded(note.handle(), [&] { note.saveAndEnterViewMode(); });  // as the menu runs it
     ASSERT_EQ(1u, errors_.size());
     EXPECT_EQ("nach " + path + " kann nicht geschrieben werden", errors_[0]);
     errors_.clear();
@@ -702,16 +702,16 @@ TEST_F(NoteWindowTest, RollUpKeepsTheHeightAndComesBack) {
     test::clickAt(button);
     ASSERT_TRUE(test::pumpUntil([&] { return note.rolledUp(); }));
     EXPECT_EQ(19, note.height());
-    EXPECT_EQ("2", note.SpeedButton18.caption());
-    EXPECT_EQ("Notiz wiederherstellen", note.SpeedButton18.hint());
+    EXPECT_EQ("2", note.rollUpButton.caption());
+    EXPECT_EQ("Notiz wiederherstellen", note.rollUpButton.hint());
     EXPECT_EQ("300", value("restoresize"));
     EXPECT_EQ("1", value("minimiert"));
 
-    note.SpeedButton18Click();
+    note.toggleRollUp();
     EXPECT_FALSE(note.rolledUp());
     EXPECT_EQ(300, note.height());
-    EXPECT_EQ("0", note.SpeedButton18.caption());
-    EXPECT_EQ("Notiz minimieren", note.SpeedButton18.hint());
+    EXPECT_EQ("0", note.rollUpButton.caption());
+    EXPECT_EQ("Notiz minimieren", note.rollUpButton.hint());
     EXPECT_EQ("0", value("minimiert"));
     EXPECT_FALSE(note.RxClock1.visible());  // "Uhr sichtbar" is off
 }
@@ -722,7 +722,7 @@ TEST_F(NoteWindowTest, RestoredRolledUpNoteUnrollsToTheDefaultAndItsClock) {
     note.showRolledUp();
     EXPECT_EQ(19, note.height());
     EXPECT_FALSE(note.RxClock1.visible());
-    note.SpeedButton18Click();
+    note.toggleRollUp();
     EXPECT_EQ(240, note.height());
     EXPECT_TRUE(note.RxClock1.visible());
 }
@@ -736,73 +736,73 @@ TEST_F(NoteWindowTest, TitleIsOfferedWithoutItsMarginAndStoredQuoted) {
             SetDlgItemTextW(box, kInputBoxEditId, L"Einkauf   ");
             PostMessageW(box, WM_COMMAND, IDOK, 0);
         });
-        note.NotizTitel1Click();
+        note.askForTitle();
         EXPECT_TRUE(driver.found());
     }
     EXPECT_EQ("Tavelin2000 Notiz", offered);
-    EXPECT_EQ("Einkauf  ", note.Label1.text());
-    EXPECT_EQ("Einkauf  ", note.Label1.hint());
+    EXPECT_EQ("Einkauf  ", note.titleLine.text());
+    EXPECT_EQ("Einkauf  ", note.titleLine.hint());
     EXPECT_NE(std::string::npos, readFile(settingsPath()).find("NotizTitel=\"Einkauf  \"\r\n"));
 
     // The stored title as the restore hands it over: the margin does not grow.
     note.setTitle("Einkauf  ");
-    EXPECT_EQ("Einkauf  ", note.Label1.text());
+    EXPECT_EQ("Einkauf  ", note.titleLine.text());
 }
 
 TEST_F(NoteWindowTest, ButtonBarOffInEditModeOffersTheEditBar) {
     NoteWindow& note = open();
     note.enterEditMode();
-    note.Menleistesichtbar1Click();
-    EXPECT_FALSE(note.Menleistesichtbar1.checked);
-    EXPECT_FALSE(note.ToolBar1.visible());
-    EXPECT_FALSE(note.ToolBar2.visible());
+    note.toggleButtonBars();
+    EXPECT_FALSE(note.buttonBarsItem.checked);
+    EXPECT_FALSE(note.viewBar.visible());
+    EXPECT_FALSE(note.editBar.visible());
     EXPECT_EQ("0", value("Buttonbar"));
 
     std::vector<MenuItem*> commands;
-    MenuHandle menu = note.PopupMenu2.build(commands);
+    MenuHandle menu = note.editMenu.build(commands);
     wchar_t first[128] = {};
     GetMenuStringW(menu.get(), 0, first, 128, MF_BYPOSITION);
     EXPECT_STREQ(L"Edit-Buttonleiste aktivieren", first);
 
-    note.Buttonleisteaktiv1Click();
-    EXPECT_TRUE(note.ToolBar2.visible());
-    EXPECT_FALSE(note.Buttonleisteaktiv1.visible);
+    note.showEditBar();
+    EXPECT_TRUE(note.editBar.visible());
+    EXPECT_FALSE(note.showEditBarItem.visible);
     EXPECT_EQ("0", value("Buttonbar"));
 
-    note.Menleistesichtbar1Click();
-    EXPECT_TRUE(note.ToolBar1.visible());
+    note.toggleButtonBars();
+    EXPECT_TRUE(note.viewBar.visible());
     EXPECT_EQ("1", value("Buttonbar"));
 }
 
 TEST_F(NoteWindowTest, SwitchesWriteTheirKeys) {
     NoteWindow& note = open();
-    note.Titelleistesichtbar1Click();
-    EXPECT_FALSE(note.Label1.visible());
-    EXPECT_FALSE(note.ToolBar3.visible());
+    note.toggleTitleLine();
+    EXPECT_FALSE(note.titleLine.visible());
+    EXPECT_FALSE(note.titleButtons.visible());
     EXPECT_EQ("0", value("titelleiste"));
-    note.Titelleistesichtbar1Click();
-    EXPECT_TRUE(note.Label1.visible());
+    note.toggleTitleLine();
+    EXPECT_TRUE(note.titleLine.visible());
     EXPECT_EQ("1", value("titelleiste"));
 
     note.setWordWrap(true);
     EXPECT_EQ(ScrollBars::None, note.memo1.scrollBars());
-    EXPECT_TRUE(note.Zeilenumbruch2.checked);
+    EXPECT_TRUE(note.editWordWrapItem.checked);
 
     // Whether the window really goes on top cannot be seen here: Wine
     // refuses the topmost band to a window whose tool tips sit above it.
     const int height = note.height();
-    note.Immersichtbar1Click();
-    EXPECT_TRUE(note.Immersichtbar1.checked);
+    note.toggleStayOnTop();
+    EXPECT_TRUE(note.stayOnTopItem.checked);
     EXPECT_EQ(height, note.height());
     EXPECT_EQ(host_->ownerWindow(), GetWindow(note.handle(), GW_OWNER));
-    note.Immersichtbar1Click();
-    EXPECT_FALSE(note.Immersichtbar1.checked);
+    note.toggleStayOnTop();
+    EXPECT_FALSE(note.stayOnTopItem.checked);
     EXPECT_EQ(height, note.height());
 
-    note.neue1Click();
-    note.Grundeinstellungen1Click();
-    note.Info1Click();
-    note.Tavelinbeenden1Click();
+    note.newNoteItem.click();
+    note.settingsItem.click();
+    note.aboutItem.click();
+    note.exitItem.click();
     EXPECT_EQ(1, host_->newNotes);
     EXPECT_EQ(1, host_->settings);
     EXPECT_EQ(1, host_->abouts);

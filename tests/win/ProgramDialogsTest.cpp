@@ -96,10 +96,10 @@ protected:
         settings_ = std::make_unique<SettingsDialog>(tray_->handle(), *tray_);
         tray_->attachSettingsDialog(settings_.get());
         hiddenNotes_ = std::make_unique<HiddenNotesDialog>(*tray_);
-        tray_->attachInvisibleNotesDialog(hiddenNotes_.get());
-        tray_->Timer1.setEnabled(false);
+        tray_->attachHiddenNotesDialog(hiddenNotes_.get());
+        tray_->restoreTimer.setEnabled(false);
         if (restore) {
-            tray_->Timer1Timer();
+            tray_->restoreNotes();
             EXPECT_TRUE(pumpUntil([&] {
                 return std::all_of(tray_->notes().begin(), tray_->notes().end(),
                                    [](auto& n) { return n->startupTicksDone(); });
@@ -146,7 +146,7 @@ using SettingsDialogTest = ProgramDialogsTest;
 TEST_F(SettingsDialogTest, EveryShowLoadsTheSevenValuesFromTheFile) {
     TrayController& tray = start(false);
     SettingsDialog& dialog = *settings_;
-    tray.Grundeinstellungen1Click();
+    tray.showSettings();
     ASSERT_TRUE(dialog.visible());
     // No settings file: the dialog's own defaults, "Arial" also where it is
     // not installed.
@@ -171,7 +171,7 @@ TEST_F(SettingsDialogTest, EveryShowLoadsTheSevenValuesFromTheFile) {
                {"Settings", "startscreen", "0"},
                {"Settings", "Hotkey_neu", "N"},
                {"Settings", "Hotkey_Vordergrund", ""}});
-    tray.Grundeinstellungen1Click();
+    tray.showSettings();
     EXPECT_EQ("Gibt es nicht", dialog.schrift1.fontName());
     EXPECT_EQ("12", dialog.spin1.text());
     EXPECT_FALSE(dialog.check1.checked());
@@ -184,7 +184,7 @@ TEST_F(SettingsDialogTest, EveryShowLoadsTheSevenValuesFromTheFile) {
 TEST_F(SettingsDialogTest, OkWritesTheValuesAndAppliesBothHotKeysAtOnce) {
     TrayController& tray = start(false);
     SettingsDialog& dialog = *settings_;
-    tray.Grundeinstellungen1Click();
+    tray.showSettings();
     dialog.schrift1.setFontName("Tahoma");
     dialog.spin1.setText("14");
     dialog.check1.setChecked(false);
@@ -205,21 +205,21 @@ TEST_F(SettingsDialogTest, OkWritesTheValuesAndAppliesBothHotKeysAtOnce) {
     EXPECT_EQ("1", key("Settings", "wordwrap"));
     EXPECT_EQ("0", key("Settings", "startscreen"));
     EXPECT_NE(std::string::npos, readFile(settingsPath()).find("showmenu=0\r\n"));
-    EXPECT_EQ(kCtrl | kAlt | 'N', tray.fisHotKey1.shortcut());
-    EXPECT_TRUE(tray.fisHotKey1.registered());
-    EXPECT_EQ(kCtrl | kAlt | '7', tray.fisHotKey2.shortcut());
-    EXPECT_TRUE(tray.fisHotKey2.registered());
+    EXPECT_EQ(kCtrl | kAlt | 'N', tray.newNoteHotKey.shortcut());
+    EXPECT_TRUE(tray.newNoteHotKey.registered());
+    EXPECT_EQ(kCtrl | kAlt | '7', tray.foregroundHotKey.shortcut());
+    EXPECT_TRUE(tray.foregroundHotKey.registered());
 
     // Swapped letters: neither finds its combination held by the other.
-    tray.Grundeinstellungen1Click();
+    tray.showSettings();
     dialog.Edit1.setText("7");
     dialog.Edit2.setText("N");
     dialog.Button1.click();
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(kCtrl | kAlt | '7', tray.fisHotKey1.shortcut());
-    EXPECT_TRUE(tray.fisHotKey1.registered());
-    EXPECT_EQ(kCtrl | kAlt | 'N', tray.fisHotKey2.shortcut());
-    EXPECT_TRUE(tray.fisHotKey2.registered());
+    EXPECT_EQ(kCtrl | kAlt | '7', tray.newNoteHotKey.shortcut());
+    EXPECT_TRUE(tray.newNoteHotKey.registered());
+    EXPECT_EQ(kCtrl | kAlt | 'N', tray.foregroundHotKey.shortcut());
+    EXPECT_TRUE(tray.foregroundHotKey.registered());
 }
 
 // The hot keys follow the file: while the file does not take the new values,
@@ -228,7 +228,7 @@ TEST_F(SettingsDialogTest, FileThatCannotBeWrittenKeepsTheDialogOpenAndTheHotKey
     writeKeys({{"Settings", "Hotkey_neu", "K"}});
     TrayController& tray = start(false);
     SettingsDialog& dialog = *settings_;
-    tray.Grundeinstellungen1Click();
+    tray.showSettings();
     dialog.Edit1.setText("N");
     // Held open by someone else: it can be read, not replaced.
     HANDLE held = CreateFileW(widen(settingsPath()).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -241,8 +241,8 @@ TEST_F(SettingsDialogTest, FileThatCannotBeWrittenKeepsTheDialogOpenAndTheHotKey
     EXPECT_NE(std::string::npos, errors_[0].find("kann nicht geschrieben werden")) << errors_[0];
     errors_.clear();
     EXPECT_TRUE(dialog.visible());
-    EXPECT_EQ(kCtrl | kAlt | 'K', tray.fisHotKey1.shortcut());
-    EXPECT_TRUE(tray.fisHotKey1.registered());
+    EXPECT_EQ(kCtrl | kAlt | 'K', tray.newNoteHotKey.shortcut());
+    EXPECT_TRUE(tray.newNoteHotKey.registered());
     EXPECT_EQ("K", key("Settings", "Hotkey_neu"));
 }
 
@@ -253,7 +253,7 @@ TEST_F(SettingsDialogTest, CancelWritesNothingAndTheNextShowForgetsTheEdits) {
     const std::string before = readFile(settingsPath());
 
     const auto edit = [&] {
-        tray.Grundeinstellungen1Click();
+        tray.showSettings();
         dialog.Edit1.setText("Q");
         dialog.spin1.setText("30");
         dialog.Check3.setChecked(false);
@@ -267,8 +267,8 @@ TEST_F(SettingsDialogTest, CancelWritesNothingAndTheNextShowForgetsTheEdits) {
     EXPECT_FALSE(dialog.visible());
 
     EXPECT_EQ(before, readFile(settingsPath()));
-    EXPECT_EQ(kCtrl | kAlt | 'N', tray.fisHotKey1.shortcut());
-    tray.Grundeinstellungen1Click();
+    EXPECT_EQ(kCtrl | kAlt | 'N', tray.newNoteHotKey.shortcut());
+    tray.showSettings();
     EXPECT_EQ("N", dialog.Edit1.text());
     EXPECT_EQ("12", dialog.spin1.text());
     EXPECT_TRUE(dialog.Check3.checked());
@@ -278,11 +278,11 @@ TEST_F(SettingsDialogTest, FontSizeStaysWithinSixToTwoHundred) {
     writeKeys({{"Settings", "Standardfontsize", "500"}});
     TrayController& tray = start(false);
     SettingsDialog& dialog = *settings_;
-    tray.Grundeinstellungen1Click();
+    tray.showSettings();
     EXPECT_EQ("200", dialog.spin1.text()) << "a stored size above the range";
     dialog.Button2.click();
     writeKeys({{"Settings", "Standardfontsize", "2"}});
-    tray.Grundeinstellungen1Click();
+    tray.showSettings();
     EXPECT_EQ("6", dialog.spin1.text()) << "a stored size below the range";
 
     // Typed sizes come to the nearer bound when the field is left.
@@ -302,7 +302,7 @@ TEST_F(SettingsDialogTest, FontSizeStaysWithinSixToTwoHundred) {
     // What is written without leaving the field first.
     for (const auto& [typed, written] : std::vector<std::pair<std::string, std::string>>{
              {"zwölf", "6"}, {"1000", "200"}, {"42", "42"}}) {
-        tray.Grundeinstellungen1Click();
+        tray.showSettings();
         dialog.spin1.setFocus();
         dialog.spin1.setText(typed);
         EXPECT_TRUE(press(VK_RETURN));
@@ -313,7 +313,7 @@ TEST_F(SettingsDialogTest, FontSizeStaysWithinSixToTwoHundred) {
 TEST_F(SettingsDialogTest, CharacterThatMakesNoKeyIsRefusedAndAnEmptyOneMeansNoHotKey) {
     TrayController& tray = start(false);
     SettingsDialog& dialog = *settings_;
-    tray.Grundeinstellungen1Click();
+    tray.showSettings();
 
     const auto refused = [&](const std::string& newNote, const std::string& foreground,
                              const std::string& named, HWND focus) {
@@ -331,8 +331,8 @@ TEST_F(SettingsDialogTest, CharacterThatMakesNoKeyIsRefusedAndAnEmptyOneMeansNoH
     refused("ä", "X", "„neue Notiz“ kann nicht „ä“", dialog.Edit1.handle());
     refused("K", "#", "„in den Vordergrund“ kann nicht „#“", dialog.Edit2.handle());
     refused("K", " ", "„in den Vordergrund“ kann nicht „ “", dialog.Edit2.handle());
-    EXPECT_EQ(kCtrl | kAlt | 'K', tray.fisHotKey1.shortcut());
-    EXPECT_EQ(kCtrl | kAlt | 'X', tray.fisHotKey2.shortcut());
+    EXPECT_EQ(kCtrl | kAlt | 'K', tray.newNoteHotKey.shortcut());
+    EXPECT_EQ(kCtrl | kAlt | 'X', tray.foregroundHotKey.shortcut());
 
     dialog.Edit1.setText("K");
     dialog.Edit2.setText("");
@@ -340,9 +340,9 @@ TEST_F(SettingsDialogTest, CharacterThatMakesNoKeyIsRefusedAndAnEmptyOneMeansNoH
     dialog.Button1.click();
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ("", key("Settings", "Hotkey_Vordergrund"));
-    EXPECT_EQ(0, tray.fisHotKey2.shortcut());
-    EXPECT_FALSE(tray.fisHotKey2.registered());
-    EXPECT_TRUE(tray.fisHotKey1.registered());
+    EXPECT_EQ(0, tray.foregroundHotKey.shortcut());
+    EXPECT_FALSE(tray.foregroundHotKey.registered());
+    EXPECT_TRUE(tray.newNoteHotKey.registered());
 }
 
 TEST_F(SettingsDialogTest, RefusedHotKeyIsNamedAfterOkAndAtStartWhileTheOtherApplies) {
@@ -351,7 +351,7 @@ TEST_F(SettingsDialogTest, RefusedHotKeyIsNamedAfterOkAndAtStartWhileTheOtherApp
     TrayController& tray = start(false);
     SettingsDialog& dialog = *settings_;
 
-    tray.Grundeinstellungen1Click();
+    tray.showSettings();
     dialog.Edit1.setText("q");
     dialog.Edit2.setText("Y");
     std::string told;
@@ -365,8 +365,8 @@ TEST_F(SettingsDialogTest, RefusedHotKeyIsNamedAfterOkAndAtStartWhileTheOtherApp
     EXPECT_NE(std::string::npos, told.find("Strg+Alt+Q für „neue Notiz“")) << told;
     EXPECT_EQ(std::string::npos, told.find("Vordergrund")) << told;
     EXPECT_EQ("Q", key("Settings", "Hotkey_neu")) << "the letter is stored all the same";
-    EXPECT_FALSE(tray.fisHotKey1.registered());
-    EXPECT_TRUE(tray.fisHotKey2.registered());
+    EXPECT_FALSE(tray.newNoteHotKey.registered());
+    EXPECT_TRUE(tray.foregroundHotKey.registered());
 
     // The next start says the same, once its message loop runs.
     stop();
@@ -374,10 +374,10 @@ TEST_F(SettingsDialogTest, RefusedHotKeyIsNamedAfterOkAndAtStartWhileTheOtherApp
     BoxAnswerer boxes;
     ASSERT_TRUE(pumpUntil([&] { return !boxes.boxes.empty(); }));
     EXPECT_EQ(told, boxes.boxes[0].text);
-    EXPECT_TRUE(tray_->fisHotKey2.registered());
+    EXPECT_TRUE(tray_->foregroundHotKey.registered());
 
     // One letter for both: the second finds it taken by the first.
-    tray_->Grundeinstellungen1Click();
+    tray_->showSettings();
     settings_->Edit1.setText("Z");
     settings_->Edit2.setText("z");
     settings_->Button1.click();
@@ -386,13 +386,13 @@ TEST_F(SettingsDialogTest, RefusedHotKeyIsNamedAfterOkAndAtStartWhileTheOtherApp
               boxes.boxes[1].text.find("Strg+Alt+Z für „in den Vordergrund“ ist bereits durch "
                                        "„neue Notiz“ belegt"))
         << boxes.boxes[1].text;
-    EXPECT_TRUE(tray_->fisHotKey1.registered());
+    EXPECT_TRUE(tray_->newNoteHotKey.registered());
 }
 
 TEST_F(SettingsDialogTest, KeyboardWorksAsInADialogBox) {
     TrayController& tray = start(false);
     SettingsDialog& dialog = *settings_;
-    tray.Grundeinstellungen1Click();
+    tray.showSettings();
     ASSERT_TRUE(pumpUntil([&] { return GetFocus() == dialog.schrift1.handle(); }));
 
     // Tab follows the layout: font row, check boxes, hot keys, buttons.
@@ -410,7 +410,7 @@ TEST_F(SettingsDialogTest, KeyboardWorksAsInADialogBox) {
     EXPECT_FALSE(dialog.visible());
     EXPECT_EQ("M", key("Settings", "Hotkey_neu"));
 
-    tray.Grundeinstellungen1Click();
+    tray.showSettings();
     dialog.Edit1.setText("P");
     dialog.Button2.setFocus();
     EXPECT_TRUE(press(VK_RETURN));
@@ -482,8 +482,8 @@ void expectTextsWhole(DialogForm& dialog, int clientWidth, int clientHeight) {
 
 TEST_F(ProgramDialogsTest, BothDialogsShowTheirTextsWhole) {
     TrayController& tray = start(false);
-    tray.Grundeinstellungen1Click();
-    tray.unsichtbareNotizen1Click();
+    tray.showSettings();
+    tray.showHiddenNotes();
     EXPECT_EQ("Grundeinstellungen", settings_->caption());
     EXPECT_EQ("unsichtbare Notizen ", hiddenNotes_->caption());
     expectTextsWhole(*settings_, 388, 187);
@@ -512,10 +512,10 @@ protected:
         return tray;
     }
     NoteWindow& note(const std::string& name) { return *tray_->findNote(name); }
-    void hide(NoteWindow& n) { n.Notizunsichtbar1.click(n.handle()); }
+    void hide(NoteWindow& n) { n.hideItem.click(n.handle()); }
     void bringBack(int line) {
-        hiddenNotes_->ListBox1.setItemIndex(line);
-        hiddenNotes_->BitBtn1.click();
+        hiddenNotes_->hiddenNotesList.setItemIndex(line);
+        hiddenNotes_->showNoteButton.click();
     }
     static std::string uns(const std::string& section, const std::string& name) {
         return key(section, name, unsIniPath());
@@ -528,11 +528,11 @@ TEST_F(HiddenNotesTest, HidingSavesFirstAndShowingBringsBackTheLatestState) {
 
     // Both items are offered now that the list exists.
     std::vector<MenuItem*> commands;
-    MenuHandle trayMenu = tray.PopupMenu1.build(commands);
+    MenuHandle trayMenu = tray.trayMenu.build(commands);
     EXPECT_NE(commands.end(),
-              std::find(commands.begin(), commands.end(), &tray.unsichtbareNotizen1));
-    MenuHandle noteMenu = one.PopupMenu1.build(commands);
-    EXPECT_NE(commands.end(), std::find(commands.begin(), commands.end(), &one.Notizunsichtbar1));
+              std::find(commands.begin(), commands.end(), &tray.hiddenNotesItem));
+    MenuHandle noteMenu = one.viewMenu.build(commands);
+    EXPECT_NE(commands.end(), std::find(commands.begin(), commands.end(), &one.hideItem));
 
     // Changed since the file was written: place, colour and alarm time.
     one.setBounds(300, 200, 250, 220);
@@ -547,8 +547,8 @@ TEST_F(HiddenNotesTest, HidingSavesFirstAndShowingBringsBackTheLatestState) {
     EXPECT_EQ("7", key("Notiz1", "RxClock1_AlarmHour"));
     EXPECT_EQ("Notiz1", uns("Einkauf  ", "intname"));
     EXPECT_EQ("0", uns("Einkauf  ", "sichtbar"));
-    ASSERT_EQ(1, hiddenNotes_->ListBox1.count());
-    EXPECT_EQ("Einkauf  ", hiddenNotes_->ListBox1.item(0));
+    ASSERT_EQ(1, hiddenNotes_->hiddenNotesList.count());
+    EXPECT_EQ("Einkauf  ", hiddenNotes_->hiddenNotesList.item(0));
 
     // A hidden note keeps running: its clock goes on asking the time.
     int clockReads = 0;
@@ -560,7 +560,7 @@ TEST_F(HiddenNotesTest, HidingSavesFirstAndShowingBringsBackTheLatestState) {
     };
     EXPECT_TRUE(pumpUntil([&] { return clockReads >= 2; }));
 
-    tray.unsichtbareNotizen1Click();
+    tray.showHiddenNotes();
     EXPECT_TRUE(hiddenNotes_->visible());
     bringBack(0);
     EXPECT_TRUE(one.visible());
@@ -573,9 +573,9 @@ TEST_F(HiddenNotesTest, HidingSavesFirstAndShowingBringsBackTheLatestState) {
     EXPECT_EQ(RGB(0, 255, 0), one.memo1.color());
     EXPECT_EQ(7, one.RxClock1.alarmHour());
     EXPECT_EQ("1", uns("Einkauf  ", "sichtbar"));
-    EXPECT_EQ(1, hiddenNotes_->ListBox1.count()) << "the line stays";
+    EXPECT_EQ(1, hiddenNotes_->hiddenNotesList.count()) << "the line stays";
 
-    hiddenNotes_->BitBtn2.click();
+    hiddenNotes_->okButton.click();
     EXPECT_FALSE(hiddenNotes_->visible());
 }
 
@@ -584,7 +584,7 @@ TEST_F(HiddenNotesTest, EachLineBringsBackItsOwnNoteWhenTitlesAreTheSame) {
     hide(note("Notiz1"));
     hide(note("Notiz2"));
     EXPECT_EQ("Notiz2", uns("Einkauf  ", "intname")) << "one section, the later note";
-    ASSERT_EQ(2, hiddenNotes_->ListBox1.count());
+    ASSERT_EQ(2, hiddenNotes_->hiddenNotesList.count());
 
     bringBack(0);
     EXPECT_TRUE(note("Notiz1").visible());
@@ -604,7 +604,7 @@ TEST_F(HiddenNotesTest, NothingToBringBackDoesNothingAndSaysNothing) {
     bringBack(0);
     {
         BoxAnswerer confirm;
-        note("Notiz1").Notizlschen1Click();
+        note("Notiz1").deleteNoteWithConfirmation();
     }
     ASSERT_TRUE(pumpUntil([&] { return tray.findNote("Notiz1") == nullptr; }));
     {
@@ -613,7 +613,7 @@ TEST_F(HiddenNotesTest, NothingToBringBackDoesNothingAndSaysNothing) {
     }
     NoteWindow& fresh = note("Notiz1");
     hide(fresh);
-    ASSERT_EQ(2, hiddenNotes_->ListBox1.count());
+    ASSERT_EQ(2, hiddenNotes_->hiddenNotesList.count());
 
     bringBack(-1);
     EXPECT_FALSE(fresh.visible());

@@ -99,7 +99,7 @@ protected:
         return *form_;
     }
     // The start-up tick, without waiting for the splash.
-    void restoreNow() { form_->Timer1Timer(); }
+    void restoreNow() { form_->restoreNotes(); }
 
     std::string dir_;
     std::string windowsDir_;
@@ -125,10 +125,10 @@ TEST_F(TrayControllerTest, FirstStartCreatesOneNoteThatAsksForItsTitle) {
     EXPECT_EQ("Notiz1", note.name());
     EXPECT_TRUE(note.visible());
     EXPECT_TRUE(note.inEditMode());
-    EXPECT_EQ("Einkauf  ", note.Label1.text());
-    EXPECT_FALSE(note.Grundeinstellungen1.enabled) << "no settings dialog yet: greyed, not dead";
+    EXPECT_EQ("Einkauf  ", note.titleLine.text());
+    EXPECT_FALSE(note.settingsItem.enabled) << "no settings dialog yet: greyed, not dead";
     EXPECT_FALSE(form.visible()) << "the restore ends the splash";
-    EXPECT_FALSE(form.Timer1.enabled()) << "the restore runs once";
+    EXPECT_FALSE(form.restoreTimer.enabled()) << "the restore runs once";
     EXPECT_EQ("Version:" TAVELIN_VERSION_TEXT, aboutBox_->Version.text());
 
     EXPECT_EQ("1", readKey("Settings", "firstrun"));
@@ -164,14 +164,14 @@ TEST_F(TrayControllerTest, StartShowsTheDesignedValues) {
              centred(splash.top(), splash.height(), GetSystemMetrics(SM_CYSCREEN))},
             {"title", "Tavelin 2000", splash.productTitle.text()},
             {"loading", "Wird geladen...", splash.loadingLabel.text()},
-            {"ms before the notes", "2000", std::to_string(splash.Timer1.interval())},
+            {"ms before the notes", "2000", std::to_string(splash.restoreTimer.interval())},
         };
         aboutBox_.reset();
         form_.reset();
     }
     writeKeys({{"Settings", "startscreen", "0"}});
     rows.push_back(
-        {"ms before the notes without splash", "250", std::to_string(start().Timer1.interval())});
+        {"ms before the notes without splash", "250", std::to_string(start().restoreTimer.interval())});
     for (const Row& row : rows) EXPECT_EQ(row.expected, row.actual) << row.what;
 }
 
@@ -205,7 +205,7 @@ TEST_F(TrayControllerTest, RestoresActiveNotesInOrderAndRemovesInactiveOnes) {
     TrayController& form = start();
     EXPECT_FALSE(form.visible()) << "startscreen=0: no splash";
     // The real timer this time.
-    ASSERT_TRUE(pumpUntil([&] { return !form.Timer1.enabled(); }));
+    ASSERT_TRUE(pumpUntil([&] { return !form.restoreTimer.enabled(); }));
 
     ASSERT_EQ(2u, form.notes().size());
     NoteWindow& two = *form.notes()[0];
@@ -218,22 +218,22 @@ TEST_F(TrayControllerTest, RestoresActiveNotesInOrderAndRemovesInactiveOnes) {
 
     // Notiz2 comes back as it was left; the title's stored blanks do not
     // add up to a wider margin.
-    EXPECT_EQ("Einkauf  ", two.Label1.text());
-    EXPECT_FALSE(two.ToolBar1.visible());
-    EXPECT_FALSE(two.ToolBar2.visible());
-    EXPECT_FALSE(two.Menleistesichtbar1.checked);
-    EXPECT_TRUE(two.Zeilenumbruch1.checked);
-    EXPECT_TRUE(two.Zeilenumbruch2.checked);
+    EXPECT_EQ("Einkauf  ", two.titleLine.text());
+    EXPECT_FALSE(two.viewBar.visible());
+    EXPECT_FALSE(two.editBar.visible());
+    EXPECT_FALSE(two.buttonBarsItem.checked);
+    EXPECT_TRUE(two.wordWrapItem.checked);
+    EXPECT_TRUE(two.editWordWrapItem.checked);
     EXPECT_TRUE(two.rolledUp());
-    EXPECT_FALSE(two.Label1.visible());
-    EXPECT_FALSE(two.Titelleistesichtbar1.checked);
+    EXPECT_FALSE(two.titleLine.visible());
+    EXPECT_FALSE(two.titleLineItem.checked);
     EXPECT_FALSE(two.inEditMode());
     // Notiz5 has no keys but "active": every default.
-    EXPECT_EQ("Tavelin2000 Notiz  ", five.Label1.text());
-    EXPECT_TRUE(five.ToolBar1.visible());
-    EXPECT_FALSE(five.Zeilenumbruch1.checked);
+    EXPECT_EQ("Tavelin2000 Notiz  ", five.titleLine.text());
+    EXPECT_TRUE(five.viewBar.visible());
+    EXPECT_FALSE(five.wordWrapItem.checked);
     EXPECT_FALSE(five.rolledUp());
-    EXPECT_TRUE(five.Label1.visible());
+    EXPECT_TRUE(five.titleLine.visible());
 
     EXPECT_FALSE(sectionExists("Notiz3"));
     EXPECT_FALSE(fileExists(noteTextPath("Notiz3")));
@@ -242,7 +242,7 @@ TEST_F(TrayControllerTest, RestoresActiveNotesInOrderAndRemovesInactiveOnes) {
 
     // The counter goes on from the highest note, 5, not from the two notes.
     BoxAnswerer answers("Neu");
-    form.neueNotiz1Click();
+    form.newNote();
     ASSERT_EQ(3u, form.notes().size());
     EXPECT_EQ("Notiz1", form.notes()[2]->name());
     EXPECT_EQ("6", readKey("Settings", "Notizanzahl"));
@@ -287,7 +287,7 @@ TEST_F(TrayControllerTest, NewNoteNeverTakesTheNumberOfAnActiveRecord) {
     {
         // The hot key, pressed while the splash is still up.
         BoxAnswerer answers("Schnell");
-        form.fisHotKey1HotKey();
+        form.newNote();
     }
     ASSERT_EQ(1u, form.notes().size());
     EXPECT_EQ("Notiz2", form.notes()[0]->name());
@@ -309,7 +309,7 @@ TEST_F(TrayControllerTest, UnreadableActiveKeepsTheNote) {
     restoreNow();
     ASSERT_EQ(1u, form.notes().size());
     EXPECT_EQ("Notiz4", form.notes()[0]->name());
-    EXPECT_EQ("Vier  ", form.notes()[0]->Label1.text());
+    EXPECT_EQ("Vier  ", form.notes()[0]->titleLine.text());
     EXPECT_EQ("Vier  ", readKey("Notiz4", "NotizTitel")) << "not taken for a deleted note's";
     EXPECT_TRUE(fileExists(noteTextPath("Notiz4")));
 }
@@ -355,7 +355,7 @@ TEST_F(TrayControllerTest, SettingsFileThatCannotBeReadIsLeftAlone) {
     pumpPosted();
     EXPECT_EQ(1u, answers.boxes.size());
     EXPECT_TRUE(form.notes().empty());
-    EXPECT_EQ(0, form.fisHotKey1.shortcut()) << "a new note could not be recorded anyway";
+    EXPECT_EQ(0, form.newNoteHotKey.shortcut()) << "a new note could not be recorded anyway";
     EXPECT_TRUE(fs::is_directory(widen(settingsPath())));
     RemoveDirectoryW(widen(settingsPath()).c_str());
 }
@@ -375,7 +375,7 @@ TEST_F(TrayControllerTest, ExitDoesNotDropTextThatCouldNotBeSaved) {
     note.memo1.replaceSel("Nicht verlieren ");
     {
         BoxAnswerer answers("", IDNO);
-        form.Tavelinbeenden1Click();
+        form.exitNow();
         ASSERT_EQ(1u, answers.boxes.size()) << "the save error and the question in one box";
         EXPECT_NE(std::string::npos, answers.boxes[0].text.find("Einkauf"));
         EXPECT_NE(std::string::npos, answers.boxes[0].text.find("kann nicht geschrieben werden"));
@@ -389,7 +389,7 @@ TEST_F(TrayControllerTest, ExitDoesNotDropTextThatCouldNotBeSaved) {
     bool quit = false;
     {
         BoxAnswerer answers("", IDYES);
-        form.Tavelinbeenden1Click();
+        form.exitNow();
         pumpUntil([&] { return quit; }, &quit);
     }
     EXPECT_TRUE(form.exited());
@@ -405,14 +405,14 @@ TEST_F(TrayControllerTest, NewNoteTakesTheSettingsForBarsWordWrapAndFont) {
     TrayController& form = start();
     restoreNow();
     BoxAnswerer answers;  // confirms the offered default
-    form.RxTrayIcon1DblClick();
+    form.newNote();
     ASSERT_EQ(1u, form.notes().size());
     NoteWindow& note = *form.notes()[0];
     EXPECT_TRUE(note.inEditMode());
-    EXPECT_FALSE(note.ToolBar1.visible());
-    EXPECT_FALSE(note.ToolBar2.visible());
-    EXPECT_TRUE(note.Buttonleisteaktiv1.visible);
-    EXPECT_TRUE(note.Zeilenumbruch1.checked);
+    EXPECT_FALSE(note.viewBar.visible());
+    EXPECT_FALSE(note.editBar.visible());
+    EXPECT_TRUE(note.showEditBarItem.visible);
+    EXPECT_TRUE(note.wordWrapItem.checked);
     EXPECT_EQ("0", readKey("Notiz1", "Buttonbar"));
     EXPECT_EQ("1", readKey("Notiz1", "wordwrap"));
     EXPECT_EQ("1", readKey("Notiz1", "active"));
@@ -431,7 +431,7 @@ TEST_F(TrayControllerTest, AllFiftyNumbersInUseTellsTheUserAndWritesNothing) {
     const auto before = readWholeFile(settingsPath());
 
     BoxAnswerer answers;
-    form.fisHotKey1HotKey();
+    form.newNote();
 
     ASSERT_EQ(1u, answers.boxes.size());
     EXPECT_EQ("Tavelin 2000", answers.boxes[0].caption);
@@ -453,7 +453,7 @@ TEST_F(TrayControllerTest, OldSettingsFileIsCopiedOnlyWhenTheProgramHasNone) {
     EXPECT_EQ(readWholeFile(oldIni), readWholeFile(settingsPath()));
     EXPECT_TRUE(fileExists(oldIni)) << "the old file stays where it was";
     EXPECT_FALSE(form.visible()) << "and its settings count from the start";
-    EXPECT_EQ(kCtrl | kAlt | 'N', form.fisHotKey1.shortcut());
+    EXPECT_EQ(kCtrl | kAlt | 'N', form.newNoteHotKey.shortcut());
 
     // Both files there: the program's own wins, nothing is copied.
     writeFileAtomically(settingsPath(), "[Settings]\r\nstartscreen=1\r\n");
@@ -470,8 +470,8 @@ TEST_F(TrayControllerTest, OldSettingsFileIsCopiedOnlyWhenTheProgramHasNone) {
 TEST_F(TrayControllerTest, HotKeysComeFromTheStoredCharacters) {
     {
         TrayController& form = start();
-        EXPECT_EQ(49227, form.fisHotKey1.shortcut()) << "default Ctrl+Alt+K";
-        EXPECT_EQ(kCtrl | kAlt | 'X', form.fisHotKey2.shortcut()) << "default Ctrl+Alt+X";
+        EXPECT_EQ(49227, form.newNoteHotKey.shortcut()) << "default Ctrl+Alt+K";
+        EXPECT_EQ(kCtrl | kAlt | 'X', form.foregroundHotKey.shortcut()) << "default Ctrl+Alt+X";
         aboutBox_.reset();
         form_.reset();
     }
@@ -479,8 +479,8 @@ TEST_F(TrayControllerTest, HotKeysComeFromTheStoredCharacters) {
     {
         BoxAnswerer answers;
         TrayController& form = start();
-        EXPECT_EQ(kCtrl | kAlt | '7', form.fisHotKey1.shortcut());
-        EXPECT_EQ(0, form.fisHotKey2.shortcut()) << "no letter or digit: no hot key, not another";
+        EXPECT_EQ(kCtrl | kAlt | '7', form.newNoteHotKey.shortcut());
+        EXPECT_EQ(0, form.foregroundHotKey.shortcut()) << "no letter or digit: no hot key, not another";
         ASSERT_TRUE(pumpUntil([&] { return !answers.boxes.empty(); }));
         EXPECT_NE(std::string::npos, answers.boxes[0].text.find("„F1“ für „in den Vordergrund“"))
             << answers.boxes[0].text;
@@ -489,8 +489,8 @@ TEST_F(TrayControllerTest, HotKeysComeFromTheStoredCharacters) {
     }
     writeKeys({{"Settings", "Hotkey_neu", "K"}, {"Settings", "Hotkey_Vordergrund", ""}});
     TrayController& form = start();
-    EXPECT_EQ(49227, form.fisHotKey1.shortcut());
-    EXPECT_EQ(0, form.fisHotKey2.shortcut()) << "left empty in the settings: no hot key";
+    EXPECT_EQ(49227, form.newNoteHotKey.shortcut());
+    EXPECT_EQ(0, form.foregroundHotKey.shortcut()) << "left empty in the settings: no hot key";
 }
 
 TEST_F(TrayControllerTest, PressingTheNewNoteHotKeyCreatesANote) {
@@ -499,7 +499,7 @@ TEST_F(TrayControllerTest, PressingTheNewNoteHotKeyCreatesANote) {
                {"Settings", "Hotkey_neu", "N"}});
     TrayController& form = start();
     restoreNow();
-    if (!form.fisHotKey1.registered()) {
+    if (!form.newNoteHotKey.registered()) {
         ASSERT_TRUE(test::hotKeyTakenElsewhere(MOD_CONTROL | MOD_ALT, 'N'))
             << "Ctrl+Alt+N is free, yet the program did not register it";
         TAV_SKIP_UNLESS_SUITE("Ctrl+Alt+N belongs to another program on this desktop");
@@ -520,13 +520,13 @@ TEST_F(TrayControllerTest, PressingTheNewNoteHotKeyCreatesANote) {
     ASSERT_EQ(6u, SendInput(6, keys, sizeof(INPUT)));
     ASSERT_TRUE(pumpUntil([&] { return !form.notes().empty(); }));
     EXPECT_EQ("Notiz1", form.notes()[0]->name());
-    EXPECT_EQ("Per Taste  ", form.notes()[0]->Label1.text());
+    EXPECT_EQ("Per Taste  ", form.notes()[0]->titleLine.text());
 }
 
 TEST_F(TrayControllerTest, TrayMenuShowsItsFourItemsAndLeavesTheHiddenOnesOut) {
     TrayController& form = start();
     std::vector<MenuItem*> commands;
-    MenuHandle menu = form.PopupMenu1.build(commands);
+    MenuHandle menu = form.trayMenu.build(commands);
     ASSERT_EQ(4, GetMenuItemCount(menu.get()));
     const char* expected[] = {"&neue Notiz erstellen", "Grundeinstellungen...",
                               "&Info über das Programm...", "Tavelin b&eenden"};
@@ -535,8 +535,8 @@ TEST_F(TrayControllerTest, TrayMenuShowsItsFourItemsAndLeavesTheHiddenOnesOut) {
         GetMenuStringW(menu.get(), static_cast<UINT>(i), text, 64, MF_BYPOSITION);
         EXPECT_EQ(expected[i], narrow(text));
     }
-    EXPECT_FALSE(form.NetzwerkNotizerstellen1.enabled);
-    EXPECT_TRUE(form.Info1.enabled);
+    EXPECT_FALSE(form.networkNoteItem.enabled);
+    EXPECT_TRUE(form.aboutItem.enabled);
     // No settings dialog yet: its item is greyed, not silently dead.
     EXPECT_NE(0u, GetMenuState(menu.get(), 1, MF_BYPOSITION) & MF_GRAYED);
 }
@@ -580,7 +580,7 @@ TEST_F(TrayControllerTest, SecondHotKeyBringsTheLastActiveNoteToTheFront) {
     SetForegroundWindow(other);
     ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == other; }));
 
-    form.fisHotKey2HotKey();
+    form.bringToFront();
     EXPECT_TRUE(pumpUntil([&] { return GetForegroundWindow() == first; }));
 
     // The last active note hidden since: the topmost shown one comes.
@@ -588,7 +588,7 @@ TEST_F(TrayControllerTest, SecondHotKeyBringsTheLastActiveNoteToTheFront) {
     SetForegroundWindow(other);
     ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == other; }));
     form.notes()[0]->hide();
-    form.fisHotKey2HotKey();
+    form.pressForegroundHotKey();
     EXPECT_TRUE(pumpUntil([&] { return GetForegroundWindow() == second; }));
     DestroyWindow(other);
 }
@@ -612,7 +612,7 @@ void expectOrderlyExit(TrayController& form, const std::function<void()>& leave)
     EXPECT_EQ("1", ini.readString("Notiz1", "Visible", "")) << "as the window's end writes it";
     EXPECT_NE("", ini.readString("Notiz1", "NormPos", ""));
     ini.close();
-    EXPECT_FALSE(form.RxTrayIcon1.visible());
+    EXPECT_FALSE(form.trayIcon.visible());
     const auto saved = readWholeFile(noteTextPath("Notiz1"));
     ASSERT_TRUE(saved.has_value());
     EXPECT_NE(std::string::npos, saved->find("Ungespeicherter Text"));
@@ -622,7 +622,7 @@ TEST_F(TrayControllerTest, ExitCommandSavesANoteStillInEditMode) {
     writeKeys({{"Settings", "Notizanzahl", "0"}, {"Settings", "firstrun", "1"}});
     TrayController& form = start();
     restoreNow();
-    expectOrderlyExit(form, [&] { form.Tavelinbeenden1Click(); });
+    expectOrderlyExit(form, [&] { form.exitNow(); });
 }
 
 TEST_F(TrayControllerTest, EndOfSessionRunsTheSameOrderlyExit) {
@@ -663,7 +663,7 @@ TEST_F(TrayControllerTest, CloseWhileTheTrayMenuIsOpenEndsTheProgram) {
         menuStayed = IsWindowVisible(menu);
         if (menuStayed) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     });
-    EXPECT_FALSE(form.PopupMenu1.popup(form.RxTrayIcon1.hwnd(), {100, 100}));
+    EXPECT_FALSE(form.trayMenu.popup(form.trayIcon.hwnd(), {100, 100}));
     ASSERT_TRUE(driver.finished());
     EXPECT_FALSE(menuStayed);
     bool quit = false;
@@ -694,7 +694,7 @@ TEST_F(TrayControllerTest, NoteThatCannotSaveAtExitCostsNoOtherNoteItsText) {
     bool quit = false;
     {
         BoxAnswerer answers("", IDYES);
-        form.Tavelinbeenden1Click();
+        form.exitNow();
         pumpUntil([&] { return quit; }, &quit);
         ASSERT_EQ(1u, answers.boxes.size());
         EXPECT_NE(std::string::npos, answers.boxes[0].text.find("Notiz2.tvn"))
@@ -725,19 +725,19 @@ TEST_F(TrayControllerTest, HotKeyNoteDuringTheSplashKeepsItsNumber) {
     ASSERT_TRUE(form.visible()) << "the splash is up";
     {
         BoxAnswerer answers("Per Taste");
-        form.fisHotKey1HotKey();
+        form.newNote();
     }
     ASSERT_FALSE(form.notes().empty());
     NoteWindow& early = *form.notes()[0];
     EXPECT_EQ("Notiz2", early.name()) << "1 is stored; 3 has a text file left";
 
-    ASSERT_TRUE(pumpUntil([&] { return !form.Timer1.enabled(); }));
+    ASSERT_TRUE(pumpUntil([&] { return !form.restoreTimer.enabled(); }));
     ASSERT_EQ(2u, form.notes().size());
     NoteWindow* stored = form.findNote("Notiz1");
     ASSERT_NE(nullptr, stored);
     EXPECT_EQ("Notiz2", early.name());
-    EXPECT_EQ("Per Taste  ", early.Label1.text());
-    EXPECT_EQ("Gespeichert  ", stored->Label1.text());
+    EXPECT_EQ("Per Taste  ", early.titleLine.text());
+    EXPECT_EQ("Gespeichert  ", stored->titleLine.text());
     ASSERT_TRUE(pumpUntil([&] { return stored->startupTicksDone() && early.startupTicksDone(); }));
     EXPECT_EQ("gespeichert", stored->memo1.text());
     EXPECT_EQ("", early.memo1.text());
@@ -781,7 +781,7 @@ TEST_F(TrayControllerTest, RestoredShowCmdMaximisesButNeverMinimises) {
     EXPECT_EQ(670, r.right);
 
     bool quit = false;
-    form.Tavelinbeenden1Click();
+    form.exitNow();
     pumpUntil([&] { return quit; }, &quit);
     EXPECT_EQ("3", readKey("Notiz1", "ShowCmd"));
     EXPECT_EQ("100,100,370,340", readKey("Notiz1", "NormPos")) << "the size to go back to";
@@ -800,7 +800,7 @@ TEST_F(TrayControllerTest, ExitWhileAReminderIsOpenStillSavesEveryNote) {
     ASSERT_TRUE(reminder.visible());
     expectOrderlyExit(form, [&] {
         EXPECT_TRUE(SendMessageW(reminder.handle(), WM_QUERYENDSESSION, 0, 0));
-        form.Tavelinbeenden1Click();
+        form.exitNow();
     });
     form.attachReminder(nullptr);
 }

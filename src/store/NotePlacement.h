@@ -1,0 +1,75 @@
+#pragma once
+// A note window's place, size and state in its section of the settings file:
+// written when the note closes or goes away, read back each time it is
+// shown. The window itself is reached through PlacementWindow, so the rules
+// here run without a real window.
+
+#include <string>
+#include <vector>
+
+namespace tav {
+
+class IniFile;
+
+struct Point {
+    int x = 0;
+    int y = 0;
+    bool operator==(const Point&) const = default;
+};
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+// The system's window-placement record.
+struct WindowPlacement {
+    int flags = 0;
+    int showCmd = 0;
+    Point minPosition;
+    Point maxPosition;
+    Rect normalPosition;
+};
+
+enum class WindowState { Normal, Minimized, Maximized };
+
+class PlacementWindow {
+public:
+    virtual ~PlacementWindow() = default;
+
+    virtual WindowPlacement placement() const = 0;
+    virtual void setPlacement(const WindowPlacement& placement) = 0;
+    virtual bool visible() const = 0;
+    virtual Rect bounds() const = 0;
+    virtual void setWindowState(WindowState state) = 0;
+    virtual void repaint() = 0;
+
+    virtual int screenWidth() const = 0;
+    virtual int screenHeight() const = 0;
+    // The density of the monitor the window is on; a save writes it.
+    virtual int pixelsPerInch() const = 0;
+    // The density of the monitor that would show this rectangle of the
+    // desktop. A stored rectangle is in the pixels of the monitor it was
+    // saved on and is applied only where the density is the same.
+    virtual int pixelsPerInchAt(const Rect& rect) const = 0;
+};
+
+// "Flags", "ShowCmd", "PixelsPerInch", "MinMaxPos" and "NormPos" (each with
+// the screen size appended, then plain), then "Visible": "1" when the save
+// runs as the window goes away.
+void writePlacement(IniFile& ini, const std::string& section, const PlacementWindow& window,
+                    bool goingAway);
+// The stored rectangle, where it is one a note can have at this density,
+// then the stored state. What is missing or unreadable leaves the window as
+// it is.
+void readPlacement(const IniFile& ini, const std::string& section, PlacementWindow& window);
+
+// A restored window that would lie wholly outside every work area (a monitor
+// that is gone, a smaller screen) is moved onto the nearest one, keeping its
+// size as far as it fits. One that is even partly visible stays where it is.
+Rect keepOnScreen(Rect rect, const std::vector<Rect>& workAreas);
+
+}  // namespace tav

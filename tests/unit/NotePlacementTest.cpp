@@ -1,0 +1,228 @@
+#include <climits>
+#include <sstream>
+
+#include "FakePlacementWindow.h"
+#include "FileTestSupport.h"
+#include "store/IniFile.h"
+#include "store/NotePlacement.h"
+#include "store/NoteStore.h"
+
+namespace tav {
+namespace {
+
+class NotePlacementTest : public TempDirTest {
+protected:
+    // "key=value" lines of one section, in file order.
+    std::vector<std::string> sectionLines(const std::string& section) {
+        std::istringstream in(get("Tavelin.ini"));
+        std::vector<std::string> lines;
+        bool inside = false;
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!line.empty() && line.front() == '[') {
+                inside = line == "[" + section + "]";
+            } else if (inside && !line.empty()) {
+                lines.push_back(line);
+            }
+        }
+        return lines;
+    }
+
+    void restore() {
+        IniFile ini(path("Tavelin.ini"));
+        readPlacement(ini, "Notiz1", window);
+    }
+
+    FakeWindow window;
+};
+
+// The whole of what a note writes when it closes: its placement, then its
+// alarm and colour.
+TEST_F(NotePlacementTest, SaveWritesTheKeysInOrder) {
+    {
+        IniFile ini(path("Tavelin.ini"));
+        writePlacement(ini, "Notiz1", window, false);
+        NoteRecord::writeAlarmOnClose(ini, "Notiz1", {true, {7, 30, 0}});
+        NoteRecord::setColour(ini, "Notiz1", kYellow);
+        ini.close();
+    }
+    const std::vector<std::string> expected = {
+        "Flags=0",
+        "ShowCmd=1",
+        "PixelsPerInch=96",
+        "MinMaxPos(1024x768)=-1,-1,-1,-1",
+        "MinMaxPos=-1,-1,-1,-1",
+        "NormPos(1024x768)=100,50,370,290",
+        "NormPos=100,50,370,290",
+        "Visible=0",
+        "RxClock1_AlarmEnabled=True",
+        "RxClock1_AlarmHour=7",
+        "RxClock1_AlarmMinute=30",
+        "RxClock1_AlarmSecond=0",
+        "memo1_Color=65535",
+    };
+    EXPECT_EQ(sectionLines("Notiz1"), expected);
+
+    IniFile ini(path("Tavelin.ini"));
+    writePlacement(ini, "Notiz1", window, true);
+    EXPECT_EQ(ini.readString("Notiz1", "Visible", ""), "1") << "saved as the window goes";
+}
+
+TEST_F(NotePlacementTest, RestoreBringsBackPlacementAndState) {
+    put("Tavelin.ini",
+        "[Notiz1]\r\nFlags=2\r\nShowCmd=3\r\nPixelsPerInch=96\r\n"
+        "MinMaxPos=5,6,7,8\r\nNormPos=10,20,300,400\r\n");
+    restore();
+
+    EXPECT_EQ(window.placementsApplied, 1);
+    EXPECT_EQ(window.wp.flags, 2);
+    EXPECT_EQ(window.wp.minPosition, (Point{5, 6}));
+    EXPECT_EQ(window.wp.maxPosition, (Point{7, 8}));
+    EXPECT_EQ(window.wp.normalPosition, (Rect{10, 20, 300, 400}));
+    EXPECT_EQ(window.state, WindowState::Maximized);
+}
+
+TEST_F(NotePlacementTest, SizeQualifiedKeysWinOverPlainOnes) {
+    put("Tavelin.ini",
+        "[Notiz1]\r\nNormPos(1024x768)=1,2,301,302\r\nNormPos=10,20,300,400\r\n"
+        "NormPos(800x600)=5,5,5,5\r\nMinMaxPos(800x600)=9,9,9,9\r\n");
+    restore();
+    EXPECT_EQ(window.wp.normalPosition, (Rect{1, 2, 301, 302}));
+    // No MinMaxPos for this screen and none plain: the positions are left.
+    EXPECT_EQ(window.wp.minPosition, (Point{-1, -1}));
+}
+
+TEST_F(NotePlacementTest, ShortOrBadNumbersFallBackPerField) {
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=10 20\r\nMinMaxPos=3,x,4\r\n");
+    restore();
+    EXPECT_EQ(window.wp.normalPosition, (Rect{10, 20, 370, 290}));
+    EXPECT_EQ(window.wp.minPosition, (Point{3, 0}));
+    EXPECT_EQ(window.wp.maxPosition, (Point{4, 0}));
+
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=1,zwei,,  300 , 99999999999\r\n");
+    restore();
+    EXPECT_EQ(window.wp.normalPosition, (Rect{1, 20, 300, 290}));
+}
+
+TEST_F(NotePlacementTest, OtherPixelsPerInchKeepsTheWindowButRestoresItsState) {
+    put("Tavelin.ini", "[Notiz1]\r\nPixelsPerInch=120\r\nNormPos=1,2,300,400\r\nShowCmd=3\r\n");
+    restore();
+    EXPECT_EQ(window.placementsApplied, 0);
+    EXPECT_EQ(window.wp.normalPosition, (Rect{100, 50, 370, 290}));
+    EXPECT_EQ(window.state, WindowState::Maximized);
+}
+
+// A laptop screen at 100 % and a monitor at 150 % right of it. A rectangle
+// is in the pixels of the monitor it was saved on, so it is taken where the
+// monitor under it still has that density, wherever the window is now.
+TEST_F(NotePlacementTest, RectangleIsTakenWhereTheDensityIsTheOneItWasSavedAt) {
+    window.monitors = {{{0, 0, 1024, 768}, 96}, {{1024, 0, 3584, 1440}, 144}};
+    put("Tavelin.ini", "[Notiz1]\r\nPixelsPerInch=144\r\nNormPos=1200,100,1605,460\r\n");
+    restore();
+    EXPECT_EQ(window.placementsApplied, 1);
+    EXPECT_EQ(window.wp.normalPosition, (Rect{1200, 100, 1605, 460}));
+
+    // Saved at 96 dpi, but the monitor there now runs at 150 %: kept.
+    put("Tavelin.ini", "[Notiz1]\r\nPixelsPerInch=96\r\nNormPos=1300,100,1570,340\r\n");
+    restore();
+    EXPECT_EQ(window.placementsApplied, 1);
+    EXPECT_EQ(window.wp.normalPosition, (Rect{1200, 100, 1605, 460}));
+
+    // A file from an old machine at 96 dpi, on the screen at 100 %.
+    put("Tavelin.ini", "[Notiz1]\r\nPixelsPerInch=96\r\nNormPos=200,150,500,450\r\n");
+    restore();
+    EXPECT_EQ(window.placementsApplied, 2);
+    EXPECT_EQ(window.wp.normalPosition, (Rect{200, 150, 500, 450}));
+
+    // Without a stored density the rectangle counts as the monitor's own.
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=1100,50,1500,400\r\n");
+    restore();
+    EXPECT_EQ(window.placementsApplied, 3);
+}
+
+TEST_F(NotePlacementTest, RectangleIsGuardedBeforeItIsApplied) {
+    // A hidden window is not shown by it.
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=10,20,300,900\r\n");
+    window.isVisible = false;
+    restore();
+    EXPECT_EQ(window.wp.normalPosition, (Rect{10, 20, 300, 900}));
+    EXPECT_EQ(window.wp.showCmd, 0);
+
+    // An empty or inverted rectangle is not applied; the state still is.
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=300,0,200,100\r\nShowCmd=2\r\n");
+    restore();
+    EXPECT_EQ(window.placementsApplied, 1);
+    EXPECT_EQ(window.state, WindowState::Minimized);
+}
+
+TEST_F(NotePlacementTest, UnreadableValuesKeepWhatTheWindowHas) {
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=10,300,200,100\r\n");
+    restore();
+    EXPECT_EQ(window.placementsApplied, 0) << "upside down: as if missing";
+
+    // The settings file's own integer forms count here too.
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=$10,20,0x100,200\r\n");
+    restore();
+    EXPECT_EQ(window.wp.normalPosition, (Rect{16, 20, 256, 200}));
+
+    // Larger or smaller than dragging allows: cut to the limits.
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=0,0,99999,99999\r\n");
+    restore();
+    EXPECT_EQ(window.wp.normalPosition, (Rect{0, 0, 768, 1024}));
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=16,20,17,200\r\n");
+    restore();
+    EXPECT_EQ(window.wp.normalPosition, (Rect{16, 20, 36, 200}));
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=16,20,300,22\r\n");
+    restore();
+    EXPECT_EQ(window.wp.normalPosition, (Rect{16, 20, 300, 41}));
+
+    // No height is no rectangle either; the other half still counts.
+    put("Tavelin.ini", "[Notiz1]\r\nNormPos=5,20,300,20\r\nMinMaxPos=1,2,3,4\r\n");
+    restore();
+    EXPECT_EQ(window.placementsApplied, 5);
+    EXPECT_EQ(window.wp.normalPosition, (Rect{16, 20, 300, 41}));
+    EXPECT_EQ(window.wp.maxPosition, (Point{3, 4}));
+}
+
+TEST_F(NotePlacementTest, ShowCmdMapsToWindowState) {
+    const std::vector<std::pair<int, WindowState>> cases = {
+        {1, WindowState::Normal},    {5, WindowState::Normal},    {9, WindowState::Normal},
+        {2, WindowState::Minimized}, {6, WindowState::Minimized}, {7, WindowState::Minimized},
+        {3, WindowState::Maximized}};
+    for (const auto& [cmd, state] : cases) {
+        window.state =
+            WindowState::Maximized == state ? WindowState::Normal : WindowState::Maximized;
+        put("Tavelin.ini", "[Notiz1]\r\nShowCmd=" + std::to_string(cmd) + "\r\n");
+        restore();
+        EXPECT_EQ(window.state, state) << "ShowCmd " << cmd;
+    }
+    for (const char* text : {"0", "4", "keins"}) {
+        window.state = WindowState::Maximized;
+        put("Tavelin.ini", std::string("[Notiz1]\r\nShowCmd=") + text + "\r\n");
+        restore();
+        EXPECT_EQ(window.state, WindowState::Maximized) << "ShowCmd " << text;
+    }
+}
+
+TEST(KeepOnScreen, PartlyVisibleWindowStays) {
+    const std::vector<Rect> screen = {{0, 0, 1024, 768}};
+    EXPECT_EQ(keepOnScreen({1000, 700, 1300, 1000}, screen), (Rect{1000, 700, 1300, 1000}));
+    EXPECT_EQ(keepOnScreen({-200, -100, 10, 10}, screen), (Rect{-200, -100, 10, 10}));
+    EXPECT_EQ(keepOnScreen({5000, 5000, 5100, 5100}, {}), (Rect{5000, 5000, 5100, 5100}));
+}
+
+TEST(KeepOnScreen, LostWindowMovesOntoTheNearestArea) {
+    const std::vector<Rect> areas = {{0, 0, 1024, 768}, {1024, 0, 2048, 768}};
+    // A second monitor that is gone, to the right.
+    EXPECT_EQ(keepOnScreen({2500, 100, 2770, 340}, areas), (Rect{1778, 100, 2048, 340}));
+    // Above the left one, touching neither.
+    EXPECT_EQ(keepOnScreen({-400, -500, -130, -260}, areas), (Rect{0, 0, 270, 240}));
+    // Larger than the area: its top-left corner is what shows.
+    EXPECT_EQ(keepOnScreen({0, 900, 1200, 1900}, {{0, 0, 1024, 768}}), (Rect{0, 0, 1200, 1000}));
+    // Numbers from a damaged file do not overflow.
+    const Rect huge = keepOnScreen({INT_MAX - 10, INT_MAX - 10, INT_MAX, INT_MAX}, areas);
+    EXPECT_EQ(huge, (Rect{2038, 758, 2048, 768}));
+}
+
+}  // namespace
+}  // namespace tav
