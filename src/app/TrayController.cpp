@@ -267,7 +267,7 @@ std::string TrayController::unusableHotKeys(const IniFile& ini) {
     const auto tell = [&told](const std::optional<std::string>& letter, const char* purpose) {
         if (letter)
             told += "Der gespeicherte Hotkey „" + *letter + "“ für „" + purpose +
-                    "“ ist keine Taste; es gilt kein Hotkey.\n";
+                    "“ kann nicht gelesen werden: er nennt keine Taste, es gilt kein Hotkey.\n";
     };
     tell(SettingsKeys::unusableHotkeyNeu(ini), "neue Notiz");
     tell(SettingsKeys::unusableHotkeyVordergrund(ini), "in den Vordergrund");

@@ -147,6 +147,7 @@ k_settings_words() {
         SETTINGS+=("$line")
         KEEPLINE+=("$line")
     done
+    MESSAGES+=("„F1“")  # a hot key that names no key is none, and the start says so
 }
 
 # Note files; each note has its title, and its file must keep its bytes.
