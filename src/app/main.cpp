@@ -64,7 +64,6 @@ int runProgram() {
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (aboutBox.preTranslate(msg)) continue;
         if (tav::translateDialogKeys(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

@@ -43,13 +43,13 @@ HWND makeTipWindow(HWND owner) {
 
 // Where a control without a window lies on its form, in the form's pixels
 // (its 96-dpi bounds while the form has no window).
-RECT pixelsOn(const Form* form, const RECT& bounds) {
-    if (form == nullptr || form->handle() == nullptr) return bounds;
-    return deviceRect(form->handle(), bounds.left, bounds.top, bounds.right - bounds.left,
-                      bounds.bottom - bounds.top);
+RECT pixelsOn(const Form* form, const LayoutRect& bounds) {
+    if (form == nullptr || form->handle() == nullptr)
+        return {bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
+    return deviceRect(form->handle(), bounds);
 }
 
-void invalidateOn(const Form* form, const RECT& bounds) {
+void invalidateOn(const Form* form, const LayoutRect& bounds) {
     if (form == nullptr || form->handle() == nullptr) return;
     const RECT r = pixelsOn(form, bounds);
     InvalidateRect(form->handle(), &r, TRUE);
@@ -69,13 +69,11 @@ HFONT fontAt(FontHandle& font, int& madeAtDpi, const FontSpec& spec, int dpi) {
 // ---- Label
 
 Label::~Label() {
-    if (parent_ != nullptr) parent_->detach(this);
     if (tip_ != nullptr && IsWindow(tip_)) DestroyWindow(tip_);
 }
 
 void Label::create(Form& parent) {
-    parent_ = &parent;
-    parent.attach(this);
+    join(parent);
     updateTip();
     invalidate();
 }
@@ -90,11 +88,10 @@ void Label::dpiChanged() {
     invalidate();
 }
 
-void Label::setBounds(int left, int top, int width, int height) {
-    const RECT wanted{left, top, left + width, top + height};
-    if (EqualRect(&wanted, &bounds_)) return;
+void Label::setBounds(const LayoutRect& place) {
+    if (place == bounds_) return;
     invalidate();
-    bounds_ = {left, top, left + width, top + height};
+    bounds_ = place;
     invalidate();
     updateTip();
 }
@@ -326,7 +323,7 @@ int ButtonRow::dpi() const {
 // ---- ToolBar
 
 ToolBar::~ToolBar() {
-    if (parent_ != nullptr) parent_->detach(this);
+    leave();
     if (hwnd_ != nullptr) {
         RemoveWindowSubclass(hwnd_, &ToolBar::subclassProc, 1);
         DestroyWindow(hwnd_);
@@ -335,19 +332,11 @@ ToolBar::~ToolBar() {
 
 void ToolBar::create(Form& parent) {
     if (hwnd_ != nullptr) return;
-    if (parent.handle() == nullptr) throw std::logic_error("ToolBar::create ohne Fenster");
-    parent_ = &parent;
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER |
-                  TBSTYLE_FLAT;
+    join(parent);
+    DWORD style = WS_CLIPSIBLINGS | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER | TBSTYLE_FLAT;
     if (visible_) style |= WS_VISIBLE;
     if (wrapable_) style |= TBSTYLE_WRAPABLE;
-    const RECT r = deviceRect(parent.handle(), bounds_.left, bounds_.top,
-                              bounds_.right - bounds_.left, bounds_.bottom - bounds_.top);
-    hwnd_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, style, r.left, r.top, r.right - r.left,
-                            r.bottom - r.top, parent.handle(), nullptr, GetModuleHandleW(nullptr),
-                            nullptr);
-    if (hwnd_ == nullptr) throw std::runtime_error("Werkzeugleiste konnte nicht erzeugt werden.");
-    parent.attach(this);
+    hwnd_ = makeWindow(TOOLBARCLASSNAMEW, L"", style, 0, 0, bounds_, "Die Werkzeugleiste");
     SetWindowSubclass(hwnd_, &ToolBar::subclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
     SendMessageW(hwnd_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     rebuildImages();
@@ -537,15 +526,13 @@ void ToolBar::removing(SpeedButton& b) {
     if (index >= 0) SendMessageW(hwnd_, TB_DELETEBUTTON, index, 0);
 }
 
-void ToolBar::setBounds(int left, int top, int width, int height) {
-    bounds_ = {left, top, left + width, top + height};
+void ToolBar::setBounds(const LayoutRect& place) {
+    bounds_ = place;
     applyBounds();
 }
 
 void ToolBar::applyBounds() {
-    if (hwnd_ != nullptr)
-        placeChild(hwnd_, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
-                   bounds_.bottom - bounds_.top);
+    if (hwnd_ != nullptr) placeChild(hwnd_, bounds_);
 }
 
 void ToolBar::setButtonSize(int width, int height) {
@@ -569,7 +556,7 @@ void ToolBar::setWrapable(bool wrapable) {
 int ToolBar::wrappedHeight(int width, int rowHeight) {
     if (hwnd_ == nullptr || buttons_.empty()) return rowHeight;
     // Only the width decides where the buttons wrap.
-    setBounds(bounds_.left, bounds_.top, width, height());
+    setBounds({bounds_.x, bounds_.y, width, bounds_.h});
     SendMessageW(hwnd_, TB_AUTOSIZE, 0, 0);  // wraps anew for the width
     RECT first{}, last{};
     const LRESULT count = SendMessageW(hwnd_, TB_BUTTONCOUNT, 0, 0);
@@ -677,13 +664,11 @@ LRESULT CALLBACK ToolBar::subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
 // ---- ButtonStrip
 
 ButtonStrip::~ButtonStrip() {
-    if (parent_ != nullptr) parent_->detach(this);
     if (tip_ != nullptr && IsWindow(tip_)) DestroyWindow(tip_);
 }
 
 void ButtonStrip::create(Form& parent) {
-    parent_ = &parent;
-    parent.attach(this);
+    join(parent);
     invalidate();
 }
 
@@ -715,9 +700,9 @@ bool ButtonStrip::contains(POINT client) const { return buttonAt(client) != null
 
 void ButtonStrip::invalidate() { invalidateOn(parent_, bounds_); }
 
-void ButtonStrip::setBounds(int left, int top, int width, int height) {
+void ButtonStrip::setBounds(const LayoutRect& place) {
     invalidate();
-    bounds_ = {left, top, left + width, top + height};
+    bounds_ = place;
     invalidate();
     refreshTips();
 }

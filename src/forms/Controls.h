@@ -26,15 +26,13 @@ class Label : public Control {
 public:
     Label() = default;
     ~Label() override;
-    Label(const Label&) = delete;
-    Label& operator=(const Label&) = delete;
 
-    // Attaches to a form whose window exists.
+    // Joins a form whose window exists.
     void create(Form& parent);
 
-    RECT bounds() const { return bounds_; }
-    void setBounds(int left, int top, int width, int height);
-    int height() const { return bounds_.bottom - bounds_.top; }
+    const LayoutRect& bounds() const { return bounds_; }
+    void setBounds(const LayoutRect& place);
+    int height() const { return bounds_.h; }
     const std::string& text() const { return text_; }
     void setText(const std::string& text);
     const std::string& hint() const { return hint_; }
@@ -67,8 +65,7 @@ private:
     bool tipWanted() const;
     TOOLINFOW tipTool();
 
-    Form* parent_ = nullptr;
-    RECT bounds_{0, 0, 65, 13};
+    LayoutRect bounds_{0, 0, 65, 13};
     std::string text_;
     std::string hint_;
     std::wstring tipText_;
@@ -173,8 +170,6 @@ class ButtonRow : public Control {
 public:
     ButtonRow() = default;
     ~ButtonRow() override;
-    ButtonRow(const ButtonRow&) = delete;
-    ButtonRow& operator=(const ButtonRow&) = delete;
 
     void add(SpeedButton& button);
     const std::vector<SpeedButton*>& buttons() const { return buttons_; }
@@ -190,7 +185,6 @@ protected:
     void groupDown(SpeedButton& down);
     int dpi() const;
 
-    Form* parent_ = nullptr;
     std::vector<SpeedButton*> buttons_;
 
 private:
@@ -213,9 +207,9 @@ public:
     void createWhenShown(Form& parent);
     HWND handle() const { return hwnd_; }
 
-    RECT bounds() const { return bounds_; }
-    void setBounds(int left, int top, int width, int height);
-    int height() const { return bounds_.bottom - bounds_.top; }
+    const LayoutRect& bounds() const { return bounds_; }
+    void setBounds(const LayoutRect& place);
+    int height() const { return bounds_.h; }
     // Default 21 x 21 (a 16 x 16 picture and its frame).
     void setButtonSize(int width, int height);
     // Buttons that do not fit the bar's width go on into another row.
@@ -256,7 +250,7 @@ private:
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
     HWND hwnd_ = nullptr;
-    RECT bounds_{0, 0, 100, 29};
+    LayoutRect bounds_{0, 0, 100, 29};
     int buttonWidth_ = 21, buttonHeight_ = 21;
     int pictureSize_ = 16;
     bool hasColor_ = false;
@@ -286,11 +280,11 @@ public:
     ButtonStrip() = default;
     ~ButtonStrip() override;
 
-    // Attaches to a form whose window exists.
+    // Joins a form whose window exists.
     void create(Form& parent);
 
-    RECT bounds() const { return bounds_; }
-    void setBounds(int left, int top, int width, int height);
+    const LayoutRect& bounds() const { return bounds_; }
+    void setBounds(const LayoutRect& place);
     // The width of a button without one of its own, and the height of all.
     void setButtonSize(int width, int height);
     void setFont(const FontSpec& font);
@@ -317,7 +311,7 @@ private:
     void setHot(SpeedButton* b);
     void refreshTips();
 
-    RECT bounds_{0, 0, 35, 13};
+    LayoutRect bounds_{0, 0, 35, 13};
     int buttonWidth_ = 17, buttonHeight_ = 13;
     FontSpec font_;
     FontHandle hfont_;

@@ -13,9 +13,9 @@ namespace {
 namespace layout {
 constexpr int kClientWidth = 363;
 constexpr int kClientHeight = 240;
-constexpr LayoutRect ListBox1{8, 8, 347, 188};
-constexpr LayoutRect BitBtn1{8, 206, 112, 26};
-constexpr LayoutRect BitBtn2{267, 206, 88, 26};
+constexpr LayoutRect hiddenNotesList{8, 8, 347, 188};
+constexpr LayoutRect showNoteButton{8, 206, 112, 26};
+constexpr LayoutRect okButton{267, 206, 88, 26};
 }  // namespace layout
 
 constexpr int kListId = 101;
@@ -29,18 +29,18 @@ HiddenNotesDialog::HiddenNotesDialog(NoteHost& host)
       host_(host) {
     setName("Form4");
     createDialog(host.ownerWindow());
-    ListBox1.create(*this, kListId, layout::ListBox1);
-    BitBtn1.create(*this, "Notiz sichtbar", kShowNoteId, layout::BitBtn1);
-    BitBtn2.create(*this, "OK", IDOK, layout::BitBtn2, true);
-    BitBtn1.onClick = [this] { BitBtn1Click(); };
-    BitBtn2.onClick = [this] { BitBtn2Click(); };
+    hiddenNotesList.create(*this, kListId, layout::hiddenNotesList);
+    showNoteButton.create(*this, "Notiz sichtbar", kShowNoteId, layout::showNoteButton);
+    okButton.create(*this, "OK", IDOK, layout::okButton, true);
+    showNoteButton.onClick = [this] { showNoteButtonClick(); };
+    okButton.onClick = [this] { okButtonClick(); };
 }
 
 void HiddenNotesDialog::hideNote(NoteWindow& note) {
     IniFile uns(unsIniPath());
     note.hide();
     const std::string title = note.Label1.text();
-    ListBox1.add(title);
+    hiddenNotesList.add(title);
     lines_.push_back({note.name(), note.handle()});
     uns.writeString(title, "intname", note.name());
     uns.writeBool(title, "sichtbar", false);
@@ -49,8 +49,8 @@ void HiddenNotesDialog::hideNote(NoteWindow& note) {
 
 // Nothing selected, or the note is gone: there is nothing to bring back, and
 // nothing to tell the user either.
-void HiddenNotesDialog::BitBtn1Click() {
-    const int index = ListBox1.itemIndex();
+void HiddenNotesDialog::showNoteButtonClick() {
+    const int index = hiddenNotesList.itemIndex();
     if (index < 0 || index >= static_cast<int>(lines_.size())) return;
     const Line& line = lines_[static_cast<size_t>(index)];
     NoteWindow* note = host_.findNote(line.noteName);
@@ -58,10 +58,10 @@ void HiddenNotesDialog::BitBtn1Click() {
 
     IniFile uns(unsIniPath());
     note->show();
-    uns.writeBool(ListBox1.item(index), "sichtbar", true);
+    uns.writeBool(hiddenNotesList.item(index), "sichtbar", true);
     uns.close();
 }
 
-void HiddenNotesDialog::BitBtn2Click() { hide(); }
+void HiddenNotesDialog::okButtonClick() { hide(); }
 
 }  // namespace tav

@@ -22,14 +22,14 @@ public:
     // The host finds the open notes; its window owns the dialog.
     explicit HiddenNotesDialog(NoteHost& host);
 
-    ListBox ListBox1;
-    Button BitBtn1;  // "Notiz sichtbar"
-    Button BitBtn2;  // OK
+    ListBox hiddenNotesList;
+    Button showNoteButton;  // "Notiz sichtbar"
+    Button okButton;
 
     // "Notiz &unsichtbar" of a note: hides it and lists it.
     void hideNote(NoteWindow& note);
-    void BitBtn1Click();  // shows the note of the selected line
-    void BitBtn2Click();  // closes
+    void showNoteButtonClick();  // shows the note of the selected line
+    void okButtonClick();        // closes
 
 private:
     // Each line knows its own note, so two notes with the same title each

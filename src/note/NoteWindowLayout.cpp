@@ -22,7 +22,7 @@ constexpr int kButtonSize = 21;
 constexpr int kSmallButtonHeight = 13;
 // Over the left end of the title line and exactly as high: the bar draws no
 // edge above its buttons, so they start at its top edge.
-constexpr RECT kSmallBarBounds{2, 0, 2 + 35, kTitleHeight};
+constexpr LayoutRect kSmallBarBounds{2, 0, 35, kTitleHeight};
 
 constexpr int ctrl(char key) { return kCtrl + key; }
 
@@ -57,12 +57,12 @@ void NoteWindow::buildControls() {
     built_ = true;
     layout();
     ToolBar1.create(*this);
-    RxClock1.create(handle(), kClockId);
+    RxClock1.create(*this, kClockId);
     memo1.setColor(kYellow);
     memo1.setReadOnly(true);
     memo1.setScrollBars(ScrollBars::Both);
     memo1.setAutoUrlDetect(true);
-    memo1.create(handle(), kMemoId);
+    memo1.create(*this, kMemoId);
     memo1.setDefaultFont("Arial", 10);
     memo1.onKeyDown = [this](UINT vk) { return memoKeyDown(vk); };
     memo1.onContextMenu = [this](POINT screen) { memoMenu().popup(handle(), screen); };
@@ -85,9 +85,7 @@ void NoteWindow::buildTitleBar() {
     Label1.setText(std::string(kDefaultNoteTitle) + "  ");
     Label1.showHint = true;
 
-    ToolBar3.setBounds(kSmallBarBounds.left, kSmallBarBounds.top,
-                       kSmallBarBounds.right - kSmallBarBounds.left,
-                       kSmallBarBounds.bottom - kSmallBarBounds.top);
+    ToolBar3.setBounds(kSmallBarBounds);
     ToolBar3.setButtonSize(17, kSmallButtonHeight);
     ToolBar3.setFont({.name = "Marlett", .sizePoints = 8});
     ToolBar3.setColor(kTitleViewColor);
@@ -343,7 +341,7 @@ void NoteWindow::layout() {
     laidOut_ = key;
     int top = 0;
     if (Label1.visible()) {
-        Label1.setBounds(0, 0, width, kTitleHeight);
+        Label1.setBounds({0, 0, width, kTitleHeight});
         top += kTitleHeight;
     }
     for (ToolBar* bar : {&ToolBar2, &ToolBar1}) {
@@ -351,15 +349,15 @@ void NoteWindow::layout() {
         // A note narrower than its bar wraps the buttons into another row
         // rather than cutting off the last ones.
         const int barHeight = bar->wrappedHeight(width, kBarHeight);
-        bar->setBounds(0, top, width, barHeight);
+        bar->setBounds({0, top, width, barHeight});
         top += barHeight;
     }
     int bottom = height;
     if (RxClock1.visible()) {
         bottom = std::max(0, height - RxClock::kHeight);
-        RxClock1.setBounds(0, bottom, width, RxClock::kHeight);
+        RxClock1.setBounds({0, bottom, width, RxClock::kHeight});
     }
-    memo1.setBounds(0, top, width, std::max(0, bottom - top));
+    memo1.setBounds({0, top, width, std::max(0, bottom - top)});
 }
 
 void NoteWindow::onSize(int, int) { layout(); }
@@ -368,13 +366,6 @@ void NoteWindow::onSize(int, int) { layout(); }
 // word wrap in view mode and the control's own undo in edit mode.
 bool NoteWindow::memoKeyDown(UINT vk) {
     return memoMenu().handleShortcut(shortcutFromKey(vk), handle());
-}
-
-bool NoteWindow::onNotify(const NMHDR& header, LRESULT& result) {
-    if (header.hwndFrom != memo1.hwnd()) return false;
-    const bool handled = memo1.handleNotify(&header);
-    result = 0;
-    return handled;
 }
 
 // A right click on the title line comes as a non-client one, because the
