@@ -2,6 +2,8 @@
 // Labels and tool bars of the forms. Bounds, button sizes and font sizes given
 // to these controls are 96-dpi figures; the controls show them in the pixels
 // of their form's monitor and follow the form to another density (see Form).
+// The controls the form paints (labels, button strips) are Controls.cpp; the
+// tool bar, a window of the system's, is ToolBar.cpp.
 
 #include <windows.h>
 // commctrl.h needs the types of windows.h.
@@ -18,6 +20,12 @@
 namespace tav {
 
 enum class Alignment { Left, Right, Center };
+
+// The program's tip window, with its hint timing. Controls make it when the
+// mouse first comes over them: fifty notes would otherwise make a hundred
+// and fifty tip windows at every start, which hardly anyone ever sees. Null
+// when none can be made; the control works on without tips.
+HWND makeTipWindow(HWND owner);
 
 // A static text that has no window of its own: the form paints it. So it
 // takes the form's hit test (the note's title line drags the note) and the

@@ -43,15 +43,19 @@ int dpiAt(const RECT& screen) {
     return systemDpi();
 }
 
-int windowDpi(HWND window) {
-    if (window == nullptr) return systemDpi();
-    if (const int dpi = recordedDpi(GetAncestor(window, GA_ROOT)); dpi > 0) return dpi;
-    return systemWindowDpi(window);
-}
+namespace {
 
 int recordedDpi(HWND window) {
     if (window == nullptr) return 0;
     return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(window, kDpiProperty)));
+}
+
+}  // namespace
+
+int windowDpi(HWND window) {
+    if (window == nullptr) return systemDpi();
+    if (const int dpi = recordedDpi(GetAncestor(window, GA_ROOT)); dpi > 0) return dpi;
+    return systemWindowDpi(window);
 }
 
 void recordDpi(HWND window, int dpi) {
@@ -88,13 +92,6 @@ SIZE frameSizeFor(DWORD style, DWORD exStyle, int dpi) {
         AdjustWindowRectEx(&r, style, FALSE, exStyle);
     }
     return {r.right - r.left, r.bottom - r.top};
-}
-
-SIZE clientFigures(HWND parent) {
-    RECT client{};
-    GetClientRect(parent, &client);
-    const int dpi = windowDpi(parent);
-    return {scaleFromDpi(client.right, dpi), scaleFromDpi(client.bottom, dpi)};
 }
 
 RECT deviceRect(HWND parent, const LayoutRect& place) {

@@ -24,9 +24,8 @@ int dpiAt(const RECT& screen);
 // Of the monitor a window is on. A form of the kit keeps its own record (see
 // Form), which its children share; other windows ask the system.
 int windowDpi(HWND window);
-// The record a top-level window keeps of its density (0: none, and
-// recordDpi(window, 0) takes it away).
-int recordedDpi(HWND window);
+// Records a form's density on its window for windowDpi to find; 0 takes
+// the record away.
 void recordDpi(HWND window, int dpi);
 // What the system says of the window, whatever the form has recorded.
 int systemWindowDpi(HWND window);
@@ -43,7 +42,5 @@ RECT deviceRect(HWND parent, const LayoutRect& place);
 // alone: a move, even to the same place, costs a control a new arrangement
 // of its content.
 void placeChild(HWND child, const LayoutRect& place);
-// The parent's client size in 96-dpi figures, as deviceRect counts it.
-SIZE clientFigures(HWND parent);
 
 }  // namespace tav
