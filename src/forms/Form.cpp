@@ -46,6 +46,15 @@ HWND Control::makeWindow(const wchar_t* className, const std::wstring& text, DWO
     return hwnd;
 }
 
+void WindowControl::setBounds(const LayoutRect& place) {
+    place_ = place;
+    if (hwnd_ != nullptr) placeChild(hwnd_, place);
+}
+
+void WindowControl::dpiChanged() {
+    if (hwnd_ != nullptr) placeChild(hwnd_, place_);
+}
+
 Form::Form(std::wstring className)
     : className_(std::move(className)), color_(GetSysColor(COLOR_BTNFACE)) {}
 

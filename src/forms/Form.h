@@ -55,6 +55,19 @@ protected:
     Form* parent_ = nullptr;
 };
 
+// A control with a child window of its own, at a place on its form.
+class WindowControl : public Control {
+public:
+    HWND handle() const { return hwnd_; }
+    // Given before the window is made, the control is made there.
+    void setBounds(const LayoutRect& place);
+    void dpiChanged() override;
+
+protected:
+    HWND hwnd_ = nullptr;
+    LayoutRect place_{};
+};
+
 // What the close handler lets happen after an allowed close.
 enum class CloseAction { None, Hide, Free };
 

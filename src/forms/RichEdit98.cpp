@@ -9,7 +9,6 @@
 #include <stdexcept>
 
 #include "desktop/Utf.h"
-#include "forms/Dpi.h"
 
 namespace tav {
 namespace {
@@ -88,7 +87,7 @@ void RichEdit98::createWindow(int id) {
                   ES_NOHIDESEL | ES_AUTOVSCROLL;
     if (scrollBars_ == ScrollBars::Both) style |= WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL;
     if (readOnly_) style |= ES_READONLY;
-    hwnd_ = makeWindow(richEditClass(), L"", style, 0, id, bounds_, "Das Textfeld");
+    hwnd_ = makeWindow(richEditClass(), L"", style, 0, id, place_, "Das Textfeld");
     SetPropW(hwnd_, kSelfProperty, this);
     oldProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&subclassProc)));
@@ -109,15 +108,6 @@ void RichEdit98::createWindow(int id) {
     SendMessageW(hwnd_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&language));
     // Target device 0 wraps at the window's width, 1 never wraps.
     SendMessageW(hwnd_, EM_SETTARGETDEVICE, 0, scrollBars_ == ScrollBars::Both ? 1 : 0);
-}
-
-void RichEdit98::setBounds(const LayoutRect& place) {
-    bounds_ = place;
-    if (hwnd_) placeChild(hwnd_, place);
-}
-
-void RichEdit98::dpiChanged() {
-    if (hwnd_) placeChild(hwnd_, bounds_);
 }
 
 void RichEdit98::setVisible(bool visible) {

@@ -45,7 +45,7 @@ struct ParaAttributes {
 // The control itself is RichEdit98.cpp; loading and saving its files is
 // RichEdit98Stream.cpp, embedded objects RichEdit98Objects.cpp and printing
 // RichEdit98Print.cpp.
-class RichEdit98 : public Control {
+class RichEdit98 : public WindowControl {
 public:
     RichEdit98() = default;
     ~RichEdit98() override;
@@ -54,8 +54,6 @@ public:
     // before create(), the control is made there). Throws
     // std::runtime_error when no RichEdit library can be loaded.
     void create(Form& parent, int id);
-    HWND handle() const { return hwnd_; }
-    void setBounds(const LayoutRect& place);
     void setVisible(bool visible);
     void setFocus();
 
@@ -130,7 +128,6 @@ public:
     bool print(HWND owner, const std::string& docTitle);
 
     bool forwardNotify(const NMHDR& header, LRESULT& result) override;
-    void dpiChanged() override;
 
     std::function<void()> onSelectionChange;
     std::function<void(const std::string& link)> onLinkClick;
@@ -149,7 +146,6 @@ private:
     std::string readRange(long start, long end) const;
     void setPlainText(const std::string& bytes);
 
-    HWND hwnd_ = nullptr;
     WNDPROC oldProc_ = nullptr;
     IRichEditOleCallback* callback_ = nullptr;
     bool oleInitialized_ = false;
@@ -157,7 +153,6 @@ private:
     bool* alive_ = nullptr;  // set while onKeyDown runs, cleared by the destructor
     bool readOnly_ = false;
     COLORREF color_ = RGB(255, 255, 255);
-    LayoutRect bounds_;
     ScrollBars scrollBars_ = ScrollBars::Both;
     bool autoUrlDetect_ = true;
 };

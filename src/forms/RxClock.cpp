@@ -83,20 +83,11 @@ RxClock::~RxClock() {
 void RxClock::create(Form& parent, int id) {
     registerClassOnce();
     join(parent);
-    hwnd_ = makeWindow(kClassName, L"", WS_CLIPSIBLINGS, 0, id, bounds_, "Die Uhr");
+    hwnd_ = makeWindow(kClassName, L"", WS_CLIPSIBLINGS, 0, id, place_, "Die Uhr");
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProc));
     if (visible_) ShowWindow(hwnd_, SW_SHOWNA);
     updateTimer();
-}
-
-void RxClock::setBounds(const LayoutRect& place) {
-    bounds_ = place;
-    if (hwnd_) placeChild(hwnd_, place);
-}
-
-void RxClock::dpiChanged() {
-    if (hwnd_) placeChild(hwnd_, bounds_);
 }
 
 void RxClock::setVisible(bool visible) {

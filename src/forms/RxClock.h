@@ -14,7 +14,7 @@
 
 namespace tav {
 
-class RxClock : public Control {
+class RxClock : public WindowControl {
 public:
     static constexpr int kHeight = 17;  // a 96-dpi figure
 
@@ -23,8 +23,6 @@ public:
 
     // Hidden until setVisible(true); the form's layout places it.
     void create(Form& parent, int id);
-    HWND handle() const { return hwnd_; }
-    void setBounds(const LayoutRect& place);
     bool visible() const { return visible_; }
     void setVisible(bool visible);
 
@@ -47,8 +45,6 @@ public:
     void setAlarmHour(int hour);
     void setAlarmMinute(int minute);
     void setAlarmSecond(int second);
-
-    void dpiChanged() override;
 
     TimeOfDay alarmTime() const { return {alarmHour_, alarmMinute_, alarmSecond_}; }
 
@@ -73,8 +69,6 @@ private:
     void stopTicking();
     void rearm(const SYSTEMTIME& now);
 
-    HWND hwnd_ = nullptr;
-    LayoutRect bounds_;
     FontHandle font_;
     int fontDpi_ = 0;
     HBRUSH brush_ = nullptr;

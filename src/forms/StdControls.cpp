@@ -43,11 +43,6 @@ void StdControl::createChild(Form& parent, const wchar_t* className, const std::
     applyFont();
 }
 
-void StdControl::setBounds(const LayoutRect& place) {
-    place_ = place;
-    if (hwnd_ != nullptr) placeChild(hwnd_, place);
-}
-
 void StdControl::setFont(const FontSpec& font) {
     font_ = font;
     if (hwnd_ != nullptr) applyFont();
@@ -62,7 +57,7 @@ void StdControl::applyFont() {
 }
 
 void StdControl::dpiChanged() {
-    placeChild(hwnd_, place_);
+    WindowControl::dpiChanged();
     applyFont();
 }
 

@@ -17,15 +17,12 @@
 
 namespace tav {
 
-class StdControl : public Control {
+class StdControl : public WindowControl {
 public:
-    HWND handle() const { return hwnd_; }
     int id() const { return id_; }
     std::string text() const;
     void setText(const std::string& text);
     void setFocus();
-    // Given before create(), the control is made there.
-    void setBounds(const LayoutRect& place);
     // A font of its own instead of the form's dialog font.
     void setFont(const FontSpec& font);
     void dpiChanged() override;
@@ -35,9 +32,7 @@ protected:
                      DWORD exStyle, int id, const LayoutRect& place);
     void applyFont();
 
-    HWND hwnd_ = nullptr;
     int id_ = 0;
-    LayoutRect place_{};
 
 private:
     std::optional<FontSpec> font_;
