@@ -13,7 +13,7 @@ build=$1
 rounds=${BENCH_ROUNDS:-3}
 idle=${BENCH_IDLE_S:-30}
 export LC_ALL=C
-export TAVELIN_PREFIX=${TAVELIN_PREFIX:-${HOME:-/root}/.cache/tavelin/prefix-bench}
+export TAVELIN_PREFIX=${TAVELIN_PREFIX:-${HOME:-/root}/.cache/tavelin/prefix-bench-${TAVELIN_ARCH:-i686}}
 export TAVELIN_FORCE_XVFB=1
 . scripts/wine-env.sh
 tavelin_prefix
