@@ -23,6 +23,27 @@ if ! installed wine32:i386; then
       "kein 32-Bit-Wine, und die Tests prüfen nur das 64-Bit-Programm." >&2
   fi
 fi
+# The i386 packages must match the amd64 ones of the same name version for
+# version. When the mirror's i386 index of the security updates is broken,
+# only the release versions match: apt then takes those for both
+# architectures (the amd64 ones of Wine's libraries go back to the release),
+# with the security updates set aside for this one install.
+install_wine32() {
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "$wine32" && return
+  echo "WARNUNG: wine32 passt nicht zu den installierten Paketen (Sicherheits-Index" \
+    "für i386 fehlt?); neuer Versuch mit den Paketversionen der Debian-Ausgabe." >&2
+  local pins
+  pins=$(mktemp -d)
+  printf '%s\n' 'Package: *' 'Pin: release l=Debian-Security' 'Pin-Priority: -1' '' \
+    'Package: *' 'Pin: release l=Debian' 'Pin-Priority: 1001' >"$pins/preferences"
+  mkdir "$pins/parts"
+  local status=0
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o Dir::Etc::Preferences="$pins/preferences" \
+    -o Dir::Etc::PreferencesParts="$pins/parts" install -y -q --allow-downgrades "$wine32" ||
+    status=$?
+  rm -rf "$pins"
+  return "$status"
+}
 if [ -n "$missing$wine32" ]; then
   echo "Installiere:$missing $wine32"
   # A mirror in the middle of a sync fails single indexes (the i386 one of
@@ -37,8 +58,7 @@ if [ -n "$missing$wine32" ]; then
       "Bitte die Paketquellen prüfen und scripts/setup.sh erneut ausführen." >&2
     exit 1
   fi
-  if [ -n "$wine32" ] &&
-     ! DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "$wine32"; then
+  if [ -n "$wine32" ] && ! install_wine32; then
     echo "WARNUNG: 32-Bit-Wine ($wine32) ließ sich nicht installieren; die Tests" \
       "prüfen dann nur das 64-Bit-Programm." >&2
   fi
