@@ -43,6 +43,10 @@ tavelin_prefix() {
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     # No sound device on the build machines.
     "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f >/dev/null 2>&1
+    # A program that crashes ends with its backtrace on the test's output,
+    # instead of waiting in a crash box that nobody closes.
+    "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      >/dev/null 2>&1
     wineserver -w
     fonts="$WINEPREFIX/drive_c/windows/Fonts"
     mkdir -p "$fonts"
