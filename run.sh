@@ -7,19 +7,21 @@ cd "$(dirname "$0")"
 root=$(pwd)
 export LC_ALL=C
 scripts/setup.sh
-# The build that runs under this machine's Wine (see cmake/mingw.cmake).
-cmake -S . -B build/win -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH=x86_64 \
+. scripts/wine-env.sh
+mkdir -p build
+tavelin_pick_arch build
+tree=$(tavelin_tree "$TAVELIN_ARCH")
+cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH="$TAVELIN_ARCH" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" >/dev/null
-cmake --build build/win -j"$(nproc)" --target Tavelin
+cmake --build "$tree" -j"$(nproc)" --target Tavelin
 
 progdir="${TAVELIN_HOME:-${HOME:-/root}/Tavelin}"
 mkdir -p "$progdir"
-cp build/win/Tavelin.exe "$progdir/"
+cp "$tree/Tavelin.exe" "$progdir/"
 cp res/index.htm "$progdir/" 2>/dev/null || true
 [ -f "$progdir/alarm.wav" ] || cp res/alarm.wav "$progdir/" 2>/dev/null || true
 echo "Programmverzeichnis: $progdir"
 
-. scripts/wine-env.sh
 tavelin_prefix
 if [ -z "${DISPLAY:-}" ]; then
   tavelin_display

@@ -13,7 +13,7 @@ build=$1
 rounds=${BENCH_ROUNDS:-3}
 idle=${BENCH_IDLE_S:-30}
 export LC_ALL=C
-export TAVELIN_PREFIX=${TAVELIN_PREFIX:-${HOME:-/root}/.cache/tavelin/prefix-bench}
+export TAVELIN_PREFIX=${TAVELIN_PREFIX:-${HOME:-/root}/.cache/tavelin/prefix-bench-${TAVELIN_ARCH:-i686}}
 export TAVELIN_FORCE_XVFB=1
 . scripts/wine-env.sh
 tavelin_prefix
@@ -37,6 +37,27 @@ cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 wakeups() { awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$1/status"; }
 rss_kb() { awk '/^VmRSS/ {print $2}' "/proc/$1/status"; }
 
+# The exit as users meet it: from the close message until the Linux process
+# has ended and its windows are off the screen (a log-off waits as long).
+# The end is seen through a process descriptor, from a thread that waits
+# while the probe posts the message.
+timed_exit() {
+    env -u LC_ALL python3 - "$1" "$WINE" "$work/probe.exe" exit "$2" "$3" <<'PY'
+import os, select, subprocess, sys, threading, time
+ended = []
+descriptor = os.pidfd_open(int(sys.argv[1]))
+def wait():
+    select.select([descriptor], [], [])
+    ended.append(time.time() * 1000)
+waiter = threading.Thread(target=wait)
+waiter.start()
+posted = subprocess.run(sys.argv[2:], stdin=subprocess.DEVNULL, capture_output=True,
+                        text=True, check=True).stdout.split()[-1]
+waiter.join()
+print("%.1f" % (ended[0] - float(posted)))
+PY
+}
+
 # One run of one program: prints "start_ms exit_ms rss_kb cpu_ms wakeups".
 measure() {
     local exe=$1 note_class=$2 main_class=$3 clocks=$4
@@ -53,7 +74,7 @@ measure() {
     c0=$(cpu_ticks "$pid"); w0=$(wakeups "$pid")
     sleep "$idle"
     c1=$(cpu_ticks "$pid"); w1=$(wakeups "$pid")
-    exit_ms=$(probe exit "$main_class" "$note_class")
+    exit_ms=$(timed_exit "$pid" "$main_class" "$note_class")
     echo "$start_ms $exit_ms $rss $(((c1 - c0) * 1000 / hz)) $((w1 - w0))"
 }
 
@@ -78,7 +99,7 @@ fw=$(col floor 5); pw=$(col program 5)
 qc=$(col quiet 4); qw=$(col quiet 5)
 printf '%-44s %10s %10s %7s\n' "Messung (Median aus $rounds Runden)" "Programm" "Boden" "Faktor"
 printf '%-44s %10s %10s %7s\n' "Start bis 50 Notizen, ms (ohne 250 ms)" "$psn" "$fs" "$(ratio "$psn" "$fs")"
-printf '%-44s %10s %10s %7s\n' "Beenden mit 50 Notizen, ms" "$pe" "$fe" "$(ratio "$pe" "$fe")"
+printf '%-44s %10s %10s %7s\n' "Beenden bis Prozessende, 50 Notizen, ms" "$pe" "$fe" "$(ratio "$pe" "$fe")"
 printf '%-44s %10s %10s %7s\n' "CPU im Leerlauf, ${idle} s, Uhren an, ms" "$pc" "$fc" "$(ratio "$pc" "$fc")"
 printf '%-44s %10s %10s %7s\n' "Aufwachen im Leerlauf, ${idle} s, Uhren an" "$pw" "$fw" "$(ratio "$pw" "$fw")"
 printf '%-44s %10s %10s %7s\n' "Speicher (RSS) mit 50 Notizen, KB" "$pr" "$fr" "$(ratio "$pr" "$fr")"

@@ -13,12 +13,17 @@ cmake --build build/bench -j"$(nproc)" --target ini_bench >/dev/null
 echo "== Einstellungsdatei (Release, ohne Sanitizer)"
 build/bench/ini_bench
 
-# The programs run under this machine's 64-bit Wine (see cmake/mingw.cmake).
-cmake -S . -B build/win -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH=x86_64 \
+# The programs run as users meet them: the shipped 32-bit build, unless
+# this machine's Wine cannot start 32-bit programs.
+. scripts/wine-env.sh
+mkdir -p build
+tavelin_pick_arch build
+tree=$(tavelin_tree "$TAVELIN_ARCH")
+cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH="$TAVELIN_ARCH" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" >/dev/null
-cmake --build build/win -j"$(nproc)" --target Tavelin floor probe save_bench >/dev/null
-echo "== 50 Notizen: Programm gegen Boden (bench/floor.cpp), gleicher Lauf; Notiz von 1 MB speichern"
-bench/perf.sh "$root/build/win"
+cmake --build "$tree" -j"$(nproc)" --target Tavelin floor probe save_bench >/dev/null
+echo "== 50 Notizen ($TAVELIN_ARCH): Programm gegen Boden (bench/floor.cpp), gleicher Lauf; Notiz von 1 MB speichern"
+bench/perf.sh "$root/$tree"
 cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH=i686 \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" >/dev/null
 cmake --build build/win32 -j"$(nproc)" --target Tavelin >/dev/null

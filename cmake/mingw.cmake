@@ -1,8 +1,7 @@
 # Cross build for Windows with the posix-thread mingw-w64 compilers
 # (googletest needs std::thread, which the win32-thread ones lack).
-# TAVELIN_ARCH: i686 for the shipped 32-bit program, x86_64 for the tree that
-# runs its tests under 64-bit Wine (this machine's kernel runs no 32-bit
-# Linux programs, so 32-bit Wine cannot start here).
+# TAVELIN_ARCH: i686 for the shipped 32-bit program, x86_64 for the 64-bit
+# build of the same sources.
 if(NOT TAVELIN_ARCH)
   set(TAVELIN_ARCH x86_64)
 endif()
@@ -16,6 +15,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/${TAVELIN_ARCH}-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# ctest runs the Windows test programs through Wine; test.sh prepares the
-# prefix, the display and the wineserver first.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+# ctest runs the Windows test programs through the Wine of their
+# architecture; test.sh prepares the prefix, the display and the wineserver
+# first.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh ${TAVELIN_ARCH})

@@ -1,20 +1,30 @@
 # Sourced by run.sh, test.sh and the test scripts: a Wine prefix of the
 # project's own, a display, and a persistent wineserver.
-#   TAVELIN_PREFIX  the prefix to use (default: ~/.cache/tavelin/prefix64);
-#                   the tests at other screen densities use one beside it
-#                   whose name ends in "-scaled"
+#   TAVELIN_ARCH    i686 (the default): the shipped 32-bit program under
+#                   32-bit Wine; x86_64: the 64-bit build under 64-bit Wine
+#   TAVELIN_PREFIX  the prefix to use (default: ~/.cache/tavelin/prefix32,
+#                   or prefix64 for x86_64); the tests at other screen
+#                   densities use one beside it whose name ends in "-scaled"
 #   TAVELIN_DISPLAY a display number for a virtual screen when none is set
-# 64-bit Wine, called directly: /usr/bin/wine prefers the 32-bit loader when
-# it is installed, and that one cannot start on a kernel without 32-bit
-# support.
-export WINEARCH=win64
-export WINELOADER=/usr/lib/wine/wine64
 WINE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine.sh"
 export WINE
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX="${TAVELIN_PREFIX:-${HOME:-/root}/.cache/tavelin/prefix64}"
 export LANG=de_DE.UTF-8
+
+# Chooses Wine for a build: the loader of that architecture, called
+# directly (/usr/bin/wine would take the 32-bit one whenever it is there),
+# and a prefix made for it.
+tavelin_arch() {
+  case $1 in
+    i686) export WINEARCH=win32 WINELOADER=/usr/lib/wine/wine ;;
+    x86_64) export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 ;;
+    *) echo "Unbekannte Architektur: $1 (i686 oder x86_64)" >&2; return 1 ;;
+  esac
+  export TAVELIN_ARCH=$1
+  export WINEPREFIX="${TAVELIN_PREFIX:-${HOME:-/root}/.cache/tavelin/prefix${WINEARCH#win}}"
+}
+tavelin_arch "${TAVELIN_ARCH:-i686}"
 
 tavelin_prefix() {
   if [ -n "${1:-}" ]; then export WINEPREFIX=$1; fi
@@ -24,10 +34,19 @@ tavelin_prefix() {
     mkdir -p "$(dirname "$WINEPREFIX")"
     "$WINE" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
+    # A loader that cannot start (no 32-bit support) leaves no registry.
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      echo "Wine ($WINELOADER) konnte die Umgebung $WINEPREFIX nicht anlegen." >&2
+      return 1
+    fi
     # Without a window manager every hide or destroy would wait 2 s.
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     # No sound device on the build machines.
     "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /d '' /f >/dev/null 2>&1
+    # A program that crashes ends with its backtrace on the test's output,
+    # instead of waiting in a crash box that nobody closes.
+    "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+      >/dev/null 2>&1
     wineserver -w
     fonts="$WINEPREFIX/drive_c/windows/Fonts"
     mkdir -p "$fonts"
@@ -35,6 +54,32 @@ tavelin_prefix() {
     touch "$WINEPREFIX/.tavelin-ready"
   fi
 }
+
+# True when this machine runs 32-bit Windows programs: a tiny one, built into
+# the given directory, runs under 32-bit Wine and returns its own exit code.
+# The 32-bit prefix is prepared on the way.
+tavelin_runs_32bit() {
+  [ -x /usr/lib/wine/wine ] || return 1
+  printf 'int main(void) { return 32; }\n' |
+    i686-w64-mingw32-gcc -x c - -o "$1/probe32.exe" || return 1
+  local status=0
+  (tavelin_arch i686 && tavelin_prefix && exec "$WINE" "$1/probe32.exe") || status=$?
+  [ "$status" -eq 32 ]
+}
+
+# Chooses the build that this machine's Wine runs: the shipped 32-bit one,
+# or the 64-bit one with a warning where 32-bit programs cannot start. The
+# given directory takes the probe; tavelin_tree names the build directory.
+tavelin_pick_arch() {
+  if tavelin_runs_32bit "$1"; then
+    tavelin_arch i686
+  else
+    echo "WARNUNG: Dieser Rechner startet keine 32-Bit-Programme unter Wine" \
+      "(scripts/setup.sh installiert wine32:i386); es läuft das 64-Bit-Programm." >&2
+    tavelin_arch x86_64
+  fi
+}
+tavelin_tree() { [ "$1" = i686 ] && echo build/win32 || echo build/win; }
 
 # Starts Xvfb on a free display when DISPLAY is empty (or forced).
 tavelin_display() {

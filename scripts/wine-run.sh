@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# ctest's emulator: runs a Windows program under the prepared Wine prefix.
+# ctest's emulator: runs a Windows program of the given architecture (i686 or
+# x86_64) under the prepared Wine prefix of that architecture.
+#   wine-run.sh <arch> <program> [arguments...]
 # test.sh has set up the prefix, the display and the wineserver already.
 # A program that ends with an error says so with its exit code, so that a
 # process that Wine ended before it could print anything is seen for what
 # it is.
 set -e
+TAVELIN_ARCH=$1
+shift
 . "$(dirname "$0")/wine-env.sh"
 status=0
 "$WINE" "$@" || status=$?

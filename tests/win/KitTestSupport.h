@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "forms/Dialogs.h"
 #include "desktop/Utf.h"
+#include "forms/Dialogs.h"
 
 namespace tav::test {
 
@@ -73,6 +73,19 @@ inline bool pumpPosted() {
     markerSeen = false;
     PostMessageW(target, WM_APP, 0, 0);
     return pumpUntil([] { return markerSeen; });
+}
+
+// The top-level windows of a thread. The enumeration's callback is a named
+// function: it must use the system's calling convention, which on 32-bit
+// Windows is not the one of a lambda.
+inline BOOL CALLBACK collectWindow(HWND w, LPARAM windows) {
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(w);
+    return TRUE;
+}
+inline std::vector<HWND> threadWindows(DWORD thread) {
+    std::vector<HWND> windows;
+    EnumThreadWindows(thread, collectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
 }
 
 // A global hot key that the program could not register counts as taken

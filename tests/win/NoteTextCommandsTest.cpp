@@ -20,11 +20,11 @@
 
 #include "KitTestSupport.h"
 #include "SuiteSkip.h"
+#include "desktop/Utf.h"
+#include "forms/Form.h"
 #include "note/NoteHost.h"
 #include "note/NoteTextCommands.h"
 #include "note/NoteWindow.h"
-#include "forms/Form.h"
-#include "desktop/Utf.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
 
@@ -135,18 +135,14 @@ private:
         const ULONGLONG limit = GetTickCount64() + 60000;
         while (GetTickCount64() < limit) {
             HWND found = nullptr;
-            EnumThreadWindows(
-                threadId_,
-                [](HWND w, LPARAM out) {
-                    wchar_t cls[16] = {};
-                    GetClassNameW(w, cls, 16);
-                    if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(w)) {
-                        *reinterpret_cast<HWND*>(out) = w;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&found));
+            for (HWND w : tav::test::threadWindows(threadId_)) {
+                wchar_t cls[16] = {};
+                GetClassNameW(w, cls, 16);
+                if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(w)) {
+                    found = w;
+                    break;
+                }
+            }
             if (found) {
                 wchar_t text[256] = {};
                 GetWindowTextW(found, text, 256);

@@ -6,8 +6,8 @@
 #include <stdexcept>
 
 #include "KitTestSupport.h"
-#include "forms/Controls.h"
 #include "desktop/Utf.h"
+#include "forms/Controls.h"
 #include "resource.h"
 
 namespace tav {
@@ -277,21 +277,15 @@ TEST(ButtonStripKit, ClickIsAPressAndReleaseOnTheSameShownEnabledButton) {
 TEST(ButtonStripKit, TipsNameEachButtonAndFollowTheHint) {
     TitleLineForm f;
     // The tip window the strip made: a tool tip owned by the form.
-    std::pair<HWND, HWND> search{f.handle(), nullptr};
     auto findTip = [&] {
-        search.second = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM data) {
-                auto* p = reinterpret_cast<std::pair<HWND, HWND>*>(data);
-                wchar_t cls[32] = {};
-                GetClassNameW(w, cls, 32);
-                if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && GetWindow(w, GW_OWNER) == p->first)
-                    p->second = w;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.second;
+        HWND tip = nullptr;
+        for (HWND w : test::threadWindows(GetCurrentThreadId())) {
+            wchar_t cls[32] = {};
+            GetClassNameW(w, cls, 32);
+            if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && GetWindow(w, GW_OWNER) == f.handle())
+                tip = w;
+        }
+        return tip;
     };
     EXPECT_EQ(nullptr, findTip()) << "no tip before the mouse comes";
     f.mouse(WM_MOUSEMOVE, 25, 6);

@@ -96,6 +96,14 @@ HWND windowArg(const std::wstring& s) {
     return h;
 }
 
+// The window enumerations' callback: each window into a vector. A named
+// function, as the callback must use the system's calling convention, which
+// on 32-bit Windows is not the one of a lambda.
+BOOL CALLBACK collectWindow(HWND h, LPARAM windows) {
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(h);
+    return TRUE;
+}
+
 // Polls until done() or the time is up; never a fixed sleep in the scripts.
 bool poll(DWORD timeoutMs, const std::function<bool()>& done) {
     const DWORD start = GetTickCount();
@@ -111,23 +119,15 @@ bool poll(DWORD timeoutMs, const std::function<bool()>& done) {
 // command) is done by then, or waits in a box of its own. Asks any window of
 // the thread but the one that is going away.
 void settle(DWORD thread, HWND goingAway, DWORD timeoutMs) {
-    struct Search {
-        HWND goingAway;
-        HWND found;
-    } search{goingAway, nullptr};
-    EnumThreadWindows(
-        thread,
-        [](HWND h, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (h == s->goingAway) return TRUE;
-            s->found = h;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    std::vector<HWND> windows;
+    EnumThreadWindows(thread, collectWindow, reinterpret_cast<LPARAM>(&windows));
     DWORD_PTR ignored = 0;
     // No window left: the program has ended, nothing is left to wait for.
-    if (search.found)
-        SendMessageTimeoutW(search.found, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored);
+    for (HWND h : windows) {
+        if (h == goingAway) continue;
+        SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored);
+        return;
+    }
 }
 
 // ---- the program under test ------------------------------------------------
@@ -209,12 +209,7 @@ WindowInfo describe(HWND h) {
 
 std::vector<WindowInfo> topLevelWindows() {
     std::vector<HWND> all;
-    EnumWindows(
-        [](HWND h, LPARAM p) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&all));
     std::vector<WindowInfo> result;
     for (HWND h : all) {
         DWORD pid = 0;
@@ -250,13 +245,7 @@ std::wstring rectText(const RECT& r) {
 
 std::vector<HWND> childWindows(HWND parent) {
     std::vector<HWND> all;
-    EnumChildWindows(
-        parent,
-        [](HWND h, LPARAM p) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
+    EnumChildWindows(parent, collectWindow, reinterpret_cast<LPARAM>(&all));
     return all;
 }
 
