@@ -605,23 +605,40 @@ void IniFile::writeBool(const std::string& section, const std::string& key, bool
     writeString(section, key, value ? "1" : "0");
 }
 
+namespace {
+
+// Drops, in one pass over the document, every line for which drop(inSection,
+// line) holds, where inSection tells whether the line lies in a section of
+// the given name. One pass, as a file with a million copies of one section
+// would otherwise take hours to clean up at start.
+template <typename Drop>
+void dropLines(IniDocument& doc, std::string_view section, Drop drop) {
+    bool inSection = false;
+    const auto kept = std::remove_if(doc.lines.begin(), doc.lines.end(), [&](const IniLine& line) {
+        if (const auto name = sectionName(line.text)) inSection = sameName(*name, section);
+        return drop(inSection, line);
+    });
+    if (kept == doc.lines.end()) return;
+    doc.lines.erase(kept, doc.lines.end());
+    doc.dirty = true;
+}
+
+}  // namespace
+
 void IniFile::eraseSection(const std::string& section) {
-    auto& doc = document();
     // Every copy goes: erasing only the first would bring a stale duplicate
     // back to life.
-    const auto sectionText = storedSection(section);
-    while (const auto header = findSection(doc, sectionText)) {
-        doc.lines.erase(doc.lines.begin() + *header, doc.lines.begin() + sectionEnd(doc, *header));
-        doc.dirty = true;
-    }
+    dropLines(document(), storedSection(section),
+              [](bool inSection, const IniLine&) { return inSection; });
 }
 
 void IniFile::deleteKey(const std::string& section, const std::string& key) {
-    auto& doc = document();
-    while (const auto index = findKey(doc, section, key)) {
-        doc.lines.erase(doc.lines.begin() + *index);
-        doc.dirty = true;
-    }
+    const auto keyText = storedKey(key);
+    dropLines(document(), storedSection(section), [&](bool inSection, const IniLine& line) {
+        if (!inSection) return false;
+        const auto kl = keyLine(line.text);
+        return kl && sameName(kl->key, keyText);
+    });
 }
 
 bool IniFile::sectionExists(const std::string& section) const {
