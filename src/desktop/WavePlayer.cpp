@@ -6,6 +6,7 @@
 
 #include "desktop/Utf.h"
 #include "store/FileIo.h"
+#include "store/WaveFile.h"
 
 namespace tav {
 
@@ -29,11 +30,6 @@ bool sameStamp(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUTE_DA
            CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0;
 }
 
-bool isWave(const std::string& bytes) {
-    return bytes.size() > 44 && bytes.compare(0, 4, "RIFF") == 0 &&
-           bytes.compare(8, 4, "WAVE") == 0;
-}
-
 }  // namespace
 
 WavePlayer::System WavePlayer::system = {
@@ -52,10 +48,10 @@ bool WavePlayer::loadFromFile(const std::string& path) {
     if (known && shared.path == path && sameStamp(shared.stamp, stamp)) data_ = shared.bytes.lock();
     if (data_) return true;
     try {
-        std::optional<std::string> bytes = readWholeFile(path);
-        if (bytes && isWave(*bytes)) data_ = std::make_shared<const std::string>(std::move(*bytes));
+        std::optional<std::string> bytes = readWholeFile(path, kMaxSoundBytes);
+        if (bytes && isPlayableWave(*bytes)) data_ = std::make_shared<const std::string>(std::move(*bytes));
     } catch (const FileError&) {
-        // Unreadable: silence, as for a missing file.
+        // Unreadable or too large: silence, as for a missing file.
     }
     if (data_ && known) shared = {path, stamp, data_};
     return loaded();

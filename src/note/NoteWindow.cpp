@@ -209,12 +209,14 @@ void NoteWindow::loadText() {
     const std::string path = noteTextPath(name());
     try {
         if (const auto content = readWholeFile(path)) memo1.load(*content);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The file stays as it is: the note keeps away from it until the
         // user has written something new and chosen to replace it.
         textUnread_ = true;
-        showErrorBox(handle(), "Der Text der Notiz „" + title() +
-                                   "“ konnte nicht gelesen werden.\r\n\r\nDatei: " + path +
+        const bool tooLarge = dynamic_cast<const FileTooLarge*>(&e) != nullptr;
+        showErrorBox(handle(), "Der Text der Notiz „" + title() + "“ konnte nicht gelesen werden." +
+                                   (tooLarge ? "\r\n\r\n" + std::string(e.what()) : "") +
+                                   "\r\n\r\nDatei: " + path +
                                    "\r\n\r\nDie Datei bleibt unverändert. Tavelin ersetzt sie "
                                    "nur, wenn Sie in dieser Notiz neuen Text speichern und das "
                                    "bestätigen.");

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <new>
 #include <optional>
 #include <string_view>
 
 #include "store/FileIo.h"
+#include "store/Utf8Decode.h"
 
 namespace tav {
 
@@ -75,8 +77,8 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Length of the well-formed UTF-8 sequence at s[i], 0 when there is none
-// (overlong forms, surrogates and values above U+10FFFF are not well-formed).
+}  // namespace
+
 std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t& cp) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     std::size_t len;
@@ -102,6 +104,8 @@ std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t& cp) {
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     return len;
 }
+
+namespace {
 
 bool isValidUtf8(std::string_view s) {
     char32_t cp;
@@ -502,10 +506,16 @@ std::shared_ptr<IniDocument> openDocument(const std::string& path) {
     auto doc = std::make_shared<IniDocument>();
     doc->key = key;
     try {
-        if (auto bytes = readWholeFile(path)) decode(*doc, *bytes);
+        if (auto bytes = readWholeFile(path, kMaxSettingsBytes)) decode(*doc, *bytes);
+    } catch (const FileTooLarge& e) {
+        registry().erase(key);
+        throw IniError(e.what());
     } catch (const FileError&) {
         registry().erase(key);
         throw IniError(path + " kann nicht gelesen werden");
+    } catch (const std::bad_alloc&) {
+        registry().erase(key);
+        throw IniError(noMemoryFor(path).what());
     }
     slot = doc;
     return doc;

@@ -431,6 +431,21 @@ TEST_F(IniFileTest, RefusedWriteKeepsOldFileAndCanBeRetried) {
     EXPECT_EQ(IniFile(path("Tavelin.ini")).readString("Notiz1", "NotizTitel", "").size(), 2047u);
 }
 
+TEST_F(IniFileTest, SettingsFileAbove16MegabytesIsRefusedAndKept) {
+    put("Tavelin.ini", "[Settings]\r\n");
+    fs::resize_file(path("Tavelin.ini"), (16u << 20) + 1);  // sparse: costs no disk
+    try {
+        IniFile ini(path("Tavelin.ini"));
+        FAIL() << "no error";
+    } catch (const IniError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Die Datei " + path("Tavelin.ini") +
+                                                  " ist größer als 16 MB",
+                                              0),
+                  0u);
+    }
+    EXPECT_EQ(fs::file_size(path("Tavelin.ini")), (16u << 20) + 1);
+}
+
 TEST_F(IniFileTest, DirectoryInPlaceOfFileIsAnError) {
     fs::create_directory(path("Tavelin.ini"));
     try {
