@@ -652,7 +652,7 @@ TEST_F(TrayControllerTest, CloseWhileTheTrayMenuIsOpenEndsTheProgram) {
         menuStayed = IsWindowVisible(menu);
         if (menuStayed) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     });
-    EXPECT_FALSE(form.PopupMenu1.popup(form.RxTrayIcon1.hwnd(), {100, 100}));
+    EXPECT_FALSE(form.trayMenu.popup(form.trayIcon.hwnd(), {100, 100}));
     ASSERT_TRUE(driver.finished());
     EXPECT_FALSE(menuStayed);
     bool quit = false;
