@@ -1,5 +1,7 @@
 #include "desktop/SystemLibrary.h"
 
+#include <delayimp.h>
+
 #include <string>
 
 namespace tav {
@@ -29,3 +31,22 @@ FARPROC systemProcedure(const wchar_t* library, const char* procedure) {
 }
 
 }  // namespace tav
+
+namespace {
+
+// The delay-load helper asks before it loads a DLL by its bare name: it gets
+// the system folder's copy instead, also where the search is not restricted.
+FARPROC WINAPI delayLoadFromSystemFolder(unsigned notification, PDelayLoadInfo info) {
+    if (notification != dliNotePreLoadLibrary || info == nullptr) return nullptr;
+    std::wstring name;
+    for (const char* c = info->szDll; *c != '\0'; ++c) name += static_cast<wchar_t>(*c);
+    return reinterpret_cast<FARPROC>(tav::loadSystemLibrary(name.c_str()));
+}
+
+}  // namespace
+
+// The helper's own hook variables, defined here so that it finds this hook.
+extern "C" {
+PfnDliHook __pfnDliNotifyHook2 = delayLoadFromSystemFolder;
+PfnDliHook __pfnDliFailureHook2 = nullptr;
+}
