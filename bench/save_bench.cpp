@@ -49,8 +49,8 @@ double median(std::vector<double> v) {
 }  // namespace
 
 int main() {
-    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    tav::Form parent(L"SaveBench");
+    parent.create();
     tav::RichEdit98 memo;
     memo.create(parent, 1);
     memo.setRtf(megabyteNote());
@@ -69,7 +69,7 @@ int main() {
         t = nowMs();
         std::string out;
         EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&out), 0, collect};
-        SendMessageW(memo.hwnd(), EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+        SendMessageW(memo.handle(), EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
         tav::writeFileAtomically(floor, out);
         floorMs.push_back(nowMs() - t);
         bytes = out.size();

@@ -7,53 +7,41 @@
 
 #include <string>
 
-#include "forms/Controls.h"
-#include "forms/Form.h"
 #include "desktop/Handle.h"
+#include "forms/Controls.h"
+#include "forms/DialogForm.h"
 
 namespace tav {
 
 inline constexpr char kProjectUrl[] = "https://www.tavelin2000.de/";
 inline constexpr char kHelpFileName[] = "index.htm";
 
-class AboutBox : public Form {
+class AboutBox : public DialogForm {
 public:
     // owner: the tray controller's window, so the box never gets a taskbar
     // button of its own and the foreground command finds it.
     explicit AboutBox(HWND owner);
-    ~AboutBox() override;
 
-    Label ProductName;
-    Label Version;  // "Version:" and the file version, set by the start-up restore
-    Label Copyright;
+    Label productNameLabel;
+    Label versionLabel;  // "Version:" and the file version, set by the start-up restore
+    Label descriptionLabel;
+    Link webLink;
+    Button helpButton;
+    Button okButton;
 
     // Shows the box in front, not modal.
     void showBox();
 
-    // Enter, Escape and Tab for the box; the main loop asks before it
-    // dispatches a message. True: the message has been handled.
-    bool preTranslate(MSG& msg);
-
-    void OKButtonClick();
-    void HelpButtonClick();
-    void WebLinkClick();
-
-    HWND okButton() const { return okButton_; }
-    HWND helpButton() const { return helpButton_; }
-    HWND webLink() const { return webLink_; }
+    void helpButtonClick();
+    void webLinkClick();
 
 protected:
     void createParams(DWORD& style, DWORD& exStyle) override;
-    bool onCommand(int id, int code, HWND control) override;
-    bool onNotify(const NMHDR& header, LRESULT& result) override;
     void onPaint(HDC dc, const RECT& dirty) override;
 
 private:
     IconHandle icon_;
     int iconSize_ = 0;
-    HWND okButton_ = nullptr;
-    HWND helpButton_ = nullptr;
-    HWND webLink_ = nullptr;
 };
 
 }  // namespace tav

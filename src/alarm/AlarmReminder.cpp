@@ -1,60 +1,53 @@
 #include "alarm/AlarmReminder.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
-#include "alarm/AlarmLayout.h"
-#include "forms/Controls.h"
-#include "forms/DialogKeys.h"
 #include "desktop/LocalTime.h"
-#include "desktop/Utf.h"
 
 namespace tav {
 
 namespace {
 
-using namespace alarm_layout;
-
 constexpr COLORREF kYellowWindow = RGB(255, 255, 0);
 constexpr int kTextId = 200;
+
+// The whole layout at 96 dots per inch: the note's text on top, the repeat
+// row below.
+namespace layout {
+constexpr int kClientWidth = 395;
+constexpr int kClientHeight = 345;
+constexpr LayoutRect noteText{0, 0, 395, 290};
+constexpr LayoutRect repeatCheckBox{10, 308, 160, 21};
+// The height holds the closed box and its list of ten entries.
+constexpr LayoutRect delayComboBox{172, 306, 110, 200};
+constexpr LayoutRect okButton{308, 305, 75, 25};
+}  // namespace layout
 
 }  // namespace
 
 AlarmReminder::AlarmReminder(HWND owner)
-    : Form(L"AlarmReminder"), now([] { return dateTimeOf(localTimeNow()); }) {
+    : DialogForm(L"AlarmReminder", "Info", layout::kClientWidth, layout::kClientHeight),
+      now([] { return dateTimeOf(localTimeNow()); }) {
     setName("Alarminfo");
-    setCaption("Info");
     setColor(kYellowWindow);
-    setClientWidth(kReminderClient.cx);
-    setClientHeight(kReminderClient.cy);
-    create(owner);
+    createDialog(owner);
 
-    memo1.create(handle(), kTextId);
-    memo1.setBounds(kReminderText.x, kReminderText.y, kReminderText.width, kReminderText.height);
-    memo1.setColor(kYellowWindow);
-    memo1.setReadOnly(true);
-    memo1.setAutoUrlDetect(false);
-
-    CheckBox1 =
-        makeControl(*this, L"BUTTON", L"&erneute Erinnerung in ", BS_AUTOCHECKBOX | WS_TABSTOP,
-                    kRepeatId, kReminderRepeat, {.name = "Arial", .heightPixels = 13});
-    ComboBox1 = makeControl(*this, WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP,
-                            kDelayId, kReminderDelay, FontSpec{});
-    for (const SnoozeChoice& choice : kSnoozeChoices)
-        SendMessageW(ComboBox1, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(widen(choice.text).c_str()));
-    SendMessageW(ComboBox1, CB_SETCURSEL, 0, 0);
-    SendMessageW(ComboBox1, CB_SETMINVISIBLE, static_cast<WPARAM>(kSnoozeChoices.size()), 0);
-    OKButton = makeControl(*this, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK,
-                           kReminderOk, FontSpec{});
-    addDialogKeys(handle());
+    noteText.setBounds(layout::noteText);
+    noteText.create(*this, kTextId);
+    noteText.setColor(kYellowWindow);
+    noteText.setReadOnly(true);
+    noteText.setAutoUrlDetect(false);
+    repeatCheckBox.create(*this, "&erneute Erinnerung in ", kRepeatId, layout::repeatCheckBox);
+    repeatCheckBox.setFont({.name = "Arial", .heightPixels = 13});
+    delayComboBox.create(*this, kDelayId, layout::delayComboBox);
+    delayComboBox.setFont({});
+    for (const SnoozeChoice& choice : kSnoozeChoices) delayComboBox.add(choice.text);
+    delayComboBox.setItemIndex(0);
+    delayComboBox.setVisibleItems(static_cast<int>(kSnoozeChoices.size()));
+    okButton.create(*this, "OK", IDOK, layout::okButton, true);
+    okButton.setFont({});
+    okButton.onClick = [this] { okButtonClick(); };
 }
-
-AlarmReminder::~AlarmReminder() { destroy(); }
-
-// Also when the owner takes the window with it.
-void AlarmReminder::onDestroy() { removeDialogKeys(handle()); }
 
 void AlarmReminder::createParams(DWORD& style, DWORD& exStyle) {
     // A caption without buttons: there is no way to close it but "OK".
@@ -77,23 +70,23 @@ void AlarmReminder::withdraw(const void* owner) {
 
 void AlarmReminder::showTurn(const Turn& turn) {
     setCaption(turn.title);
-    memo1.setColor(turn.color);
+    noteText.setColor(turn.color);
     // A note whose text file is gone, or cannot be read, still rings: the
     // reminder then shows its title alone.
     try {
-        memo1.clear();
-        memo1.loadFromFile(turn.textPath);
+        noteText.clear();
+        noteText.loadFromFile(turn.textPath);
     } catch (...) {
-        memo1.clear();
+        noteText.clear();
     }
     centerOnScreen();
     SetWindowPos(handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     show();
     SetForegroundWindow(handle());
-    SetFocus(OKButton);
+    okButton.setFocus();
 }
 
-void AlarmReminder::OKButtonClick() {
+void AlarmReminder::okButtonClick() {
     if (turns_.empty()) {
         hide();
         return;
@@ -101,10 +94,9 @@ void AlarmReminder::OKButtonClick() {
     Turn answered = std::move(turns_.front());
     turns_.pop_front();
     std::optional<DateTime> repeat;
-    if (SendMessageW(CheckBox1, BM_GETCHECK, 0, 0) == BST_CHECKED) {
-        const int index = static_cast<int>(SendMessageW(ComboBox1, CB_GETCURSEL, 0, 0));
+    if (repeatCheckBox.checked()) {
         repeat = snoozedMoment(answered.alarmDate, answered.alarmHour, answered.alarmMinute, now(),
-                               snoozeMinutes(index));
+                               snoozeMinutes(delayComboBox.itemIndex()));
     }
     // The next turn is on the screen before this answer runs, so that one
     // answer that fails cannot hold up the others.
@@ -117,29 +109,14 @@ void AlarmReminder::OKButtonClick() {
 
 // The check box sits on the yellow window, not on a grey patch of its own.
 bool AlarmReminder::handleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if ((msg != WM_CTLCOLORSTATIC && msg != WM_CTLCOLORBTN) ||
-        reinterpret_cast<HWND>(lParam) != CheckBox1)
-        return false;
-    if (!background_) background_.reset(CreateSolidBrush(color()));
-    SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-    result = reinterpret_cast<LRESULT>(background_.get());
-    return true;
-}
-
-bool AlarmReminder::onCommand(int id, int code, HWND) {
-    if (id == IDOK && code == BN_CLICKED) {
-        OKButtonClick();
+    if ((msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN) &&
+        reinterpret_cast<HWND>(lParam) == repeatCheckBox.handle()) {
+        if (!background_) background_.reset(CreateSolidBrush(color()));
+        SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+        result = reinterpret_cast<LRESULT>(background_.get());
         return true;
     }
-    // Escape and the like: only "OK" answers.
-    return id == IDCANCEL;
-}
-
-bool AlarmReminder::onNotify(const NMHDR& header, LRESULT& result) {
-    if (header.hwndFrom != memo1.hwnd()) return false;
-    const bool handled = memo1.handleNotify(&header);
-    result = 0;
-    return handled;
+    return DialogForm::handleMessage(msg, wParam, lParam, result);
 }
 
 }  // namespace tav

@@ -15,14 +15,14 @@
 #include <optional>
 #include <string>
 
-#include "forms/Form.h"
 #include "desktop/Handle.h"
+#include "forms/DialogForm.h"
 #include "forms/RichEdit98.h"
 #include "store/AlarmTime.h"
 
 namespace tav {
 
-class AlarmReminder : public Form {
+class AlarmReminder : public DialogForm {
 public:
     struct Turn {
         const void* owner = nullptr;  // the note, for withdraw()
@@ -36,12 +36,11 @@ public:
         std::function<void(const std::optional<DateTime>& repeat)> onAnswer;
     };
 
-    static constexpr int kRepeatId = 201;  // CheckBox1
-    static constexpr int kDelayId = 202;   // ComboBox1
+    static constexpr int kRepeatId = 201;
+    static constexpr int kDelayId = 202;
 
     // owner: the tray controller's window, which keeps it off the taskbar.
     explicit AlarmReminder(HWND owner);
-    ~AlarmReminder() override;
 
     // Shows the turn at once, or after the turns before it are answered.
     void remind(Turn turn);
@@ -52,22 +51,21 @@ public:
     const Turn* current() const { return turns_.empty() ? nullptr : &turns_.front(); }
     std::size_t turns() const { return turns_.size(); }
 
-    RichEdit98 memo1;
-    HWND CheckBox1 = nullptr;  // "&erneute Erinnerung in "
-    HWND ComboBox1 = nullptr;  // the delays
-    HWND OKButton = nullptr;
+    RichEdit98 noteText;
+    CheckBox repeatCheckBox;  // "&erneute Erinnerung in "
+    ComboBox delayComboBox;
+    Button okButton;
 
-    void OKButtonClick();
+    void okButtonClick();
 
     // The moment "OK" is pressed; tests fix it.
     std::function<DateTime()> now;
 
 protected:
     void createParams(DWORD& style, DWORD& exStyle) override;
-    void onDestroy() override;
     bool handleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    bool onCommand(int id, int code, HWND control) override;
-    bool onNotify(const NMHDR& header, LRESULT& result) override;
+    // Escape and the like: only "OK" answers.
+    bool onCommand(int id, int /*code*/, HWND /*control*/) override { return id == IDCANCEL; }
     // Only "OK" closes it; a log-off or shutdown is never held up by it.
     bool closeQuery() override { return false; }
     bool onQueryEndSession() override { return true; }

@@ -95,14 +95,14 @@ void TrayController::createParams(DWORD& style, DWORD& exStyle) {
 
 void TrayController::buildSplash() {
     creditLine.create(*this);
-    creditLine.setBounds(0, 6, kSplashClientWidth, 14);
+    creditLine.setBounds({0, 6, kSplashClientWidth, 14});
     creditLine.setAlignment(Alignment::Center);
     creditLine.setFont({.name = "Arial", .heightPixels = 12, .color = RGB(96, 96, 96)});
     creditLine.setText("Notizzettel für den Windows-Desktop");
 
     // The large title carries a light shadow, drawn first.
     productTitleShadow.create(*this);
-    productTitleShadow.setBounds(1, 25, kSplashClientWidth, 40);
+    productTitleShadow.setBounds({1, 25, kSplashClientWidth, 40});
     productTitleShadow.setAlignment(Alignment::Center);
     productTitleShadow.setFont({.name = "Arial",
                                 .heightPixels = 32,
@@ -111,20 +111,20 @@ void TrayController::buildSplash() {
     productTitleShadow.setText(kProductTitle);
 
     productTitle.create(*this);
-    productTitle.setBounds(0, 24, kSplashClientWidth, 40);
+    productTitle.setBounds({0, 24, kSplashClientWidth, 40});
     productTitle.setAlignment(Alignment::Center);
     productTitle.setFont(
         {.name = "Arial", .heightPixels = 32, .bold = true, .color = RGB(0, 0, 128)});
     productTitle.setText(kProductTitle);
 
     versionLabel.create(*this);
-    versionLabel.setBounds(0, 72, kSplashClientWidth, 24);
+    versionLabel.setBounds({0, 72, kSplashClientWidth, 24});
     versionLabel.setAlignment(Alignment::Center);
     versionLabel.setFont({.name = "Arial", .heightPixels = 19, .bold = true});
     versionLabel.setText("Version:");
 
     loadingLabel.create(*this);
-    loadingLabel.setBounds(0, 108, kSplashClientWidth, 20);
+    loadingLabel.setBounds({0, 108, kSplashClientWidth, 20});
     loadingLabel.setAlignment(Alignment::Center);
     loadingLabel.setFont({.name = "Arial", .heightPixels = 16});
     loadingLabel.setText("Wird geladen...");
@@ -299,7 +299,7 @@ void TrayController::restoreNotes() {
     for (const auto& note : notes_) slots_.markUsed(noteNumber(note->name()));
     restoreTimer.setEnabled(false);
 
-    if (aboutBox_ != nullptr) aboutBox_->Version.setText("Version:" + VersionInfo::fileVersion());
+    if (aboutBox_ != nullptr) aboutBox_->versionLabel.setText("Version:" + VersionInfo::fileVersion());
     hide();
     if (settingsUnreadable_) return;
 

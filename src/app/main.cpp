@@ -57,7 +57,6 @@ int runProgram(tav::InstanceLock& instance) {
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (aboutBox.preTranslate(msg)) continue;
         if (tav::translateDialogKeys(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "forms/Form.h"
+#include "desktop/ErrorBox.h"
 
 namespace tav {
 namespace {
@@ -22,11 +22,6 @@ void registerClassOnce() {
 }
 
 }  // namespace
-
-void runGuarded(const std::function<void()>& f) {
-    // The form kit's error box, so that tests that replace it see these too.
-    guarded(nullptr, f);
-}
 
 MessageWindow::MessageWindow(bool messageOnly) : messageOnly_(messageOnly) {}
 
@@ -60,7 +55,7 @@ LRESULT CALLBACK MessageWindow::windowProc(HWND hwnd, UINT msg, WPARAM wParam, L
     const Handler handler = self->onMessage;
     LRESULT result = 0;
     bool handled = false;
-    runGuarded([&] {
+    guarded(nullptr, [&] {
         result = handler(msg, wParam, lParam);
         handled = true;
     });

@@ -36,8 +36,4 @@ private:
     HWND hwnd_ = nullptr;
 };
 
-// Runs f; an exception ends in the program's error box instead of escaping
-// into a window procedure.
-void runGuarded(const std::function<void()>& f);
-
 }  // namespace tav

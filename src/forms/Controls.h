@@ -2,6 +2,8 @@
 // Labels and tool bars of the forms. Bounds, button sizes and font sizes given
 // to these controls are 96-dpi figures; the controls show them in the pixels
 // of their form's monitor and follow the form to another density (see Form).
+// The controls the form paints (labels, button strips) are Controls.cpp; the
+// tool bar, a window of the system's, is ToolBar.cpp.
 
 #include <windows.h>
 // commctrl.h needs the types of windows.h.
@@ -19,6 +21,12 @@ namespace tav {
 
 enum class Alignment { Left, Right, Center };
 
+// The program's tip window, with its hint timing. Controls make it when the
+// mouse first comes over them: fifty notes would otherwise make a hundred
+// and fifty tip windows at every start, which hardly anyone ever sees. Null
+// when none can be made; the control works on without tips.
+HWND makeTipWindow(HWND owner);
+
 // A static text that has no window of its own: the form paints it. So it
 // takes the form's hit test (the note's title line drags the note) and the
 // form's right click.
@@ -26,15 +34,13 @@ class Label : public Control {
 public:
     Label() = default;
     ~Label() override;
-    Label(const Label&) = delete;
-    Label& operator=(const Label&) = delete;
 
-    // Attaches to a form whose window exists.
+    // Joins a form whose window exists.
     void create(Form& parent);
 
-    RECT bounds() const { return bounds_; }
-    void setBounds(int left, int top, int width, int height);
-    int height() const { return bounds_.bottom - bounds_.top; }
+    const LayoutRect& bounds() const { return bounds_; }
+    void setBounds(const LayoutRect& place);
+    int height() const { return bounds_.h; }
     const std::string& text() const { return text_; }
     void setText(const std::string& text);
     const std::string& hint() const { return hint_; }
@@ -67,8 +73,7 @@ private:
     bool tipWanted() const;
     TOOLINFOW tipTool();
 
-    Form* parent_ = nullptr;
-    RECT bounds_{0, 0, 65, 13};
+    LayoutRect bounds_{0, 0, 65, 13};
     std::string text_;
     std::string hint_;
     std::wstring tipText_;
@@ -173,8 +178,6 @@ class ButtonRow : public Control {
 public:
     ButtonRow() = default;
     ~ButtonRow() override;
-    ButtonRow(const ButtonRow&) = delete;
-    ButtonRow& operator=(const ButtonRow&) = delete;
 
     void add(SpeedButton& button);
     const std::vector<SpeedButton*>& buttons() const { return buttons_; }
@@ -190,7 +193,6 @@ protected:
     void groupDown(SpeedButton& down);
     int dpi() const;
 
-    Form* parent_ = nullptr;
     std::vector<SpeedButton*> buttons_;
 
 private:
@@ -213,9 +215,9 @@ public:
     void createWhenShown(Form& parent);
     HWND handle() const { return hwnd_; }
 
-    RECT bounds() const { return bounds_; }
-    void setBounds(int left, int top, int width, int height);
-    int height() const { return bounds_.bottom - bounds_.top; }
+    const LayoutRect& bounds() const { return bounds_; }
+    void setBounds(const LayoutRect& place);
+    int height() const { return bounds_.h; }
     // Default 21 x 21 (a 16 x 16 picture and its frame).
     void setButtonSize(int width, int height);
     // Buttons that do not fit the bar's width go on into another row.
@@ -256,7 +258,7 @@ private:
     static LRESULT CALLBACK subclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
     HWND hwnd_ = nullptr;
-    RECT bounds_{0, 0, 100, 29};
+    LayoutRect bounds_{0, 0, 100, 29};
     int buttonWidth_ = 21, buttonHeight_ = 21;
     int pictureSize_ = 16;
     bool hasColor_ = false;
@@ -286,11 +288,11 @@ public:
     ButtonStrip() = default;
     ~ButtonStrip() override;
 
-    // Attaches to a form whose window exists.
+    // Joins a form whose window exists.
     void create(Form& parent);
 
-    RECT bounds() const { return bounds_; }
-    void setBounds(int left, int top, int width, int height);
+    const LayoutRect& bounds() const { return bounds_; }
+    void setBounds(const LayoutRect& place);
     // The width of a button without one of its own, and the height of all.
     void setButtonSize(int width, int height);
     void setFont(const FontSpec& font);
@@ -317,7 +319,7 @@ private:
     void setHot(SpeedButton* b);
     void refreshTips();
 
-    RECT bounds_{0, 0, 35, 13};
+    LayoutRect bounds_{0, 0, 35, 13};
     int buttonWidth_ = 17, buttonHeight_ = 13;
     FontSpec font_;
     FontHandle hfont_;

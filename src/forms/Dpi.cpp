@@ -1,6 +1,5 @@
 #include "forms/Dpi.h"
 
-#include "forms/Form.h"
 #include "store/DpiScale.h"
 
 namespace tav {
@@ -20,6 +19,8 @@ using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 
 constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+// Where a form's window carries its density, for its children to find.
+constexpr wchar_t kDpiProperty[] = L"Tavelin.Dpi";
 
 }  // namespace
 
@@ -42,10 +43,27 @@ int dpiAt(const RECT& screen) {
     return systemDpi();
 }
 
+namespace {
+
+int recordedDpi(HWND window) {
+    if (window == nullptr) return 0;
+    return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(window, kDpiProperty)));
+}
+
+}  // namespace
+
 int windowDpi(HWND window) {
     if (window == nullptr) return systemDpi();
-    if (const int dpi = Form::recordedDpi(GetAncestor(window, GA_ROOT)); dpi > 0) return dpi;
+    if (const int dpi = recordedDpi(GetAncestor(window, GA_ROOT)); dpi > 0) return dpi;
     return systemWindowDpi(window);
+}
+
+void recordDpi(HWND window, int dpi) {
+    if (dpi > 0) {
+        SetPropW(window, kDpiProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(dpi)));
+    } else {
+        RemovePropW(window, kDpiProperty);
+    }
 }
 
 int systemWindowDpi(HWND window) {
@@ -76,27 +94,20 @@ SIZE frameSizeFor(DWORD style, DWORD exStyle, int dpi) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
-SIZE clientFigures(HWND parent) {
-    RECT client{};
-    GetClientRect(parent, &client);
-    const int dpi = windowDpi(parent);
-    return {scaleFromDpi(client.right, dpi), scaleFromDpi(client.bottom, dpi)};
-}
-
-RECT deviceRect(HWND parent, int left, int top, int width, int height) {
+RECT deviceRect(HWND parent, const LayoutRect& place) {
     const int dpi = windowDpi(parent);
     RECT client{};
     GetClientRect(parent, &client);
     const int clientWidth = scaleFromDpi(client.right, dpi);
     const int clientHeight = scaleFromDpi(client.bottom, dpi);
-    return {scaleToDpi(left, dpi), scaleToDpi(top, dpi),
-            edgeToDpi(left + width, clientWidth, client.right, dpi),
-            edgeToDpi(top + height, clientHeight, client.bottom, dpi)};
+    return {scaleToDpi(place.x, dpi), scaleToDpi(place.y, dpi),
+            edgeToDpi(place.x + place.w, clientWidth, client.right, dpi),
+            edgeToDpi(place.y + place.h, clientHeight, client.bottom, dpi)};
 }
 
-void placeChild(HWND child, int left, int top, int width, int height) {
+void placeChild(HWND child, const LayoutRect& place) {
     HWND parent = GetParent(child);
-    const RECT r = deviceRect(parent, left, top, width, height);
+    const RECT r = deviceRect(parent, place);
     RECT now{};
     GetWindowRect(child, &now);
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&now), 2);

@@ -16,56 +16,43 @@ namespace {
 
 // Private to the kit's window class: WM_USER and above belong to the class.
 constexpr UINT kReleaseMessage = WM_USER + 0x200;
-// Where a form's window carries its density, for its children to find.
-constexpr wchar_t kDpiProperty[] = L"Tavelin.Dpi";
 
-ErrorBoxFunction& errorBoxFunction() {
-    static ErrorBoxFunction f;
-    return f;
-}
-
-ErrorCollector* collector = nullptr;
+// Class names such as "#32770" name the system's own classes.
+bool isSystemClass(const std::wstring& className) { return className.starts_with(L'#'); }
 
 }  // namespace
 
-ErrorCollector::ErrorCollector() : previous_(collector) { collector = this; }
+Control::~Control() { leave(); }
 
-ErrorCollector::~ErrorCollector() { collector = previous_; }
-
-void ErrorCollector::add(const std::string& text) {
-    if (std::find(texts_.begin(), texts_.end(), text) == texts_.end()) texts_.push_back(text);
+void Control::leave() {
+    if (parent_ != nullptr) parent_->detach(this);
 }
 
-void setErrorBoxFunction(ErrorBoxFunction f) { errorBoxFunction() = std::move(f); }
-
-void showErrorBox(HWND owner, const std::string& text) {
-    if (collector != nullptr) {
-        collector->add(text);
-        return;
-    }
-    if (errorBoxFunction()) {
-        errorBoxFunction()(owner, text);
-        return;
-    }
-    MessageBoxW(owner, widen(text).c_str(), L"Tavelin2000", MB_OK | MB_ICONSTOP);
+void Control::join(Form& form) {
+    parent_ = &form;
+    form.attach(this);
 }
 
-void reportCurrentException(HWND owner) noexcept {
-    try {
-        std::string text;
-        try {
-            throw;
-        } catch (const std::exception& e) {
-            text = e.what();
-        } catch (...) {
-            text = "Unbekannter Fehler.";
-        }
-        showErrorBox(owner, text);
-    } catch (...) {
-        // Even the box failed (no memory, or a test's box function threw):
-        // the fixed text still tells the user that something went wrong.
-        MessageBoxW(owner, L"Unbekannter Fehler.", L"Tavelin2000", MB_OK | MB_ICONSTOP);
-    }
+HWND Control::makeWindow(const wchar_t* className, const std::wstring& text, DWORD style,
+                         DWORD exStyle, int id, const LayoutRect& place, const char* what) const {
+    if (parent_ == nullptr || parent_->handle() == nullptr)
+        throw std::logic_error(std::string(what) + " ohne Fenster");
+    const RECT r = deviceRect(parent_->handle(), place);
+    HWND hwnd = CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | style, r.left, r.top,
+                                r.right - r.left, r.bottom - r.top, parent_->handle(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                GetModuleHandleW(nullptr), nullptr);
+    if (hwnd == nullptr) throw std::runtime_error(std::string(what) + " konnte nicht erzeugt werden.");
+    return hwnd;
+}
+
+void WindowControl::setBounds(const LayoutRect& place) {
+    place_ = place;
+    if (hwnd_ != nullptr) placeChild(hwnd_, place);
+}
+
+void WindowControl::dpiChanged() {
+    if (hwnd_ != nullptr) placeChild(hwnd_, place_);
 }
 
 Form::Form(std::wstring className)
@@ -75,13 +62,16 @@ Form::~Form() {
     if (hwnd_ != nullptr) {
         HWND h = hwnd_;
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);
-        RemovePropW(h, kDpiProperty);
+        if (isSystemClass(className_))
+            SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
+        recordDpi(h, 0);
         hwnd_ = nullptr;
         DestroyWindow(h);
     }
 }
 
 void Form::registerClass() {
+    if (isSystemClass(className_)) return;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
@@ -115,8 +105,11 @@ void Form::create(HWND owner) {
         CreateWindowExW(exStyle, className_.c_str(), widen(caption_).c_str(), style, left_, top_,
                         size.cx, size.cy, owner, nullptr, GetModuleHandleW(nullptr), this);
     if (h == nullptr) {
-        throw std::runtime_error("Fenster " + narrow(className_) + " konnte nicht erzeugt werden.");
+        throw std::runtime_error("Das Fenster \"" + (caption_.empty() ? narrow(className_) : caption_) +
+                                 "\" konnte nicht erzeugt werden.");
     }
+    // A window of a system class came without our WM_NCCREATE.
+    if (hwnd_ == nullptr) adopt(h);
     // The system has put the window on a monitor of another density than
     // the one its position promised: the design is measured again there.
     if (hwnd_ != nullptr && dpi_ != dpi) {
@@ -137,33 +130,33 @@ SIZE Form::designPixels(int dpi) const {
             scaleToDpi(height_, dpi) + (clientHeightSet_ ? frame.cy : 0)};
 }
 
-int Form::recordedDpi(HWND window) {
-    if (window == nullptr) return 0;
-    return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(window, kDpiProperty)));
-}
-
-void Form::setRecordedDpi(int dpi) {
-    dpi_ = dpi;
-    SetPropW(hwnd_, kDpiProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(dpi)));
+// Binds the window to this form; for a window of a system class, ours goes
+// in front of the system's procedure.
+void Form::adopt(HWND hwnd) {
+    hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    dpi_ = systemWindowDpi(hwnd);
+    recordDpi(hwnd, dpi_);
+    if (isSystemClass(className_)) {
+        baseProc_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form::windowProc)));
+    }
 }
 
 LRESULT CALLBACK Form::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Form* self = nullptr;
     if (msg == WM_NCCREATE) {
         self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->setRecordedDpi(systemWindowDpi(hwnd));
+        self->adopt(hwnd);
     } else {
         self = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
     if (self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
-        RemovePropW(hwnd, kDpiProperty);
-        self->children_.clear();
+        recordDpi(hwnd, 0);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
+        return CallWindowProcW(self->baseProc_, hwnd, msg, wParam, lParam);
     }
     // A handler that threw leaves 0: the window stays as it was and the
     // system's default (which could close or destroy it) is not run.
@@ -216,7 +209,7 @@ LRESULT Form::dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (lParam == 0) onShow(wParam != 0);
             break;
         case WM_SIZE:
-            onSize(clientWidth(), clientHeight());
+            if (!layoutHeld_) onSize(clientWidth(), clientHeight());
             return 0;
         case WM_DPICHANGED:
             changeDpi(HIWORD(wParam),
@@ -243,7 +236,7 @@ LRESULT Form::dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case WM_NCHITTEST:
             return onNcHitTest({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)},
-                               DefWindowProcW(hwnd, msg, wParam, lParam));
+                               defaultProc(msg, wParam, lParam));
         case WM_GETMINMAXINFO:
             onGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
             return 0;
@@ -285,13 +278,13 @@ LRESULT Form::dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
+    return CallWindowProcW(baseProc_, hwnd, msg, wParam, lParam);
 }
 
 bool Form::handleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 LRESULT Form::defaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+    return CallWindowProcW(baseProc_, hwnd_, msg, wParam, lParam);
 }
 
 void Form::paint() {
@@ -531,13 +524,14 @@ SIZE Form::frameSize(int dpi) const {
     return frameSizeFor(style, exStyle, dpi);
 }
 
-// The order matters: the controls take their new sizes first, so that the
-// layout that the new rectangle sets off measures them as they now are.
+// The form takes its new rectangle first, so that the controls find the
+// client area they are placed in; the layout then measures them as they now
+// are.
 void Form::changeDpi(int dpi, const RECT* suggested) {
     if (dpi <= 0) return;
-    // Children the kit does not place (a text control, a window of the
-    // system's) keep their place in proportion; those it places, and the
-    // form's own layout, then set theirs exactly.
+    // Children the kit does not place (a window of the system's) keep their
+    // place in proportion; the controls and the form's own layout then set
+    // theirs exactly.
     for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
         RECT r{};
@@ -547,23 +541,19 @@ void Form::changeDpi(int dpi, const RECT* suggested) {
         SetWindowPos(child, nullptr, left, top, rescale(r.right, dpi_, dpi) - left,
                      rescale(r.bottom, dpi_, dpi) - top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    setRecordedDpi(dpi);
+    dpi_ = dpi;
+    recordDpi(hwnd_, dpi);
+    if (suggested != nullptr) {
+        layoutHeld_ = true;
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        layoutHeld_ = false;
+    }
     // The children keep using the old font until they have the new one.
     const FontHandle oldDialogFont = std::move(dialogFont_);
     const auto controls = controls_;
     for (Control* c : controls) c->dpiChanged();
-    if (suggested != nullptr) {
-        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    for (Child& child : children_) {
-        const RECT& f = child.figures;
-        const RECT r = deviceRect(hwnd_, f.left, f.top, f.right, f.bottom);
-        SetWindowPos(child.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        applyChildFont(child);
-    }
     onSize(clientWidth(), clientHeight());
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
@@ -571,37 +561,6 @@ void Form::changeDpi(int dpi, const RECT* suggested) {
 HFONT Form::dialogFont() {
     if (!dialogFont_) dialogFont_ = makeFont({.name = "MS Shell Dlg", .sizePoints = 8}, dpi());
     return dialogFont_.get();
-}
-
-HWND Form::createChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int left,
-                       int top, int width, int height, std::optional<FontSpec> font) {
-    if (hwnd_ == nullptr) throw std::logic_error("Form::createChild ohne Fenster");
-    const RECT r = deviceRect(hwnd_, left, top, width, height);
-    HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
-                                 r.right - r.left, r.bottom - r.top, hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 GetModuleHandleW(nullptr), nullptr);
-    if (child == nullptr) return nullptr;
-    children_.push_back({child, {left, top, width, height}, std::move(font), {}});
-    applyChildFont(children_.back());
-    return child;
-}
-
-// The old font stays until the child has the new one.
-void Form::applyChildFont(Child& child) {
-    FontHandle font = child.spec ? makeFont(*child.spec, dpi()) : FontHandle{};
-    SendMessageW(child.hwnd, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(child.spec ? font.get() : dialogFont()), FALSE);
-    child.font = std::move(font);
-}
-
-void Form::setChildBounds(HWND child, int left, int top, int width, int height) {
-    for (Child& c : children_) {
-        if (c.hwnd == child) c.figures = {left, top, width, height};
-    }
-    const RECT r = deviceRect(hwnd_, left, top, width, height);
-    SetWindowPos(child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::show() {

@@ -6,63 +6,30 @@
 
 #include <windows.h>
 
-#include <exception>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "forms/Font.h"
+#include "desktop/ErrorBox.h"
 #include "desktop/Handle.h"
+#include "forms/Dpi.h"
+#include "forms/Font.h"
 
 namespace tav {
 
-// What the error box shows. Replaceable so that tests can see the text
-// without a modal box; the default is MessageBoxW(owner, text, "Tavelin2000",
-// MB_OK | MB_ICONSTOP).
-using ErrorBoxFunction = std::function<void(HWND owner, const std::string& text)>;
-void setErrorBoxFunction(ErrorBoxFunction f);  // empty: back to the default
-void showErrorBox(HWND owner, const std::string& text);
-// Shows the exception in flight in the error box; only inside a catch block.
-// Never throws, not even when the box itself fails.
-void reportCurrentException(HWND owner) noexcept;
+class Form;
 
-// While one lives, error boxes are collected instead of shown, so that a run
-// of failures of one kind (every note at the end of the program) can be told
-// in one box. They nest; the innermost collects.
-class ErrorCollector {
-public:
-    ErrorCollector();
-    ~ErrorCollector();
-    ErrorCollector(const ErrorCollector&) = delete;
-    ErrorCollector& operator=(const ErrorCollector&) = delete;
-
-    // Each text once, in the order they came.
-    const std::vector<std::string>& texts() const { return texts_; }
-    void add(const std::string& text);
-
-private:
-    ErrorCollector* previous_;
-    std::vector<std::string> texts_;
-};
-
-// Runs f; whatever it throws ends in the error box. For callbacks that run
-// outside a form's window procedure: menu handlers, timers, hot keys.
-template <class F>
-void guarded(HWND owner, F&& f) noexcept {
-    try {
-        std::forward<F>(f)();
-    } catch (...) {
-        reportCurrentException(owner);
-    }
-}
-
-// Something on a form that needs the form's messages: a tool bar wants its
-// WM_COMMAND and WM_NOTIFY, a label has no window and is painted by the form.
-// Controls attach themselves in create() and detach in their destructor.
+// Everything on a form that needs the form's messages: a button or a tool bar
+// wants its WM_COMMAND and WM_NOTIFY, a label has no window and is painted
+// by the form, every control follows the form to another density. A control
+// joins its form when it is created and leaves it when it dies.
 class Control {
 public:
-    virtual ~Control() = default;
+    Control() = default;
+    virtual ~Control();
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
     virtual bool forwardCommand(WPARAM, LPARAM) { return false; }
     virtual bool forwardNotify(const NMHDR&, LRESULT&) { return false; }
     virtual void paint(HDC) {}
@@ -70,10 +37,35 @@ public:
     // a window; also those over parts that answer HTCAPTION, and the mouse's
     // leaving and the capture's end.
     virtual void relayMouse(const MSG&) {}
-    // The form has moved to a monitor of another density (Form::dpi()): the
-    // control takes its fonts, pictures and pixel bounds anew. The form lays
-    // itself out right after.
+    // The form has moved to a monitor of another density (Form::dpi()) and
+    // has its new size: the control takes its fonts, pictures and place
+    // anew. The form lays itself out right after.
     virtual void dpiChanged() {}
+
+protected:
+    void join(Form& form);
+    // Stops hearing the form's messages; for a control that destroys its
+    // window before it dies.
+    void leave();
+    // The control's own window on its form, at its place; what names the
+    // control in the message when the system cannot make it.
+    HWND makeWindow(const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,
+                    int id, const LayoutRect& place, const char* what) const;
+
+    Form* parent_ = nullptr;
+};
+
+// A control with a child window of its own, at a place on its form.
+class WindowControl : public Control {
+public:
+    HWND handle() const { return hwnd_; }
+    // Given before the window is made, the control is made there.
+    void setBounds(const LayoutRect& place);
+    void dpiChanged() override;
+
+protected:
+    HWND hwnd_ = nullptr;
+    LayoutRect place_{};
 };
 
 // What the close handler lets happen after an allowed close.
@@ -90,7 +82,9 @@ enum class CloseAction { None, Hide, Free };
 // different density share one desktop.
 class Form {
 public:
-    // className: the window class, registered once per name ("TForm2" for a note).
+    // className: the window class, registered once per name ("TForm2" for a
+    // note). "#32770", the system's dialog class, makes the window a dialog
+    // box for other programs, as message and input boxes are.
     explicit Form(std::wstring className);
     // Detaches before destroying the window, so no handler of a half
     // destroyed object runs; a form that needs onDestroy at its end calls
@@ -207,19 +201,8 @@ public:
     void attach(Control* c);
     void detach(Control* c);
 
-    // A child control of a system class (a button, an edit field, a link)
-    // in the form's dialog font or the one given, bounds in 96-dpi figures.
-    // The form keeps it at its place and its font at the form's density.
-    // nullptr when the system has no such class.
-    HWND createChild(const wchar_t* className, const wchar_t* text, DWORD style, int id, int left,
-                     int top, int width, int height, std::optional<FontSpec> font = std::nullopt);
-    // Moves such a child; 96-dpi figures.
-    void setChildBounds(HWND child, int left, int top, int width, int height);
     // "MS Shell Dlg", 8 points, at the form's density.
     HFONT dialogFont();
-
-    // The density the kit keeps for a form's window; 0 for any other window.
-    static int recordedDpi(HWND window);
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -233,7 +216,7 @@ private:
     SIZE designPixels(int dpi) const;
     void resizePixels(int width, int height);
     void changeDpi(int dpi, const RECT* suggested);
-    void setRecordedDpi(int dpi);
+    void adopt(HWND hwnd);
 
     std::wstring className_;
     std::string name_;
@@ -247,15 +230,11 @@ private:
     bool clientWidthSet_ = false, clientHeightSet_ = false;
     int dpi_ = 0;
     bool keepBoundsOnDpiChange_ = false;
+    bool layoutHeld_ = false;
+    // What the window does by default: DefWindowProcW for the kit's own
+    // classes, the system's procedure for a window of a system class.
+    WNDPROC baseProc_ = DefWindowProcW;
     std::vector<Control*> controls_;
-    struct Child {
-        HWND hwnd;
-        RECT figures;  // left, top, width, height
-        std::optional<FontSpec> spec;
-        FontHandle font;  // from spec, at the form's density
-    };
-    void applyChildFont(Child& child);
-    std::vector<Child> children_;
     FontHandle dialogFont_;
 };
 

@@ -2,25 +2,18 @@
 
 #include <ole2.h>
 // ole2.h first: these need its types.
-#include <commdlg.h>
-#include <oledlg.h>
 #include <richedit.h>
 #include <richole.h>
 
 #include <cstring>
 #include <stdexcept>
 
-#include "forms/Dpi.h"
-#include "desktop/MessageWindow.h"
 #include "desktop/Utf.h"
-#include "store/FileIo.h"
 
 namespace tav {
 namespace {
 
 constexpr wchar_t kSelfProperty[] = L"TavelinRichEdit98";
-// {00020D03-0000-0000-C000-000000000046}
-constexpr IID kIidRichEditOleCallback = {0x00020D03, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 constexpr LONG kTwipsPerPoint = 20;
 
 // Msftedit (RichEdit 4.1) where present, else RichEdit 2/3. Loaded once and
@@ -34,34 +27,6 @@ const wchar_t* richEditClass() {
     if (!className)
         throw std::runtime_error("Das RichEdit-Steuerelement ist nicht verf\xC3\xBCgbar");
     return className;
-}
-
-bool runningUnderWine() {
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
-struct StreamCursor {
-    const std::string* in = nullptr;
-    size_t offset = 0;
-    std::string* out = nullptr;
-};
-
-DWORD CALLBACK readChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-    auto* cursor = reinterpret_cast<StreamCursor*>(cookie);
-    const size_t left = cursor->in->size() - cursor->offset;
-    const size_t count = left < static_cast<size_t>(size) ? left : static_cast<size_t>(size);
-    cursor->in->copy(reinterpret_cast<char*>(buffer), count, cursor->offset);
-    cursor->offset += count;
-    *done = static_cast<LONG>(count);
-    return 0;
-}
-
-DWORD CALLBACK writeChunk(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-    auto* cursor = reinterpret_cast<StreamCursor*>(cookie);
-    cursor->out->append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(size));
-    *done = size;
-    return 0;
 }
 
 CHARFORMAT2W emptyCharFormat(DWORD mask) {
@@ -99,104 +64,30 @@ void setFaceName(CHARFORMAT2W& format, const std::string& name) {
 
 }  // namespace
 
-// Makes embedded objects possible at all (the control asks it for storage)
-// and keeps them out of in-place activation, which would put a server's
-// menus and tool bars into a small note window.
-class RichEdit98::OleCallback : public IRichEditOleCallback {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, kIidRichEditOleCallback)) {
-            *object = static_cast<IRichEditOleCallback*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG refs = --refs_;
-        if (refs == 0) delete this;
-        return refs;
-    }
-
-    HRESULT STDMETHODCALLTYPE GetNewStorage(LPSTORAGE* storage) override {
-        return newStorage(storage);
-    }
-    HRESULT STDMETHODCALLTYPE GetInPlaceContext(LPOLEINPLACEFRAME*, LPOLEINPLACEUIWINDOW*,
-                                                LPOLEINPLACEFRAMEINFO) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE ShowContainerUI(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID, LPSTORAGE, LONG) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT, CLIPFORMAT*, DWORD, BOOL,
-                                              HGLOBAL) override {
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetClipboardData(CHARRANGE*, DWORD, LPDATAOBJECT*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetDragDropEffect(BOOL, DWORD, LPDWORD) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetContextMenu(WORD, LPOLEOBJECT, CHARRANGE*, HMENU* menu) override {
-        // The adapter shows the note's own menu from WM_CONTEXTMENU instead.
-        *menu = nullptr;
-        return E_NOTIMPL;
-    }
-
-    // Objects live in a compound file in memory; the RTF stream carries them.
-    static HRESULT newStorage(IStorage** storage) {
-        *storage = nullptr;
-        ILockBytes* bytes = nullptr;
-        HRESULT result = CreateILockBytesOnHGlobal(nullptr, TRUE, &bytes);
-        if (FAILED(result)) return result;
-        result = StgCreateDocfileOnILockBytes(
-            bytes, STGM_SHARE_EXCLUSIVE | STGM_CREATE | STGM_READWRITE, 0, storage);
-        bytes->Release();
-        return result;
-    }
-
-private:
-    virtual ~OleCallback() = default;
-    ULONG refs_ = 1;
-};
-
-RichEdit98::RichEdit98() = default;
-
 RichEdit98::~RichEdit98() {
     if (alive_) *alive_ = false;
+    leave();
     if (hwnd_) DestroyWindow(hwnd_);
     if (callback_) callback_->Release();
     if (oleInitialized_) OleUninitialize();
 }
 
-void RichEdit98::create(HWND parent, int id) {
-    const wchar_t* className = richEditClass();
-    (void)className;
-    // Embedded objects need OLE on this thread; counted, so a second
-    // control or the program's own call does no harm.
-    oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
-    if (!callback_) callback_ = new OleCallback;
-    createWindow(parent, id,
-                 deviceRect(parent, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
-                            bounds_.bottom - bounds_.top));
+void RichEdit98::create(Form& parent, int id) {
+    join(parent);
+    enableObjects();
+    createWindow(id);
     // The control would start in the bold System font; the kit's default
     // face is what every other control of the program starts with.
     setDefaultFont("MS Sans Serif", 8);
     SendMessageW(hwnd_, EM_SETEVENTMASK, 0, ENM_SELCHANGE | ENM_LINK);
 }
 
-void RichEdit98::createWindow(HWND parent, int id, const RECT& bounds) {
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | ES_MULTILINE |
-                  ES_WANTRETURN | ES_NOHIDESEL | ES_AUTOVSCROLL;
+void RichEdit98::createWindow(int id) {
+    DWORD style = WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | ES_MULTILINE | ES_WANTRETURN |
+                  ES_NOHIDESEL | ES_AUTOVSCROLL;
     if (scrollBars_ == ScrollBars::Both) style |= WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL;
     if (readOnly_) style |= ES_READONLY;
-    hwnd_ = CreateWindowExW(0, richEditClass(), L"", style, bounds.left, bounds.top,
-                            bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                            GetModuleHandleW(nullptr), nullptr);
-    if (!hwnd_) throw std::runtime_error("Das Textfeld konnte nicht erzeugt werden");
+    hwnd_ = makeWindow(richEditClass(), L"", style, 0, id, place_, "Das Textfeld");
     SetPropW(hwnd_, kSelfProperty, this);
     oldProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&subclassProc)));
@@ -219,11 +110,6 @@ void RichEdit98::createWindow(HWND parent, int id, const RECT& bounds) {
     SendMessageW(hwnd_, EM_SETTARGETDEVICE, 0, scrollBars_ == ScrollBars::Both ? 1 : 0);
 }
 
-void RichEdit98::setBounds(int x, int y, int width, int height) {
-    bounds_ = {x, y, x + width, y + height};
-    if (hwnd_) placeChild(hwnd_, x, y, width, height);
-}
-
 void RichEdit98::setVisible(bool visible) {
     if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
 }
@@ -232,121 +118,20 @@ void RichEdit98::setFocus() {
     if (hwnd_) SetFocus(hwnd_);
 }
 
-void RichEdit98::loadFromFile(const std::string& path) {
-    const std::optional<std::string> bytes = readWholeFile(path);
-    if (!bytes)
-        throw FileError("Die Datei " + path +
-                        " kann nicht ge\xC3\xB6"
-                        "ffnet werden.");
-    load(*bytes);
-}
-
-void RichEdit98::load(const std::string& content) {
-    // What was read, even in part, is no change by the user.
-    struct Unmodified {
-        HWND hwnd;
-        ~Unmodified() { SendMessageW(hwnd, EM_SETMODIFY, FALSE, 0); }
-    } unmodified{hwnd_};
-    // Drawn once when all is in, not piece by piece as it comes.
-    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
-    struct Redraw {
-        HWND hwnd;
-        ~Redraw() {
-            SendMessageW(hwnd, WM_SETREDRAW, TRUE, 0);
-            InvalidateRect(hwnd, nullptr, TRUE);
-        }
-    } redraw{hwnd_};
-    if (content.starts_with("{\\rtf")) {
-        setRtf(content);
-    } else {
-        setPlainText(content);
-    }
-}
-
-bool RichEdit98::modified() const { return SendMessageW(hwnd_, EM_GETMODIFY, 0, 0) != 0; }
-
-void RichEdit98::saveToFile(const std::string& path) { writeFileAtomically(path, rtf()); }
-
-std::string RichEdit98::rtf() {
-    std::string out;
-    StreamCursor cursor;
-    cursor.out = &out;
-    EDITSTREAM stream = {};
-    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&cursor);
-    stream.pfnCallback = &writeChunk;
-    SendMessageW(hwnd_, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
-    // Wine's stream ends in "}\0"; a NUL has no business in an RTF file.
-    while (!out.empty() && out.back() == '\0') out.pop_back();
-    // A stream that stopped half way (Wine stops at some pictures) must not
-    // replace a good note file.
-    size_t end = out.find_last_not_of(" \r\n");
-    if (stream.dwError != 0 || end == std::string::npos || out[end] != '}')
-        throw std::runtime_error("Der Notiztext konnte nicht vollst\xC3\xA4ndig gelesen werden.");
-    return out;
-}
-
-void RichEdit98::setRtf(const std::string& rtfText) {
-    // Loading is not the user moving the caret: no selection events.
-    const LRESULT mask = SendMessageW(hwnd_, EM_SETEVENTMASK, 0, 0);
-    StreamCursor cursor;
-    cursor.in = &rtfText;
-    EDITSTREAM stream = {};
-    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&cursor);
-    stream.pfnCallback = &readChunk;
-    SendMessageW(hwnd_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
-    SendMessageW(hwnd_, EM_SETEVENTMASK, 0, mask);
-    if (stream.dwError != 0) throw std::runtime_error("Der Notiztext konnte nicht geladen werden.");
-}
-
-// Plain text as Windows editors save it: UTF-16 or UTF-8 when the file is
-// marked so, UTF-8 when it is valid UTF-8, else the system's code page, as
-// the control itself reads plain text.
-void RichEdit98::setPlainText(const std::string& bytes) {
-    std::string utf16;
-    auto fromCodePage = [&](UINT codePage, std::string_view text, DWORD flags) {
-        const int n = MultiByteToWideChar(codePage, flags, text.data(),
-                                          static_cast<int>(text.size()), nullptr, 0);
-        if (n <= 0) return false;
-        utf16.resize(static_cast<size_t>(n) * sizeof(wchar_t));
-        MultiByteToWideChar(codePage, flags, text.data(), static_cast<int>(text.size()),
-                            reinterpret_cast<wchar_t*>(utf16.data()), n);
-        return true;
-    };
-    const std::string_view text = bytes;
-    if (text.starts_with("\xFF\xFE")) {
-        utf16 = bytes.substr(2);
-    } else if (text.starts_with("\xFE\xFF")) {
-        for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            utf16 += bytes[i + 1];
-            utf16 += bytes[i];
-        }
-    } else if (text.starts_with("\xEF\xBB\xBF")) {
-        fromCodePage(CP_UTF8, text.substr(3), 0);
-    } else if (!fromCodePage(CP_UTF8, text, MB_ERR_INVALID_CHARS)) {
-        fromCodePage(CP_ACP, text, 0);
-    }
-    utf16.resize(utf16.size() / 2 * 2);
-    const LRESULT mask = SendMessageW(hwnd_, EM_SETEVENTMASK, 0, 0);
-    StreamCursor cursor;
-    cursor.in = &utf16;
-    EDITSTREAM stream = {};
-    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&cursor);
-    stream.pfnCallback = &readChunk;
-    SendMessageW(hwnd_, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
-    SendMessageW(hwnd_, EM_SETEVENTMASK, 0, mask);
-    if (stream.dwError != 0) throw std::runtime_error("Der Notiztext konnte nicht geladen werden.");
-}
-
 void RichEdit98::clear() {
     const LRESULT mask = SendMessageW(hwnd_, EM_SETEVENTMASK, 0, 0);
     SetWindowTextW(hwnd_, L"");
     SendMessageW(hwnd_, EM_SETEVENTMASK, 0, mask);
 }
 
+long RichEdit98::textLength() const {
+    GETTEXTLENGTHEX query = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+    return static_cast<long>(
+        SendMessageW(hwnd_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
+}
+
 std::string RichEdit98::text() const {
-    GETTEXTLENGTHEX lengthQuery = {GTL_NUMCHARS | GTL_PRECISE, 1200};
-    const LRESULT length =
-        SendMessageW(hwnd_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&lengthQuery), 0);
+    const long length = textLength();
     if (length <= 0) return {};
     std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
     GETTEXTEX query = {};
@@ -388,17 +173,13 @@ void RichEdit98::setScrollBars(ScrollBars bars) {
     SendMessageW(hwnd_, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&defaults));
     const LRESULT modified = SendMessageW(hwnd_, EM_GETMODIFY, 0, 0);
     const LRESULT mask = SendMessageW(hwnd_, EM_GETEVENTMASK, 0, 0);
-    const HWND parent = GetParent(hwnd_);
     const int id = GetDlgCtrlID(hwnd_);
     const bool visible = (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
     const bool focused = GetFocus() == hwnd_;
-    RECT bounds;
-    GetWindowRect(hwnd_, &bounds);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&bounds), 2);
 
     const HWND old = hwnd_;
     const WNDPROC oldWindowProc = oldProc_;
-    createWindow(parent, id, bounds);
+    createWindow(id);
     // Same place in the parent's z-order, so the layout looks the same.
     SetWindowPos(hwnd_, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RemovePropW(old, kSelfProperty);
@@ -638,167 +419,22 @@ void RichEdit98::setLeftIndent(int points) {
     sendParaFormat(hwnd_, format);
 }
 
-bool RichEdit98::insertObject(HWND owner) {
-    IRichEditOle* richOle = nullptr;
-    SendMessageW(hwnd_, EM_GETOLEINTERFACE, 0, reinterpret_cast<LPARAM>(&richOle));
-    if (!richOle) return false;
-    IOleClientSite* site = nullptr;
-    IStorage* storage = nullptr;
-    IOleObject* object = nullptr;
-    bool inserted = false;
-    if (SUCCEEDED(richOle->GetClientSite(&site)) && SUCCEEDED(OleCallback::newStorage(&storage))) {
-        // The dialog creates the object itself, new or from a file, in our
-        // storage. Display as icon stays off: it would need the icon's
-        // picture cached by hand.
-        const DWORD flags = IOF_SELECTCREATENEW | IOF_CREATENEWOBJECT | IOF_CREATEFILEOBJECT |
-                            IOF_DISABLELINK | IOF_DISABLEDISPLAYASICON;
-        UINT answer = 0;
-        DWORD resultFlags = 0;
-        SCODE status = E_FAIL;
-        CLSID clsid = CLSID_NULL;
-        // The A and W dialogs take the same fields in structures of two types.
-        auto run = [&](auto& dialog, auto* file, auto show) {
-            dialog.cbStruct = sizeof dialog;
-            dialog.dwFlags = flags;
-            dialog.hWndOwner = owner;
-            dialog.lpszFile = file;
-            dialog.cchFile = MAX_PATH;
-            dialog.iid = IID_IOleObject;
-            dialog.oleRender = OLERENDER_DRAW;
-            dialog.lpIOleClientSite = site;
-            dialog.lpIStorage = storage;
-            dialog.ppvObj = reinterpret_cast<void**>(&object);
-            answer = show(&dialog);
-            resultFlags = dialog.dwFlags;
-            status = dialog.sc;
-            clsid = dialog.clsid;
-        };
-        // Wine's OleUIInsertObjectW is a stub; its A variant is the real dialog.
-        if (runningUnderWine()) {
-            char file[MAX_PATH] = {};
-            OLEUIINSERTOBJECTA dialog = {};
-            run(dialog, file, OleUIInsertObjectA);
-        } else {
-            wchar_t file[MAX_PATH] = {};
-            OLEUIINSERTOBJECTW dialog = {};
-            run(dialog, file, OleUIInsertObjectW);
-        }
-        if (answer == OLEUI_OK && SUCCEEDED(status) && object) {
-            OleSetContainedObject(object, TRUE);
-            REOBJECT reObject = {};
-            reObject.cbStruct = sizeof reObject;
-            reObject.cp = REO_CP_SELECTION;
-            reObject.clsid = clsid;
-            reObject.poleobj = object;
-            reObject.pstg = storage;
-            reObject.polesite = site;
-            reObject.dvaspect = DVASPECT_CONTENT;
-            reObject.dwFlags = REO_RESIZABLE;
-            inserted = SUCCEEDED(richOle->InsertObject(&reObject));
-            if (inserted && (resultFlags & IOF_SELECTCREATENEW)) {
-                // A new, empty object is edited in its own server window.
-                RECT area;
-                GetClientRect(hwnd_, &area);
-                object->DoVerb(OLEIVERB_SHOW, nullptr, site, 0, hwnd_, &area);
-            }
-        }
-    }
-    if (object) object->Release();
-    if (storage) storage->Release();
-    if (site) site->Release();
-    richOle->Release();
-    return inserted;
-}
-
-bool RichEdit98::print(HWND owner, const std::string& docTitle) {
-    PRINTDLGW dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner;
-    dialog.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
-    // Cancelled, or no printer: then the dialog has shown the system's own
-    // message, and another one of ours would only repeat it.
-    const bool chosen = PrintDlgW(&dialog) != 0;
-    if (dialog.hDevMode) GlobalFree(dialog.hDevMode);
-    if (dialog.hDevNames) GlobalFree(dialog.hDevNames);
-    if (!chosen || !dialog.hDC) return false;
-
-    // The whole text under the page rectangle of the printer, page by page.
-    class PrinterJob : public PrintJob {
-    public:
-        PrinterJob(HDC dc, HWND edit, std::wstring title)
-            : dc_(dc), edit_(edit), title_(std::move(title)) {
-            const int dpiX = GetDeviceCaps(dc, LOGPIXELSX);
-            const int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-            range_.hdc = range_.hdcTarget = dc;
-            range_.rcPage = {0, 0, MulDiv(GetDeviceCaps(dc, HORZRES), 1440, dpiX),
-                             MulDiv(GetDeviceCaps(dc, VERTRES), 1440, dpiY)};
-        }
-        ~PrinterJob() override {
-            SendMessageW(edit_, EM_FORMATRANGE, FALSE, 0);
-            DeleteDC(dc_);
-        }
-        bool startDoc() override {
-            DOCINFOW document = {};
-            document.cbSize = sizeof document;
-            document.lpszDocName = title_.c_str();
-            return StartDocW(dc_, &document) > 0;
-        }
-        void startPage() override { StartPage(dc_); }
-        long printPage(long first) override {
-            range_.rc = range_.rcPage;
-            range_.chrg.cpMin = first;
-            range_.chrg.cpMax = -1;
-            return static_cast<long>(
-                SendMessageW(edit_, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&range_)));
-        }
-        void endPage() override { EndPage(dc_); }
-        void endDoc() override { EndDoc(dc_); }
-
-    private:
-        HDC dc_;
-        HWND edit_;
-        std::wstring title_;
-        FORMATRANGE range_ = {};
-    };
-
-    PrinterJob job(dialog.hDC, hwnd_, widen(docTitle));
-    GETTEXTLENGTHEX lengthQuery = {GTL_NUMCHARS | GTL_PRECISE, 1200};
-    printPages(job, static_cast<long>(SendMessageW(hwnd_, EM_GETTEXTLENGTHEX,
-                                                   reinterpret_cast<WPARAM>(&lengthQuery), 0)));
-    return true;
-}
-
-void printPages(PrintJob& job, long length) {
-    if (!job.startDoc())
-        throw std::runtime_error("Der Druckauftrag konnte nicht gestartet werden.");
-    long start = 0;
-    do {
-        job.startPage();
-        const long next = job.printPage(start);
-        job.endPage();
-        // No progress (an object taller than the page, or a control that
-        // cannot format) would otherwise print empty pages for ever.
-        if (next <= start) break;
-        start = next;
-    } while (start < length);
-    job.endDoc();
-}
-
-bool RichEdit98::handleNotify(const NMHDR* header) {
-    if (!hwnd_ || !header || header->hwndFrom != hwnd_) return false;
-    if (header->code == EN_SELCHANGE) {
+bool RichEdit98::forwardNotify(const NMHDR& header, LRESULT& result) {
+    if (!hwnd_ || header.hwndFrom != hwnd_) return false;
+    result = 0;
+    if (header.code == EN_SELCHANGE) {
         if (onSelectionChange) {
             const auto handler = onSelectionChange;
-            runGuarded(handler);
+            guarded(nullptr, handler);
         }
         return true;
     }
-    if (header->code == EN_LINK) {
-        const auto* link = reinterpret_cast<const ENLINK*>(header);
-        if (link->msg == WM_LBUTTONUP && onLinkClick) {
-            const std::string target = readRange(link->chrg.cpMin, link->chrg.cpMax);
+    if (header.code == EN_LINK) {
+        const auto& link = reinterpret_cast<const ENLINK&>(header);
+        if (link.msg == WM_LBUTTONUP && onLinkClick) {
+            const std::string target = readRange(link.chrg.cpMin, link.chrg.cpMax);
             const auto handler = onLinkClick;
-            runGuarded([&] { handler(target); });
+            guarded(nullptr, [&] { handler(target); });
         }
         return true;
     }
@@ -826,7 +462,7 @@ LRESULT RichEdit98::handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
             bool* const outer = alive_;
             alive_ = &alive;
             const auto handler = onKeyDown;
-            runGuarded([&] { handled = handler(static_cast<UINT>(wParam)); });
+            guarded(nullptr, [&] { handled = handler(static_cast<UINT>(wParam)); });
             if (!alive) {
                 if (outer) *outer = false;
                 return 0;
@@ -857,7 +493,7 @@ LRESULT RichEdit98::handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
                 ClientToScreen(hwnd, &point);
             }
             const auto handler = onContextMenu;
-            runGuarded([&] { handler(point); });
+            guarded(nullptr, [&] { handler(point); });
             return 0;
         }
         case WM_NCDESTROY:

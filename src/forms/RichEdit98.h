@@ -8,7 +8,9 @@
 #include <functional>
 #include <string>
 
-struct IRichEditOle;
+#include "forms/Form.h"
+
+struct IRichEditOleCallback;
 
 namespace tav {
 
@@ -40,21 +42,18 @@ struct ParaAttributes {
     int leftIndentPoints = 0;
 };
 
-class RichEdit98 {
+// The control itself is RichEdit98.cpp; loading and saving its files is
+// RichEdit98Stream.cpp, embedded objects RichEdit98Objects.cpp and printing
+// RichEdit98Print.cpp.
+class RichEdit98 : public WindowControl {
 public:
-    RichEdit98();
-    ~RichEdit98();
-    RichEdit98(const RichEdit98&) = delete;
-    RichEdit98& operator=(const RichEdit98&) = delete;
+    RichEdit98() = default;
+    ~RichEdit98() override;
 
-    // A child without border; the owner lays it out with setBounds (96-dpi
-    // figures, as every control of the kit; given before create(), the
-    // control is made there) or through hwnd(). The
-    // owner must forward WM_NOTIFY from this control to handleNotify().
-    // Throws std::runtime_error when no RichEdit library can be loaded.
-    void create(HWND parent, int id);
-    HWND hwnd() const { return hwnd_; }
-    void setBounds(int x, int y, int width, int height);
+    // A child without border, laid out by its form with setBounds (given
+    // before create(), the control is made there). Throws
+    // std::runtime_error when no RichEdit library can be loaded.
+    void create(Form& parent, int id);
     void setVisible(bool visible);
     void setFocus();
 
@@ -128,8 +127,7 @@ public:
     // or when there is no printer (the dialog has said so already).
     bool print(HWND owner, const std::string& docTitle);
 
-    // Returns true when the message was this control's notification.
-    bool handleNotify(const NMHDR* header);
+    bool forwardNotify(const NMHDR& header, LRESULT& result) override;
 
     std::function<void()> onSelectionChange;
     std::function<void(const std::string& link)> onLinkClick;
@@ -140,22 +138,21 @@ public:
     std::function<bool(UINT vk)> onKeyDown;
 
 private:
-    class OleCallback;
     static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    void createWindow(HWND parent, int id, const RECT& bounds);
+    void createWindow(int id);
+    void enableObjects();
+    long textLength() const;
     std::string readRange(long start, long end) const;
     void setPlainText(const std::string& bytes);
 
-    HWND hwnd_ = nullptr;
     WNDPROC oldProc_ = nullptr;
-    OleCallback* callback_ = nullptr;
+    IRichEditOleCallback* callback_ = nullptr;
     bool oleInitialized_ = false;
     bool swallowChar_ = false;
     bool* alive_ = nullptr;  // set while onKeyDown runs, cleared by the destructor
     bool readOnly_ = false;
     COLORREF color_ = RGB(255, 255, 255);
-    RECT bounds_{0, 0, 0, 0};  // 96-dpi figures, as last laid out
     ScrollBars scrollBars_ = ScrollBars::Both;
     bool autoUrlDetect_ = true;
 };

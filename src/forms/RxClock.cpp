@@ -5,10 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "forms/Controls.h"
 #include "forms/Dpi.h"
 #include "desktop/LocalTime.h"
-#include "desktop/MessageWindow.h"
 
 namespace tav {
 namespace {
@@ -45,7 +43,7 @@ void CALLBACK tickAll(HWND, UINT, UINT_PTR, DWORD) {
     // An alarm handler may stop or destroy clocks, its own or others.
     const std::vector<RxClock*> clocks = tickingClocks();
     for (RxClock* clock : clocks) {
-        if (isTicking(clock)) runGuarded([&] { clock->tick(clock->now()); });
+        if (isTicking(clock)) guarded(nullptr, [&] { clock->tick(clock->now()); });
     }
 }
 
@@ -74,6 +72,7 @@ RxClock::RxClock() : now(&localTimeNow) { previous_ = dateTimeOf(now()); }
 
 RxClock::~RxClock() {
     stopTicking();
+    leave();
     if (hwnd_) {
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
@@ -81,24 +80,14 @@ RxClock::~RxClock() {
     if (brush_) DeleteObject(brush_);
 }
 
-void RxClock::create(HWND parent, int id) {
+void RxClock::create(Form& parent, int id) {
     registerClassOnce();
-    const RECT r = deviceRect(parent, bounds_.left, bounds_.top, bounds_.right - bounds_.left,
-                              bounds_.bottom - bounds_.top);
-    hwnd_ = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPSIBLINGS, r.left, r.top,
-                            r.right - r.left, r.bottom - r.top, parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                            GetModuleHandleW(nullptr), nullptr);
-    if (!hwnd_) throw std::runtime_error("Die Uhr konnte nicht erzeugt werden");
+    join(parent);
+    hwnd_ = makeWindow(kClassName, L"", WS_CLIPSIBLINGS, 0, id, place_, "Die Uhr");
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProc));
     if (visible_) ShowWindow(hwnd_, SW_SHOWNA);
     updateTimer();
-}
-
-void RxClock::setBounds(int x, int y, int width, int height) {
-    bounds_ = {x, y, x + width, y + height};
-    if (hwnd_) placeChild(hwnd_, x, y, width, height);
 }
 
 void RxClock::setVisible(bool visible) {
@@ -222,7 +211,7 @@ LRESULT CALLBACK RxClock::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     auto* self = reinterpret_cast<RxClock*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
     LRESULT result = 0;
-    runGuarded([&] { result = self->handleMessage(msg, wParam, lParam); });
+    guarded(nullptr, [&] { result = self->handleMessage(msg, wParam, lParam); });
     return result;
 }
 

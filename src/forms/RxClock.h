@@ -1,7 +1,7 @@
 #pragma once
 // The note's clock: a strip 17 pixels high at 96 dpi at the bottom of the
-// note that shows the time of day and carries the note's alarm time. The alarm fields also work
-// without a window (the reminder keeps a clock only for its alarm time).
+// note that shows the time of day and carries the note's alarm time. The
+// alarm fields also work without a window.
 
 #include <windows.h>
 
@@ -9,24 +9,20 @@
 #include <string>
 
 #include "desktop/Handle.h"
+#include "forms/Form.h"
 #include "store/AlarmTime.h"
 
 namespace tav {
 
-class RxClock {
+class RxClock : public WindowControl {
 public:
     static constexpr int kHeight = 17;  // a 96-dpi figure
 
     RxClock();
-    ~RxClock();
-    RxClock(const RxClock&) = delete;
-    RxClock& operator=(const RxClock&) = delete;
+    ~RxClock() override;
 
-    // Hidden until setVisible(true); the parent's layout places it.
-    void create(HWND parent, int id);
-    HWND hwnd() const { return hwnd_; }
-    // 96-dpi figures, as every control of the kit.
-    void setBounds(int x, int y, int width, int height);
+    // Hidden until setVisible(true); the form's layout places it.
+    void create(Form& parent, int id);
     bool visible() const { return visible_; }
     void setVisible(bool visible);
 
@@ -73,8 +69,6 @@ private:
     void stopTicking();
     void rearm(const SYSTEMTIME& now);
 
-    HWND hwnd_ = nullptr;
-    RECT bounds_{};  // 96-dpi figures, kept for a window made later
     FontHandle font_;
     int fontDpi_ = 0;
     HBRUSH brush_ = nullptr;

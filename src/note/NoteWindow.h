@@ -163,7 +163,6 @@ protected:
     void onSize(int clientWidth, int clientHeight) override;
     LRESULT onNcHitTest(POINT screen, LRESULT defaultResult) override;
     void onGetMinMaxInfo(MINMAXINFO& info) override;
-    bool onNotify(const NMHDR& header, LRESULT& result) override;
     bool onNcRButtonUp(int hitTest, POINT screen) override;
 
 private:

@@ -24,7 +24,7 @@ constexpr int kButtonSize = 21;
 constexpr int kSmallButtonHeight = 13;
 // Over the left end of the title line and exactly as high: the bar draws no
 // edge above its buttons, so they start at its top edge.
-constexpr RECT kSmallBarBounds{2, 0, 2 + 35, kTitleHeight};
+constexpr LayoutRect kSmallBarBounds{2, 0, 35, kTitleHeight};
 
 constexpr int ctrl(char key) { return kCtrl + key; }
 
@@ -56,12 +56,12 @@ void NoteWindow::buildControls() {
     built_ = true;
     layout();
     viewBar.create(*this);
-    RxClock1.create(handle(), kClockId);
+    RxClock1.create(*this, kClockId);
     memo1.setColor(kYellow);
     memo1.setReadOnly(true);
     memo1.setScrollBars(ScrollBars::Both);
     memo1.setAutoUrlDetect(true);
-    memo1.create(handle(), kMemoId);
+    memo1.create(*this, kMemoId);
     memo1.setDefaultFont("Arial", 10);
     memo1.onKeyDown = [this](UINT vk) { return memoKeyDown(vk); };
     memo1.onContextMenu = [this](POINT screen) { memoMenu().popup(handle(), screen); };
@@ -84,9 +84,7 @@ void NoteWindow::buildTitleBar() {
     titleLine.setText(std::string(kDefaultNoteTitle) + "  ");
     titleLine.showHint = true;
 
-    titleButtons.setBounds(kSmallBarBounds.left, kSmallBarBounds.top,
-                           kSmallBarBounds.right - kSmallBarBounds.left,
-                           kSmallBarBounds.bottom - kSmallBarBounds.top);
+    titleButtons.setBounds(kSmallBarBounds);
     titleButtons.setButtonSize(17, kSmallButtonHeight);
     titleButtons.setFont({.name = "Marlett", .sizePoints = 8});
     titleButtons.setColor(kTitleViewColor);
@@ -339,7 +337,7 @@ void NoteWindow::layout() {
     laidOut_ = key;
     int top = 0;
     if (titleLine.visible()) {
-        titleLine.setBounds(0, 0, width, kTitleHeight);
+        titleLine.setBounds({0, 0, width, kTitleHeight});
         top += kTitleHeight;
     }
     for (ToolBar* bar : {&editBar, &viewBar}) {
@@ -347,15 +345,15 @@ void NoteWindow::layout() {
         // A note narrower than its bar wraps the buttons into another row
         // rather than cutting off the last ones.
         const int barHeight = bar->wrappedHeight(width, kBarHeight);
-        bar->setBounds(0, top, width, barHeight);
+        bar->setBounds({0, top, width, barHeight});
         top += barHeight;
     }
     int bottom = height;
     if (RxClock1.visible()) {
         bottom = std::max(0, height - RxClock::kHeight);
-        RxClock1.setBounds(0, bottom, width, RxClock::kHeight);
+        RxClock1.setBounds({0, bottom, width, RxClock::kHeight});
     }
-    memo1.setBounds(0, top, width, std::max(0, bottom - top));
+    memo1.setBounds({0, top, width, std::max(0, bottom - top)});
 }
 
 void NoteWindow::onSize(int, int) { layout(); }
@@ -364,13 +362,6 @@ void NoteWindow::onSize(int, int) { layout(); }
 // word wrap in view mode and the control's own undo in edit mode.
 bool NoteWindow::memoKeyDown(UINT vk) {
     return memoMenu().handleShortcut(shortcutFromKey(vk), handle());
-}
-
-bool NoteWindow::onNotify(const NMHDR& header, LRESULT& result) {
-    if (header.hwndFrom != memo1.hwnd()) return false;
-    const bool handled = memo1.handleNotify(&header);
-    result = 0;
-    return handled;
 }
 
 // A right click on the title line comes as a non-client one, because the

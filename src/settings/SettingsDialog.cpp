@@ -19,19 +19,19 @@ namespace layout {
 constexpr int kClientWidth = 388;
 constexpr int kClientHeight = 187;
 constexpr LayoutRect fontGroup{8, 4, 372, 50};
-constexpr LayoutRect schrift1{16, 22, 280, 21};
-constexpr int kFontListHeight = 240;
-constexpr LayoutRect spin1{304, 22, 68, 21};
-constexpr LayoutRect check1{16, 66, 156, 17};
-constexpr LayoutRect Check2{16, 88, 156, 17};
-constexpr LayoutRect Check3{16, 110, 156, 17};
+// The height holds the closed box and its open list.
+constexpr LayoutRect fontNameComboBox{16, 22, 280, 240};
+constexpr LayoutRect fontSizeEdit{304, 22, 68, 21};
+constexpr LayoutRect buttonBarCheckBox{16, 66, 156, 17};
+constexpr LayoutRect wordWrapCheckBox{16, 88, 156, 17};
+constexpr LayoutRect splashCheckBox{16, 110, 156, 17};
 constexpr LayoutRect hotKeyGroup{176, 58, 204, 86};
 constexpr LayoutRect newNoteLabel{182, 79, 164, 14};
-constexpr LayoutRect Edit1{350, 75, 22, 21};
+constexpr LayoutRect newNoteHotKeyEdit{350, 75, 22, 21};
 constexpr LayoutRect foregroundLabel{182, 103, 164, 28};
-constexpr LayoutRect Edit2{350, 113, 22, 21};
-constexpr LayoutRect Button1{208, 154, 84, 25};
-constexpr LayoutRect Button2{296, 154, 84, 25};
+constexpr LayoutRect foregroundHotKeyEdit{350, 113, 22, 21};
+constexpr LayoutRect okButton{208, 154, 84, 25};
+constexpr LayoutRect cancelButton{296, 154, 84, 25};
 }  // namespace layout
 
 enum ControlId {
@@ -65,67 +65,67 @@ SettingsDialog::SettingsDialog(HWND owner, GlobalHotKeys& hotKeys)
     // Tab order: top to bottom, the left column before the right one.
     fontGroup.create(*this, "Standard-Schrift:", layout::fontGroup);
     hotKeyGroup.create(*this, "Hotkeys", layout::hotKeyGroup);
-    schrift1.create(*this, kFontNameId, layout::schrift1, layout::kFontListHeight);
-    spin1.create(*this, kFontSizeId, layout::spin1, kMinFontSize, kMaxFontSize);
-    check1.create(*this, "Buttonleiste aktiv", kButtonBarId, layout::check1);
-    Check2.create(*this, "Zeilenumbruch", kWordWrapId, layout::Check2);
-    Check3.create(*this, "Startbildschirm anzeigen", kSplashId, layout::Check3);
+    fontNameComboBox.create(*this, kFontNameId, layout::fontNameComboBox);
+    fontSizeEdit.create(*this, kFontSizeId, layout::fontSizeEdit, kMinFontSize, kMaxFontSize);
+    buttonBarCheckBox.create(*this, "Buttonleiste aktiv", kButtonBarId, layout::buttonBarCheckBox);
+    wordWrapCheckBox.create(*this, "Zeilenumbruch", kWordWrapId, layout::wordWrapCheckBox);
+    splashCheckBox.create(*this, "Startbildschirm anzeigen", kSplashId, layout::splashCheckBox);
     newNoteLabel.create(*this, "neue Notiz: <STRG> <ALT> + ", layout::newNoteLabel, true);
-    Edit1.create(*this, kNewNoteId, layout::Edit1);
+    newNoteHotKeyEdit.create(*this, kNewNoteId, layout::newNoteHotKeyEdit);
     foregroundLabel.create(*this, "in den Vordergrund:\r\n<STRG> <ALT> + ", layout::foregroundLabel,
                            true);
-    Edit2.create(*this, kForegroundId, layout::Edit2);
-    Button1.create(*this, "&O.K.", IDOK, layout::Button1, true);
-    Button2.create(*this, "&abbrechen", IDCANCEL, layout::Button2);
+    foregroundHotKeyEdit.create(*this, kForegroundId, layout::foregroundHotKeyEdit);
+    okButton.create(*this, "&O.K.", IDOK, layout::okButton, true);
+    cancelButton.create(*this, "&abbrechen", IDCANCEL, layout::cancelButton);
 
-    Edit1.setMaxLength(1);
-    Edit2.setMaxLength(1);
-    Button1.onClick = [this] { Button1Click(); };
-    Button2.onClick = [this] { Button2Click(); };
+    newNoteHotKeyEdit.setMaxLength(1);
+    foregroundHotKeyEdit.setMaxLength(1);
+    okButton.onClick = [this] { okButtonClick(); };
+    cancelButton.onClick = [this] { cancelButtonClick(); };
 }
 
 void SettingsDialog::onShow(bool shown) {
     DialogForm::onShow(shown);
-    if (shown) FormShow();
+    if (shown) loadSettings();
 }
 
-void SettingsDialog::FormShow() {
+void SettingsDialog::loadSettings() {
     IniFile ini(settingsPath());
-    schrift1.setFontName(SettingsKeys::standardFontName(ini, kDialogFontName));
-    spin1.setValue(SettingsKeys::standardFontSize(ini));
-    check1.setChecked(SettingsKeys::showmenu(ini));
-    Check2.setChecked(SettingsKeys::wordwrap(ini));
-    Check3.setChecked(SettingsKeys::startscreen(ini));
-    Edit1.setText(SettingsKeys::hotkeyNeu(ini));
-    Edit2.setText(SettingsKeys::hotkeyVordergrund(ini));
+    fontNameComboBox.setFontName(SettingsKeys::standardFontName(ini, kDialogFontName));
+    fontSizeEdit.setValue(SettingsKeys::standardFontSize(ini));
+    buttonBarCheckBox.setChecked(SettingsKeys::showmenu(ini));
+    wordWrapCheckBox.setChecked(SettingsKeys::wordwrap(ini));
+    splashCheckBox.setChecked(SettingsKeys::startscreen(ini));
+    newNoteHotKeyEdit.setText(SettingsKeys::hotkeyNeu(ini));
+    foregroundHotKeyEdit.setText(SettingsKeys::hotkeyVordergrund(ini));
     ini.close();
 }
 
 // Everything is written before the hot keys change, and only once the file
 // has taken it: a file that cannot be written leaves the dialog open and the
 // running hot keys as they are.
-void SettingsDialog::Button1Click() {
-    const std::string newNoteLetter = upperCase(Edit1.text());
-    const std::string foregroundLetter = upperCase(Edit2.text());
-    if (!acceptHotKeyLetter(Edit1, newNoteLetter, "neue Notiz") ||
-        !acceptHotKeyLetter(Edit2, foregroundLetter, "in den Vordergrund"))
+void SettingsDialog::okButtonClick() {
+    const std::string newNoteLetter = upperCase(newNoteHotKeyEdit.text());
+    const std::string foregroundLetter = upperCase(foregroundHotKeyEdit.text());
+    if (!acceptHotKeyLetter(newNoteHotKeyEdit, newNoteLetter, "neue Notiz") ||
+        !acceptHotKeyLetter(foregroundHotKeyEdit, foregroundLetter, "in den Vordergrund"))
         return;
 
     IniFile ini(settingsPath());
     SettingsKeys::setHotkeyNeu(ini, newNoteLetter);
     SettingsKeys::setHotkeyVordergrund(ini, foregroundLetter);
-    SettingsKeys::setStandardFontName(ini, schrift1.fontName());
-    SettingsKeys::setStandardFontSize(ini, spin1.value());
-    SettingsKeys::setShowmenu(ini, check1.checked());
-    SettingsKeys::setWordwrap(ini, Check2.checked());
-    SettingsKeys::setStartscreen(ini, Check3.checked());
+    SettingsKeys::setStandardFontName(ini, fontNameComboBox.fontName());
+    SettingsKeys::setStandardFontSize(ini, fontSizeEdit.value());
+    SettingsKeys::setShowmenu(ini, buttonBarCheckBox.checked());
+    SettingsKeys::setWordwrap(ini, wordWrapCheckBox.checked());
+    SettingsKeys::setStartscreen(ini, splashCheckBox.checked());
     ini.close();
 
     hide();
     hotKeys_.setHotKeys(newNoteLetter, foregroundLetter);
 }
 
-void SettingsDialog::Button2Click() { hide(); }
+void SettingsDialog::cancelButtonClick() { hide(); }
 
 bool SettingsDialog::acceptHotKeyLetter(Edit& edit, const std::string& letter,
                                         const char* purpose) {

@@ -22,22 +22,22 @@ public:
     SettingsDialog(HWND owner, GlobalHotKeys& hotKeys);
 
     GroupBox fontGroup;  // "Standard-Schrift:"
-    FontComboBox schrift1;
-    SpinEdit spin1;
-    CheckBox check1;       // "Buttonleiste aktiv"
-    CheckBox Check2;       // "Zeilenumbruch"
-    CheckBox Check3;       // "Startbildschirm anzeigen"
-    GroupBox hotKeyGroup;  // "Hotkeys"
+    FontComboBox fontNameComboBox;
+    SpinEdit fontSizeEdit;
+    CheckBox buttonBarCheckBox;  // "Buttonleiste aktiv"
+    CheckBox wordWrapCheckBox;   // "Zeilenumbruch"
+    CheckBox splashCheckBox;     // "Startbildschirm anzeigen"
+    GroupBox hotKeyGroup;        // "Hotkeys"
     StaticText newNoteLabel;
-    Edit Edit1;  // letter of the new-note hot key
+    Edit newNoteHotKeyEdit;
     StaticText foregroundLabel;
-    Edit Edit2;      // letter of the foreground hot key
-    Button Button1;  // "&O.K."
-    Button Button2;  // "&abbrechen"
+    Edit foregroundHotKeyEdit;
+    Button okButton;      // "&O.K."
+    Button cancelButton;  // "&abbrechen"
 
-    void FormShow();      // loads the seven values
-    void Button1Click();  // writes, applies the hot keys, closes
-    void Button2Click();  // closes
+    void loadSettings();       // the seven values, at every show
+    void okButtonClick();      // writes, applies the hot keys, closes
+    void cancelButtonClick();  // closes
 
 protected:
     void onShow(bool shown) override;

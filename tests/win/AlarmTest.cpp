@@ -176,10 +176,10 @@ protected:
     static std::string dateText(const Date& date) { return formatDate(date, shortDateFormat()); }
 
     void answer(bool repeat, int delayIndex = 0) {
-        SendMessageW(reminder().CheckBox1, BM_SETCHECK, repeat ? BST_CHECKED : BST_UNCHECKED, 0);
-        SendMessageW(reminder().ComboBox1, CB_SETCURSEL, delayIndex, 0);
+        SendMessageW(reminder().repeatCheckBox.handle(), BM_SETCHECK, repeat ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(reminder().delayComboBox.handle(), CB_SETCURSEL, delayIndex, 0);
         SendMessageW(reminder().handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(reminder().OKButton));
+                     reinterpret_cast<LPARAM>(reminder().okButton.handle()));
     }
 
     std::string dir_;
@@ -304,14 +304,14 @@ TEST_F(AlarmTest, RingsOnItsDayWithTheNotesTitleTextAndColour) {
 
     EXPECT_TRUE(reminder().visible());
     EXPECT_EQ("Notiz3 Titel  ", reminder().caption());
-    EXPECT_NE(std::string::npos, reminder().memo1.text().find("Zahnarzt um neun"));
-    EXPECT_EQ(static_cast<COLORREF>(12648447), reminder().memo1.color());
+    EXPECT_NE(std::string::npos, reminder().noteText.text().find("Zahnarzt um neun"));
+    EXPECT_EQ(static_cast<COLORREF>(12648447), reminder().noteText.color());
     const LONG_PTR style = GetWindowLongPtrW(reminder().handle(), GWL_STYLE);
     EXPECT_FALSE(style & WS_SYSMENU) << "no close box: only OK closes it";
     EXPECT_TRUE(GetWindowLongPtrW(reminder().handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(L"&erneute Erinnerung in ", test::windowText(reminder().CheckBox1));
-    EXPECT_EQ(L"5 Minuten", test::windowText(reminder().ComboBox1));
-    EXPECT_EQ(10, SendMessageW(reminder().ComboBox1, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(L"&erneute Erinnerung in ", test::windowText(reminder().repeatCheckBox.handle()));
+    EXPECT_EQ(L"5 Minuten", test::windowText(reminder().delayComboBox.handle()));
+    EXPECT_EQ(10, SendMessageW(reminder().delayComboBox.handle(), CB_GETCOUNT, 0, 0));
 
     // Rung, the note is off, in memory and in the file; closing does not
     // answer, only OK does.
@@ -348,10 +348,10 @@ TEST_F(AlarmTest, ReminderFollowsItsMonitorToTwiceTheDensity) {
         return font.lfHeight;
     };
     std::vector<RECT> at96;
-    for (HWND c : {window.memo1.hwnd(), window.CheckBox1, window.OKButton})
+    for (HWND c : {window.noteText.handle(), window.repeatCheckBox.handle(), window.okButton.handle()})
         at96.push_back(inClient(c));
-    const LONG repeatFont96 = fontHeight(window.CheckBox1);
-    const LONG okFont96 = fontHeight(window.OKButton);
+    const LONG repeatFont96 = fontHeight(window.repeatCheckBox.handle());
+    const LONG okFont96 = fontHeight(window.okButton.handle());
 
     RECT outer{};
     GetWindowRect(window.handle(), &outer);
@@ -361,15 +361,15 @@ TEST_F(AlarmTest, ReminderFollowsItsMonitorToTwiceTheDensity) {
                  reinterpret_cast<LPARAM>(&suggested));
 
     int i = 0;
-    for (HWND c : {window.memo1.hwnd(), window.CheckBox1, window.OKButton}) {
+    for (HWND c : {window.noteText.handle(), window.repeatCheckBox.handle(), window.okButton.handle()}) {
         const RECT now = inClient(c);
         EXPECT_EQ(2 * at96[i].left, now.left) << i;
         EXPECT_EQ(2 * at96[i].top, now.top) << i;
         EXPECT_EQ(2 * (at96[i].right - at96[i].left), now.right - now.left) << i;
         ++i;
     }
-    EXPECT_EQ(2 * repeatFont96, fontHeight(window.CheckBox1));
-    EXPECT_NEAR(2 * okFont96, fontHeight(window.OKButton), 1);
+    EXPECT_EQ(2 * repeatFont96, fontHeight(window.repeatCheckBox.handle()));
+    EXPECT_NEAR(2 * okFont96, fontHeight(window.okButton.handle()), 1);
 }
 
 TEST_F(AlarmTest, TwoAlarmsTakeTurnsAndEachOkAnswersItsOwnNote) {
@@ -457,7 +457,7 @@ TEST_F(AlarmTest, AMissingTextFileStillRings) {
     DeleteFileW(widen(noteTextPath("Notiz3")).c_str());
     tickTo(at(kDay, 9, 0, 0), {&note});
     ASSERT_TRUE(reminder().visible());
-    EXPECT_EQ("", reminder().memo1.text());
+    EXPECT_EQ("", reminder().noteText.text());
     EXPECT_EQ("Notiz3 Titel  ", reminder().caption());
     answer(true, 0);
     EXPECT_TRUE(note.RxClock1.alarmEnabled());
@@ -501,9 +501,9 @@ TEST_F(AlarmTest, OverdueAlarmIsShownOnceAtStartAndSwitchedOff) {
     EXPECT_TRUE(overdue->visible());
     EXPECT_EQ("Alarm überfallig", overdue->caption());
     EXPECT_EQ("Notiz3a", overdue->name());
-    EXPECT_EQ("Notiz3 Titel  ", overdue->Panel2.text());
-    EXPECT_NE(std::string::npos, overdue->memo1.text().find("Blumen gießen"));
-    EXPECT_TRUE(overdue->memo1.readOnly());
+    EXPECT_EQ("Notiz3 Titel  ", overdue->titlePanel.text());
+    EXPECT_NE(std::string::npos, overdue->noteText.text().find("Blumen gießen"));
+    EXPECT_TRUE(overdue->noteText.readOnly());
     EXPECT_EQ(note.handle(), GetWindow(overdue->handle(), GW_OWNER));
     RECT frame{};
     GetWindowRect(overdue->handle(), &frame);
@@ -517,7 +517,7 @@ TEST_F(AlarmTest, OverdueAlarmIsShownOnceAtStartAndSwitchedOff) {
     EXPECT_TRUE(later.RxClock1.alarmEnabled());
 
     SendMessageW(overdue->handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(overdue->Button1));
+                 reinterpret_cast<LPARAM>(overdue->okButton.handle()));
     EXPECT_FALSE(overdue->visible());
 }
 

@@ -36,14 +36,14 @@ SYSTEMTIME at(int hour, int minute, int second) {
     return time;
 }
 
-class HostWindow {
+// A form for the clocks, as a note is one.
+class HostWindow : public Form {
 public:
-    HostWindow() {
-        hwnd = CreateWindowExW(0, L"STATIC", L"Host", WS_POPUP | WS_VISIBLE, 20, 20, 300, 200,
-                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HostWindow() : Form(L"TKitClockHost") {
+        setBounds(20, 20, 300, 200);
+        create();
+        show();
     }
-    ~HostWindow() { DestroyWindow(hwnd); }
-    HWND hwnd;
 };
 
 class DesktopServices : public ::testing::Test {
@@ -61,26 +61,26 @@ TEST_F(DesktopServices, ClockShowsTheTimeInTheColoursItIsGiven) {
 
     HostWindow host;
     RxClock clock;
-    clock.create(host.hwnd, 7);
-    clock.setBounds(0, 100, 200, RxClock::kHeight);
+    clock.create(host, 7);
+    clock.setBounds({0, 100, 200, RxClock::kHeight});
     clock.setVisible(true);
-    EXPECT_TRUE(IsWindowVisible(clock.hwnd()));
+    EXPECT_TRUE(IsWindowVisible(clock.handle()));
     clock.setColor(RGB(255, 255, 0));
     {
-        Snapshot shot(clock.hwnd(), 200, RxClock::kHeight);
+        Snapshot shot(clock.handle(), 200, RxClock::kHeight);
         EXPECT_EQ(shot.pixel(0, 0), RGB(255, 255, 0));
         EXPECT_GT(shot.count(RGB(0, 0, 0)), 20) << "the digits";
     }
     clock.setColor(RGB(0, 0, 255));
     clock.setFontColor(RGB(255, 0, 0));
     {
-        Snapshot shot(clock.hwnd(), 200, RxClock::kHeight);
+        Snapshot shot(clock.handle(), 200, RxClock::kHeight);
         EXPECT_EQ(shot.pixel(199, 16), RGB(0, 0, 255));
         EXPECT_GT(shot.count(RGB(255, 0, 0)), 20);
         EXPECT_EQ(shot.count(RGB(0, 0, 0)), 0);
     }
     clock.setVisible(false);
-    EXPECT_FALSE(IsWindowVisible(clock.hwnd()));
+    EXPECT_FALSE(IsWindowVisible(clock.handle()));
 }
 
 TEST_F(DesktopServices, ClockAlarmFiresOnceAtItsTime) {
@@ -143,7 +143,7 @@ TEST_F(DesktopServices, ClockRefusesImpossibleAlarmTimes) {
 TEST_F(DesktopServices, HiddenClockStillRaisesItsAlarm) {
     HostWindow host;
     RxClock clock;
-    clock.create(host.hwnd, 7);
+    clock.create(host, 7);
     bool fired = false;
     clock.onAlarm = [&](const DateTime&, const DateTime&) { fired = true; };
     // The clock's own timer does the ticking; only the time of day is ours.
@@ -165,7 +165,7 @@ TEST_F(DesktopServices, ClocksShareOneTimerThatSurvivesAClockEndingAnother) {
     std::vector<int> fired;
     for (int i = 0; i < 3; ++i) {
         clocks[i] = std::make_unique<RxClock>();
-        clocks[i]->create(host.hwnd, 10 + i);
+        clocks[i]->create(host, 10 + i);
         clocks[i]->now = [&] { return now; };
         clocks[i]->setVisible(i != 2);  // a hidden one rings as well
         clocks[i]->setAlarmHour(9);

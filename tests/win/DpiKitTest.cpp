@@ -11,6 +11,7 @@
 #include "KitTestSupport.h"
 #include "forms/Controls.h"
 #include "forms/DialogForm.h"
+#include "forms/StdControls.h"
 #include "forms/Dpi.h"
 #include "forms/Form.h"
 #include "resource.h"
@@ -48,6 +49,7 @@ public:
     Label caption, fill;
     ToolBar bar;
     SpeedButton save, remove;
+    Button cancel;
     HWND button = nullptr;
     int laidOut = 0;
 
@@ -56,7 +58,7 @@ public:
         setClientHeight(120);
         create();
         caption.create(*this);
-        caption.setBounds(10, 8, 80, 13);
+        caption.setBounds({10, 8, 80, 13});
         caption.setFont({.name = "MS Sans Serif", .sizePoints = 8, .bold = true});
         caption.setText("Grundeinstellungen");
         fill.create(*this);
@@ -65,7 +67,8 @@ public:
         bar.add(save);
         bar.add(remove);
         bar.create(*this);
-        button = createChild(L"BUTTON", L"Abbrechen", BS_PUSHBUTTON, IDCANCEL, 110, 84, 80, 24);
+        cancel.create(*this, "Abbrechen", IDCANCEL, {110, 84, 80, 24});
+        button = cancel.handle();
         layOut();
     }
     ~DesignedForm() override { destroy(); }
@@ -82,8 +85,8 @@ protected:
 private:
     void layOut() {
         ++laidOut;
-        fill.setBounds(0, clientHeight() - 10, clientWidth(), 10);
-        bar.setBounds(0, 30, clientWidth(), 29);
+        fill.setBounds({0, clientHeight() - 10, clientWidth(), 10});
+        bar.setBounds({0, 30, clientWidth(), 29});
     }
 };
 

@@ -396,7 +396,7 @@ TEST_F(NoteText, FontDialogStartsFromTheSelectionAndSetsItAndTheClock) {
     EXPECT_TRUE(seenFont.lfItalic);
     EXPECT_EQ(kBlue, seen.rgbColors);
 
-    CHARFORMAT2W format = selectionFormat(note.memo1.hwnd());
+    CHARFORMAT2W format = selectionFormat(note.memo1.handle());
     EXPECT_EQ(L"Courier New", std::wstring(format.szFaceName));
     EXPECT_EQ(360, format.yHeight);
     EXPECT_EQ(kRed, format.crTextColor);
@@ -404,7 +404,7 @@ TEST_F(NoteText, FontDialogStartsFromTheSelectionAndSetsItAndTheClock) {
     EXPECT_TRUE(format.dwEffects & CFE_UNDERLINE);
     EXPECT_EQ(kRed, note.RxClock1.fontColor());
     note.memo1.setSel(5, 9);
-    EXPECT_EQ(L"Tahoma", std::wstring(selectionFormat(note.memo1.hwnd()).szFaceName))
+    EXPECT_EQ(L"Tahoma", std::wstring(selectionFormat(note.memo1.handle()).szFaceName))
         << "only the selection changes";
 
     // Cancel, and a failure inside, leave the selection as it was.
@@ -417,7 +417,7 @@ TEST_F(NoteText, FontDialogStartsFromTheSelectionAndSetsItAndTheClock) {
     note.editFont();
     answerFont_ = [](CHOOSEFONTW&) -> bool { throw std::runtime_error("kaputt"); };
     note.editFont();
-    format = selectionFormat(note.memo1.hwnd());
+    format = selectionFormat(note.memo1.handle());
     EXPECT_EQ(L"Courier New", std::wstring(format.szFaceName));
     EXPECT_EQ(kRed, format.crTextColor);
     EXPECT_EQ(kRed, note.RxClock1.fontColor());
@@ -452,11 +452,11 @@ TEST_F(NoteText, HighlightKeepsItsLastColourAndTheCustomColours) {
     ASSERT_EQ(1u, seen.size());
     EXPECT_TRUE(seen[0].Flags & CC_FULLOPEN);
     EXPECT_TRUE(seen[0].Flags & CC_RGBINIT);
-    CHARFORMAT2W format = selectionFormat(note.memo1.hwnd());
+    CHARFORMAT2W format = selectionFormat(note.memo1.handle());
     EXPECT_FALSE(format.dwEffects & CFE_AUTOBACKCOLOR);
     EXPECT_EQ(kGreen, format.crBackColor);
     note.memo1.setSel(9, 12);
-    EXPECT_TRUE(selectionFormat(note.memo1.hwnd()).dwEffects & CFE_AUTOBACKCOLOR);
+    EXPECT_TRUE(selectionFormat(note.memo1.handle()).dwEffects & CFE_AUTOBACKCOLOR);
 
     answerColor_ = [&](CHOOSECOLORW& dialog) {
         seen.push_back(dialog);
@@ -468,7 +468,7 @@ TEST_F(NoteText, HighlightKeepsItsLastColourAndTheCustomColours) {
     ASSERT_EQ(2u, seen.size());
     EXPECT_EQ(kGreen, seen[1].rgbResult) << "opens with the colour chosen last";
     EXPECT_EQ(RGB(1, 2, 3), firstCustom[1]);
-    EXPECT_TRUE(selectionFormat(note.memo1.hwnd()).dwEffects & CFE_AUTOBACKCOLOR)
+    EXPECT_TRUE(selectionFormat(note.memo1.handle()).dwEffects & CFE_AUTOBACKCOLOR)
         << "cancel changes nothing";
 }
 
@@ -505,7 +505,7 @@ TEST_F(NoteText, AlignmentAndBulletsFormatTheSelectedParagraph) {
     note.memo1.setRtf("{\\rtf1\\ansi eins\\par zwei\\par drei\\par}");
     const auto paragraphAt = [&](long position) {
         note.memo1.setSel(position, position);
-        return paragraphFormat(note.memo1.hwnd());
+        return paragraphFormat(note.memo1.handle());
     };
 
     note.memo1.setSel(6, 6);
@@ -522,14 +522,14 @@ TEST_F(NoteText, AlignmentAndBulletsFormatTheSelectedParagraph) {
     note.memo1.setSel(10, 10);
     note.bulletButton.click();
     ASSERT_TRUE(note.bulletButton.down());
-    PARAFORMAT2 format = paragraphFormat(note.memo1.hwnd());
+    PARAFORMAT2 format = paragraphFormat(note.memo1.handle());
     EXPECT_EQ(PFN_BULLET, format.wNumbering);
     EXPECT_EQ(200, format.dxStartIndent);  // 10 pt in twips
     EXPECT_EQ(200, format.dxOffset);
 
     note.bulletButton.click();
     ASSERT_FALSE(note.bulletButton.down());
-    format = paragraphFormat(note.memo1.hwnd());
+    format = paragraphFormat(note.memo1.handle());
     EXPECT_EQ(0, format.wNumbering);
     EXPECT_EQ(0, format.dxStartIndent);
     EXPECT_EQ(200, format.dxOffset) << "the left indent stays as it was";
@@ -553,13 +553,13 @@ TEST_F(NoteText, SelectionChangeKeepsTheButtonsInStep) {
     note.memo1.setSel(2, 2);
     EXPECT_TRUE(note.bulletButton.down());
     EXPECT_TRUE(note.alignLeftButton.down());
-    EXPECT_EQ(200, paragraphFormat(note.memo1.hwnd()).dxStartIndent) << "bullet keeps its indent";
+    EXPECT_EQ(200, paragraphFormat(note.memo1.handle()).dxStartIndent) << "bullet keeps its indent";
 
     note.memo1.setSel(8, 8);
     EXPECT_FALSE(note.bulletButton.down());
     EXPECT_TRUE(note.alignCenterButton.down());
     EXPECT_FALSE(note.alignLeftButton.down());
-    const PARAFORMAT2 middle = paragraphFormat(note.memo1.hwnd());
+    const PARAFORMAT2 middle = paragraphFormat(note.memo1.handle());
     EXPECT_EQ(0, middle.dxStartIndent);
     EXPECT_EQ(0, middle.dxOffset);
     EXPECT_EQ(PFA_CENTER, middle.wAlignment);
@@ -577,8 +577,8 @@ TEST_F(NoteText, WordWrapSwitchesBothItemsTheScrollBarsAndTheKey) {
     std::string longLine;
     for (int i = 0; i < 40; ++i) longLine += "Wort ";
     note.memo1.setRtf("{\\rtf1\\ansi " + longLine + "\\par}");
-    const auto lines = [&] { return SendMessageW(note.memo1.hwnd(), EM_GETLINECOUNT, 0, 0); };
-    const auto style = [&] { return GetWindowLongW(note.memo1.hwnd(), GWL_STYLE); };
+    const auto lines = [&] { return SendMessageW(note.memo1.handle(), EM_GETLINECOUNT, 0, 0); };
+    const auto style = [&] { return GetWindowLongW(note.memo1.handle(), GWL_STYLE); };
     EXPECT_TRUE(style() & WS_HSCROLL);
     EXPECT_EQ(1, lines());
 
@@ -603,7 +603,7 @@ TEST_F(NoteText, WordWrapSwitchesBothItemsTheScrollBarsAndTheKey) {
     // Ctrl+Z: word wrap in view mode, the control's undo in edit mode.
     {
         CtrlHeld ctrl;
-        SendMessageW(note.memo1.hwnd(), WM_KEYDOWN, 'Z', 0);
+        SendMessageW(note.memo1.handle(), WM_KEYDOWN, 'Z', 0);
         EXPECT_TRUE(note.wordWrapItem.checked);
         EXPECT_EQ("1", value("Notiz3", "wordwrap"));
         EXPECT_EQ(longLine, note.memo1.text());
@@ -611,7 +611,7 @@ TEST_F(NoteText, WordWrapSwitchesBothItemsTheScrollBarsAndTheKey) {
         note.enterEditMode();
         note.memo1.setSel(0, 0);
         note.memo1.replaceSel("neu ");
-        SendMessageW(note.memo1.hwnd(), WM_KEYDOWN, 'Z', 0);
+        SendMessageW(note.memo1.handle(), WM_KEYDOWN, 'Z', 0);
         EXPECT_TRUE(note.wordWrapItem.checked);
         EXPECT_EQ(longLine, note.memo1.text());
     }
@@ -658,7 +658,7 @@ TEST_F(NoteText, ImportTakesTheFirstFreeNumberAndShowsTheNote) {
     ASSERT_TRUE(test::pumpUntil([&] { return imported.startupTicksDone(); }));
     EXPECT_EQ("Importierter Text", imported.memo1.text());
     imported.memo1.setSel(12, 16);
-    EXPECT_TRUE(selectionFormat(imported.memo1.hwnd()).dwEffects & CFE_BOLD);
+    EXPECT_TRUE(selectionFormat(imported.memo1.handle()).dwEffects & CFE_BOLD);
 }
 
 TEST_F(NoteText, ImportFollowsTheButtonBarAndWordWrapSettings) {
@@ -753,13 +753,13 @@ TEST_F(NoteText, ExportWritesTheFormattedTextThatReadsBackTheSame) {
     other.memo1.loadFromFile(path);
     EXPECT_EQ("normal rot\rmitte", other.memo1.text());
     other.memo1.setSel(7, 10);
-    const CHARFORMAT2W red = selectionFormat(other.memo1.hwnd());
+    const CHARFORMAT2W red = selectionFormat(other.memo1.handle());
     EXPECT_TRUE(red.dwEffects & CFE_BOLD);
     EXPECT_EQ(kRed, red.crTextColor);
     other.memo1.setSel(0, 6);
-    EXPECT_FALSE(selectionFormat(other.memo1.hwnd()).dwEffects & CFE_BOLD);
+    EXPECT_FALSE(selectionFormat(other.memo1.handle()).dwEffects & CFE_BOLD);
     other.memo1.setSel(12, 12);
-    EXPECT_EQ(PFA_CENTER, paragraphFormat(other.memo1.hwnd()).wAlignment);
+    EXPECT_EQ(PFA_CENTER, paragraphFormat(other.memo1.handle()).wAlignment);
 
     // A place that cannot be written: the message names the file, nothing is left.
     const std::string nowhere = dir_ + "fehlt\\export.rtf";
@@ -782,8 +782,8 @@ TEST_F(NoteText, LinksGoThroughTheOneDecisionAndItsQuestion) {
     NoteWindow& note = open(3, false);
     note.memo1.setRtf("{\\rtf1\\ansi http://example.com/x\\par}");
     ENLINK click = {};
-    click.nmhdr.hwndFrom = note.memo1.hwnd();
-    click.nmhdr.idFrom = GetDlgCtrlID(note.memo1.hwnd());
+    click.nmhdr.hwndFrom = note.memo1.handle();
+    click.nmhdr.idFrom = GetDlgCtrlID(note.memo1.handle());
     click.nmhdr.code = EN_LINK;
     click.msg = WM_LBUTTONUP;
     click.chrg = {0, 20};
@@ -829,7 +829,7 @@ TEST_F(NoteText, RealFontAndColourDialogsOpenAndConfirm) {
         note.editFont();
         EXPECT_FALSE(answer.caption().empty()) << "the font dialog came";
     }
-    const CHARFORMAT2W format = selectionFormat(note.memo1.hwnd());
+    const CHARFORMAT2W format = selectionFormat(note.memo1.handle());
     EXPECT_EQ(L"Tahoma", std::wstring(format.szFaceName));
     EXPECT_EQ(240, format.yHeight);
 

@@ -214,7 +214,8 @@ TEST_F(NoteWindowTest, CreationWritesActiveAndStartsInViewMode) {
 // The colour most of the title line shows: its background.
 COLORREF titleLineColour(NoteWindow& note) {
     const test::Snapshot shot(note.handle());
-    return shot.mostIn(note.titleLine.bounds());
+    const LayoutRect& r = note.titleLine.bounds();
+    return shot.mostIn({r.x, r.y, r.x + r.w, r.y + r.h});
 }
 
 // The designed values that a user meets on a new note, each held here once,
@@ -237,7 +238,7 @@ TEST_F(NoteWindowTest, NewNoteShowsTheDesignedValues) {
     rows.push_back({"title line in edit mode, red", 255, titleLineColour(note)});
     note.toggleClock();
     RECT clock{};
-    GetClientRect(note.RxClock1.hwnd(), &clock);
+    GetClientRect(note.RxClock1.handle(), &clock);
     rows.push_back({"clock strip height", 17, clock.bottom});
     note.toggleRollUp();
     rows.push_back({"height rolled up", 19, note.height()});
@@ -262,16 +263,16 @@ TEST_F(NoteWindowTest, LayoutStacksTitleBarTextAndClock) {
     RECT client{};
     GetClientRect(w, &client);
     const RECT bar = placeIn(note.viewBar.handle(), w);
-    RECT memo = placeIn(note.memo1.hwnd(), w);
-    EXPECT_EQ(0, note.titleLine.bounds().top);
-    EXPECT_EQ(note.titleLine.bounds().bottom, bar.top);
+    RECT memo = placeIn(note.memo1.handle(), w);
+    EXPECT_EQ(0, note.titleLine.bounds().y);
+    EXPECT_EQ(note.titleLine.bounds().y + note.titleLine.bounds().h, bar.top);
     EXPECT_EQ(bar.bottom, memo.top);
     EXPECT_EQ(client.bottom, memo.bottom);
     EXPECT_EQ(client.right, memo.right);
 
     note.toggleClock();
-    memo = placeIn(note.memo1.hwnd(), w);
-    const RECT clock = placeIn(note.RxClock1.hwnd(), w);
+    memo = placeIn(note.memo1.handle(), w);
+    const RECT clock = placeIn(note.RxClock1.handle(), w);
     EXPECT_EQ(bar.bottom, memo.top);
     EXPECT_EQ(memo.bottom, clock.top);
     EXPECT_EQ(client.bottom, clock.bottom);
@@ -292,7 +293,7 @@ TEST_F(NoteWindowTest, NarrowNoteWrapsTheEditBarInsteadOfCuttingButtonsOff) {
     };
     auto barMeetsText = [&] {
         return placeIn(note.editBar.handle(), note.handle()).bottom ==
-               placeIn(note.memo1.hwnd(), note.handle()).top;
+               placeIn(note.memo1.handle(), note.handle()).top;
     };
     const int narrowHeight = note.editBar.height();
     EXPECT_TRUE(lastButtonInside());
@@ -319,8 +320,8 @@ TEST_F(NoteWindowTest, TwiceTheDensityDoublesEveryPartOfTheNote) {
         return r;
     };
     const RECT outer = windowRect();
-    const RECT memo = inClient(note.memo1.hwnd());
-    const RECT clock = inClient(note.RxClock1.hwnd());
+    const RECT memo = inClient(note.memo1.handle());
+    const RECT clock = inClient(note.RxClock1.handle());
     const RECT bar = inClient(note.viewBar.handle());
 
     RECT suggested{outer.left, outer.top, outer.left + 2 * (outer.right - outer.left),
@@ -333,14 +334,14 @@ TEST_F(NoteWindowTest, TwiceTheDensityDoublesEveryPartOfTheNote) {
     EXPECT_TRUE(EqualRect(&suggested, &now));
     RECT client{};
     GetClientRect(note.handle(), &client);
-    EXPECT_EQ(2 * memo.top, inClient(note.memo1.hwnd()).top);  // under title line and bar
+    EXPECT_EQ(2 * memo.top, inClient(note.memo1.handle()).top);  // under title line and bar
     EXPECT_EQ(2 * bar.top, inClient(note.viewBar.handle()).top);
     EXPECT_EQ(2 * (bar.bottom - bar.top),
               inClient(note.viewBar.handle()).bottom - inClient(note.viewBar.handle()).top);
     EXPECT_EQ(2 * (clock.bottom - clock.top),
-              inClient(note.RxClock1.hwnd()).bottom - inClient(note.RxClock1.hwnd()).top);
-    EXPECT_EQ(client.bottom, inClient(note.RxClock1.hwnd()).bottom);
-    EXPECT_EQ(client.right, inClient(note.memo1.hwnd()).right);
+              inClient(note.RxClock1.handle()).bottom - inClient(note.RxClock1.handle()).top);
+    EXPECT_EQ(client.bottom, inClient(note.RxClock1.handle()).bottom);
+    EXPECT_EQ(client.right, inClient(note.memo1.handle()).right);
     EXPECT_EQ(MAKELONG(42, 42), SendMessageW(note.viewBar.handle(), TB_GETBUTTONSIZE, 0, 0));
 
     MINMAXINFO info{};
@@ -394,7 +395,7 @@ TEST_F(NoteWindowTest, RightClicksOpenTheMenuOfTheMode) {
     EXPECT_EQ(L"Notiz-Eigenschaften", rightClickMenu(title));
 
     RECT memo{};
-    GetWindowRect(note.memo1.hwnd(), &memo);
+    GetWindowRect(note.memo1.handle(), &memo);
     const POINT text{memo.left + 40, memo.top + 40};
     EXPECT_EQ(L"Notiz-Eigenschaften", rightClickMenu(text));
     note.enterEditMode();
@@ -458,12 +459,12 @@ TEST_F(NoteWindowTest, ShortcutsFollowTheTextsMenu) {
     GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
     SetKeyboardState(keys);
-    SendMessageW(note.memo1.hwnd(), WM_KEYDOWN, 'S', 0);  // save: not in the view menu
+    SendMessageW(note.memo1.handle(), WM_KEYDOWN, 'S', 0);  // save: not in the view menu
     EXPECT_FALSE(note.inEditMode());
     EXPECT_FALSE(fileExists(dir_ + "Notiz3.tvn"));
-    SendMessageW(note.memo1.hwnd(), WM_KEYDOWN, 'B', 0);
+    SendMessageW(note.memo1.handle(), WM_KEYDOWN, 'B', 0);
     EXPECT_TRUE(note.inEditMode());
-    SendMessageW(note.memo1.hwnd(), WM_KEYDOWN, 'S', 0);
+    SendMessageW(note.memo1.handle(), WM_KEYDOWN, 'S', 0);
     EXPECT_FALSE(note.inEditMode());
     EXPECT_TRUE(fileExists(dir_ + "Notiz3.tvn"));
     keys[VK_CONTROL] = 0;

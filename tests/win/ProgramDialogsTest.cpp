@@ -150,20 +150,20 @@ TEST_F(SettingsDialogTest, EveryShowLoadsTheSevenValuesFromTheFile) {
     ASSERT_TRUE(dialog.visible());
     // No settings file: the dialog's own defaults, "Arial" also where it is
     // not installed.
-    EXPECT_EQ("Arial", dialog.schrift1.fontName());
-    EXPECT_EQ("10", dialog.spin1.text());
-    EXPECT_TRUE(dialog.check1.checked());
-    EXPECT_FALSE(dialog.Check2.checked());
-    EXPECT_TRUE(dialog.Check3.checked());
-    EXPECT_EQ("K", dialog.Edit1.text());
-    EXPECT_EQ("X", dialog.Edit2.text());
+    EXPECT_EQ("Arial", dialog.fontNameComboBox.fontName());
+    EXPECT_EQ("10", dialog.fontSizeEdit.text());
+    EXPECT_TRUE(dialog.buttonBarCheckBox.checked());
+    EXPECT_FALSE(dialog.wordWrapCheckBox.checked());
+    EXPECT_TRUE(dialog.splashCheckBox.checked());
+    EXPECT_EQ("K", dialog.newNoteHotKeyEdit.text());
+    EXPECT_EQ("X", dialog.foregroundHotKeyEdit.text());
 
     // The installed fonts, no vertical faces.
-    ASSERT_GT(dialog.schrift1.count(), 2);
-    for (int i = 0; i < dialog.schrift1.count(); ++i)
-        EXPECT_NE('@', dialog.schrift1.item(i).front()) << dialog.schrift1.item(i);
+    ASSERT_GT(dialog.fontNameComboBox.count(), 2);
+    for (int i = 0; i < dialog.fontNameComboBox.count(); ++i)
+        EXPECT_NE('@', dialog.fontNameComboBox.item(i).front()) << dialog.fontNameComboBox.item(i);
 
-    dialog.Button2.click();
+    dialog.cancelButton.click();
     writeKeys({{"Settings", "Standardfontname", "Gibt es nicht"},
                {"Settings", "Standardfontsize", "0x0C"},
                {"Settings", "Showmenu", "0"},
@@ -172,28 +172,28 @@ TEST_F(SettingsDialogTest, EveryShowLoadsTheSevenValuesFromTheFile) {
                {"Settings", "Hotkey_neu", "N"},
                {"Settings", "Hotkey_Vordergrund", ""}});
     tray.showSettings();
-    EXPECT_EQ("Gibt es nicht", dialog.schrift1.fontName());
-    EXPECT_EQ("12", dialog.spin1.text());
-    EXPECT_FALSE(dialog.check1.checked());
-    EXPECT_TRUE(dialog.Check2.checked());
-    EXPECT_FALSE(dialog.Check3.checked());
-    EXPECT_EQ("N", dialog.Edit1.text());
-    EXPECT_EQ("", dialog.Edit2.text());
+    EXPECT_EQ("Gibt es nicht", dialog.fontNameComboBox.fontName());
+    EXPECT_EQ("12", dialog.fontSizeEdit.text());
+    EXPECT_FALSE(dialog.buttonBarCheckBox.checked());
+    EXPECT_TRUE(dialog.wordWrapCheckBox.checked());
+    EXPECT_FALSE(dialog.splashCheckBox.checked());
+    EXPECT_EQ("N", dialog.newNoteHotKeyEdit.text());
+    EXPECT_EQ("", dialog.foregroundHotKeyEdit.text());
 }
 
 TEST_F(SettingsDialogTest, OkWritesTheValuesAndAppliesBothHotKeysAtOnce) {
     TrayController& tray = start(false);
     SettingsDialog& dialog = *settings_;
     tray.showSettings();
-    dialog.schrift1.setFontName("Tahoma");
-    dialog.spin1.setText("14");
-    dialog.check1.setChecked(false);
-    dialog.Check2.setChecked(true);
-    dialog.Check3.setChecked(false);
-    dialog.Edit1.setText("n");
-    dialog.Edit2.setText("7");
+    dialog.fontNameComboBox.setFontName("Tahoma");
+    dialog.fontSizeEdit.setText("14");
+    dialog.buttonBarCheckBox.setChecked(false);
+    dialog.wordWrapCheckBox.setChecked(true);
+    dialog.splashCheckBox.setChecked(false);
+    dialog.newNoteHotKeyEdit.setText("n");
+    dialog.foregroundHotKeyEdit.setText("7");
     BoxAnswerer boxes;
-    dialog.Button1.click();
+    dialog.okButton.click();
 
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_FALSE(dialog.visible());
@@ -212,9 +212,9 @@ TEST_F(SettingsDialogTest, OkWritesTheValuesAndAppliesBothHotKeysAtOnce) {
 
     // Swapped letters: neither finds its combination held by the other.
     tray.showSettings();
-    dialog.Edit1.setText("7");
-    dialog.Edit2.setText("N");
-    dialog.Button1.click();
+    dialog.newNoteHotKeyEdit.setText("7");
+    dialog.foregroundHotKeyEdit.setText("N");
+    dialog.okButton.click();
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(kCtrl | kAlt | '7', tray.newNoteHotKey.shortcut());
     EXPECT_TRUE(tray.newNoteHotKey.registered());
@@ -229,12 +229,12 @@ TEST_F(SettingsDialogTest, FileThatCannotBeWrittenKeepsTheDialogOpenAndTheHotKey
     TrayController& tray = start(false);
     SettingsDialog& dialog = *settings_;
     tray.showSettings();
-    dialog.Edit1.setText("N");
+    dialog.newNoteHotKeyEdit.setText("N");
     // Held open by someone else: it can be read, not replaced.
     HANDLE held = CreateFileW(widen(settingsPath()).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    dialog.Button1.click();
+    dialog.okButton.click();
     CloseHandle(held);
 
     ASSERT_EQ(1u, errors_.size());
@@ -254,24 +254,24 @@ TEST_F(SettingsDialogTest, CancelWritesNothingAndTheNextShowForgetsTheEdits) {
 
     const auto edit = [&] {
         tray.showSettings();
-        dialog.Edit1.setText("Q");
-        dialog.spin1.setText("30");
-        dialog.Check3.setChecked(false);
+        dialog.newNoteHotKeyEdit.setText("Q");
+        dialog.fontSizeEdit.setText("30");
+        dialog.splashCheckBox.setChecked(false);
     };
     edit();
-    dialog.Button2.click();
+    dialog.cancelButton.click();
     EXPECT_FALSE(dialog.visible());
     edit();
-    SetFocus(dialog.Edit1.handle());
+    SetFocus(dialog.newNoteHotKeyEdit.handle());
     EXPECT_TRUE(press(VK_ESCAPE));
     EXPECT_FALSE(dialog.visible());
 
     EXPECT_EQ(before, readFile(settingsPath()));
     EXPECT_EQ(kCtrl | kAlt | 'N', tray.newNoteHotKey.shortcut());
     tray.showSettings();
-    EXPECT_EQ("N", dialog.Edit1.text());
-    EXPECT_EQ("12", dialog.spin1.text());
-    EXPECT_TRUE(dialog.Check3.checked());
+    EXPECT_EQ("N", dialog.newNoteHotKeyEdit.text());
+    EXPECT_EQ("12", dialog.fontSizeEdit.text());
+    EXPECT_TRUE(dialog.splashCheckBox.checked());
 }
 
 TEST_F(SettingsDialogTest, FontSizeStaysWithinSixToTwoHundred) {
@@ -279,32 +279,32 @@ TEST_F(SettingsDialogTest, FontSizeStaysWithinSixToTwoHundred) {
     TrayController& tray = start(false);
     SettingsDialog& dialog = *settings_;
     tray.showSettings();
-    EXPECT_EQ("200", dialog.spin1.text()) << "a stored size above the range";
-    dialog.Button2.click();
+    EXPECT_EQ("200", dialog.fontSizeEdit.text()) << "a stored size above the range";
+    dialog.cancelButton.click();
     writeKeys({{"Settings", "Standardfontsize", "2"}});
     tray.showSettings();
-    EXPECT_EQ("6", dialog.spin1.text()) << "a stored size below the range";
+    EXPECT_EQ("6", dialog.fontSizeEdit.text()) << "a stored size below the range";
 
     // Typed sizes come to the nearer bound when the field is left.
     for (const auto& [typed, shown] : std::vector<std::pair<std::string, std::string>>{
              {"250", "200"}, {"3", "6"}, {"99999999999", "200"}, {"zwölf", "6"}, {"", "6"}}) {
-        dialog.spin1.setFocus();
-        dialog.spin1.setText(typed);
-        dialog.Check2.setFocus();
-        EXPECT_EQ(shown, dialog.spin1.text()) << typed;
+        dialog.fontSizeEdit.setFocus();
+        dialog.fontSizeEdit.setText(typed);
+        dialog.wordWrapCheckBox.setFocus();
+        EXPECT_EQ(shown, dialog.fontSizeEdit.text()) << typed;
     }
     // The arrows stop at the upper bound.
-    dialog.spin1.setText("199");
-    dialog.spin1.setFocus();
-    for (int i = 0; i < 3; ++i) SendMessageW(dialog.spin1.handle(), WM_KEYDOWN, VK_UP, 0);
-    EXPECT_EQ("200", dialog.spin1.text());
+    dialog.fontSizeEdit.setText("199");
+    dialog.fontSizeEdit.setFocus();
+    for (int i = 0; i < 3; ++i) SendMessageW(dialog.fontSizeEdit.handle(), WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ("200", dialog.fontSizeEdit.text());
 
     // What is written without leaving the field first.
     for (const auto& [typed, written] : std::vector<std::pair<std::string, std::string>>{
              {"zwölf", "6"}, {"1000", "200"}, {"42", "42"}}) {
         tray.showSettings();
-        dialog.spin1.setFocus();
-        dialog.spin1.setText(typed);
+        dialog.fontSizeEdit.setFocus();
+        dialog.fontSizeEdit.setText(typed);
         EXPECT_TRUE(press(VK_RETURN));
         EXPECT_EQ(written, key("Settings", "Standardfontsize")) << typed;
     }
@@ -317,10 +317,10 @@ TEST_F(SettingsDialogTest, CharacterThatMakesNoKeyIsRefusedAndAnEmptyOneMeansNoH
 
     const auto refused = [&](const std::string& newNote, const std::string& foreground,
                              const std::string& named, HWND focus) {
-        dialog.Edit1.setText(newNote);
-        dialog.Edit2.setText(foreground);
+        dialog.newNoteHotKeyEdit.setText(newNote);
+        dialog.foregroundHotKeyEdit.setText(foreground);
         BoxAnswerer boxes;
-        dialog.Button1.click();
+        dialog.okButton.click();
         ASSERT_EQ(1u, boxes.boxes.size());
         EXPECT_EQ("Grundeinstellungen", boxes.boxes[0].caption);
         EXPECT_NE(std::string::npos, boxes.boxes[0].text.find(named)) << boxes.boxes[0].text;
@@ -328,16 +328,16 @@ TEST_F(SettingsDialogTest, CharacterThatMakesNoKeyIsRefusedAndAnEmptyOneMeansNoH
         EXPECT_EQ(focus, GetFocus());
         EXPECT_FALSE(fileExists(settingsPath())) << "nothing written";
     };
-    refused("ä", "X", "„neue Notiz“ kann nicht „ä“", dialog.Edit1.handle());
-    refused("K", "#", "„in den Vordergrund“ kann nicht „#“", dialog.Edit2.handle());
-    refused("K", " ", "„in den Vordergrund“ kann nicht „ “", dialog.Edit2.handle());
+    refused("ä", "X", "„neue Notiz“ kann nicht „ä“", dialog.newNoteHotKeyEdit.handle());
+    refused("K", "#", "„in den Vordergrund“ kann nicht „#“", dialog.foregroundHotKeyEdit.handle());
+    refused("K", " ", "„in den Vordergrund“ kann nicht „ “", dialog.foregroundHotKeyEdit.handle());
     EXPECT_EQ(kCtrl | kAlt | 'K', tray.newNoteHotKey.shortcut());
     EXPECT_EQ(kCtrl | kAlt | 'X', tray.foregroundHotKey.shortcut());
 
-    dialog.Edit1.setText("K");
-    dialog.Edit2.setText("");
+    dialog.newNoteHotKeyEdit.setText("K");
+    dialog.foregroundHotKeyEdit.setText("");
     BoxAnswerer boxes;
-    dialog.Button1.click();
+    dialog.okButton.click();
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ("", key("Settings", "Hotkey_Vordergrund"));
     EXPECT_EQ(0, tray.foregroundHotKey.shortcut());
@@ -352,12 +352,12 @@ TEST_F(SettingsDialogTest, RefusedHotKeyIsNamedAfterOkAndAtStartWhileTheOtherApp
     SettingsDialog& dialog = *settings_;
 
     tray.showSettings();
-    dialog.Edit1.setText("q");
-    dialog.Edit2.setText("Y");
+    dialog.newNoteHotKeyEdit.setText("q");
+    dialog.foregroundHotKeyEdit.setText("Y");
     std::string told;
     {
         BoxAnswerer boxes;
-        dialog.Button1.click();
+        dialog.okButton.click();
         ASSERT_EQ(1u, boxes.boxes.size());
         EXPECT_EQ("Tavelin 2000", boxes.boxes[0].caption);
         told = boxes.boxes[0].text;
@@ -378,9 +378,9 @@ TEST_F(SettingsDialogTest, RefusedHotKeyIsNamedAfterOkAndAtStartWhileTheOtherApp
 
     // One letter for both: the second finds it taken by the first.
     tray_->showSettings();
-    settings_->Edit1.setText("Z");
-    settings_->Edit2.setText("z");
-    settings_->Button1.click();
+    settings_->newNoteHotKeyEdit.setText("Z");
+    settings_->foregroundHotKeyEdit.setText("z");
+    settings_->okButton.click();
     ASSERT_EQ(2u, boxes.boxes.size());
     EXPECT_NE(std::string::npos,
               boxes.boxes[1].text.find("Strg+Alt+Z für „in den Vordergrund“ ist bereits durch "
@@ -393,26 +393,26 @@ TEST_F(SettingsDialogTest, KeyboardWorksAsInADialogBox) {
     TrayController& tray = start(false);
     SettingsDialog& dialog = *settings_;
     tray.showSettings();
-    ASSERT_TRUE(pumpUntil([&] { return GetFocus() == dialog.schrift1.handle(); }));
+    ASSERT_TRUE(pumpUntil([&] { return GetFocus() == dialog.fontNameComboBox.handle(); }));
 
     // Tab follows the layout: font row, check boxes, hot keys, buttons.
     for (StdControl* next : std::vector<StdControl*>{
-             &dialog.spin1, &dialog.check1, &dialog.Check2, &dialog.Check3, &dialog.Edit1,
-             &dialog.Edit2, &dialog.Button1, &dialog.Button2, &dialog.schrift1}) {
+             &dialog.fontSizeEdit, &dialog.buttonBarCheckBox, &dialog.wordWrapCheckBox, &dialog.splashCheckBox, &dialog.newNoteHotKeyEdit,
+             &dialog.foregroundHotKeyEdit, &dialog.okButton, &dialog.cancelButton, &dialog.fontNameComboBox}) {
         EXPECT_TRUE(press(VK_TAB));
         EXPECT_EQ(next->handle(), GetFocus()) << next->id();
     }
 
     // Enter in a field is "&O.K.", Enter on "&abbrechen" is that button.
-    dialog.Edit1.setFocus();
-    dialog.Edit1.setText("m");
+    dialog.newNoteHotKeyEdit.setFocus();
+    dialog.newNoteHotKeyEdit.setText("m");
     EXPECT_TRUE(press(VK_RETURN));
     EXPECT_FALSE(dialog.visible());
     EXPECT_EQ("M", key("Settings", "Hotkey_neu"));
 
     tray.showSettings();
-    dialog.Edit1.setText("P");
-    dialog.Button2.setFocus();
+    dialog.newNoteHotKeyEdit.setText("P");
+    dialog.cancelButton.setFocus();
     EXPECT_TRUE(press(VK_RETURN));
     EXPECT_FALSE(dialog.visible());
     EXPECT_EQ("M", key("Settings", "Hotkey_neu"));

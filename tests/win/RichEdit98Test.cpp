@@ -16,23 +16,6 @@
 namespace tav {
 namespace {
 
-constexpr wchar_t kHostClass[] = L"RichEdit98TestHost";
-
-struct Controls {
-    RichEdit98 edit;
-    RichEdit98 other;
-};
-
-// A bare parent that forwards the controls' notifications, as a form does.
-LRESULT CALLBACK hostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* controls = reinterpret_cast<Controls*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (msg == WM_NOTIFY && controls) {
-        const auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (controls->edit.handleNotify(header) || controls->other.handleNotify(header)) return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
 void pumpPending() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -45,15 +28,10 @@ class RichEdit98Test : public ::testing::Test {
 protected:
     void SetUp() override {
         setErrorBoxFunction([this](HWND, const std::string& text) { errors.push_back(text); });
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = hostProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kHostClass;
-        RegisterClassW(&wc);
-        host = CreateWindowExW(0, kHostClass, L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                               400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        ASSERT_NE(host, nullptr);
-        SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&controls));
+        hostForm.setBounds(10, 10, 400, 300);
+        hostForm.create();
+        hostForm.show();
+        host = hostForm.handle();
         attach(edit);
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
@@ -64,23 +42,23 @@ protected:
     }
 
     void TearDown() override {
-        if (host) DestroyWindow(host);
         std::error_code ignored;
         std::filesystem::remove_all(dir, ignored);
         setErrorBoxFunction(nullptr);
     }
 
     void attach(RichEdit98& control) {
-        control.create(host, 100);
-        control.setBounds(0, 0, 380, 260);
+        control.setBounds({0, 0, 380, 260});
+        control.create(hostForm, 100);
         control.setDefaultFont("Arial", 10);
     }
 
     std::string pathOf(const std::wstring& name) { return utf8(dir / name); }
 
+    Form hostForm{L"RichEdit98TestHost"};
     HWND host = nullptr;
-    Controls controls;
-    RichEdit98& edit = controls.edit;
+    RichEdit98 edit;
+    RichEdit98 other;
     std::filesystem::path dir;
     std::vector<std::string> errors;
 };
@@ -109,7 +87,7 @@ TEST_F(RichEdit98Test, FormattedTextSurvivesSaveAndLoad) {
     ASSERT_FALSE(bytes->empty());
     EXPECT_EQ(bytes->back(), '}') << "no trailing NUL or partial stream";
 
-    RichEdit98& loaded = controls.other;
+    RichEdit98& loaded = other;
     attach(loaded);
     loaded.loadFromFile(path);
     EXPECT_EQ(loaded.text().substr(0, 23), "Fett rot\rZweiter Absatz");
@@ -168,14 +146,14 @@ TEST_F(RichEdit98Test, WordWrapSwitchKeepsTextFormatAndState) {
     edit.setColor(RGB(255, 255, 0));
     edit.setReadOnly(true);
     const std::string before = edit.text();
-    const auto lines = [&] { return SendMessageW(edit.hwnd(), EM_GETLINECOUNT, 0, 0); };
+    const auto lines = [&] { return SendMessageW(edit.handle(), EM_GETLINECOUNT, 0, 0); };
     EXPECT_EQ(lines(), 1) << "scroll bars both: no wrapping";
 
     edit.setScrollBars(ScrollBars::None);
-    const LONG style = GetWindowLongW(edit.hwnd(), GWL_STYLE);
+    const LONG style = GetWindowLongW(edit.handle(), GWL_STYLE);
     EXPECT_EQ(style & (WS_HSCROLL | WS_VSCROLL), 0);
-    EXPECT_EQ(GetParent(edit.hwnd()), host);
-    EXPECT_EQ(GetDlgCtrlID(edit.hwnd()), 100);
+    EXPECT_EQ(GetParent(edit.handle()), host);
+    EXPECT_EQ(GetDlgCtrlID(edit.handle()), 100);
     EXPECT_EQ(edit.text(), before);
     EXPECT_GT(lines(), 1) << "no scroll bars: wraps at the width";
     EXPECT_TRUE(edit.readOnly());
@@ -193,10 +171,10 @@ TEST_F(RichEdit98Test, WordWrapSwitchKeepsTextFormatAndState) {
 
 TEST_F(RichEdit98Test, ReadOnlyRejectsTypingAndUndoHasHistory) {
     edit.setReadOnly(true);
-    SendMessageW(edit.hwnd(), WM_CHAR, 'x', 0);
+    SendMessageW(edit.handle(), WM_CHAR, 'x', 0);
     EXPECT_EQ(edit.text(), "");
     edit.setReadOnly(false);
-    SendMessageW(edit.hwnd(), WM_CHAR, 'x', 0);
+    SendMessageW(edit.handle(), WM_CHAR, 'x', 0);
     EXPECT_EQ(edit.text(), "x");
 
     edit.clear();
@@ -233,21 +211,21 @@ TEST_F(RichEdit98Test, ClickOnALinkPassesItsText) {
     edit.replaceSel("siehe http://example.com/seite bitte");
     pumpPending();
     POINTL at = {};
-    SendMessageW(edit.hwnd(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), 10);
+    SendMessageW(edit.handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), 10);
     const LPARAM point = MAKELPARAM(at.x + 2, at.y + 4);
-    SendMessageW(edit.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, point);
-    SendMessageW(edit.hwnd(), WM_LBUTTONUP, 0, point);
+    SendMessageW(edit.handle(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageW(edit.handle(), WM_LBUTTONUP, 0, point);
     pumpPending();
     EXPECT_EQ(clicked, "http://example.com/seite");
 }
 
 TEST_F(RichEdit98Test, KeyHookSwallowsKeyWithItsCharacter) {
     edit.onKeyDown = [](UINT vk) { return vk == 'Z'; };
-    SendMessageW(edit.hwnd(), WM_KEYDOWN, 'Z', 0);
-    SendMessageW(edit.hwnd(), WM_CHAR, 'z', 0);
+    SendMessageW(edit.handle(), WM_KEYDOWN, 'Z', 0);
+    SendMessageW(edit.handle(), WM_CHAR, 'z', 0);
     EXPECT_EQ(edit.text(), "");
-    SendMessageW(edit.hwnd(), WM_KEYDOWN, 'Q', 0);
-    SendMessageW(edit.hwnd(), WM_CHAR, 'q', 0);
+    SendMessageW(edit.handle(), WM_KEYDOWN, 'Q', 0);
+    SendMessageW(edit.handle(), WM_CHAR, 'q', 0);
     EXPECT_EQ(edit.text(), "q");
 
     // Ctrl+Z in view mode switches word wrap from inside the key handler,
@@ -257,8 +235,8 @@ TEST_F(RichEdit98Test, KeyHookSwallowsKeyWithItsCharacter) {
         edit.setScrollBars(ScrollBars::None);
         return true;
     };
-    SendMessageW(edit.hwnd(), WM_KEYDOWN, 'Z', 0);
-    SendMessageW(edit.hwnd(), WM_CHAR, 'a', 0);
+    SendMessageW(edit.handle(), WM_KEYDOWN, 'Z', 0);
+    SendMessageW(edit.handle(), WM_CHAR, 'a', 0);
     EXPECT_EQ(edit.scrollBars(), ScrollBars::None);
     EXPECT_EQ(edit.text(), "qa");
 }
@@ -266,22 +244,22 @@ TEST_F(RichEdit98Test, KeyHookSwallowsKeyWithItsCharacter) {
 TEST_F(RichEdit98Test, ContextMenuHookGetsScreenPoint) {
     std::vector<POINT> points;
     edit.onContextMenu = [&](POINT p) { points.push_back(p); };
-    SendMessageW(edit.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.hwnd()),
+    SendMessageW(edit.handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.handle()),
                  MAKELPARAM(123, 145));
     ASSERT_EQ(points.size(), 1u);
     EXPECT_EQ(points[0].x, 123);
     EXPECT_EQ(points[0].y, 145);
 
     // From the keyboard the menu comes up at the caret, inside the control.
-    SendMessageW(edit.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.hwnd()), -1);
+    SendMessageW(edit.handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(edit.handle()), -1);
     ASSERT_EQ(points.size(), 2u);
     RECT area;
-    GetWindowRect(edit.hwnd(), &area);
+    GetWindowRect(edit.handle(), &area);
     EXPECT_TRUE(PtInRect(&area, points[1]));
 
     // A right click reaches it too.
-    SendMessageW(edit.hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
-    SendMessageW(edit.hwnd(), WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+    SendMessageW(edit.handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+    SendMessageW(edit.handle(), WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
     pumpPending();
     EXPECT_EQ(points.size(), 3u);
 }
@@ -340,7 +318,7 @@ TEST_F(RichEdit98Test, PlainTextFilesLoadAsText) {
 TEST_F(RichEdit98Test, LongNoteTakesTypedText) {
     edit.load(std::string(40000, 'a'));
     edit.setSel(0, 0);
-    SendMessageW(edit.hwnd(), WM_CHAR, 'Z', 1);
+    SendMessageW(edit.handle(), WM_CHAR, 'Z', 1);
     EXPECT_EQ("Za", edit.text().substr(0, 2));
 }
 

@@ -37,7 +37,7 @@ public:
             ToolBar2.add(*b);
             b->onClick = [this, b] { clicks.push_back(b->name); };
         }
-        ToolBar2.setBounds(0, 13, 300, 29);
+        ToolBar2.setBounds({0, 13, 300, 29});
         create();
     }
     ~BarForm() override { destroy(); }
@@ -188,7 +188,7 @@ public:
     SpeedButton SpeedButton17, SpeedButton18;
     int deletes = 0, rollUps = 0;
     TitleLineForm() : Form(L"TKitTitleLineForm") {
-        ToolBar3.setBounds(2, 0, 35, 13);
+        ToolBar3.setBounds({2, 0, 35, 13});
         ToolBar3.setButtonSize(17, 13);
         ToolBar3.setFont({"Marlett", 8});
         ToolBar3.setColor(2674653);

@@ -129,7 +129,7 @@ TEST_F(TrayControllerTest, FirstStartCreatesOneNoteThatAsksForItsTitle) {
     EXPECT_FALSE(note.settingsItem.enabled) << "no settings dialog yet: greyed, not dead";
     EXPECT_FALSE(form.visible()) << "the restore ends the splash";
     EXPECT_FALSE(form.restoreTimer.enabled()) << "the restore runs once";
-    EXPECT_EQ("Version:" TAVELIN_VERSION_TEXT, aboutBox_->Version.text());
+    EXPECT_EQ("Version:" TAVELIN_VERSION_TEXT, aboutBox_->versionLabel.text());
 
     EXPECT_EQ("1", readKey("Settings", "firstrun"));
     EXPECT_EQ("1", readKey("Settings", "Notizanzahl"));
@@ -813,7 +813,7 @@ TEST_F(TrayControllerTest, ReleasedNoteIsDeletedAfterItsHandlerAndFreesNothingEl
 TEST_F(TrayControllerTest, AboutBoxHelpWithoutHelpFileSaysSo) {
     start();
     BoxAnswerer answers;
-    aboutBox_->HelpButtonClick();
+    aboutBox_->helpButtonClick();
     ASSERT_EQ(1u, answers.boxes.size());
     EXPECT_NE(std::string::npos, answers.boxes[0].text.find("index.htm"));
     EXPECT_NE(std::string::npos, answers.boxes[0].text.find("nicht gefunden"));
