@@ -1,16 +1,17 @@
 #include "forms/Dpi.h"
 
+#include "desktop/SystemLibrary.h"
 #include "store/DpiScale.h"
 
 namespace tav {
 
 namespace {
 
+// Only from the system folder, even a DLL that is loaded already: one of
+// the same name may have come from elsewhere.
 template <class F>
 F systemFunction(const wchar_t* module, const char* name) {
-    HMODULE m = GetModuleHandleW(module);
-    if (m == nullptr) m = LoadLibraryW(module);
-    return m ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
+    return reinterpret_cast<F>(reinterpret_cast<void*>(systemProcedure(module, name)));
 }
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);

@@ -220,7 +220,17 @@ void NoteWindow::loadText() {
                                    "\r\n\r\nDie Datei bleibt unverändert. Tavelin ersetzt sie "
                                    "nur, wenn Sie in dieser Notiz neuen Text speichern und das "
                                    "bestätigen.");
+        return;
     }
+    if (memo1.refusedObjects().empty()) return;
+    std::string names;
+    for (const auto& object : memo1.refusedObjects()) names += "\r\n    " + object;
+    showErrorBox(handle(), "Die Notiz „" + title() +
+                               "“ enthält Objekte, die Tavelin nicht lädt, weil sie beim Öffnen "
+                               "Programme starten oder andere Rechner erreichen könnten:" +
+                               names + "\r\n\r\nDatei: " + path +
+                               "\r\n\r\nDie Datei bleibt unverändert, bis Sie die Notiz "
+                               "speichern; dann fehlen diese Objekte darin.");
 }
 
 void NoteWindow::takeColorFromText() {

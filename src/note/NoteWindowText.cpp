@@ -10,7 +10,6 @@
 
 #include "desktop/Utf.h"
 #include "forms/Dialogs.h"
-#include "forms/LinkFollow.h"
 #include "note/NoteHost.h"
 #include "note/NoteTextCommands.h"
 #include "note/NoteWindow.h"
@@ -282,7 +281,7 @@ void NoteWindow::showParagraphFormat() {
     }
 }
 
-// ---- Word wrap, links
+// ---- Word wrap
 
 void NoteWindow::toggleWordWrap() {
     const bool on = !wordWrapItem.checked;
@@ -291,8 +290,6 @@ void NoteWindow::toggleWordWrap() {
     NoteRecord::setWordWrap(ini, name(), on);
     ini.close();
 }
-
-void NoteWindow::openLink(const std::string& link) { followLink(handle(), link, link); }
 
 // ---- Export and import
 

@@ -793,23 +793,23 @@ TEST_F(NoteText, LinksGoThroughTheOneDecisionAndItsQuestion) {
 
     opened_.clear();
     answer_ = IDNO;
-    note.openLink("file:///C:/Briefe/Mai%202024.txt");
+    followLink(note.handle(), "file:///C:/Briefe/Mai%202024.txt", "file:///C:/Briefe/Mai%202024.txt");
     ASSERT_EQ(1u, messages_.size());
     EXPECT_EQ(0u, messages_[0].text.rfind("Wollen Sie diese Datei wirklich öffnen?", 0));
     EXPECT_NE(std::string::npos, messages_[0].text.find("C:\\Briefe\\Mai 2024.txt"));
     EXPECT_TRUE(opened_.empty());
     answer_ = IDYES;
-    note.openLink("file:///C:/Briefe/Mai%202024.txt");
+    followLink(note.handle(), "file:///C:/Briefe/Mai%202024.txt", "file:///C:/Briefe/Mai%202024.txt");
     EXPECT_EQ(std::vector<std::string>{"C:\\Briefe\\Mai 2024.txt"}, opened_);
 
     opened_.clear();
     messages_.clear();
-    note.openLink("file:///C:/x/setup.exe");
+    followLink(note.handle(), "file:///C:/x/setup.exe", "file:///C:/x/setup.exe");
     EXPECT_EQ(std::vector<std::string>{"Ordner:C:\\x\\setup.exe"}, opened_);
 
     opened_.clear();
     messages_.clear();
-    note.openLink("javascript:alert(1)");
+    followLink(note.handle(), "javascript:alert(1)", "javascript:alert(1)");
     EXPECT_TRUE(opened_.empty());
     EXPECT_TRUE(messages_.empty());
 }
