@@ -20,4 +20,10 @@ HMODULE loadSystemLibrary(const wchar_t* name);
 // A function of a DLL of the system folder; null when either is missing.
 FARPROC systemProcedure(const wchar_t* library, const char* procedure);
 
+// The same as a pointer of the function's own type F.
+template <class F>
+F systemFunction(const wchar_t* library, const char* procedure) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(systemProcedure(library, procedure)));
+}
+
 }  // namespace tav

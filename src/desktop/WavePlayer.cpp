@@ -4,6 +4,7 @@
 // mmsystem.h needs the types of windows.h.
 #include <mmsystem.h>
 
+#include "desktop/SystemLibrary.h"
 #include "desktop/Utf.h"
 #include "store/FileIo.h"
 #include "store/WaveFile.h"
@@ -32,10 +33,17 @@ bool sameStamp(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUTE_DA
 
 }  // namespace
 
+// winmm.dll is no DLL that Windows always takes from the system folder:
+// loaded from there by full path, not imported. Without it, no sound.
 WavePlayer::System WavePlayer::system = {
-    [] { return static_cast<unsigned>(waveOutGetNumDevs()); },
+    [] {
+        static const auto count =
+            systemFunction<decltype(&waveOutGetNumDevs)>(L"winmm.dll", "waveOutGetNumDevs");
+        return count ? static_cast<unsigned>(count()) : 0u;
+    },
     [](const void* wave, unsigned flags) {
-        return PlaySoundW(static_cast<LPCWSTR>(wave), nullptr, flags) != FALSE;
+        static const auto play = systemFunction<decltype(&PlaySoundW)>(L"winmm.dll", "PlaySoundW");
+        return play && play(static_cast<LPCWSTR>(wave), nullptr, flags) != FALSE;
     }};
 
 WavePlayer::~WavePlayer() { stop(); }

@@ -7,13 +7,6 @@ namespace tav {
 
 namespace {
 
-// Only from the system folder, even a DLL that is loaded already: one of
-// the same name may have come from elsewhere.
-template <class F>
-F systemFunction(const wchar_t* module, const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(systemProcedure(module, name)));
-}
-
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
