@@ -76,6 +76,25 @@ int main() {
     std::printf("read 50 records and write each back (50 whole-file replacements): %.2f ms\n", ms);
     std::printf("open and read 50 records, no writes (start-up path): %.2f ms\n", readMs);
     std::printf("per record: %.3f ms (checksum %lld)\n", ms / tav::kMaxNotes, checksum);
+    // A file filled with copies of one section, as a runaway writer could
+    // leave it: the start erases them. Doubling the copies should double the
+    // time.
+    for (int copies : {250'000, 500'000, 1'000'000}) {
+        std::string text = "[Settings]\r\nNotizanzahl=1\r\n";
+        for (int i = 0; i < copies; ++i) text += "[Notiz50]\r\n";
+        const std::string dupPath = (dir / "dup.ini").string();
+        {
+            std::FILE* f = std::fopen(dupPath.c_str(), "wb");
+            std::fwrite(text.data(), 1, text.size(), f);
+            std::fclose(f);
+        }
+        const auto t2 = Clock::now();
+        tav::IniFile ini(dupPath);
+        ini.eraseSection("Notiz50");
+        ini.close();
+        const double eraseMs = std::chrono::duration<double, std::milli>(Clock::now() - t2).count();
+        std::printf("read, erase %d copies of a section, write: %.0f ms\n", copies, eraseMs);
+    }
     std::filesystem::remove_all(dir);
     return 0;
 }

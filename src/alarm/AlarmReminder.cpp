@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "desktop/LocalTime.h"
+#include "forms/LinkFollow.h"
 
 namespace tav {
 
@@ -38,6 +39,10 @@ AlarmReminder::AlarmReminder(HWND owner)
     noteText.setColor(kYellowWindow);
     noteText.setReadOnly(true);
     noteText.setAutoUrlDetect(false);
+    // A link field of the note is a link here too, and is followed alike.
+    noteText.onLinkClick = [this](const std::string& link, const std::string& shown) {
+        followLink(handle(), link, shown);
+    };
     repeatCheckBox.create(*this, "&erneute Erinnerung in ", kRepeatId, layout::repeatCheckBox);
     repeatCheckBox.setFont({.name = "Arial", .heightPixels = 13});
     delayComboBox.create(*this, kDelayId, layout::delayComboBox);

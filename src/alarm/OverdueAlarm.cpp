@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "desktop/ShellFiles.h"
+#include "forms/LinkFollow.h"
 
 namespace tav {
 
@@ -40,7 +40,9 @@ OverdueAlarm::OverdueAlarm(HWND owner, const std::string& noteName, const std::s
     noteText.setColor(color);
     noteText.setReadOnly(true);
     noteText.setAutoUrlDetect(true);
-    noteText.onLinkClick = [this](const std::string& link) { noteTextLinkClick(link); };
+    noteText.onLinkClick = [this](const std::string& link, const std::string& shown) {
+        followLink(handle(), link, shown);
+    };
     okButton.create(*this, "O.K.", IDOK, {}, true);
     okButton.setFont({});
     okButton.onClick = [this] { okButtonClick(); };
@@ -74,7 +76,5 @@ void OverdueAlarm::onSize(int clientWidth, int clientHeight) {
 }
 
 void OverdueAlarm::okButtonClick() { close(); }
-
-void OverdueAlarm::noteTextLinkClick(const std::string& link) { shellOpen(handle(), link); }
 
 }  // namespace tav

@@ -26,7 +26,6 @@ public:
     Button okButton;  // "O.K."
 
     void okButtonClick();
-    void noteTextLinkClick(const std::string& link);
 
 protected:
     void createParams(DWORD& style, DWORD& exStyle) override;

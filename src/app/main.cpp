@@ -11,6 +11,7 @@
 #include "app/InstanceLock.h"
 #include "app/TrayController.h"
 #include "desktop/ShellFiles.h"
+#include "desktop/SystemLibrary.h"
 #include "forms/DialogKeys.h"
 #include "forms/Dialogs.h"
 #include "forms/Form.h"
@@ -83,6 +84,8 @@ void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything loads a DLL: the program's folder may hold anyone's.
+    tav::restrictDllSearch();
     tav::setProgramDir(tav::exeDirectory());
 
     using State = tav::InstanceLock::State;

@@ -5,21 +5,31 @@
 #include <vector>
 
 #include "desktop/ShellFiles.h"
+#include "desktop/SystemLibrary.h"
 #include "desktop/Utf.h"
 
 namespace tav {
 namespace {
 
+// version.dll is no DLL that Windows always takes from the system folder:
+// loaded from there by full path, not imported.
 std::string readFileVersion(const std::wstring& path) {
+    static const auto sizeOf = systemFunction<decltype(&GetFileVersionInfoSizeW)>(
+        L"version.dll", "GetFileVersionInfoSizeW");
+    static const auto read =
+        systemFunction<decltype(&GetFileVersionInfoW)>(L"version.dll", "GetFileVersionInfoW");
+    static const auto query =
+        systemFunction<decltype(&VerQueryValueW)>(L"version.dll", "VerQueryValueW");
+    if (!sizeOf || !read || !query) return {};
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    const DWORD size = sizeOf(path.c_str(), &ignored);
     if (size == 0) return {};
     std::vector<char> block(size);
-    if (!GetFileVersionInfoW(path.c_str(), 0, size, block.data())) return {};
+    if (!read(path.c_str(), 0, size, block.data())) return {};
     VS_FIXEDFILEINFO* info = nullptr;
     UINT infoSize = 0;
     wchar_t root[] = L"\\";
-    if (!VerQueryValueW(block.data(), root, reinterpret_cast<void**>(&info), &infoSize) || !info ||
+    if (!query(block.data(), root, reinterpret_cast<void**>(&info), &infoSize) || !info ||
         infoSize < sizeof(VS_FIXEDFILEINFO))
         return {};
     return std::to_string(HIWORD(info->dwFileVersionMS)) + "." +

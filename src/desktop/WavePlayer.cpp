@@ -4,8 +4,10 @@
 // mmsystem.h needs the types of windows.h.
 #include <mmsystem.h>
 
+#include "desktop/SystemLibrary.h"
 #include "desktop/Utf.h"
 #include "store/FileIo.h"
+#include "store/WaveFile.h"
 
 namespace tav {
 
@@ -29,17 +31,19 @@ bool sameStamp(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUTE_DA
            CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0;
 }
 
-bool isWave(const std::string& bytes) {
-    return bytes.size() > 44 && bytes.compare(0, 4, "RIFF") == 0 &&
-           bytes.compare(8, 4, "WAVE") == 0;
-}
-
 }  // namespace
 
+// winmm.dll is no DLL that Windows always takes from the system folder:
+// loaded from there by full path, not imported. Without it, no sound.
 WavePlayer::System WavePlayer::system = {
-    [] { return static_cast<unsigned>(waveOutGetNumDevs()); },
+    [] {
+        static const auto count =
+            systemFunction<decltype(&waveOutGetNumDevs)>(L"winmm.dll", "waveOutGetNumDevs");
+        return count ? static_cast<unsigned>(count()) : 0u;
+    },
     [](const void* wave, unsigned flags) {
-        return PlaySoundW(static_cast<LPCWSTR>(wave), nullptr, flags) != FALSE;
+        static const auto play = systemFunction<decltype(&PlaySoundW)>(L"winmm.dll", "PlaySoundW");
+        return play && play(static_cast<LPCWSTR>(wave), nullptr, flags) != FALSE;
     }};
 
 WavePlayer::~WavePlayer() { stop(); }
@@ -52,10 +56,10 @@ bool WavePlayer::loadFromFile(const std::string& path) {
     if (known && shared.path == path && sameStamp(shared.stamp, stamp)) data_ = shared.bytes.lock();
     if (data_) return true;
     try {
-        std::optional<std::string> bytes = readWholeFile(path);
-        if (bytes && isWave(*bytes)) data_ = std::make_shared<const std::string>(std::move(*bytes));
+        std::optional<std::string> bytes = readWholeFile(path, kMaxSoundBytes);
+        if (bytes && isPlayableWave(*bytes)) data_ = std::make_shared<const std::string>(std::move(*bytes));
     } catch (const FileError&) {
-        // Unreadable: silence, as for a missing file.
+        // Unreadable or too large: silence, as for a missing file.
     }
     if (data_ && known) shared = {path, stamp, data_};
     return loaded();

@@ -18,7 +18,8 @@ public:
 
     // Reads the whole file into memory, or shares the copy that another
     // player holds of the same unchanged file. A missing file, one that
-    // cannot be read or one that is no WAV file leaves the player silent; an
+    // cannot be read, one above 8 MB or one that is no sound WAV file
+    // whose chunks lie within it leaves the player silent; an
     // alarm still comes without its sound. True when a sound was loaded.
     bool loadFromFile(const std::string& path);
     bool loaded() const { return data_ != nullptr; }

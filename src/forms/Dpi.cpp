@@ -1,17 +1,11 @@
 #include "forms/Dpi.h"
 
+#include "desktop/SystemLibrary.h"
 #include "store/DpiScale.h"
 
 namespace tav {
 
 namespace {
-
-template <class F>
-F systemFunction(const wchar_t* module, const char* name) {
-    HMODULE m = GetModuleHandleW(module);
-    if (m == nullptr) m = LoadLibraryW(module);
-    return m ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
-}
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);

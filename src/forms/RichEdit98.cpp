@@ -8,6 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "desktop/SystemLibrary.h"
 #include "desktop/Utf.h"
 
 namespace tav {
@@ -20,8 +21,8 @@ constexpr LONG kTwipsPerPoint = 20;
 // kept for the life of the process, as the window classes live in it.
 const wchar_t* richEditClass() {
     static const wchar_t* const className = []() -> const wchar_t* {
-        if (LoadLibraryW(L"Msftedit.dll")) return MSFTEDIT_CLASS;
-        if (LoadLibraryW(L"Riched20.dll")) return RICHEDIT_CLASSW;
+        if (loadSystemLibrary(L"Msftedit.dll")) return MSFTEDIT_CLASS;
+        if (loadSystemLibrary(L"Riched20.dll")) return RICHEDIT_CLASSW;
         return nullptr;
     }();
     if (!className)
@@ -101,7 +102,7 @@ void RichEdit98::createWindow(int id) {
     const LRESULT options = SendMessageW(hwnd_, EM_GETLANGOPTIONS, 0, 0);
     SendMessageW(hwnd_, EM_SETLANGOPTIONS, 0, options | IMF_AUTOFONT);
     SendMessageW(hwnd_, EM_SETOPTIONS, ECOOP_OR, ECO_NOHIDESEL);
-    SendMessageW(hwnd_, EM_AUTOURLDETECT, autoUrlDetect_ ? TRUE : FALSE, 0);
+    applyAutoUrlDetect();
     SendMessageW(hwnd_, EM_SETBKGNDCOLOR, 0, color_);
     CHARFORMAT2W language = emptyCharFormat(CFM_LCID);
     language.lcid = MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT);
@@ -197,7 +198,39 @@ void RichEdit98::setScrollBars(ScrollBars bars) {
 
 void RichEdit98::setAutoUrlDetect(bool on) {
     autoUrlDetect_ = on;
-    if (hwnd_) SendMessageW(hwnd_, EM_AUTOURLDETECT, on ? TRUE : FALSE, 0);
+    if (hwnd_) applyAutoUrlDetect();
+}
+
+void RichEdit98::applyAutoUrlDetect() {
+    // Only the schemes a click may follow are marked as links. A control
+    // before RichEdit 8 takes no list and marks its own fixed set.
+    static wchar_t schemes[] = L"http:https:mailto:file:";
+    if (!autoUrlDetect_ ||
+        SendMessageW(hwnd_, EM_AUTOURLDETECT, AURL_ENABLEURL, reinterpret_cast<LPARAM>(schemes)) != 0)
+        SendMessageW(hwnd_, EM_AUTOURLDETECT, autoUrlDetect_ ? TRUE : FALSE, 0);
+}
+
+// What the reader sees of a range: its text without hidden text. Character
+// by character, as not every control leaves hidden text out when asked to;
+// a link is short.
+std::string RichEdit98::visibleRange(long start, long end) const {
+    if (end <= start) return {};
+    const std::wstring text = widen(readRange(start, end));
+    const LRESULT mask = SendMessageW(hwnd_, EM_SETEVENTMASK, 0, 0);
+    CHARRANGE selection = {};
+    SendMessageW(hwnd_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    std::wstring visible;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const long at = start + static_cast<long>(i);
+        CHARRANGE one = {at, at + 1};
+        SendMessageW(hwnd_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&one));
+        CHARFORMAT2W format = emptyCharFormat(CFM_HIDDEN);
+        SendMessageW(hwnd_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+        if (!(format.dwEffects & CFE_HIDDEN)) visible += text[i];
+    }
+    SendMessageW(hwnd_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+    SendMessageW(hwnd_, EM_SETEVENTMASK, 0, mask);
+    return narrow(visible);
 }
 
 void RichEdit98::setDefaultFont(const std::string& name, int sizePoints) {
@@ -433,8 +466,9 @@ bool RichEdit98::forwardNotify(const NMHDR& header, LRESULT& result) {
         const auto& link = reinterpret_cast<const ENLINK&>(header);
         if (link.msg == WM_LBUTTONUP && onLinkClick) {
             const std::string target = readRange(link.chrg.cpMin, link.chrg.cpMax);
+            const std::string shown = visibleRange(link.chrg.cpMin, link.chrg.cpMax);
             const auto handler = onLinkClick;
-            guarded(nullptr, [&] { handler(target); });
+            guarded(nullptr, [&] { handler(target, shown); });
         }
         return true;
     }

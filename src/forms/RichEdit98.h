@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "forms/Form.h"
 
@@ -68,6 +69,10 @@ public:
     // (UTF-16 or UTF-8 with their marks, UTF-8, or the system's code page).
     // Afterwards the content counts as not modified.
     void load(const std::string& content);
+    // The objects the last load left out, by name: a file from someone else
+    // brings only static pictures and embedded objects of the classes the
+    // insert-object dialog offers, no link and no package.
+    const std::vector<std::string>& refusedObjects() const { return refusedObjects_; }
     // Whether the user has changed the content since it was loaded.
     bool modified() const;
     std::string rtf();                        // whole content as RTF
@@ -130,7 +135,9 @@ public:
     bool forwardNotify(const NMHDR& header, LRESULT& result) override;
 
     std::function<void()> onSelectionChange;
-    std::function<void(const std::string& link)> onLinkClick;
+    // The link's text as the control holds it (hidden text and, for a field,
+    // its instruction included) and what the reader sees of it.
+    std::function<void(const std::string& link, const std::string& shown)> onLinkClick;
     // Screen coordinates; from the keyboard (Shift+F10) the caret's place.
     std::function<void(POINT screen)> onContextMenu;
     // Sees every key before the control; true swallows it (and its WM_CHAR),
@@ -142,8 +149,11 @@ private:
     LRESULT handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     void createWindow(int id);
     void enableObjects();
+    void judgeObjectsWhileReading(bool on);
     long textLength() const;
     std::string readRange(long start, long end) const;
+    std::string visibleRange(long start, long end) const;
+    void applyAutoUrlDetect();
     void setPlainText(const std::string& bytes);
 
     WNDPROC oldProc_ = nullptr;
@@ -155,6 +165,7 @@ private:
     COLORREF color_ = RGB(255, 255, 255);
     ScrollBars scrollBars_ = ScrollBars::Both;
     bool autoUrlDetect_ = true;
+    std::vector<std::string> refusedObjects_;
 };
 
 // A print job as the page loop sees it; behind it in the program the

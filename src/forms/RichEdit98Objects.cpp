@@ -6,6 +6,12 @@
 #include <richedit.h>
 #include <richole.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "forms/ObjectFilter.h"
+
 namespace tav {
 namespace {
 
@@ -22,6 +28,9 @@ bool runningUnderWine() {
 // menus and tool bars into a small note window.
 class OleCallback : public IRichEditOleCallback {
 public:
+    // While the control reads a file, the objects left out are named here.
+    std::vector<std::string>* refusedWhileReading = nullptr;
+
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
         if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, kIidRichEditOleCallback)) {
             *object = static_cast<IRichEditOleCallback*>(this);
@@ -46,7 +55,14 @@ public:
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE ShowContainerUI(BOOL) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID, LPSTORAGE, LONG) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE QueryInsertObject(LPCLSID clsid, LPSTORAGE storage, LONG) override {
+        if (refusedWhileReading == nullptr || clsid == nullptr) return S_OK;
+        if (auto refused = refusedObject(*clsid, storage)) {
+            refusedWhileReading->push_back(std::move(*refused));
+            return E_FAIL;
+        }
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE DeleteObject(LPOLEOBJECT) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE QueryAcceptData(LPDATAOBJECT, CLIPFORMAT*, DWORD, BOOL,
                                               HGLOBAL) override {
@@ -87,6 +103,11 @@ private:
 void RichEdit98::enableObjects() {
     oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
     if (!callback_) callback_ = new OleCallback;
+}
+
+void RichEdit98::judgeObjectsWhileReading(bool on) {
+    if (callback_)
+        static_cast<OleCallback*>(callback_)->refusedWhileReading = on ? &refusedObjects_ : nullptr;
 }
 
 bool RichEdit98::insertObject(HWND owner) {

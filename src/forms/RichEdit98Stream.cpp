@@ -60,7 +60,13 @@ void RichEdit98::load(const std::string& content) {
             InvalidateRect(hwnd, nullptr, TRUE);
         }
     } redraw{hwnd_};
+    refusedObjects_.clear();
     if (content.starts_with("{\\rtf")) {
+        judgeObjectsWhileReading(true);
+        struct Judged {
+            RichEdit98& edit;
+            ~Judged() { edit.judgeObjectsWhileReading(false); }
+        } judged{*this};
         setRtf(content);
     } else {
         setPlainText(content);

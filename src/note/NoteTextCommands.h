@@ -16,20 +16,6 @@
 
 namespace tav {
 
-// A clicked link is opened only when it is plainly a web or mail address;
-// a file link is opened after the user has confirmed the path; anything else
-// (programs, shell folders, script schemes) is never started from a note.
-enum class LinkAction { Open, AskFirst, Refuse };
-
-struct LinkDecision {
-    LinkAction action = LinkAction::Refuse;
-    // What goes to the shell: the link itself, "www." with "http://" in
-    // front, or for a file link the local path it names.
-    std::string target;
-};
-
-LinkDecision decideLink(const std::string& link);
-
 struct FileDialogRequest {
     bool save = false;
     std::string title;
@@ -45,7 +31,6 @@ struct TextCommandHooks {
     std::function<bool(CHOOSECOLORW&)> chooseColor;
     std::function<int(HWND owner, const std::string& text, const std::string& caption, UINT flags)>
         messageBox;
-    std::function<void(HWND owner, const std::string& target)> shellOpen;
 };
 
 // Replaces all hooks at once; TextCommandHooks{} brings back the real ones.

@@ -223,16 +223,28 @@ void NoteWindow::loadText() {
     const std::string path = noteTextPath(name());
     try {
         if (const auto content = readWholeFile(path)) memo1.load(*content);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The file stays as it is: the note keeps away from it until the
         // user has written something new and chosen to replace it.
         textUnread_ = true;
-        showErrorBox(handle(), "Der Text der Notiz „" + title() +
-                                   "“ konnte nicht gelesen werden.\r\n\r\nDatei: " + path +
+        const bool tooLarge = dynamic_cast<const FileTooLarge*>(&e) != nullptr;
+        showErrorBox(handle(), "Der Text der Notiz „" + title() + "“ konnte nicht gelesen werden." +
+                                   (tooLarge ? "\r\n\r\n" + std::string(e.what()) : "") +
+                                   "\r\n\r\nDatei: " + path +
                                    "\r\n\r\nDie Datei bleibt unverändert. Tavelin ersetzt sie "
                                    "nur, wenn Sie in dieser Notiz neuen Text speichern und das "
                                    "bestätigen.");
+        return;
     }
+    if (memo1.refusedObjects().empty()) return;
+    std::string names;
+    for (const auto& object : memo1.refusedObjects()) names += "\r\n    " + object;
+    showErrorBox(handle(), "Die Notiz „" + title() +
+                               "“ enthält Objekte, die Tavelin nicht lädt, weil sie beim Öffnen "
+                               "Programme starten oder andere Rechner erreichen könnten:" +
+                               names + "\r\n\r\nDatei: " + path +
+                               "\r\n\r\nDie Datei bleibt unverändert, bis Sie die Notiz "
+                               "speichern; dann fehlen diese Objekte darin.");
 }
 
 void NoteWindow::takeColorFromText() {

@@ -141,7 +141,6 @@ public:
     void toggleBullets();
     void showParagraphFormat();
     void toggleWordWrap();
-    void openLink(const std::string& link);
     void exportNote();
     void importNote();
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "forms/LinkFollow.h"
 #include "note/NoteHost.h"
 #include "note/NoteWindow.h"
 #include "resource.h"
@@ -66,7 +67,9 @@ void NoteWindow::buildControls() {
     memo1.onKeyDown = [this](UINT vk) { return memoKeyDown(vk); };
     memo1.onContextMenu = [this](POINT screen) { memoMenu().popup(handle(), screen); };
     memo1.onSelectionChange = [this] { showParagraphFormat(); };
-    memo1.onLinkClick = [this](const std::string& link) { openLink(link); };
+    memo1.onLinkClick = [this](const std::string& link, const std::string& shown) {
+        followLink(handle(), link, shown);
+    };
     // Where the view bar's buttons wrap only the made bar can tell.
     laidOut_ = {};
     layout();

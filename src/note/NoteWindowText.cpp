@@ -6,7 +6,6 @@
 #include <winspool.h>
 
 #include <algorithm>
-#include <cctype>
 #include <stdexcept>
 
 #include "desktop/Utf.h"
@@ -30,51 +29,6 @@ constexpr char kProductCaption[] = "Tavelin 2000";
 TextCommandHooks& hooks() {
     static TextCommandHooks instance;
     return instance;
-}
-
-bool startsWithNoCase(const std::string& text, const std::string& prefix) {
-    if (text.size() < prefix.size()) return false;
-    return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) ==
-               std::tolower(static_cast<unsigned char>(b));
-    });
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// "file:///C:/Briefe/Mai%202024.rtf" -> "C:\Briefe\Mai 2024.rtf",
-// "file://server/share/x" -> "\\server\share\x". The user confirms this path,
-// so it is also what is opened.
-std::string pathOfFileLink(const std::string& afterScheme) {
-    std::string decoded;
-    for (size_t i = 0; i < afterScheme.size(); ++i) {
-        const char c = afterScheme[i];
-        if (c == '%' && i + 2 < afterScheme.size() && hexValue(afterScheme[i + 1]) >= 0 &&
-            hexValue(afterScheme[i + 2]) >= 0) {
-            decoded +=
-                static_cast<char>(hexValue(afterScheme[i + 1]) * 16 + hexValue(afterScheme[i + 2]));
-            i += 2;
-        } else {
-            decoded += c == '/' ? '\\' : c;
-        }
-    }
-    size_t slashes = 0;
-    while (slashes < decoded.size() && decoded[slashes] == '\\') ++slashes;
-    std::string rest = decoded.substr(slashes);
-    if (rest.empty()) return {};
-    const bool drive = rest.size() >= 2 && std::isalpha(static_cast<unsigned char>(rest[0])) &&
-                       (rest[1] == ':' || rest[1] == '|');
-    if (drive) {
-        rest[1] = ':';
-        return rest;
-    }
-    if (slashes >= 2) return "\\\\" + rest;
-    return std::string(slashes, '\\') + rest;
 }
 
 std::optional<std::string> runFileDialog(HWND owner, const FileDialogRequest& request) {
@@ -132,12 +86,6 @@ bool chooseColor(CHOOSECOLORW& dialog) {
 int ask(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
     if (hooks().messageBox) return hooks().messageBox(owner, text, caption, flags);
     return messageBox(owner, text, caption, flags);
-}
-
-void shellOpen(HWND owner, const std::string& target) {
-    if (hooks().shellOpen) return hooks().shellOpen(owner, target);
-    // A failure is reported by the shell itself.
-    ShellExecuteW(owner, L"open", widen(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 // The default printer's device context, for the font dialog to offer only
@@ -204,25 +152,6 @@ int screenDpiY() {
 }  // namespace
 
 void setTextCommandHooks(TextCommandHooks replacement) { hooks() = std::move(replacement); }
-
-LinkDecision decideLink(const std::string& link) {
-    static const char* const webSchemes[] = {"http:", "https:",  "ftp:",    "mailto:", "news:",
-                                             "nntp:", "gopher:", "telnet:", "wais:",   "prospero:"};
-    for (const char* scheme : webSchemes)
-        if (startsWithNoCase(link, scheme) && link.size() > std::string(scheme).size())
-            return {LinkAction::Open, link};
-    // Not a scheme the shell knows; it means a mail address.
-    if (startsWithNoCase(link, "e-mail:") && link.size() > 7)
-        return {LinkAction::Open, "mailto:" + link.substr(7)};
-    // The control marks "www." addresses as links too.
-    if (startsWithNoCase(link, "www.") && link.size() > 4)
-        return {LinkAction::Open, "http://" + link};
-    if (startsWithNoCase(link, "file:")) {
-        std::string path = pathOfFileLink(link.substr(5));
-        if (!path.empty()) return {LinkAction::AskFirst, std::move(path)};
-    }
-    return {LinkAction::Refuse, {}};
-}
 
 // The colour dialog's state lives as long as the note: its custom colours
 // and the colour last chosen in it.
@@ -352,7 +281,7 @@ void NoteWindow::showParagraphFormat() {
     }
 }
 
-// ---- Word wrap, links
+// ---- Word wrap
 
 void NoteWindow::toggleWordWrap() {
     const bool on = !wordWrapItem.checked;
@@ -360,22 +289,6 @@ void NoteWindow::toggleWordWrap() {
     setWordWrap(on);
     NoteRecord::setWordWrap(ini, name(), on);
     ini.close();
-}
-
-void NoteWindow::openLink(const std::string& link) {
-    const LinkDecision decision = decideLink(link);
-    switch (decision.action) {
-        case LinkAction::Refuse:
-            return;
-        case LinkAction::AskFirst:
-            if (ask(handle(), "Wollen Sie diese Datei wirklich öffnen?\r\n\r\n" + decision.target,
-                    "Datei öffnen", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
-                return;
-            break;
-        case LinkAction::Open:
-            break;
-    }
-    shellOpen(handle(), decision.target);
 }
 
 // ---- Export and import

@@ -16,9 +16,38 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What the program reads of its files at most. A larger file is refused,
+// not read: a note of 64 MB is far beyond any note typed by hand, and the
+// settings file and the sound come nowhere near theirs.
+inline constexpr std::size_t kMaxNoteBytes = 64u << 20;
+inline constexpr std::size_t kMaxSettingsBytes = 16u << 20;
+inline constexpr std::size_t kMaxSoundBytes = 8u << 20;
+
+// A file beyond the limit of its kind, or one the memory does not hold. The
+// text names the file, says what to do, and is shown as it stands.
+class FileTooLarge : public FileError {
+public:
+    using FileError::FileError;
+};
+
+inline FileTooLarge fileTooLarge(const std::string& path, std::size_t maxBytes) {
+    return FileTooLarge("Die Datei " + path + " ist größer als " +
+                        std::to_string(maxBytes >> 20) +
+                        " MB und wird nicht gelesen. Sie bleibt unverändert; "
+                        "verkleinern oder entfernen Sie sie.");
+}
+
+inline FileTooLarge noMemoryFor(const std::string& path) {
+    return FileTooLarge("Für die Datei " + path +
+                        " reicht der Arbeitsspeicher nicht. Sie bleibt unverändert; "
+                        "schließen Sie andere Programme und versuchen Sie es erneut.");
+}
+
 // The file's bytes; nullopt when nothing exists at path. Throws FileError
-// when something exists but cannot be read (a directory, no permission).
-std::optional<std::string> readWholeFile(const std::string& path);
+// when something exists but cannot be read (a directory, no permission),
+// FileTooLarge when it holds more than maxBytes or does not fit in memory.
+std::optional<std::string> readWholeFile(const std::string& path,
+                                         std::size_t maxBytes = kMaxNoteBytes);
 
 // Writes bytes to a temporary file in the same directory, forces it to disk
 // and renames it over path. On any failure the temporary file is

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <new>
 #include <cstdlib>
 
 #include "store/FileIo.h"
@@ -57,7 +59,7 @@ bool writeAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<std::string> readWholeFile(const std::string& path) {
+std::optional<std::string> readWholeFile(const std::string& path, std::size_t maxBytes) {
     Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
@@ -65,14 +67,23 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) throw readError(path);
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw readError(path);
-        if (n == 0) return bytes;
-        bytes.append(buffer, static_cast<std::size_t>(n));
+    if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) throw fileTooLarge(path, maxBytes);
+    try {
+        std::string bytes;
+        bytes.reserve(static_cast<std::size_t>(st.st_size));
+        char buffer[65536];
+        for (;;) {
+            const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) throw readError(path);
+            if (n == 0) return bytes;
+            // The file may grow while it is read.
+            if (bytes.size() + static_cast<std::size_t>(n) > maxBytes)
+                throw fileTooLarge(path, maxBytes);
+            bytes.append(buffer, static_cast<std::size_t>(n));
+        }
+    } catch (const std::bad_alloc&) {
+        throw noMemoryFor(path);
     }
 }
 

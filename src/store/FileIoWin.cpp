@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <new>
 
 #include "store/FileIo.h"
 
@@ -61,7 +62,7 @@ bool writeAll(HANDLE h, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<std::string> readWholeFile(const std::string& path) {
+std::optional<std::string> readWholeFile(const std::string& path, std::size_t maxBytes) {
     const std::wstring wide = toWide(path);
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -76,13 +77,24 @@ std::optional<std::string> readWholeFile(const std::string& path) {
         if (isNotFound(::GetLastError())) return std::nullopt;
         throw readError(path);
     }
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        DWORD n = 0;
-        if (!::ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr)) throw readError(path);
-        if (n == 0) return bytes;
-        bytes.append(buffer, n);
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size)) throw readError(path);
+    if (static_cast<unsigned long long>(size.QuadPart) > maxBytes)
+        throw fileTooLarge(path, maxBytes);
+    try {
+        std::string bytes;
+        bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+        char buffer[65536];
+        for (;;) {
+            DWORD n = 0;
+            if (!::ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr)) throw readError(path);
+            if (n == 0) return bytes;
+            // The file may grow while it is read.
+            if (bytes.size() + n > maxBytes) throw fileTooLarge(path, maxBytes);
+            bytes.append(buffer, n);
+        }
+    } catch (const std::bad_alloc&) {
+        throw noMemoryFor(path);
     }
 }
 

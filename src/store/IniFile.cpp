@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <new>
 #include <optional>
 #include <string_view>
 
 #include "store/FileIo.h"
+#include "store/Utf8Decode.h"
 
 namespace tav {
 
@@ -75,8 +77,8 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-// Length of the well-formed UTF-8 sequence at s[i], 0 when there is none
-// (overlong forms, surrogates and values above U+10FFFF are not well-formed).
+}  // namespace
+
 std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t& cp) {
     const auto b0 = static_cast<unsigned char>(s[i]);
     std::size_t len;
@@ -102,6 +104,8 @@ std::size_t decodeUtf8(std::string_view s, std::size_t i, char32_t& cp) {
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     return len;
 }
+
+namespace {
 
 bool isValidUtf8(std::string_view s) {
     char32_t cp;
@@ -502,10 +506,16 @@ std::shared_ptr<IniDocument> openDocument(const std::string& path) {
     auto doc = std::make_shared<IniDocument>();
     doc->key = key;
     try {
-        if (auto bytes = readWholeFile(path)) decode(*doc, *bytes);
+        if (auto bytes = readWholeFile(path, kMaxSettingsBytes)) decode(*doc, *bytes);
+    } catch (const FileTooLarge& e) {
+        registry().erase(key);
+        throw IniError(e.what());
     } catch (const FileError&) {
         registry().erase(key);
         throw IniError(path + " kann nicht gelesen werden");
+    } catch (const std::bad_alloc&) {
+        registry().erase(key);
+        throw IniError(noMemoryFor(path).what());
     }
     slot = doc;
     return doc;
@@ -605,23 +615,40 @@ void IniFile::writeBool(const std::string& section, const std::string& key, bool
     writeString(section, key, value ? "1" : "0");
 }
 
+namespace {
+
+// Drops, in one pass over the document, every line for which drop(inSection,
+// line) holds, where inSection tells whether the line lies in a section of
+// the given name. One pass, as a file with a million copies of one section
+// would otherwise take hours to clean up at start.
+template <typename Drop>
+void dropLines(IniDocument& doc, std::string_view section, Drop drop) {
+    bool inSection = false;
+    const auto kept = std::remove_if(doc.lines.begin(), doc.lines.end(), [&](const IniLine& line) {
+        if (const auto name = sectionName(line.text)) inSection = sameName(*name, section);
+        return drop(inSection, line);
+    });
+    if (kept == doc.lines.end()) return;
+    doc.lines.erase(kept, doc.lines.end());
+    doc.dirty = true;
+}
+
+}  // namespace
+
 void IniFile::eraseSection(const std::string& section) {
-    auto& doc = document();
     // Every copy goes: erasing only the first would bring a stale duplicate
     // back to life.
-    const auto sectionText = storedSection(section);
-    while (const auto header = findSection(doc, sectionText)) {
-        doc.lines.erase(doc.lines.begin() + *header, doc.lines.begin() + sectionEnd(doc, *header));
-        doc.dirty = true;
-    }
+    dropLines(document(), storedSection(section),
+              [](bool inSection, const IniLine&) { return inSection; });
 }
 
 void IniFile::deleteKey(const std::string& section, const std::string& key) {
-    auto& doc = document();
-    while (const auto index = findKey(doc, section, key)) {
-        doc.lines.erase(doc.lines.begin() + *index);
-        doc.dirty = true;
-    }
+    const auto keyText = storedKey(key);
+    dropLines(document(), storedSection(section), [&](bool inSection, const IniLine& line) {
+        if (!inSection) return false;
+        const auto kl = keyLine(line.text);
+        return kl && sameName(kl->key, keyText);
+    });
 }
 
 bool IniFile::sectionExists(const std::string& section) const {

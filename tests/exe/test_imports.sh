@@ -6,9 +6,12 @@
 set -euo pipefail
 export LC_ALL=C
 
-# The DLLs the program may name, in lower case.
+# The DLLs the program may name, in lower case: those Windows always takes
+# from the system folder, and the three loaded when first called, which the
+# delay-load hook takes from there by full path. Others (version, winmm) are
+# loaded at run time from the system folder, after the search is restricted.
 allowed="advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
-         oleaut32.dll shell32.dll user32.dll version.dll winmm.dll
+         oleaut32.dll shell32.dll user32.dll
          comdlg32.dll oledlg.dll winspool.drv"
 
 objdump=$1 exe=$2

@@ -32,6 +32,19 @@ TEST_F(FileIoTest, DirectoryIsUnreadableNotMissing) {
     }
 }
 
+TEST_F(FileIoTest, FileAboveTheLimitIsRefusedNamingItAndLeftAlone) {
+    put("n.tvn", std::string(1000, 'x'));
+    EXPECT_EQ(readWholeFile(path("n.tvn"), 1000)->size(), 1000u);
+    try {
+        readWholeFile(path("n.tvn"), 999);
+        FAIL() << "no error";
+    } catch (const FileTooLarge& e) {
+        EXPECT_NE(std::string(e.what()).find("Die Datei " + path("n.tvn") + " ist gr"),
+                  std::string::npos);
+    }
+    EXPECT_EQ(get("n.tvn"), std::string(1000, 'x'));
+}
+
 TEST_F(FileIoTest, ReplacesFileAndLeavesNoTemporaryFile) {
     put("a.ini", "old");
     writeFileAtomically(path("a.ini"), "new content");

@@ -168,6 +168,24 @@ TEST_F(IniFileTest, FirstOfDuplicatesCountsAndEraseRemovesAll) {
     EXPECT_EQ(get("t.ini"), "[B]\r\nb=1\r\n");
 }
 
+// A file that a runaway writer filled with copies of one section: cleaning
+// it up at start must take one pass, not one pass per copy.
+TEST_F(IniFileTest, MillionCopiesOfASectionOrKeyGoInOnePass) {
+    constexpr int kCopies = 1'000'000;
+    std::string text = "[Settings]\r\nNotizanzahl=1\r\n";
+    for (int i = 0; i < kCopies; ++i) text += "[Notiz50]\r\n";
+    text += "[Notiz1]\r\n";
+    for (int i = 0; i < kCopies / 10; ++i) text += "NotizTitel=x\r\n";
+    text += "active=1\r\n[notiz1]\r\nnotiztitel=y\r\nFlags=0\r\n";
+    put("t.ini", text);
+    IniFile ini(path("t.ini"));
+    ini.eraseSection("Notiz50");
+    ini.deleteKey("Notiz1", "NotizTitel");
+    ini.close();
+    EXPECT_EQ(get("t.ini"),
+              "[Settings]\r\nNotizanzahl=1\r\n[Notiz1]\r\nactive=1\r\n[notiz1]\r\nFlags=0\r\n");
+}
+
 TEST_F(IniFileTest, LineBreaksInValuesCannotForgeKeys) {
     {
         IniFile ini(path("t.ini"));
@@ -411,6 +429,21 @@ TEST_F(IniFileTest, RefusedWriteKeepsOldFileAndCanBeRetried) {
 
     ini.close();  // the change is still pending and goes out now
     EXPECT_EQ(IniFile(path("Tavelin.ini")).readString("Notiz1", "NotizTitel", "").size(), 2047u);
+}
+
+TEST_F(IniFileTest, SettingsFileAbove16MegabytesIsRefusedAndKept) {
+    put("Tavelin.ini", "[Settings]\r\n");
+    fs::resize_file(path("Tavelin.ini"), (16u << 20) + 1);  // sparse: costs no disk
+    try {
+        IniFile ini(path("Tavelin.ini"));
+        FAIL() << "no error";
+    } catch (const IniError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Die Datei " + path("Tavelin.ini") +
+                                                  " ist größer als 16 MB",
+                                              0),
+                  0u);
+    }
+    EXPECT_EQ(fs::file_size(path("Tavelin.ini")), (16u << 20) + 1);
 }
 
 TEST_F(IniFileTest, DirectoryInPlaceOfFileIsAnError) {

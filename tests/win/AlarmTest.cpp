@@ -7,6 +7,7 @@
 // commctrl.h and mmsystem.h need the types of windows.h.
 #include <commctrl.h>
 #include <mmsystem.h>
+#include <richedit.h>
 
 #include <fstream>
 #include <memory>
@@ -20,6 +21,7 @@
 #include "alarm/OverdueAlarm.h"
 #include "desktop/LocalTime.h"
 #include "desktop/Utf.h"
+#include "forms/LinkFollow.h"
 #include "note/NoteHost.h"
 #include "note/NoteWindow.h"
 #include "store/FileIo.h"
@@ -650,7 +652,7 @@ TEST_F(AlarmTest, AnAlarmSetWhileItsTurnIsOpenOutlivesTheAnswer) {
 }
 
 TEST_F(AlarmTest, OverdueAlarmIsShownOnceAtStartAndSwitchedOff) {
-    writeArmed("Notiz3", kDay, {10, 0, 30}, "Blumen gie\\'dfen http://example.de");
+    writeArmed("Notiz3", kDay, {10, 0, 30}, "Blumen gie\\'dfen http://example.de file:calc");
     writeArmed("Notiz4", kDay, {10, 1, 0});
     clock_ = at(kDay, 10, 0, 10);  // the alarm's seconds do not count
     NoteWindow& note = open();
@@ -675,6 +677,24 @@ TEST_F(AlarmTest, OverdueAlarmIsShownOnceAtStartAndSwitchedOff) {
 
     EXPECT_EQ(nullptr, later.overdueAlarm());
     EXPECT_TRUE(later.RxClock1.alarmEnabled());
+
+    // It opens by itself at start: its links go through the one decision.
+    std::vector<std::string> opened;
+    linkShell.ask = [](HWND, const std::string&) { return true; };
+    linkShell.open = [&](HWND, const std::string& target) { opened.push_back(target); };
+    linkShell.showInFolder = linkShell.open;
+    const auto click = [&](long start, long end) {
+        ENLINK link = {};
+        const int id = GetDlgCtrlID(overdue->noteText.handle());
+        link.nmhdr = {overdue->noteText.handle(), static_cast<UINT_PTR>(id), EN_LINK};
+        link.msg = WM_LBUTTONUP;
+        link.chrg = {start, end};
+        SendMessageW(overdue->handle(), WM_NOTIFY, id, reinterpret_cast<LPARAM>(&link));
+    };
+    click(14, 31);
+    click(32, 41);
+    linkShell = {};
+    EXPECT_EQ(std::vector<std::string>{"http://example.de"}, opened);
 
     SendMessageW(overdue->handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(overdue->okButton.handle()));

@@ -22,6 +22,7 @@
 #include "SuiteSkip.h"
 #include "desktop/Utf.h"
 #include "forms/Form.h"
+#include "forms/LinkFollow.h"
 #include "note/NoteHost.h"
 #include "note/NoteTextCommands.h"
 #include "note/NoteWindow.h"
@@ -229,12 +230,20 @@ protected:
             messages_.push_back({text, caption, flags});
             return answer_;
         };
-        hooks.shellOpen = [this](HWND, const std::string& target) { opened_.push_back(target); };
         setTextCommandHooks(std::move(hooks));
+        linkShell.ask = [this](HWND, const std::string& question) {
+            messages_.push_back({question, {}, MB_YESNO});
+            return answer_ == IDYES;
+        };
+        linkShell.open = [this](HWND, const std::string& target) { opened_.push_back(target); };
+        linkShell.showInFolder = [this](HWND, const std::string& path) {
+            opened_.push_back("Ordner:" + path);
+        };
     }
 
     void TearDown() override {
         setTextCommandHooks({});
+        linkShell = {};
         host_.reset();
         test::pumpMessages();
         setErrorBoxFunction(nullptr);
@@ -764,29 +773,7 @@ TEST_F(NoteText, ExportWritesTheFormattedTextThatReadsBackTheSame) {
     EXPECT_FALSE(exists(path));
 }
 
-TEST_F(NoteText, LinksOpenOnlyWebAndMailAddressesAndFilesAfterAsking) {
-    for (const char* link :
-         {"http://example.com/a?b=1", "HTTPS://example.com", "ftp://ftp.example.com/x",
-          "mailto:anna@example.com", "news:de.comp.lang", "nntp://news.example.com/g",
-          "gopher://g.example.com", "telnet://host", "wais://w.example.com", "prospero://p/x"}) {
-        const LinkDecision decision = decideLink(link);
-        EXPECT_EQ(LinkAction::Open, decision.action) << link;
-        EXPECT_EQ(link, decision.target);
-    }
-    EXPECT_EQ("mailto:anna@example.com", decideLink("e-mail:anna@example.com").target);
-    EXPECT_EQ("http://www.example.com", decideLink("www.example.com").target);
-    for (const char* link :
-         {"javascript:alert(1)", "C:\\Windows\\system32\\cmd.exe", "shell:startup",
-          "ms-settings:", "http:", "\\\\server\\share\\x.exe", "hcp://system"})
-        EXPECT_EQ(LinkAction::Refuse, decideLink(link).action) << link;
-
-    LinkDecision file = decideLink("file:///C:/Briefe/Mai%202024.txt");
-    EXPECT_EQ(LinkAction::AskFirst, file.action);
-    EXPECT_EQ("C:\\Briefe\\Mai 2024.txt", file.target);
-    EXPECT_EQ("\\\\server\\share\\a.doc", decideLink("file://server/share/a.doc").target);
-    EXPECT_EQ("C:\\x.txt", decideLink("FILE:C:\\x.txt").target);
-    EXPECT_EQ(LinkAction::Refuse, decideLink("file:").action);
-
+TEST_F(NoteText, LinksGoThroughTheOneDecisionAndItsQuestion) {
     // Through the control's link notification, as a click arrives.
     NoteWindow& note = open(3, false);
     note.memo1.setRtf("{\\rtf1\\ansi http://example.com/x\\par}");
@@ -802,18 +789,23 @@ TEST_F(NoteText, LinksOpenOnlyWebAndMailAddressesAndFilesAfterAsking) {
 
     opened_.clear();
     answer_ = IDNO;
-    note.openLink("file:///C:/Briefe/Mai%202024.txt");
+    followLink(note.handle(), "file:///C:/Briefe/Mai%202024.txt", "file:///C:/Briefe/Mai%202024.txt");
     ASSERT_EQ(1u, messages_.size());
     EXPECT_EQ(0u, messages_[0].text.rfind("Wollen Sie diese Datei wirklich öffnen?", 0));
     EXPECT_NE(std::string::npos, messages_[0].text.find("C:\\Briefe\\Mai 2024.txt"));
     EXPECT_TRUE(opened_.empty());
     answer_ = IDYES;
-    note.openLink("file:///C:/Briefe/Mai%202024.txt");
+    followLink(note.handle(), "file:///C:/Briefe/Mai%202024.txt", "file:///C:/Briefe/Mai%202024.txt");
     EXPECT_EQ(std::vector<std::string>{"C:\\Briefe\\Mai 2024.txt"}, opened_);
 
     opened_.clear();
     messages_.clear();
-    note.openLink("javascript:alert(1)");
+    followLink(note.handle(), "file:///C:/x/setup.exe", "file:///C:/x/setup.exe");
+    EXPECT_EQ(std::vector<std::string>{"Ordner:C:\\x\\setup.exe"}, opened_);
+
+    opened_.clear();
+    messages_.clear();
+    followLink(note.handle(), "javascript:alert(1)", "javascript:alert(1)");
     EXPECT_TRUE(opened_.empty());
     EXPECT_TRUE(messages_.empty());
 }

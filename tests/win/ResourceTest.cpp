@@ -33,6 +33,9 @@ TEST(Resources, ManifestAsksForPerMonitorAwarenessWithFallbacks) {
     const std::string manifest = resourceText(RT_MANIFEST, MAKEINTRESOURCEW(1));
     EXPECT_NE(std::string::npos, manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"));
     EXPECT_NE(std::string::npos, manifest.find(">true/pm</dpiAware>"));
+    // Without it, a name like "setup" or "update" would make Windows ask
+    // for administrator rights.
+    EXPECT_NE(std::string::npos, manifest.find("<requestedExecutionLevel level=\"asInvoker\""));
 }
 
 // Nothing is stretched at run time: the tool-bar pictures and the program

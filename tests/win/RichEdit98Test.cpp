@@ -205,18 +205,33 @@ TEST_F(RichEdit98Test, SelectionTextAndEventsReachTheOwner) {
     EXPECT_EQ(selectionChanges, 0) << "loading is no selection by the user";
 }
 
-TEST_F(RichEdit98Test, ClickOnALinkPassesItsText) {
-    std::string clicked;
-    edit.onLinkClick = [&](const std::string& link) { clicked = link; };
+TEST_F(RichEdit98Test, ClickOnALinkPassesItsTextAndWhatIsSeenOfIt) {
+    std::string clicked, shown;
+    edit.onLinkClick = [&](const std::string& link, const std::string& seen) {
+        clicked = link;
+        shown = seen;
+    };
+    const auto click = [&](long character) {
+        POINTL at = {};
+        SendMessageW(edit.handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), character);
+        const LPARAM point = MAKELPARAM(at.x + 2, at.y + 4);
+        SendMessageW(edit.handle(), WM_LBUTTONDOWN, MK_LBUTTON, point);
+        SendMessageW(edit.handle(), WM_LBUTTONUP, 0, point);
+        pumpPending();
+    };
     edit.replaceSel("siehe http://example.com/seite bitte");
     pumpPending();
-    POINTL at = {};
-    SendMessageW(edit.handle(), EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&at), 10);
-    const LPARAM point = MAKELPARAM(at.x + 2, at.y + 4);
-    SendMessageW(edit.handle(), WM_LBUTTONDOWN, MK_LBUTTON, point);
-    SendMessageW(edit.handle(), WM_LBUTTONUP, 0, point);
-    pumpPending();
+    click(10);
     EXPECT_EQ(clicked, "http://example.com/seite");
+    EXPECT_EQ(shown, clicked);
+
+    // Hidden text inside the address: the reader does not see where it goes.
+    edit.setRtf("{\\rtf1\\ansi siehe http://bank.{\\v evil.}example/ bitte\\par}");
+    pumpPending();
+    clicked.clear();
+    click(10);
+    EXPECT_EQ(clicked, "http://bank.evil.example/");
+    EXPECT_EQ(shown, "http://bank.example/");
 }
 
 TEST_F(RichEdit98Test, KeyHookSwallowsKeyWithItsCharacter) {
