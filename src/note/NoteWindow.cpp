@@ -101,6 +101,7 @@ bool NoteWindow::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result)
             return false;
         case WM_EXITSIZEMOVE:
             sizing_ = false;
+            savePlacementSoon();
             return false;
         case WM_NCRBUTTONDOWN:
             // Wine's default would wait for the button itself and turn it into
@@ -162,6 +163,7 @@ bool NoteWindow::closeQuery() {
 
 void NoteWindow::onDestroy() {
     taskbarKeeper.setEnabled(false);
+    forgetPendingPlacement();
     try {
         saveRecordAsItGoes();
     } catch (...) {
@@ -383,6 +385,7 @@ void NoteWindow::toggleRollUp() {
         unroll(restoreSize);
     }
     ini.close();
+    savePlacementSoon();
 }
 
 void NoteWindow::showRolledUp() {
@@ -493,6 +496,7 @@ void NoteWindow::toggleStayOnTop() {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     setHeight(keptHeight);
     InvalidateRect(handle(), nullptr, TRUE);
+    savePlacementSoon();
 }
 
 // ---- Title

@@ -177,6 +177,14 @@ private:
     void saveRecord(bool goingAway);
     // Unless a close has saved since the note was last shown.
     void saveRecordAsItGoes();
+    // Moves, resizes, rolling and "stay on top" reach the file a moment
+    // after they end, together with every other note's of the same burst,
+    // so that a power loss does not lose an hour of arranging.
+    void savePlacementSoon();
+    void savePlacementNow(IniFile& ini);
+    void forgetPendingPlacement();
+    class PlacementBatch;
+    friend class PlacementBatch;
     // A window state restored while the window is still hidden, applied
     // once it is shown.
     static constexpr UINT kApplyWindowStateMessage = WM_USER + 0x210;
