@@ -115,4 +115,4 @@ env -u LC_ALL "$WINE" "$build/save_bench.exe"
 # (bench/backup_bench.cpp).
 echo "== Sicherung von 50 Notizen"
 mkdir -p "$work/backup"
-env -u LC_ALL "$WINE" "$build/backup_bench.exe" "$(winepath -w "$work/backup" 2>/dev/null)"
+env -u LC_ALL "$WINE" "$build/backup_bench.exe" "Z:$(printf %s "$work/backup" | tr / '\\')"
