@@ -219,6 +219,17 @@ void TrayController::start(const std::string& windowsDirectory) {
         ini->close();
     }
 
+    // By name: a note may go while another one's question is open.
+    folderWatch.onChange = [this] {
+        std::vector<std::string> names;
+        for (const auto& note : notes_) names.push_back(note->name());
+        for (const std::string& name : names) {
+            if (NoteWindow* note = findNote(name))
+                guarded(handle(), [&] { note->checkOutsideChange(); });
+        }
+    };
+    folderWatch.watch(programDir());
+
     trayIcon.show();
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/BackupKeeper.h"
+#include "desktop/FolderWatch.h"
 #include "desktop/Handle.h"
 #include "desktop/HiTimer.h"
 #include "desktop/HotKey.h"
@@ -75,6 +76,8 @@ public:
     TrayIcon trayIcon;
     Timer restoreTimer;
     Timer backupTimer;  // a copy of the notes once a day
+    // Note files changed by someone else reach their notes.
+    FolderWatch folderWatch;
     HotKey newNoteHotKey;
     HotKey foregroundHotKey;
 

@@ -225,6 +225,7 @@ void NoteWindow::loadText() {
     const std::string path = noteTextPath(name());
     try {
         if (const auto content = readWholeFile(path)) memo1.load(*content);
+        rememberTextStamp();
     } catch (const std::exception&) {
         // The file stays as it is: the note keeps away from it until the
         // user has written something new and chosen to replace it.
@@ -303,6 +304,7 @@ bool NoteWindow::saveText() {
             return false;
     }
     memo1.saveToFile(path);
+    rememberTextStamp();
     textUnread_ = false;
     return true;
 }
