@@ -37,6 +37,13 @@ std::string lower(std::string text) {
     return text;
 }
 
+// A note's own text file, "Notiz<n>.tvn"; a kept conflict version is not one.
+bool isNoteText(const std::string& name) {
+    const std::string n = lower(name);
+    if (!n.starts_with("notiz") || !n.ends_with(".tvn") || n.size() <= 9) return false;
+    return std::all_of(n.begin() + 5, n.end() - 4, [](char c) { return c >= '0' && c <= '9'; });
+}
+
 bool isProgramFile(const std::string& name) {
     const std::string n = lower(name);
     if (n == lower(kSettingsName) || n == lower(kHiddenNotesName)) return true;
@@ -206,7 +213,9 @@ void restoreProgramFiles(const std::string& programDir, const FileSet& files) {
     for (const std::string& name : *present) {
         const bool kept = std::any_of(files.begin(), files.end(),
                                       [&](const auto& f) { return lower(f.first) == lower(name); });
-        if (isProgramFile(name) && !kept && !deleteFile(programDir + name))
+        const bool replaced = lower(name) == lower(kSettingsName) ||
+                              lower(name) == lower(kHiddenNotesName) || isNoteText(name);
+        if (replaced && !kept && !deleteFile(programDir + name))
             fail("Die Datei kann nicht gelöscht werden", programDir + name);
     }
 }

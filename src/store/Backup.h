@@ -58,7 +58,8 @@ struct BackupSummary {
 BackupSummary describeBackup(const std::string& programDir, const std::string& name);
 
 // Puts the copy's files in place (each written whole) and removes the
-// program's own files that the copy does not have. Throws FileError.
+// settings, hidden-notes list and note texts that the copy does not have;
+// other files, kept conflict versions among them, stay. Throws FileError.
 void restoreProgramFiles(const std::string& programDir, const FileSet& files);
 
 }  // namespace tav

@@ -71,12 +71,16 @@ TEST_F(BackupTest, CopiesOnlyWhenSomethingChangedAndRestoresExactly) {
     put("Notiz1.tvn", "neu");
     put("Notiz2.tvn", "zweite");
     put("uns.ini", "[x]\r\n");
+    put("Notiz1 (Konflikt 2026-01-02).tvn", "andere");
     const auto second = writeBackup(dir, readProgramFiles(dir), at(2026, 1, 2));
     ASSERT_TRUE(second);
     EXPECT_EQ(listBackups(dir), (std::vector<std::string>{*second, *first}));
 
     restoreProgramFiles(dir, readBackup(dir, *first));
-    EXPECT_EQ(readProgramFiles(dir), before);
+    EXPECT_EQ(get("Notiz1.tvn"), "alt");
+    EXPECT_FALSE(fileExists(path("Notiz2.tvn")));
+    EXPECT_FALSE(fileExists(path("uns.ini")));
+    EXPECT_EQ(get("Notiz1 (Konflikt 2026-01-02).tvn"), "andere");
     EXPECT_EQ(get("other.txt"), "not ours");
 }
 
