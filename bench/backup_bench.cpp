@@ -44,8 +44,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     tav::writeFileAtomically(tav::settingsPath(), ini);
 
-    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  nullptr, nullptr);
+    HWND window =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     tav::BackupKeeper keeper;
     const double begin = nowMs();
     keeper.start(window, kDone);

@@ -485,11 +485,12 @@ void TrayController::replaceNotesWith(const std::string& backupName) {
     const FileSet wanted = readBackup(programDir(), backupName);
     for (const auto& note : notes_) guarded(handle(), [&] { note->saveOnExit(); });
     if (const std::string failure = backups_.copyNow(); !failure.empty()) {
-        showErrorBox(handle(), "Die Sicherung wurde nicht wiederhergestellt, weil sich der "
-                               "jetzige Stand nicht sichern ließ:\r\n" +
-                                   failure +
-                                   "\r\n\r\nIhre Notizen sind unverändert. Prüfen Sie, ob "
-                                   "auf dem Laufwerk genug Platz frei ist.");
+        showErrorBox(handle(),
+                     "Die Sicherung wurde nicht wiederhergestellt, weil sich der "
+                     "jetzige Stand nicht sichern ließ:\r\n" +
+                         failure +
+                         "\r\n\r\nIhre Notizen sind unverändert. Prüfen Sie, ob "
+                         "auf dem Laufwerk genug Platz frei ist.");
         return;
     }
     const FileSet current = readProgramFiles(programDir());

@@ -19,8 +19,7 @@ NoteWindow::TextStamp NoteWindow::stampOf(const std::string& path) {
     if (!GetFileAttributesExW(widen(path).c_str(), GetFileExInfoStandard, &data)) return {};
     return {(static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
                 data.ftLastWriteTime.dwLowDateTime,
-            (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
-            true};
+            (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, true};
 }
 
 void NoteWindow::rememberTextStamp() { textStamp_ = stampOf(noteTextPath(name())); }
@@ -76,10 +75,11 @@ void NoteWindow::keepOutsideVersion(const std::string& content) {
                                    ", bis Sie die Notiz speichern.");
         return;
     }
-    messageBox(handle(),
-               "Die außerhalb geänderte Fassung steht jetzt in\r\n" + path +
-                   "\r\n\r\nIhre eigene Fassung bleibt in der Notiz; speichern Sie sie wie gewohnt.",
-               "Notiz „" + title() + "“", MB_OK | MB_ICONINFORMATION);
+    messageBox(
+        handle(),
+        "Die außerhalb geänderte Fassung steht jetzt in\r\n" + path +
+            "\r\n\r\nIhre eigene Fassung bleibt in der Notiz; speichern Sie sie wie gewohnt.",
+        "Notiz „" + title() + "“", MB_OK | MB_ICONINFORMATION);
 }
 
 }  // namespace tav

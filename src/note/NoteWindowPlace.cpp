@@ -8,7 +8,6 @@
 
 #include "desktop/ErrorBox.h"
 #include "desktop/HiTimer.h"
-
 #include "forms/Dpi.h"
 #include "note/NoteWindow.h"
 #include "store/IniFile.h"
@@ -184,7 +183,9 @@ public:
 private:
     static constexpr unsigned kWaitMs = 300;
 
-    PlacementBatch() : timer_(kWaitMs) { timer_.onTimer = [this] { write(); }; }
+    PlacementBatch() : timer_(kWaitMs) {
+        timer_.onTimer = [this] { write(); };
+    }
 
     void write() {
         timer_.setEnabled(false);

@@ -134,8 +134,8 @@ FileSet readProgramFiles(const std::string& programDir) { return readFilesIn(pro
 std::vector<std::string> listBackups(const std::string& programDir) {
     std::vector<std::string> names;
     std::error_code error;
-    for (fs::directory_iterator it(pathOf(backupRoot(programDir)), error), end;
-         !error && it != end; it.increment(error)) {
+    for (fs::directory_iterator it(pathOf(backupRoot(programDir)), error), end; !error && it != end;
+         it.increment(error)) {
         const std::string name = utf8Of(it->path().filename());
         if (it->is_directory(error) && backupMoment(name)) names.push_back(name);
     }

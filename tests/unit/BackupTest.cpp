@@ -22,10 +22,10 @@ TEST(BackupRotation, KeepsTenNewestThenOnePerWeekForEightWeeks) {
     // Twelve copies of today, then older ones: the weeks are counted back
     // from now, and the newest copy of each week stays.
     const Row table[] = {
-        {"2026-12-31_110000", true},  {"2026-12-31_100000", true},  {"2026-12-31_090000", true},
-        {"2026-12-31_080000", true},  {"2026-12-31_070000", true},  {"2026-12-31_060000", true},
-        {"2026-12-31_050000", true},  {"2026-12-31_040000", true},  {"2026-12-31_030000", true},
-        {"2026-12-31_020000", true},  // the tenth newest
+        {"2026-12-31_110000", true},  {"2026-12-31_100000", true}, {"2026-12-31_090000", true},
+        {"2026-12-31_080000", true},  {"2026-12-31_070000", true}, {"2026-12-31_060000", true},
+        {"2026-12-31_050000", true},  {"2026-12-31_040000", true}, {"2026-12-31_030000", true},
+        {"2026-12-31_020000", true},   // the tenth newest
         {"2026-12-31_010000", true},   // week 0's newest beyond the ten
         {"2026-12-30_010000", false},  // week 0 again
         {"2026-12-20_120000", true},   // week 1

@@ -913,10 +913,10 @@ TEST_F(NoteText, TextChangedOutsideIsShownOrKeptBesideTheEdits) {
         test::BoxAnswerer keepOwn("", IDNO);
         note.checkOutsideChange();
         ASSERT_EQ(2u, keepOwn.boxes.size());
-        EXPECT_NE(std::string::npos, keepOwn.boxes[0].text.find(
-                                         "Die Notiz wurde außerhalb geändert. Neu laden und "
-                                         "eigene Änderungen verwerfen, oder eigene Fassung "
-                                         "behalten?"));
+        EXPECT_NE(std::string::npos,
+                  keepOwn.boxes[0].text.find("Die Notiz wurde außerhalb geändert. Neu laden und "
+                                             "eigene Änderungen verwerfen, oder eigene Fassung "
+                                             "behalten?"));
     }
     EXPECT_EQ("Xvon außen", note.memo1.text());
     EXPECT_EQ(other, readFile(dir_ + conflict));
