@@ -110,3 +110,9 @@ printf '%-44s %10s\n' "Aufwachen im Leerlauf, ${idle} s, Uhren aus" "$qw"
 # atomic write of the same bytes (bench/save_bench.cpp).
 echo "== Notiz von 1 MB speichern"
 env -u LC_ALL "$WINE" "$build/save_bench.exe"
+
+# A copy of 50 notes of 100 KB while the window thread answers messages
+# (bench/backup_bench.cpp).
+echo "== Sicherung von 50 Notizen"
+mkdir -p "$work/backup"
+env -u LC_ALL "$WINE" "$build/backup_bench.exe" "Z:$(printf %s "$work/backup" | tr / '\\')"

@@ -21,7 +21,7 @@ tavelin_pick_arch build
 tree=$(tavelin_tree "$TAVELIN_ARCH")
 cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH="$TAVELIN_ARCH" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" >/dev/null
-cmake --build "$tree" -j"$(nproc)" --target Tavelin floor probe save_bench >/dev/null
+cmake --build "$tree" -j"$(nproc)" --target Tavelin floor probe save_bench backup_bench >/dev/null
 echo "== 50 Notizen ($TAVELIN_ARCH): Programm gegen Boden (bench/floor.cpp), gleicher Lauf; Notiz von 1 MB speichern"
 bench/perf.sh "$root/$tree"
 cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH=i686 \

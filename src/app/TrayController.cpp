@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "about/AboutBox.h"
+#include "alarm/AlarmReminder.h"
+#include "app/BackupDialog.h"
 #include "app/InstanceLock.h"
 #include "desktop/ShellFiles.h"
 #include "desktop/VersionInfo.h"
@@ -12,6 +14,7 @@
 #include "note/HiddenNotesDialog.h"
 #include "note/NoteWindow.h"
 #include "resource.h"
+#include "store/Backup.h"
 #include "store/FileIo.h"
 #include "store/IniFile.h"
 #include "store/ShortcutText.h"
@@ -30,6 +33,9 @@ constexpr UINT kDeleteReleasedNotes = WM_APP + 10;
 constexpr UINT kRestoreApplication = WM_APP + 11;
 constexpr UINT kReportRefusedHotKeys = WM_APP + 12;
 constexpr UINT kReportStartProblems = WM_APP + 13;
+constexpr UINT kBackupDone = WM_APP + 24;
+
+constexpr unsigned kBackupIntervalMs = 24u * 60 * 60 * 1000;
 
 constexpr char kProductTitle[] = "Tavelin 2000";
 
@@ -136,6 +142,7 @@ void TrayController::buildTrayMenu() {
         .add(hiddenNotesItem)
         .add(networkNoteItem)
         .add(aboutItem)
+        .add(restoreBackupItem)
         .add(exitItem);
     newNoteItem.onClick = [this] { newNote(); };
     settingsItem.onClick = [this] { showSettings(); };
@@ -146,6 +153,7 @@ void TrayController::buildTrayMenu() {
     networkNoteItem.enabled = false;
     aboutItem.onClick = [this] { showAbout(); };
     aboutItem.enabled = false;
+    restoreBackupItem.onClick = [this] { restoreBackup(); };
     exitItem.onClick = [this] { exitNow(); };
 
     const int size = GetSystemMetrics(SM_CXSMICON);
@@ -158,6 +166,12 @@ void TrayController::buildTrayMenu() {
 }
 
 void TrayController::start(const std::string& windowsDirectory) {
+    // Before anything of this run is written, so the copy holds what the
+    // last run left.
+    backups_.start(handle(), kBackupDone);
+    backupTimer.setInterval(kBackupIntervalMs);
+    backupTimer.onTimer = [this] { backups_.start(handle(), kBackupDone); };
+    backupTimer.setEnabled(true);
     migrateSettingsFile(windowsDirectory);
     // No other copy runs in this directory (main makes sure of that), so a
     // temporary file here is what a cut-off write left behind.
@@ -204,6 +218,17 @@ void TrayController::start(const std::string& windowsDirectory) {
         if (!refusedAtStart_.empty()) PostMessageW(handle(), kReportRefusedHotKeys, 0, 0);
         ini->close();
     }
+
+    // By name: a note may go while another one's question is open.
+    folderWatch.onChange = [this] {
+        std::vector<std::string> names;
+        for (const auto& note : notes_) names.push_back(note->name());
+        for (const std::string& name : names) {
+            if (NoteWindow* note = findNote(name))
+                guarded(handle(), [&] { note->checkOutsideChange(); });
+        }
+    };
+    folderWatch.watch(programDir());
 
     trayIcon.show();
 }
@@ -438,6 +463,64 @@ void TrayController::showHiddenNotes() {
     SetForegroundWindow(hiddenNotesDialog_->handle());
 }
 
+void TrayController::restoreBackup() {
+    std::vector<BackupSummary> backups;
+    for (const std::string& name : listBackups(programDir()))
+        backups.push_back(describeBackup(programDir(), name));
+    if (backups.empty()) {
+        messageBox(handle(),
+                   "Es gibt noch keine Sicherung der Notizen. Tavelin legt sie bei jedem Start "
+                   "und einmal am Tag im Ordner „" +
+                       std::string(kBackupFolder) + "“ neben dem Programm an.",
+                   kProductTitle, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    BackupDialog dialog(handle(), std::move(backups));
+    if (const auto chosen = dialog.choose()) replaceNotesWith(*chosen);
+}
+
+// The current state is copied first; without that copy nothing changes. A
+// restore that fails half-way puts the current state back.
+void TrayController::replaceNotesWith(const std::string& backupName) {
+    const FileSet wanted = readBackup(programDir(), backupName);
+    for (const auto& note : notes_) guarded(handle(), [&] { note->saveOnExit(); });
+    if (const std::string failure = backups_.copyNow(); !failure.empty()) {
+        showErrorBox(handle(),
+                     "Die Sicherung wurde nicht wiederhergestellt, weil sich der "
+                     "jetzige Stand nicht sichern ließ:\r\n" +
+                         failure +
+                         "\r\n\r\nIhre Notizen sind unverändert. Prüfen Sie, ob "
+                         "auf dem Laufwerk genug Platz frei ist.");
+        return;
+    }
+    const FileSet current = readProgramFiles(programDir());
+    for (const auto& note : notes_) {
+        if (reminder_ != nullptr) reminder_->withdraw(note.get());
+    }
+    notes_.clear();
+    deleteReleasedNotes();
+    std::string failure;
+    try {
+        restoreProgramFiles(programDir(), wanted);
+    } catch (const std::exception& e) {
+        failure = e.what();
+        guarded(handle(), [&] { restoreProgramFiles(programDir(), current); });
+    }
+    noteCounter_ = 0;
+    restoreNotes();
+    if (!failure.empty())
+        showErrorBox(handle(), "Die Sicherung ließ sich nicht wiederherstellen:\r\n" + failure +
+                                   "\r\n\r\nTavelin zeigt wieder die Notizen von vorher.");
+}
+
+void TrayController::backupDone() {
+    const std::string failure = backups_.finish();
+    // In a folder that refuses files the start has said why.
+    if (failure.empty() || backupFailureTold_ || folderRefuses_) return;
+    backupFailureTold_ = true;
+    messageBox(handle(), backupFailureText(failure), kProductTitle, MB_OK | MB_ICONWARNING);
+}
+
 void TrayController::showAbout() {
     if (aboutBox_ != nullptr) aboutBox_->showBox();
 }
@@ -504,6 +587,11 @@ NoteWindow* TrayController::findNote(const std::string& name) const {
 bool TrayController::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
     if (msg == kDeleteReleasedNotes) {
         deleteReleasedNotes();
+        result = 0;
+        return true;
+    }
+    if (msg == kBackupDone) {
+        backupDone();
         result = 0;
         return true;
     }

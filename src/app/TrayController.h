@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "app/BackupKeeper.h"
+#include "desktop/FolderWatch.h"
 #include "desktop/Handle.h"
 #include "desktop/HiTimer.h"
 #include "desktop/HotKey.h"
@@ -68,10 +70,14 @@ public:
     MenuItem hiddenNotesItem{"hiddenNotesItem", "unsichtbare Notizen..."};
     MenuItem networkNoteItem{"networkNoteItem", "Netzwerk-Notiz erstellen"};
     MenuItem aboutItem{"aboutItem", "&Info über das Programm..."};
+    MenuItem restoreBackupItem{"restoreBackupItem", "Sicherung wiederherstellen ..."};
     MenuItem exitItem{"exitItem", "Tavelin b&eenden"};
 
     TrayIcon trayIcon;
     Timer restoreTimer;
+    Timer backupTimer;  // a copy of the notes once a day
+    // Note files changed by someone else reach their notes.
+    FolderWatch folderWatch;
     HotKey newNoteHotKey;
     HotKey foregroundHotKey;
 
@@ -85,6 +91,9 @@ public:
     // The start-up restore, at the timer's one tick.
     void restoreNotes();
     void showHiddenNotes();
+    // Lists the copies of the notes; the one the user picks replaces the
+    // notes and settings, after a copy of the current state.
+    void restoreBackup();
     // Closes at once; a note asks through exitProgram().
     void exitNow();
 
@@ -127,6 +136,8 @@ protected:
     void createParams(DWORD& style, DWORD& exStyle) override;
     bool handleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool onSysCommand(WPARAM command, LPARAM lParam) override;
+    void backupDone();
+    void replaceNotesWith(const std::string& backupName);
     void onClose(CloseAction& action) override;
     void onEndSession(bool ending) override;
 
@@ -174,6 +185,8 @@ private:
     bool restoreDone_ = false;
     bool folderRefuses_ = false;       // no new file can be made in the program's folder
     bool settingsUnreadable_ = false;  // at start; nothing is restored then
+    BackupKeeper backups_;
+    bool backupFailureTold_ = false;  // once per run
 };
 
 }  // namespace tav

@@ -101,6 +101,7 @@ bool NoteWindow::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result)
             return false;
         case WM_EXITSIZEMOVE:
             sizing_ = false;
+            savePlacementSoon();
             return false;
         case WM_NCRBUTTONDOWN:
             // Wine's default would wait for the button itself and turn it into
@@ -162,6 +163,7 @@ bool NoteWindow::closeQuery() {
 
 void NoteWindow::onDestroy() {
     taskbarKeeper.setEnabled(false);
+    forgetPendingPlacement();
     try {
         saveRecordAsItGoes();
     } catch (...) {
@@ -223,6 +225,7 @@ void NoteWindow::loadText() {
     const std::string path = noteTextPath(name());
     try {
         if (const auto content = readWholeFile(path)) memo1.load(*content);
+        rememberTextStamp();
     } catch (const std::exception& e) {
         // The file stays as it is: the note keeps away from it until the
         // user has written something new and chosen to replace it.
@@ -313,6 +316,7 @@ bool NoteWindow::saveText() {
             return false;
     }
     memo1.saveToFile(path);
+    rememberTextStamp();
     textUnread_ = false;
     return true;
 }
@@ -395,6 +399,7 @@ void NoteWindow::toggleRollUp() {
         unroll(restoreSize);
     }
     ini.close();
+    savePlacementSoon();
 }
 
 void NoteWindow::showRolledUp() {
@@ -505,6 +510,7 @@ void NoteWindow::toggleStayOnTop() {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     setHeight(keptHeight);
     InvalidateRect(handle(), nullptr, TRUE);
+    savePlacementSoon();
 }
 
 // ---- Title

@@ -83,6 +83,11 @@ public:
     // writes it, while the window stays until the process ends.
     void savePlacementForExit() { saveRecordAsItGoes(); }
     bool rolledUp() const { return rolledUp_; }
+    // The note's text file was changed by someone else since the note read
+    // or wrote it: a note without edits of its own shows the new text; one
+    // with edits asks, and the version the user does not take is kept
+    // beside it (NoteWindowOutside.cpp).
+    void checkOutsideChange();
 
     // Runs after the window was destroyed through postRelease (deleting the
     // note); the owner may delete this object there.
@@ -176,6 +181,14 @@ private:
     void saveRecord(bool goingAway);
     // Unless a close has saved since the note was last shown.
     void saveRecordAsItGoes();
+    // Moves, resizes, rolling and "stay on top" reach the file a moment
+    // after they end, together with every other note's of the same burst,
+    // so that a power loss does not lose an hour of arranging.
+    void savePlacementSoon();
+    void savePlacementNow(IniFile& ini);
+    void forgetPendingPlacement();
+    class PlacementBatch;
+    friend class PlacementBatch;
     // A window state restored while the window is still hidden, applied
     // once it is shown.
     static constexpr UINT kApplyWindowStateMessage = WM_USER + 0x210;
@@ -221,6 +234,19 @@ private:
         void operator()(TextDialogs* p) const;
     };
     void initTextCommands();
+
+    // NoteWindowOutside.cpp: what the text file looked like when the note
+    // last read or wrote it.
+    struct TextStamp {
+        unsigned long long written = 0;
+        unsigned long long size = 0;
+        bool exists = false;
+        bool operator==(const TextStamp&) const = default;
+    };
+    static TextStamp stampOf(const std::string& path);
+    void rememberTextStamp();
+    void keepOutsideVersion(const std::string& content);
+    TextStamp textStamp_;
 
     // NoteWindowAlarm.cpp
     DateTime now() const;

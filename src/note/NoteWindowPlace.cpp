@@ -1,9 +1,13 @@
 // What the note keeps of itself in its section besides its switches: its
 // place, size and state, the clock's alarm and the colour. Written when the
-// note closes or goes away, read back each time it is shown.
+// note closes or goes away, read back each time it is shown; the place also
+// whenever the user has moved, sized or rolled the note.
 
+#include <algorithm>
 #include <vector>
 
+#include "desktop/ErrorBox.h"
+#include "desktop/HiTimer.h"
 #include "forms/Dpi.h"
 #include "note/NoteWindow.h"
 #include "store/IniFile.h"
@@ -157,5 +161,68 @@ void NoteWindow::saveRecord(bool goingAway) {
 void NoteWindow::saveRecordAsItGoes() {
     if (!saved_) saveRecord(true);
 }
+
+// Dragging note after note, or a tool that moves many at once, must not
+// write the file for every step: the first change starts a short wait, and
+// whatever notes changed until it ends go to disk in one write.
+class NoteWindow::PlacementBatch {
+public:
+    static PlacementBatch& instance() {
+        // Never destroyed: notes of a test or of the exit may still leave
+        // it after static destruction has begun.
+        static PlacementBatch* batch = new PlacementBatch;
+        return *batch;
+    }
+    void add(NoteWindow* note) {
+        if (std::find(pending_.begin(), pending_.end(), note) == pending_.end())
+            pending_.push_back(note);
+        if (!timer_.enabled()) timer_.setEnabled(true);
+    }
+    void remove(NoteWindow* note) { std::erase(pending_, note); }
+
+private:
+    static constexpr unsigned kWaitMs = 300;
+
+    PlacementBatch() : timer_(kWaitMs) {
+        timer_.onTimer = [this] { write(); };
+    }
+
+    void write() {
+        timer_.setEnabled(false);
+        std::vector<NoteWindow*> notes;
+        notes.swap(pending_);
+        if (notes.empty()) return;
+        try {
+            IniWriteHold hold(notes.front()->iniPath_);
+            for (NoteWindow* note : notes) {
+                IniFile ini(note->iniPath_);
+                note->savePlacementNow(ini);
+            }
+            hold.commit();
+        } catch (...) {
+            // The close writes the place again and says so if it fails too;
+            // one box per run is enough for the writes in between.
+            if (!told_) reportCurrentException(nullptr);
+            told_ = true;
+        }
+    }
+
+    Timer timer_;
+    std::vector<NoteWindow*> pending_;
+    bool told_ = false;
+};
+
+void NoteWindow::savePlacementSoon() {
+    if (restored_ && visible()) PlacementBatch::instance().add(this);
+}
+
+// Not the alarm or the colour: those have their own moments. "Visible" as
+// the window shows it, since a power loss is no close.
+void NoteWindow::savePlacementNow(IniFile& ini) {
+    if (!restored_ || !visible()) return;
+    writePlacement(ini, name(), *placement_, true);
+}
+
+void NoteWindow::forgetPendingPlacement() { PlacementBatch::instance().remove(this); }
 
 }  // namespace tav

@@ -38,7 +38,11 @@ ini_expect_no_section Notiz3 "a note made by Ctrl+Alt+K"
 
 e2e_log "a second start in the same directory"
 e2e_sync
-before=$(md5sum "$E2E_DIR"/*)
+# Every file, the copies in "Sicherung" included.
+all_files() { find "$E2E_DIR" -type f -exec md5sum {} + | sort; }
+copy_done() { [ -n "$(ls "$E2E_DIR/Sicherung")" ] && [ -z "$(find "$E2E_DIR/Sicherung" -name '*.unfertig')" ]; }
+e2e_wait_for "the copy of the start" copy_done
+before=$(all_files)
 (cd "$E2E_DIR" && exec env -u LC_ALL "$WINE" "$E2E_DIR/Tavelin.exe" </dev/null >>"$E2E_WORK/second.log" 2>&1) &
 second=$!
 second_ended() { ! kill -0 "$second" 2>/dev/null; }
@@ -49,7 +53,7 @@ e2e_expect_eq "$code" 0 "exit code of the second start"
 e2e_expect_eq "$(drv_ok pids | wc -l)" 1 "programs running"
 e2e_notes 2 >/dev/null
 e2e_sync
-e2e_expect_eq "$(md5sum "$E2E_DIR"/*)" "$before" "files after the second start"
+e2e_expect_eq "$(all_files)" "$before" "files after the second start"
 
 e2e_log "a copy in another directory runs side by side"
 other_dir=$E2E_WORK/Anderswo

@@ -8,6 +8,7 @@
 #include <richedit.h>
 #include <winspool.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -880,3 +881,38 @@ TEST_F(NoteText, InsertObjectShowsTheSystemsDialog) {
 }
 
 }  // namespace
+
+// Another computer wrote the note's file: shown at once without edits; with
+// edits kept, the other text goes into a conflict file and the own stays.
+TEST_F(NoteText, TextChangedOutsideIsShownOrKeptBesideTheEdits) {
+    writeFile(dir_ + "Notiz3.tvn", "{\\rtf1\\ansi eigen\\par}");
+    NoteWindow& note = open(3, false);
+    ASSERT_EQ("eigen", note.memo1.text());
+    writeFile(dir_ + "Notiz3.tvn", "{\\rtf1\\ansi von au\\'dfen\\par}");
+    note.checkOutsideChange();
+    EXPECT_EQ("von außen", note.memo1.text());
+
+    note.enterEditMode();
+    SendMessageW(note.memo1.handle(), WM_CHAR, L'X', 1);
+    const std::string other = "{\\rtf1\\ansi die andere Fassung\\par}";
+    writeFile(dir_ + "Notiz3.tvn", other);
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    char conflict[64];
+    std::snprintf(conflict, sizeof conflict, "Notiz3 (Konflikt %04d-%02d-%02d).tvn", today.wYear,
+                  today.wMonth, today.wDay);
+    {
+        test::BoxAnswerer keepOwn("", IDNO);
+        note.checkOutsideChange();
+        ASSERT_EQ(2u, keepOwn.boxes.size());
+        EXPECT_NE(std::string::npos,
+                  keepOwn.boxes[0].text.find("Die Notiz wurde außerhalb geändert. Neu laden und "
+                                             "eigene Änderungen verwerfen, oder eigene Fassung "
+                                             "behalten?"));
+    }
+    EXPECT_EQ("Xvon außen", note.memo1.text());
+    EXPECT_EQ(other, readFile(dir_ + conflict));
+    note.saveAndEnterViewMode();
+    note.checkOutsideChange();  // its own save is no change from outside
+    EXPECT_NE(std::string::npos, readFile(dir_ + "Notiz3.tvn").find("Xvon"));
+}

@@ -523,14 +523,15 @@ TEST_F(TrayControllerTest, PressingTheNewNoteHotKeyCreatesANote) {
     EXPECT_EQ("Per Taste  ", form.notes()[0]->titleLine.text());
 }
 
-TEST_F(TrayControllerTest, TrayMenuShowsItsFourItemsAndLeavesTheHiddenOnesOut) {
+TEST_F(TrayControllerTest, TrayMenuShowsItsFiveItemsAndLeavesTheHiddenOnesOut) {
     TrayController& form = start();
     std::vector<MenuItem*> commands;
     MenuHandle menu = form.trayMenu.build(commands);
-    ASSERT_EQ(4, GetMenuItemCount(menu.get()));
+    ASSERT_EQ(5, GetMenuItemCount(menu.get()));
     const char* expected[] = {"&neue Notiz erstellen", "Grundeinstellungen...",
-                              "&Info über das Programm...", "Tavelin b&eenden"};
-    for (int i = 0; i < 4; ++i) {
+                              "&Info über das Programm...", "Sicherung wiederherstellen ...",
+                              "Tavelin b&eenden"};
+    for (int i = 0; i < 5; ++i) {
         wchar_t text[64] = {};
         GetMenuStringW(menu.get(), static_cast<UINT>(i), text, 64, MF_BYPOSITION);
         EXPECT_EQ(expected[i], narrow(text));
