@@ -184,7 +184,7 @@ void NoteWindow::onReleased() {
 void NoteWindow::finishStartup() {
     alarmItem.checked = RxClock1.alarmEnabled();  // as the record gave it
     IniFile ini(iniPath_);
-    readAlarmDate(ini);
+    readAlarmRecord(ini);
     showClockFromRecord(ini);
     checkOverdueAlarm(ini);
     // The text loads also when the record cannot be written, or a later save

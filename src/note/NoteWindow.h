@@ -150,6 +150,7 @@ public:
     void ringAlarm(const DateTime& previous, const DateTime& now);
     // The alarm date held while the program runs.
     const Date& alarmDate() const { return alarmDate_; }
+    const AlarmSeries& alarmSeries() const { return series_; }
     // The overdue window of this note's first appearance, if there was one.
     OverdueAlarm* overdueAlarm() const { return overdue_.get(); }
 
@@ -225,7 +226,10 @@ private:
 
     // NoteWindowAlarm.cpp
     DateTime now() const;
-    void readAlarmDate(const IniFile& ini);
+    void readAlarmRecord(const IniFile& ini);
+    // The series' next moment after `after`, armed and its date written; a
+    // one-time alarm is disarmed.
+    void armNextOrDisarm(IniFile& ini, const DateTime& after);
     void checkOverdueAlarm(IniFile& ini);
     void answerReminder(const DateTime& rung, const std::optional<DateTime>& repeat);
     void disarm();
@@ -244,6 +248,7 @@ private:
     std::unique_ptr<PlacementWindow> placement_;
     std::unique_ptr<TextDialogs, TextDialogsDeleter> textDialogs_;
     Date alarmDate_;
+    AlarmSeries series_;
     // The alarm moment that rang in this run: it never rings twice.
     std::optional<DateTime> rung_;
     std::unique_ptr<OverdueAlarm> overdue_;
