@@ -6,9 +6,11 @@
 
 #include "about/AboutBox.h"
 #include "app/InstanceLock.h"
+#include "desktop/LocalTime.h"
 #include "desktop/ShellFiles.h"
 #include "desktop/VersionInfo.h"
 #include "forms/Dialogs.h"
+#include "note/AlarmListDialog.h"
 #include "note/HiddenNotesDialog.h"
 #include "note/NoteWindow.h"
 #include "resource.h"
@@ -132,6 +134,7 @@ void TrayController::buildSplash() {
 
 void TrayController::buildTrayMenu() {
     trayMenu.add(newNoteItem)
+        .add(alarmsItem)
         .add(settingsItem)
         .add(hiddenNotesItem)
         .add(networkNoteItem)
@@ -142,6 +145,8 @@ void TrayController::buildTrayMenu() {
     settingsItem.enabled = false;  // until the dialog is attached
     hiddenNotesItem.onClick = [this] { showHiddenNotes(); };
     hiddenNotesItem.visible = false;
+    alarmsItem.onClick = [this] { showAlarms(); };
+    alarmsItem.visible = false;
     networkNoteItem.visible = false;
     networkNoteItem.enabled = false;
     aboutItem.onClick = [this] { showAbout(); };
@@ -152,7 +157,8 @@ void TrayController::buildTrayMenu() {
     trayImage_.reset(static_cast<HICON>(LoadImageW(
         GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAVELIN), IMAGE_ICON, size, size, 0)));
     trayIcon.setIcon(trayImage_.get());
-    trayIcon.setHint(kProductTitle);
+    trayTip_ = kProductTitle;
+    trayIcon.setHint(trayTip_);
     trayIcon.onDoubleClick = [this] { newNote(); };
     trayIcon.onContextMenu = [this](POINT at) { trayMenu.popup(trayIcon.hwnd(), at); };
 }
@@ -251,6 +257,11 @@ void TrayController::attachSettingsDialog(Form* dialog) {
 void TrayController::attachHiddenNotesDialog(HiddenNotesDialog* dialog) {
     hiddenNotesDialog_ = dialog;
     hiddenNotesItem.visible = dialog != nullptr;
+}
+
+void TrayController::attachAlarmList(AlarmListDialog* dialog) {
+    alarmList_ = dialog;
+    alarmsItem.visible = dialog != nullptr;
 }
 
 void TrayController::hideNote(NoteWindow& note) {
@@ -438,6 +449,50 @@ void TrayController::showHiddenNotes() {
     SetForegroundWindow(hiddenNotesDialog_->handle());
 }
 
+void TrayController::showAlarms() {
+    if (alarmList_ == nullptr) return;
+    alarmList_->show();
+    SetForegroundWindow(alarmList_->handle());
+}
+
+void TrayController::bringNoteToFront(NoteWindow& note) {
+    if (!note.visible()) {
+        if (hiddenNotesDialog_ != nullptr)
+            hiddenNotesDialog_->showNote(note);
+        else
+            note.show();
+    }
+    SetForegroundWindow(note.handle());
+}
+
+std::vector<NoteWindow*> TrayController::openNotes() const {
+    std::vector<NoteWindow*> notes;
+    for (const auto& note : notes_) notes.push_back(note.get());
+    return notes;
+}
+
+void TrayController::alarmsChanged() {
+    const NoteWindow* next = nullptr;
+    DateTime nextMoment;
+    for (const auto& note : notes_) {
+        const auto moment = note->armedAlarm();
+        if (moment && (next == nullptr || timeline(*moment) < timeline(nextMoment))) {
+            next = note.get();
+            nextMoment = *moment;
+        }
+    }
+    std::string tip = kProductTitle;
+    if (next != nullptr)
+        tip += " – nächster Alarm: " + nextAlarmText(nextMoment, dateTimeOf(localTimeNow()).date) +
+               " " + next->title();
+    // Fifty notes at start tell it a hundred times; the shell hears it once.
+    if (tip != trayTip_) {
+        trayTip_ = tip;
+        trayIcon.setHint(tip);
+    }
+    if (alarmList_ != nullptr && alarmList_->visible()) alarmList_->refresh();
+}
+
 void TrayController::showAbout() {
     if (aboutBox_ != nullptr) aboutBox_->showBox();
 }
@@ -481,6 +536,7 @@ void TrayController::releaseNote(NoteWindow* note) {
     if (it == notes_.end()) return;
     released_.push_back(std::move(*it));
     notes_.erase(it);
+    alarmsChanged();
     // Deleted from a message of our own: the note's handler may still be
     // running when it asks.
     if (handle() != nullptr) PostMessageW(handle(), kDeleteReleasedNotes, 0, 0);

@@ -33,6 +33,7 @@ class NoteWindow;
 class AboutBox;
 class AlarmReminder;
 class HiddenNotesDialog;
+class AlarmListDialog;
 
 // Copies an old settings file from the Windows directory into the program
 // directory when only the old one exists. True when it copied.
@@ -64,6 +65,7 @@ public:
 
     PopupMenu trayMenu;
     MenuItem newNoteItem{"newNoteItem", "&neue Notiz erstellen"};
+    MenuItem alarmsItem{"alarmsItem", "Alarme ..."};
     MenuItem settingsItem{"settingsItem", "Grundeinstellungen..."};
     MenuItem hiddenNotesItem{"hiddenNotesItem", "unsichtbare Notizen..."};
     MenuItem networkNoteItem{"networkNoteItem", "Netzwerk-Notiz erstellen"};
@@ -81,10 +83,16 @@ public:
     void attachReminder(AlarmReminder* reminder) { reminder_ = reminder; }
     void attachSettingsDialog(Form* dialog);
     void attachHiddenNotesDialog(HiddenNotesDialog* dialog);
+    void attachAlarmList(AlarmListDialog* dialog);
 
     // The start-up restore, at the timer's one tick.
     void restoreNotes();
     void showHiddenNotes();
+    void showAlarms();
+    // A note chosen in the list of alarms: shown, a hidden one too, and in
+    // front.
+    void bringNoteToFront(NoteWindow& note);
+    std::vector<NoteWindow*> openNotes() const;
     // Closes at once; a note asks through exitProgram().
     void exitNow();
 
@@ -114,6 +122,8 @@ public:
     void exitProgram() override;
     void releaseNote(NoteWindow* note) override;
     AlarmReminder* reminder() override { return reminder_; }
+    // The tray tip names the next alarm; an open list of alarms follows.
+    void alarmsChanged() override;
 
     // GlobalHotKeys: the settings dialog's "&O.K.".
     void setHotKeys(const std::string& newNoteLetter, const std::string& foregroundLetter) override;
@@ -166,6 +176,8 @@ private:
     AlarmReminder* reminder_ = nullptr;
     Form* settingsDialog_ = nullptr;
     HiddenNotesDialog* hiddenNotesDialog_ = nullptr;
+    AlarmListDialog* alarmList_ = nullptr;
+    std::string trayTip_;
     std::string refusedAtStart_;              // told once the message loop runs
     std::vector<std::string> startProblems_;  // so are these
     IconHandle trayImage_;

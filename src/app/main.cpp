@@ -14,6 +14,7 @@
 #include "forms/DialogKeys.h"
 #include "forms/Dialogs.h"
 #include "forms/Form.h"
+#include "note/AlarmListDialog.h"
 #include "note/HiddenNotesDialog.h"
 #include "settings/SettingsDialog.h"
 #include "store/NoteStore.h"
@@ -53,6 +54,10 @@ int runProgram(tav::InstanceLock& instance) {
     trayController.attachSettingsDialog(&settingsDialog);
     tav::HiddenNotesDialog hiddenNotesDialog(trayController);
     trayController.attachHiddenNotesDialog(&hiddenNotesDialog);
+    tav::AlarmListDialog alarmList(
+        trayController.handle(), [&trayController] { return trayController.openNotes(); },
+        [&trayController](tav::NoteWindow& note) { trayController.bringNoteToFront(note); });
+    trayController.attachAlarmList(&alarmList);
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -29,6 +29,8 @@ public:
     // "Notiz &unsichtbar" of a note: hides it and lists it.
     void hideNote(NoteWindow& note);
     void showNoteButtonClick();  // shows the note of the selected line
+    // Shows a hidden note, as its line does.
+    void showNote(NoteWindow& note);
     void okButtonClick();        // closes
 
 private:

@@ -187,6 +187,7 @@ void NoteWindow::finishStartup() {
     readAlarmRecord(ini);
     showClockFromRecord(ini);
     checkOverdueAlarm(ini);
+    showAlarmState();
     // The text loads also when the record cannot be written, or a later save
     // would put an empty note over it; the failure is reported afterwards.
     std::exception_ptr unwritten;
@@ -510,7 +511,7 @@ void NoteWindow::askForTitle() {
 
 void NoteWindow::setTitle(const std::string& storedTitle) {
     titleLine.setText(titleLineText(storedTitle));
-    titleLine.setHint(titleLine.text());
+    showAlarmState();
 }
 
 // ---- Hiding

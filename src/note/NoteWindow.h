@@ -151,6 +151,10 @@ public:
     // The alarm date held while the program runs.
     const Date& alarmDate() const { return alarmDate_; }
     const AlarmSeries& alarmSeries() const { return series_; }
+    // The moment the alarm rings next; nothing while it is off.
+    std::optional<DateTime> armedAlarm() const;
+    // "Alarm aus" in the list of alarms: off, and written at once.
+    void switchAlarmOff();
     // The overdue window of this note's first appearance, if there was one.
     OverdueAlarm* overdueAlarm() const { return overdue_.get(); }
 
@@ -230,6 +234,8 @@ private:
     // The series' next moment after `after`, armed and its date written; a
     // one-time alarm is disarmed.
     void armNextOrDisarm(IniFile& ini, const DateTime& after);
+    // The bell and hint of the title line, and the word to the host.
+    void showAlarmState();
     void checkOverdueAlarm(IniFile& ini);
     void answerReminder(const DateTime& rung, const std::optional<DateTime>& repeat);
     void disarm();

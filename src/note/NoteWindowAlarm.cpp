@@ -84,6 +84,7 @@ void NoteWindow::editAlarm() {
     series_ = {values.repeat, {values.date, values.time}};
     NoteRecord::setAlarmSeries(ini, name(), series_);
     ini.close();
+    showAlarmState();
     if (ringNow) {
         const DateTime moment{values.date, values.time};
         ringAlarm(fromTimeline(timeline(moment) - 1), now());
@@ -141,6 +142,7 @@ void NoteWindow::answerReminder(const DateTime& rung, const std::optional<DateTi
     }
     NoteRecord::writeAlarm(ini, name(), clockAlarm());
     ini.close();
+    showAlarmState();
 }
 
 void NoteWindow::armNextOrDisarm(IniFile& ini, const DateTime& after) {
@@ -173,6 +175,30 @@ void NoteWindow::checkOverdueAlarm(IniFile& ini) {
     // Shown once for all the moments it missed; a series goes on.
     armNextOrDisarm(ini, now());
     NoteRecord::writeAlarm(ini, name(), clockAlarm());
+}
+
+std::optional<DateTime> NoteWindow::armedAlarm() const {
+    // Until the start-up has read the alarm's date, the moment is unknown.
+    if (!RxClock1.alarmEnabled() || !startupTicksDone()) return std::nullopt;
+    return DateTime{alarmDate_, RxClock1.alarmTime()};
+}
+
+void NoteWindow::switchAlarmOff() {
+    disarm();
+    IniFile ini(iniPath_);
+    NoteRecord::writeAlarm(ini, name(), clockAlarm());
+    ini.close();
+    showAlarmState();
+}
+
+// The hint keeps the title first: a title too long for the line is read
+// there.
+void NoteWindow::showAlarmState() {
+    const auto moment = armedAlarm();
+    titleLine.setBell(moment.has_value());
+    titleLine.setHint(moment ? title() + "\r\n" + alarmHintText(*moment, series_.repeat)
+                             : titleLine.text());
+    host_.alarmsChanged();
 }
 
 void NoteWindow::disarm() {

@@ -318,6 +318,32 @@ std::string twoDigits(int value) { return number(value, 2); }
 
 }  // namespace
 
+namespace {
+
+std::string dayAndTime(const DateTime& moment, bool withDate) {
+    static constexpr const char* kWeekdays[] = {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
+    const Date& d = moment.date;
+    std::string text;
+    if (withDate)
+        text = std::string(kWeekdays[weekday(d)]) + " " + twoDigits(d.day) + "." +
+               twoDigits(d.month) + "." + number(d.year, 4) + " ";
+    return text + twoDigits(moment.time.hour) + ":" + twoDigits(moment.time.minute);
+}
+
+}  // namespace
+
+std::string alarmMomentText(const DateTime& moment) { return dayAndTime(moment, true); }
+
+std::string alarmHintText(const DateTime& moment, Repeat repeat) {
+    std::string text = "Alarm: " + alarmMomentText(moment);
+    if (repeat != Repeat::Never) text += std::string(", ") + repeatText(repeat);
+    return text;
+}
+
+std::string nextAlarmText(const DateTime& moment, const Date& today) {
+    return dayAndTime(moment, moment.date != today);
+}
+
 std::string seriesText(const AlarmSeries& series) {
     const DateTime& s = series.start;
     std::string text = repeatText(series.repeat);

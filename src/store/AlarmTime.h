@@ -146,6 +146,15 @@ std::optional<DateTime> nextOccurrence(const AlarmSeries& series, const DateTime
 std::string seriesText(const AlarmSeries& series);
 AlarmSeries parseSeriesText(const std::string& text, const DateTime& alarm);
 
+// "Mi 09.12.2026 20:00"
+std::string alarmMomentText(const DateTime& moment);
+// What a note's title line says of its alarm: "Alarm: Mi 09.12.2026 20:00"
+// and, for a series, ", täglich".
+std::string alarmHintText(const DateTime& moment, Repeat repeat);
+// The tray's word for the next alarm: the time alone today, else with the
+// weekday and date ("Do 10.12.2026 20:00").
+std::string nextAlarmText(const DateTime& moment, const Date& today);
+
 // ---- At start
 // Overdue when now is later than the alarm's date, hour and minute; the
 // alarm's seconds do not count.

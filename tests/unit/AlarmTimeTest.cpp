@@ -364,6 +364,21 @@ TEST(AlarmSeries, NextOccurrence) {
     }
 }
 
+TEST(AlarmSeries, HintAndTrayTexts) {
+    const DateTime moment = at({2026, 12, 9}, 20, 0, 30);
+    EXPECT_EQ(alarmHintText(moment, Repeat::Daily), "Alarm: Mi 09.12.2026 20:00, täglich");
+    EXPECT_EQ(alarmHintText(at({2027, 1, 3}, 7, 5), Repeat::Never), "Alarm: So 03.01.2027 07:05");
+    EXPECT_EQ(nextAlarmText(moment, {2026, 12, 9}), "20:00");
+    EXPECT_EQ(nextAlarmText(moment, {2026, 12, 8}), "Mi 09.12.2026 20:00");
+}
+
+TEST(AlarmSeries, EditorQuickChoicesCountFromTheCurrentMinute) {
+    const DateTime now = at({2026, 12, 31}, 23, 55, 30);
+    EXPECT_EQ(quickAlarmMoment(0, now), at({2027, 1, 1}, 0, 5));
+    EXPECT_EQ(quickAlarmMoment(1, now), at({2027, 1, 1}, 0, 55));
+    EXPECT_EQ(quickAlarmMoment(2, now), at({2027, 1, 1}, 9, 0));
+}
+
 TEST(AlarmSeries, RecordText) {
     const DateTime alarm = at({2026, 12, 9}, 20, 0);
     for (Repeat repeat : {Repeat::Daily, Repeat::Weekdays, Repeat::Weekly, Repeat::Monthly}) {
