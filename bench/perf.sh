@@ -39,10 +39,10 @@ rss_kb() { awk '/^VmRSS/ {print $2}' "/proc/$1/status"; }
 
 # One run of one program: prints "start_ms exit_ms rss_kb cpu_ms wakeups".
 measure() {
-    local exe=$1 note_class=$2 main_class=$3 clocks=$4
+    local exe=$1 note_class=$2 main_class=$3 clocks=$4 alarms=${5:-0}
     local dir="$work/run/Programm"
     rm -rf "$work/run"
-    python3 bench/make_notes.py "$dir" "$clocks"
+    python3 bench/make_notes.py "$dir" "$clocks" "$alarms"
     cp "$build/$exe" "$dir/"
     cp res/alarm.wav "$dir/"  # shipped beside the program; each note loads it
     local start_ms pid c0 c1 w0 w1 rss exit_ms
@@ -59,12 +59,13 @@ measure() {
 
 median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 
-: >"$work/floor" ; : >"$work/program" ; : >"$work/quiet"
+: >"$work/floor" ; : >"$work/program" ; : >"$work/quiet" ; : >"$work/alarms"
 for round in $(seq 1 "$rounds"); do
     echo "Runde $round/$rounds ..." >&2
     measure floor.exe FloorNote FloorMain 1 >>"$work/floor"
     measure Tavelin.exe TForm2 TForm1 1 >>"$work/program"
     measure Tavelin.exe TForm2 TForm1 0 >>"$work/quiet"
+    measure Tavelin.exe TForm2 TForm1 1 1 >>"$work/alarms"
 done
 
 col() { awk -v c="$2" '{print $c}' "$work/$1" | median; }
@@ -82,6 +83,9 @@ printf '%-44s %10s %10s %7s\n' "Beenden mit 50 Notizen, ms" "$pe" "$fe" "$(ratio
 printf '%-44s %10s %10s %7s\n' "CPU im Leerlauf, ${idle} s, Uhren an, ms" "$pc" "$fc" "$(ratio "$pc" "$fc")"
 printf '%-44s %10s %10s %7s\n' "Aufwachen im Leerlauf, ${idle} s, Uhren an" "$pw" "$fw" "$(ratio "$pw" "$fw")"
 printf '%-44s %10s %10s %7s\n' "Speicher (RSS) mit 50 Notizen, KB" "$pr" "$fr" "$(ratio "$pr" "$fr")"
+# Every note with a repeating alarm, against the same notes without.
+as=$(awk -v p="$(col alarms 1)" 'BEGIN {print p - 250}')
+printf '%-44s %10s %10s %7s\n' "Start, 50 Notizen mit Alarmreihe, ms" "$as" "$psn" "$(ratio "$as" "$psn")"
 printf '%-44s %10s\n' "CPU im Leerlauf, ${idle} s, Uhren aus, ms" "$qc"
 printf '%-44s %10s\n' "Aufwachen im Leerlauf, ${idle} s, Uhren aus" "$qw"
 

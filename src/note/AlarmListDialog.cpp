@@ -26,7 +26,7 @@ AlarmListDialog::AlarmListDialog(HWND owner, Notes notes, BringToFront bringToFr
       bringToFront_(std::move(bringToFront)) {
     createDialog(owner);
     alarmList.create(*this, kListId, layout::alarmList);
-    alarmList.setTabStops({100, 180});
+    alarmList.setTabStops({100, 195});
     showNoteButton.create(*this, "&Notiz zeigen", IDOK, layout::showNoteButton, true);
     alarmOffButton.create(*this, "&Alarm aus", kAlarmOffId, layout::alarmOffButton);
     closeButton.create(*this, "Schließen", IDCANCEL, layout::closeButton);
