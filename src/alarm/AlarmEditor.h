@@ -17,7 +17,7 @@ namespace tav {
 struct AlarmEditorValues {
     Date date;
     TimeOfDay time;
-    bool alarmSet = true;  // "&Alarm aktiv"
+    bool alarmSet = true;           // "&Alarm aktiv"
     Repeat repeat = Repeat::Never;  // "Wiederholen:"
 };
 

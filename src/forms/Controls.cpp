@@ -181,10 +181,9 @@ void Label::paint(HDC dc) {
         SIZE extent{};
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
         const int gap = metrics.tmAveCharWidth / 2;
-        const int textLeft = alignment_ == Alignment::Right ? r.right - extent.cx
-                             : alignment_ == Alignment::Center
-                                 ? (r.left + r.right - extent.cx) / 2
-                                 : r.left;
+        const int textLeft = alignment_ == Alignment::Right    ? r.right - extent.cx
+                             : alignment_ == Alignment::Center ? (r.left + r.right - extent.cx) / 2
+                                                               : r.left;
         drawBell(dc, textLeft - gap, r, metrics.tmAscent, font_.color);
     }
     SetTextColor(dc, oldColor);

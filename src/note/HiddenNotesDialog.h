@@ -31,7 +31,7 @@ public:
     void showNoteButtonClick();  // shows the note of the selected line
     // Shows a hidden note, as its line does.
     void showNote(NoteWindow& note);
-    void okButtonClick();        // closes
+    void okButtonClick();  // closes
 
 private:
     // Each line knows its own note, so two notes with the same title each

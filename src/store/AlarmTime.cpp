@@ -368,8 +368,8 @@ AlarmSeries parseSeriesText(const std::string& text, const DateTime& alarm) {
     int y, mo, d, h, mi, s;
     char tail;
     const std::string rest = value.substr(word.size());
-    if (std::sscanf(rest.c_str(), " %4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s,
-                    &tail) == 6 &&
+    if (std::sscanf(rest.c_str(), " %4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail) ==
+            6 &&
         isValidDate({y, mo, d}) && h >= 0 && h <= 23 && mi >= 0 && mi <= 59 && s >= 0 && s <= 59)
         series.start = {{y, mo, d}, {h, mi, s}, 0};
     return series;

@@ -121,7 +121,7 @@ DateTime quickAlarmMoment(int index, const DateTime& now);
 enum class Repeat { Never, Daily, Weekdays, Weekly, Monthly };
 // The editor's words, in the order of its list.
 inline constexpr std::array<const char*, 5> kRepeatTexts{"nie", "täglich", "werktags (Mo–Fr)",
-                                                        "wöchentlich", "monatlich"};
+                                                         "wöchentlich", "monatlich"};
 const char* repeatText(Repeat repeat);
 
 // A series is counted from the moment the user set: its time of day, its

@@ -392,8 +392,8 @@ void NoteRecord::startFresh(IniFile& ini, const std::string& note) {
     for (const char* key :
          {keys::NotizTitel, keys::Buttonbar, keys::wordwrap, keys::minimiert, keys::restoresize,
           keys::titelleiste, keys::showclock, keys::Alarmdatum, keys::Alarmwiederholung,
-          keys::RxClock1_AlarmEnabled,
-          keys::RxClock1_AlarmHour, keys::RxClock1_AlarmMinute, keys::RxClock1_AlarmSecond})
+          keys::RxClock1_AlarmEnabled, keys::RxClock1_AlarmHour, keys::RxClock1_AlarmMinute,
+          keys::RxClock1_AlarmSecond})
         ini.deleteKey(note, key);
 }
 

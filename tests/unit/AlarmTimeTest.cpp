@@ -338,7 +338,8 @@ TEST(AlarmSeries, NextOccurrence) {
          at({2027, 1, 1}, 23, 59)},
         // Daylight saving begins on 29 March and ends on 25 October 2026: the
         // clock's time stays; 02:30 on the first is passed at 03:00.
-        {Repeat::Daily, at({2026, 3, 28}, 2, 30), at({2026, 3, 28}, 2, 30), at({2026, 3, 29}, 2, 30)},
+        {Repeat::Daily, at({2026, 3, 28}, 2, 30), at({2026, 3, 28}, 2, 30),
+         at({2026, 3, 29}, 2, 30)},
         {Repeat::Daily, at({2026, 10, 24}, 20, 0), at({2026, 10, 24}, 20, 0),
          at({2026, 10, 25}, 20, 0)},
         {Repeat::Weekdays, at(fri, 20, 0), at(fri, 20, 0), at({2026, 12, 14}, 20, 0)},
@@ -347,14 +348,21 @@ TEST(AlarmSeries, NextOccurrence) {
         {Repeat::Weekly, at(wed, 20, 0), at(wed, 20, 0), at({2026, 12, 16}, 20, 0)},
         {Repeat::Weekly, at(wed, 20, 0), at({2026, 12, 16}, 19, 0), at({2026, 12, 16}, 20, 0)},
         {Repeat::Weekly, at(wed, 20, 0), at({2026, 12, 28}, 9, 0), at({2026, 12, 30}, 20, 0)},
-        {Repeat::Monthly, at({2026, 1, 31}, 20, 0), at({2026, 1, 31}, 20, 0), at({2026, 2, 28}, 20, 0)},
+        {Repeat::Monthly, at({2026, 1, 31}, 20, 0), at({2026, 1, 31}, 20, 0),
+         at({2026, 2, 28}, 20, 0)},
         // The shorter month does not move the series off the 31st.
-        {Repeat::Monthly, at({2026, 1, 31}, 20, 0), at({2026, 2, 28}, 20, 0), at({2026, 3, 31}, 20, 0)},
-        {Repeat::Monthly, at({2026, 1, 31}, 20, 0), at({2026, 3, 31}, 20, 0), at({2026, 4, 30}, 20, 0)},
-        {Repeat::Monthly, at({2028, 1, 31}, 20, 0), at({2028, 1, 31}, 20, 0), at({2028, 2, 29}, 20, 0)},
-        {Repeat::Monthly, at({2028, 2, 29}, 9, 0), at({2028, 2, 29}, 9, 0), at({2028, 3, 29}, 9, 0)},
-        {Repeat::Monthly, at({2026, 12, 15}, 9, 0), at({2026, 12, 15}, 9, 0), at({2027, 1, 15}, 9, 0)},
-        {Repeat::Monthly, at({2026, 1, 31}, 20, 0), at({2026, 11, 2}, 8, 0), at({2026, 11, 30}, 20, 0)},
+        {Repeat::Monthly, at({2026, 1, 31}, 20, 0), at({2026, 2, 28}, 20, 0),
+         at({2026, 3, 31}, 20, 0)},
+        {Repeat::Monthly, at({2026, 1, 31}, 20, 0), at({2026, 3, 31}, 20, 0),
+         at({2026, 4, 30}, 20, 0)},
+        {Repeat::Monthly, at({2028, 1, 31}, 20, 0), at({2028, 1, 31}, 20, 0),
+         at({2028, 2, 29}, 20, 0)},
+        {Repeat::Monthly, at({2028, 2, 29}, 9, 0), at({2028, 2, 29}, 9, 0),
+         at({2028, 3, 29}, 9, 0)},
+        {Repeat::Monthly, at({2026, 12, 15}, 9, 0), at({2026, 12, 15}, 9, 0),
+         at({2027, 1, 15}, 9, 0)},
+        {Repeat::Monthly, at({2026, 1, 31}, 20, 0), at({2026, 11, 2}, 8, 0),
+         at({2026, 11, 30}, 20, 0)},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(nextOccurrence({row.repeat, row.start}, row.after), row.next)
@@ -385,7 +393,8 @@ TEST(AlarmSeries, RecordText) {
         const AlarmSeries series{repeat, at({2026, 1, 31}, 7, 5, 9)};
         EXPECT_EQ(parseSeriesText(seriesText(series), alarm), series) << seriesText(series);
     }
-    EXPECT_EQ(seriesText({Repeat::Monthly, at({2026, 1, 31}, 7, 5)}), "monatlich 2026-01-31 07:05:00");
+    EXPECT_EQ(seriesText({Repeat::Monthly, at({2026, 1, 31}, 7, 5)}),
+              "monatlich 2026-01-31 07:05:00");
     // The word alone counts from the alarm; a file without the key, an
     // unknown word and a broken start are what they can be read as.
     EXPECT_EQ(parseSeriesText("täglich", alarm), (AlarmSeries{Repeat::Daily, alarm}));

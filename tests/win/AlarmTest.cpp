@@ -18,9 +18,9 @@
 #include "alarm/AlarmEditor.h"
 #include "alarm/AlarmReminder.h"
 #include "alarm/OverdueAlarm.h"
-#include "note/AlarmListDialog.h"
 #include "desktop/LocalTime.h"
 #include "desktop/Utf.h"
+#include "note/AlarmListDialog.h"
 #include "note/NoteHost.h"
 #include "note/NoteWindow.h"
 #include "store/FileIo.h"
@@ -746,8 +746,12 @@ TEST_F(AlarmTest, TheListOfAlarmsAndTheTitleLineShowWhatIsSet) {
     EXPECT_EQ("ohne  ", none.titleLine.hint());
 
     NoteWindow* brought = nullptr;
-    AlarmListDialog list(host_->ownerWindow(), [&] { return std::vector{&daily, &hidden, &none}; },
-                         [&](NoteWindow& note) { brought = &note; });
+    AlarmListDialog list(
+        host_->ownerWindow(),
+        [&] {
+            return std::vector{&daily, &hidden, &none};
+        },
+        [&](NoteWindow& note) { brought = &note; });
     host_->onAlarmsChanged = [&] { list.refresh(); };
     list.show();
     ASSERT_EQ(2, list.alarmList.count());

@@ -824,7 +824,7 @@ TEST_F(TrayControllerTest, ReleasedNoteIsDeletedAfterItsHandlerAndFreesNothingEl
 // The tip names the next alarm of all notes and forgets a deleted note's.
 TEST_F(TrayControllerTest, TrayTipNamesTheNextAlarm) {
     std::vector<std::array<std::string, 3>> keys{{"Settings", "Notizanzahl", "2"},
-                                                  {"Settings", "startscreen", "0"}};
+                                                 {"Settings", "startscreen", "0"}};
     for (const auto& [note, title, day] :
          {std::array<std::string, 3>{"Notiz1", "Später", "10.12.2098"},
           std::array<std::string, 3>{"Notiz2", "Einkaufen", "09.12.2098"}}) {
