@@ -158,6 +158,9 @@ void NoteWindow::armNextOrDisarm(IniFile& ini, const DateTime& after) {
     alarmItem.checked = true;
     RxClock1.setAlarmEnabled(true);
     NoteRecord::setAlarmDate(ini, name(), formatDate(alarmDate_, shortDateFormat()));
+    // With its start, so that a later run keeps a monthly series on its day
+    // although the date now written is a shorter month's last.
+    NoteRecord::setAlarmSeries(ini, name(), series_);
 }
 
 void NoteWindow::checkOverdueAlarm(IniFile& ini) {

@@ -33,5 +33,6 @@ ini_expect Notiz1 RxClock1_AlarmHour "$(date -d "@$next" '+%-H')"
 ini_expect Notiz1 RxClock1_AlarmMinute "$(date -d "@$next" '+%-M')"
 e2e_expect_eq "$(ini_get Notiz1 Alarmdatum | awk -F. '{ printf "%d.%d.%d\n", $1, $2, $3 }')" \
     "$(date -d "@$next" '+%-d.%-m.%Y')" "Alarmdatum"
-e2e_expect_eq "$(ini_get Notiz1 Alarmwiederholung)" "täglich" "the series as it was"
+e2e_expect_eq "$(ini_get Notiz1 Alarmwiederholung)" "täglich $(date -d "@$moment" '+%Y-%m-%d %H:%M:%S')" \
+    "the series with its start"
 e2e_exit

@@ -720,7 +720,7 @@ TEST_F(AlarmTest, ASeriesGoesOnFromItsScheduleAfterASnoozeAndALateStart) {
     EXPECT_EQ(kNextDay, note.alarmDate());
     EXPECT_EQ(dateText(kNextDay), value("Alarmdatum"));
     EXPECT_EQ("true", value("RxClock1_AlarmEnabled"));
-    EXPECT_EQ("täglich", value("Alarmwiederholung"));
+    EXPECT_EQ("täglich 2024-03-09 20:00:00", value("Alarmwiederholung"));
 
     ASSERT_NE(nullptr, late.overdueAlarm());
     EXPECT_TRUE(late.RxClock1.alarmEnabled());
