@@ -32,6 +32,7 @@ constexpr UINT kDeleteReleasedNotes = WM_APP + 10;
 constexpr UINT kRestoreApplication = WM_APP + 11;
 constexpr UINT kReportRefusedHotKeys = WM_APP + 12;
 constexpr UINT kReportStartProblems = WM_APP + 13;
+constexpr UINT kShowNextAlarm = WM_APP + 14;
 
 constexpr char kProductTitle[] = "Tavelin 2000";
 
@@ -471,7 +472,15 @@ std::vector<NoteWindow*> TrayController::openNotes() const {
     return notes;
 }
 
+// Fifty notes at start tell it a hundred times: the tip and the list are
+// brought up to date once, when the changes of the moment are over.
 void TrayController::alarmsChanged() {
+    if (nextAlarmPosted_ || handle() == nullptr) return;
+    nextAlarmPosted_ = PostMessageW(handle(), kShowNextAlarm, 0, 0) != FALSE;
+}
+
+void TrayController::showNextAlarm() {
+    nextAlarmPosted_ = false;
     const NoteWindow* next = nullptr;
     DateTime nextMoment;
     for (const auto& note : notes_) {
@@ -485,7 +494,6 @@ void TrayController::alarmsChanged() {
     if (next != nullptr)
         tip += " – nächster Alarm: " + nextAlarmText(nextMoment, dateTimeOf(localTimeNow()).date) +
                " " + next->title();
-    // Fifty notes at start tell it a hundred times; the shell hears it once.
     if (tip != trayTip_) {
         trayTip_ = tip;
         trayIcon.setHint(tip);
@@ -558,6 +566,11 @@ NoteWindow* TrayController::findNote(const std::string& name) const {
 }
 
 bool TrayController::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (msg == kShowNextAlarm) {
+        showNextAlarm();
+        result = 0;
+        return true;
+    }
     if (msg == kDeleteReleasedNotes) {
         deleteReleasedNotes();
         result = 0;

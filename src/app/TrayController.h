@@ -122,7 +122,8 @@ public:
     void exitProgram() override;
     void releaseNote(NoteWindow* note) override;
     AlarmReminder* reminder() override { return reminder_; }
-    // The tray tip names the next alarm; an open list of alarms follows.
+    // The tray tip names the next alarm; an open list of alarms follows,
+    // soon after.
     void alarmsChanged() override;
 
     // GlobalHotKeys: the settings dialog's "&O.K.".
@@ -165,6 +166,7 @@ private:
     void orderlyExit();
     bool saveNotesForExit();
     void deleteReleasedNotes();
+    void showNextAlarm();
     static LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam);
 
     std::string currentNoteName_ = "Notiz1";
@@ -178,6 +180,7 @@ private:
     HiddenNotesDialog* hiddenNotesDialog_ = nullptr;
     AlarmListDialog* alarmList_ = nullptr;
     std::string trayTip_;
+    bool nextAlarmPosted_ = false;
     std::string refusedAtStart_;              // told once the message loop runs
     std::vector<std::string> startProblems_;  // so are these
     IconHandle trayImage_;

@@ -844,9 +844,11 @@ TEST_F(TrayControllerTest, TrayTipNamesTheNextAlarm) {
         return form.notes().size() == 2 && form.notes()[0]->startupTicksDone() &&
                form.notes()[1]->startupTicksDone();
     }));
+    pumpPosted();
     EXPECT_EQ(L"Tavelin 2000 – nächster Alarm: Di 09.12.2098 20:00 Einkaufen",
               form.trayIcon.hint());
     form.releaseNote(form.notes()[1].get());
+    pumpPosted();
     EXPECT_EQ(L"Tavelin 2000 – nächster Alarm: Mi 10.12.2098 20:00 Später", form.trayIcon.hint());
 }
 
