@@ -65,8 +65,10 @@ int runProgram(tav::InstanceLock& instance) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    // The notes outlive the reminder; none may reach it any more.
+    // The notes outlive the reminder and the list; none may reach them any
+    // more.
     trayController.attachReminder(nullptr);
+    trayController.attachAlarmList(nullptr);
     if (trayController.exited()) {
         // Every note, placement and setting is on disk now. The windows go
         // with the process: taking fifty notes apart one by one would only
