@@ -3,8 +3,12 @@
 notes at distinct places on a 1024 x 768 screen, and 50 note files of about
 2.4 KB formatted text each.
 
-usage: make_notes.py <directory> <clocks: 0|1>
+usage: make_notes.py <directory> <clocks: 0|1> [alarms: 0|1]
+
+With alarms, every note carries a repeating alarm a year ahead, the kinds
+in turn.
 """
+import datetime
 import os
 import sys
 
@@ -25,6 +29,9 @@ def note_rtf(n):
 
 def main():
     directory, clocks = sys.argv[1], sys.argv[2]
+    alarms = len(sys.argv) > 3 and sys.argv[3] == "1"
+    ahead = datetime.date.today() + datetime.timedelta(days=365)
+    kinds = ["täglich", "werktags", "wöchentlich", "monatlich"]
     os.makedirs(directory, exist_ok=True)
     lines = ["[Settings]", "Notizanzahl=50", "firstrun=1", "startscreen=0"]
     for n in range(1, 51):
@@ -35,12 +42,17 @@ def main():
                   "showclock=%s" % clocks, "Flags=0", "ShowCmd=1", "PixelsPerInch=96",
                   "MinMaxPos(1024x768)=-1,-1,-1,-1", "MinMaxPos=-1,-1,-1,-1",
                   "NormPos(1024x768)=" + rect, "NormPos=" + rect, "Visible=1",
-                  "RxClock1_AlarmEnabled=False", "RxClock1_AlarmHour=0",
+                  "RxClock1_AlarmEnabled=%s" % ("True" if alarms else "False"),
+                  "RxClock1_AlarmHour=%d" % (n % 24 if alarms else 0),
                   "RxClock1_AlarmMinute=0", "RxClock1_AlarmSecond=0",
                   "memo1_Color=65535"]
+        if alarms:
+            lines += ["Alarmdatum=" + ahead.strftime("%d.%m.%Y"),
+                      "Alarmwiederholung=" + kinds[n % len(kinds)]]
         with open(os.path.join(directory, "Notiz%d.tvn" % n), "w", newline="\r\n") as f:
             f.write(note_rtf(n))
-    with open(os.path.join(directory, "Tavelin.ini"), "w", newline="\r\n") as f:
+    with open(os.path.join(directory, "Tavelin.ini"), "w", newline="\r\n",
+              encoding="utf-8") as f:
         f.write("\n".join(lines) + "\n")
 
 

@@ -60,10 +60,10 @@ PY
 
 # One run of one program: prints "start_ms exit_ms rss_kb cpu_ms wakeups".
 measure() {
-    local exe=$1 note_class=$2 main_class=$3 clocks=$4
+    local exe=$1 note_class=$2 main_class=$3 clocks=$4 alarms=${5:-0}
     local dir="$work/run/Programm"
     rm -rf "$work/run"
-    python3 bench/make_notes.py "$dir" "$clocks"
+    python3 bench/make_notes.py "$dir" "$clocks" "$alarms"
     cp "$build/$exe" "$dir/"
     cp res/alarm.wav "$dir/"  # shipped beside the program; each note loads it
     local start_ms pid c0 c1 w0 w1 rss exit_ms
@@ -80,12 +80,21 @@ measure() {
 
 median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
 
-: >"$work/floor" ; : >"$work/program" ; : >"$work/quiet"
+: >"$work/floor" ; : >"$work/program" ; : >"$work/quiet" ; : >"$work/alarms" ; : >"$work/plain"
 for round in $(seq 1 "$rounds"); do
     echo "Runde $round/$rounds ..." >&2
     measure floor.exe FloorNote FloorMain 1 >>"$work/floor"
     measure Tavelin.exe TForm2 TForm1 1 >>"$work/program"
     measure Tavelin.exe TForm2 TForm1 0 >>"$work/quiet"
+    # The same notes with and without alarms, each first in every other
+    # round: Wine starts a program faster right after a run of it.
+    if [ $((round % 2)) -eq 1 ]; then
+        measure Tavelin.exe TForm2 TForm1 1 1 >>"$work/alarms"
+        measure Tavelin.exe TForm2 TForm1 1 0 >>"$work/plain"
+    else
+        measure Tavelin.exe TForm2 TForm1 1 0 >>"$work/plain"
+        measure Tavelin.exe TForm2 TForm1 1 1 >>"$work/alarms"
+    fi
 done
 
 col() { awk -v c="$2" '{print $c}' "$work/$1" | median; }
@@ -103,6 +112,9 @@ printf '%-44s %10s %10s %7s\n' "Beenden bis Prozessende, 50 Notizen, ms" "$pe" "
 printf '%-44s %10s %10s %7s\n' "CPU im Leerlauf, ${idle} s, Uhren an, ms" "$pc" "$fc" "$(ratio "$pc" "$fc")"
 printf '%-44s %10s %10s %7s\n' "Aufwachen im Leerlauf, ${idle} s, Uhren an" "$pw" "$fw" "$(ratio "$pw" "$fw")"
 printf '%-44s %10s %10s %7s\n' "Speicher (RSS) mit 50 Notizen, KB" "$pr" "$fr" "$(ratio "$pr" "$fr")"
+# Every note with a repeating alarm, against the same notes without.
+as=$(col alarms 1); ns=$(col plain 1)
+printf '%-44s %10s %10s %7s\n' "Start, 50 Notizen mit/ohne Alarmreihe, ms" "$as" "$ns" "$(ratio "$as" "$ns")"
 printf '%-44s %10s\n' "CPU im Leerlauf, ${idle} s, Uhren aus, ms" "$qc"
 printf '%-44s %10s\n' "Aufwachen im Leerlauf, ${idle} s, Uhren aus" "$qw"
 

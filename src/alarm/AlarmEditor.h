@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <array>
+#include <functional>
+
 #include "forms/DialogForm.h"
 #include "store/AlarmTime.h"
 
@@ -14,7 +17,8 @@ namespace tav {
 struct AlarmEditorValues {
     Date date;
     TimeOfDay time;
-    bool alarmSet = true;  // "&Alarm aktiv"
+    bool alarmSet = true;           // "&Alarm aktiv"
+    Repeat repeat = Repeat::Never;  // "Wiederholen:"
 };
 
 class AlarmEditor : public DialogForm {
@@ -24,24 +28,36 @@ public:
     static constexpr int kDateId = 102;
     static constexpr int kTimeId = 103;
     static constexpr int kBevelId = 104;
+    static constexpr int kRepeatId = 105;
+    static constexpr int kQuickId = 110;  // and the two after it
+
+    using Clock = std::function<DateTime()>;
 
     // Shows the values; "OK" puts what the user chose back into them and
     // returns true, "Abbrechen" leaves them as they were.
-    static bool execute(HWND owner, AlarmEditorValues& values);
+    // The quick choices count from `now`; the system's time when empty.
+    static bool execute(HWND owner, AlarmEditorValues& values, Clock now = {});
 
-    AlarmEditor(HWND owner, const AlarmEditorValues& values);
+    AlarmEditor(HWND owner, const AlarmEditorValues& values, Clock now = {});
 
     Bevel fieldsBevel;
     CheckBox activeCheckBox;  // "&Alarm aktiv"
     DateTimePicker datePicker;
     DateTimePicker timePicker;
+    std::array<Button, kQuickAlarmTexts.size()> quickButtons;
+    StaticText repeatLabel;
+    ComboBox repeatComboBox;
     Button okButton;
     Button cancelButton;
 
     AlarmEditorValues values() const;
+    void quickButtonClick(int index);
 
 protected:
     void createParams(DWORD& style, DWORD& exStyle) override;
+
+private:
+    Clock now_;
 };
 
 }  // namespace tav

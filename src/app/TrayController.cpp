@@ -8,9 +8,11 @@
 #include "alarm/AlarmReminder.h"
 #include "app/BackupDialog.h"
 #include "app/InstanceLock.h"
+#include "desktop/LocalTime.h"
 #include "desktop/ShellFiles.h"
 #include "desktop/VersionInfo.h"
 #include "forms/Dialogs.h"
+#include "note/AlarmListDialog.h"
 #include "note/HiddenNotesDialog.h"
 #include "note/NoteWindow.h"
 #include "resource.h"
@@ -33,6 +35,7 @@ constexpr UINT kDeleteReleasedNotes = WM_APP + 10;
 constexpr UINT kRestoreApplication = WM_APP + 11;
 constexpr UINT kReportRefusedHotKeys = WM_APP + 12;
 constexpr UINT kReportStartProblems = WM_APP + 13;
+constexpr UINT kShowNextAlarm = WM_APP + 14;
 constexpr UINT kBackupDone = WM_APP + 24;
 
 constexpr unsigned kBackupIntervalMs = 24u * 60 * 60 * 1000;
@@ -138,6 +141,7 @@ void TrayController::buildSplash() {
 
 void TrayController::buildTrayMenu() {
     trayMenu.add(newNoteItem)
+        .add(alarmsItem)
         .add(settingsItem)
         .add(hiddenNotesItem)
         .add(networkNoteItem)
@@ -149,6 +153,8 @@ void TrayController::buildTrayMenu() {
     settingsItem.enabled = false;  // until the dialog is attached
     hiddenNotesItem.onClick = [this] { showHiddenNotes(); };
     hiddenNotesItem.visible = false;
+    alarmsItem.onClick = [this] { showAlarms(); };
+    alarmsItem.visible = false;
     networkNoteItem.visible = false;
     networkNoteItem.enabled = false;
     aboutItem.onClick = [this] { showAbout(); };
@@ -160,7 +166,8 @@ void TrayController::buildTrayMenu() {
     trayImage_.reset(static_cast<HICON>(LoadImageW(
         GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TAVELIN), IMAGE_ICON, size, size, 0)));
     trayIcon.setIcon(trayImage_.get());
-    trayIcon.setHint(kProductTitle);
+    trayTip_ = kProductTitle;
+    trayIcon.setHint(trayTip_);
     trayIcon.onDoubleClick = [this] { newNote(); };
     trayIcon.onContextMenu = [this](POINT at) { trayMenu.popup(trayIcon.hwnd(), at); };
 }
@@ -276,6 +283,11 @@ void TrayController::attachSettingsDialog(Form* dialog) {
 void TrayController::attachHiddenNotesDialog(HiddenNotesDialog* dialog) {
     hiddenNotesDialog_ = dialog;
     hiddenNotesItem.visible = dialog != nullptr;
+}
+
+void TrayController::attachAlarmList(AlarmListDialog* dialog) {
+    alarmList_ = dialog;
+    alarmsItem.visible = dialog != nullptr;
 }
 
 void TrayController::hideNote(NoteWindow& note) {
@@ -521,6 +533,57 @@ void TrayController::backupDone() {
     messageBox(handle(), backupFailureText(failure), kProductTitle, MB_OK | MB_ICONWARNING);
 }
 
+void TrayController::showAlarms() {
+    if (alarmList_ == nullptr) return;
+    alarmList_->show();
+    SetForegroundWindow(alarmList_->handle());
+}
+
+void TrayController::bringNoteToFront(NoteWindow& note) {
+    if (!note.visible()) {
+        if (hiddenNotesDialog_ != nullptr)
+            hiddenNotesDialog_->showNote(note);
+        else
+            note.show();
+    }
+    SetForegroundWindow(note.handle());
+}
+
+std::vector<NoteWindow*> TrayController::openNotes() const {
+    std::vector<NoteWindow*> notes;
+    for (const auto& note : notes_) notes.push_back(note.get());
+    return notes;
+}
+
+// Fifty notes at start tell it a hundred times: the tip and the list are
+// brought up to date once, when the changes of the moment are over.
+void TrayController::alarmsChanged() {
+    if (nextAlarmPosted_ || handle() == nullptr) return;
+    nextAlarmPosted_ = PostMessageW(handle(), kShowNextAlarm, 0, 0) != FALSE;
+}
+
+void TrayController::showNextAlarm() {
+    nextAlarmPosted_ = false;
+    const NoteWindow* next = nullptr;
+    DateTime nextMoment;
+    for (const auto& note : notes_) {
+        const auto moment = note->armedAlarm();
+        if (moment && (next == nullptr || timeline(*moment) < timeline(nextMoment))) {
+            next = note.get();
+            nextMoment = *moment;
+        }
+    }
+    std::string tip = kProductTitle;
+    if (next != nullptr)
+        tip += " – nächster Alarm: " + nextAlarmText(nextMoment, dateTimeOf(localTimeNow()).date) +
+               " " + next->title();
+    if (tip != trayTip_) {
+        trayTip_ = tip;
+        trayIcon.setHint(tip);
+    }
+    if (alarmList_ != nullptr && alarmList_->visible()) alarmList_->refresh();
+}
+
 void TrayController::showAbout() {
     if (aboutBox_ != nullptr) aboutBox_->showBox();
 }
@@ -564,6 +627,7 @@ void TrayController::releaseNote(NoteWindow* note) {
     if (it == notes_.end()) return;
     released_.push_back(std::move(*it));
     notes_.erase(it);
+    alarmsChanged();
     // Deleted from a message of our own: the note's handler may still be
     // running when it asks.
     if (handle() != nullptr) PostMessageW(handle(), kDeleteReleasedNotes, 0, 0);
@@ -585,6 +649,11 @@ NoteWindow* TrayController::findNote(const std::string& name) const {
 }
 
 bool TrayController::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (msg == kShowNextAlarm) {
+        showNextAlarm();
+        result = 0;
+        return true;
+    }
     if (msg == kDeleteReleasedNotes) {
         deleteReleasedNotes();
         result = 0;

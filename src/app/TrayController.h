@@ -35,6 +35,7 @@ class NoteWindow;
 class AboutBox;
 class AlarmReminder;
 class HiddenNotesDialog;
+class AlarmListDialog;
 
 // Copies an old settings file from the Windows directory into the program
 // directory when only the old one exists. True when it copied.
@@ -66,6 +67,7 @@ public:
 
     PopupMenu trayMenu;
     MenuItem newNoteItem{"newNoteItem", "&neue Notiz erstellen"};
+    MenuItem alarmsItem{"alarmsItem", "Alarme ..."};
     MenuItem settingsItem{"settingsItem", "Grundeinstellungen..."};
     MenuItem hiddenNotesItem{"hiddenNotesItem", "unsichtbare Notizen..."};
     MenuItem networkNoteItem{"networkNoteItem", "Netzwerk-Notiz erstellen"};
@@ -87,6 +89,7 @@ public:
     void attachReminder(AlarmReminder* reminder) { reminder_ = reminder; }
     void attachSettingsDialog(Form* dialog);
     void attachHiddenNotesDialog(HiddenNotesDialog* dialog);
+    void attachAlarmList(AlarmListDialog* dialog);
 
     // The start-up restore, at the timer's one tick.
     void restoreNotes();
@@ -94,6 +97,11 @@ public:
     // Lists the copies of the notes; the one the user picks replaces the
     // notes and settings, after a copy of the current state.
     void restoreBackup();
+    void showAlarms();
+    // A note chosen in the list of alarms: shown, a hidden one too, and in
+    // front.
+    void bringNoteToFront(NoteWindow& note);
+    std::vector<NoteWindow*> openNotes() const;
     // Closes at once; a note asks through exitProgram().
     void exitNow();
 
@@ -123,6 +131,9 @@ public:
     void exitProgram() override;
     void releaseNote(NoteWindow* note) override;
     AlarmReminder* reminder() override { return reminder_; }
+    // The tray tip names the next alarm; an open list of alarms follows,
+    // soon after.
+    void alarmsChanged() override;
 
     // GlobalHotKeys: the settings dialog's "&O.K.".
     void setHotKeys(const std::string& newNoteLetter, const std::string& foregroundLetter) override;
@@ -166,6 +177,7 @@ private:
     void orderlyExit();
     bool saveNotesForExit();
     void deleteReleasedNotes();
+    void showNextAlarm();
     static LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam);
 
     std::string currentNoteName_ = "Notiz1";
@@ -177,6 +189,9 @@ private:
     AlarmReminder* reminder_ = nullptr;
     Form* settingsDialog_ = nullptr;
     HiddenNotesDialog* hiddenNotesDialog_ = nullptr;
+    AlarmListDialog* alarmList_ = nullptr;
+    std::string trayTip_;
+    bool nextAlarmPosted_ = false;
     std::string refusedAtStart_;              // told once the message loop runs
     std::vector<std::string> startProblems_;  // so are these
     IconHandle trayImage_;

@@ -15,6 +15,7 @@
 #include "forms/DialogKeys.h"
 #include "forms/Dialogs.h"
 #include "forms/Form.h"
+#include "note/AlarmListDialog.h"
 #include "note/HiddenNotesDialog.h"
 #include "settings/SettingsDialog.h"
 #include "store/NoteStore.h"
@@ -54,6 +55,10 @@ int runProgram(tav::InstanceLock& instance) {
     trayController.attachSettingsDialog(&settingsDialog);
     tav::HiddenNotesDialog hiddenNotesDialog(trayController);
     trayController.attachHiddenNotesDialog(&hiddenNotesDialog);
+    tav::AlarmListDialog alarmList(
+        trayController.handle(), [&trayController] { return trayController.openNotes(); },
+        [&trayController](tav::NoteWindow& note) { trayController.bringNoteToFront(note); });
+    trayController.attachAlarmList(&alarmList);
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -61,8 +66,10 @@ int runProgram(tav::InstanceLock& instance) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    // The notes outlive the reminder; none may reach it any more.
+    // The notes outlive the reminder and the list; none may reach them any
+    // more.
     trayController.attachReminder(nullptr);
+    trayController.attachAlarmList(nullptr);
     if (trayController.exited()) {
         // Every note, placement and setting is on disk now. The windows go
         // with the process: taking fifty notes apart one by one would only

@@ -58,6 +58,7 @@ struct KernelHandleDeleter {
 
 using FontHandle = Handle<HFONT, GdiObjectDeleter>;
 using BrushHandle = Handle<HBRUSH, GdiObjectDeleter>;
+using PenHandle = Handle<HPEN, GdiObjectDeleter>;
 using BitmapHandle = Handle<HBITMAP, GdiObjectDeleter>;
 using MenuHandle = Handle<HMENU, MenuDeleter>;
 using IconHandle = Handle<HICON, IconDeleter>;

@@ -21,7 +21,8 @@ public:
     TrayIcon& operator=(const TrayIcon&) = delete;
 
     void setHint(const std::string& hint);  // UTF-8, cut to 127 characters
-    void setIcon(HICON icon);               // not owned; must outlive the tray icon
+    const std::wstring& hint() const { return hint_; }
+    void setIcon(HICON icon);  // not owned; must outlive the tray icon
     // show() returns false when the shell refused the icon (no taskbar yet);
     // the icon is added again when the taskbar (re)starts.
     bool show();

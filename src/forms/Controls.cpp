@@ -93,6 +93,34 @@ void Label::setText(const std::string& text) {
     invalidate();
 }
 
+void Label::setBell(bool on) {
+    if (bell_ == on) return;
+    bell_ = on;
+    invalidate();
+}
+
+namespace {
+
+// Drawn from whole pixels of the text's height, so that it stays crisp at
+// every density and grows with the text.
+void drawBell(HDC dc, int right, const RECT& box, int size, COLORREF color) {
+    const int left = right - size;
+    const int top = box.top + (box.bottom - box.top - size) / 2;
+    const auto at = [size](int permille) { return (size * permille + 500) / 1000; };
+    BrushHandle brush(CreateSolidBrush(color));
+    PenHandle pen(CreatePen(PS_SOLID, 1, color));
+    HGDIOBJ oldBrush = SelectObject(dc, brush.get());
+    HGDIOBJ oldPen = SelectObject(dc, pen.get());
+    const int round = std::max(2, at(500));
+    RoundRect(dc, left + at(200), top + at(120), left + at(800) + 1, top + at(780), round, round);
+    Rectangle(dc, left + at(80), top + at(660), left + at(920) + 1, top + at(780));
+    Ellipse(dc, left + at(380), top + at(760), left + at(620) + 1, top + at(960));
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+}
+
+}  // namespace
+
 void Label::setHint(const std::string& hint) {
     hint_ = hint;
     updateTip();
@@ -147,6 +175,17 @@ void Label::paint(HDC dc) {
     if (alignment_ == Alignment::Center) format |= DT_CENTER;
     const std::wstring text = widen(text_);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+    if (bell_) {
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        const int gap = metrics.tmAveCharWidth / 2;
+        const int textLeft = alignment_ == Alignment::Right    ? r.right - extent.cx
+                             : alignment_ == Alignment::Center ? (r.left + r.right - extent.cx) / 2
+                                                               : r.left;
+        drawBell(dc, textLeft - gap, r, metrics.tmAscent, font_.color);
+    }
     SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
     SelectObject(dc, oldFont);

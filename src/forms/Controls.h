@@ -58,6 +58,9 @@ public:
     void setAlignment(Alignment a);
     bool visible() const { return visible_; }
     void setVisible(bool v);
+    // A small bell just before the text, in the text's colour.
+    bool bell() const { return bell_; }
+    void setBell(bool on);
     int tag = 0;
 
     // true when the point (the form's client pixels) lies on the shown label.
@@ -74,6 +77,7 @@ private:
     TOOLINFOW tipTool();
 
     LayoutRect bounds_{0, 0, 65, 13};
+    bool bell_ = false;
     std::string text_;
     std::string hint_;
     std::wstring tipText_;

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <set>
+#include <vector>
 
 #include "desktop/Utf.h"
 #include "forms/Dpi.h"
@@ -244,9 +245,17 @@ void FontComboBox::setFontName(const std::string& name) {
 // ---- ListBox
 
 void ListBox::create(Form& parent, int id, const LayoutRect& place) {
-    createChild(parent, L"LISTBOX", "", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+    createChild(parent, L"LISTBOX", "",
+                WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS,
                 WS_EX_CLIENTEDGE, id, place);
 }
+
+void ListBox::setTabStops(std::initializer_list<int> stops) {
+    std::vector<INT> values(stops.begin(), stops.end());
+    SendMessageW(hwnd_, LB_SETTABSTOPS, values.size(), reinterpret_cast<LPARAM>(values.data()));
+}
+
+void ListBox::clear() { SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0); }
 
 void ListBox::add(const std::string& line) {
     SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(line).c_str()));

@@ -134,6 +134,9 @@ private:
 class ListBox : public StdControl {
 public:
     void create(Form& parent, int id, const LayoutRect& place);
+    // Lines whose tabs go to these stops (in the list's dialog units).
+    void setTabStops(std::initializer_list<int> stops);
+    void clear();
     void add(const std::string& line);
     int count() const;
     std::string item(int index) const;

@@ -61,6 +61,19 @@ void HiddenNotesDialog::showNoteButtonClick() {
     uns.close();
 }
 
+void HiddenNotesDialog::showNote(NoteWindow& note) {
+    IniFile uns(unsIniPath());
+    note.show();
+    // The last hiding of it is the one the file now says is over.
+    for (int i = static_cast<int>(lines_.size()) - 1; i >= 0; --i) {
+        if (lines_[static_cast<std::size_t>(i)].window == note.handle()) {
+            HiddenNotesRecord::setShownAgain(uns, hiddenNotesList.item(i));
+            break;
+        }
+    }
+    uns.close();
+}
+
 void HiddenNotesDialog::okButtonClick() { hide(); }
 
 }  // namespace tav

@@ -29,7 +29,9 @@ public:
     // "Notiz &unsichtbar" of a note: hides it and lists it.
     void hideNote(NoteWindow& note);
     void showNoteButtonClick();  // shows the note of the selected line
-    void okButtonClick();        // closes
+    // Shows a hidden note, as its line does.
+    void showNote(NoteWindow& note);
+    void okButtonClick();  // closes
 
 private:
     // Each line knows its own note, so two notes with the same title each

@@ -53,6 +53,8 @@ public:
     // The one reminder window that every ringing note shows; without one
     // (a host that has none) an alarm stays armed and waits.
     virtual AlarmReminder* reminder() { return nullptr; }
+    // A note's alarm was set, moved or switched off, or the note went.
+    virtual void alarmsChanged() {}
 };
 
 }  // namespace tav

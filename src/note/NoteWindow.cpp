@@ -186,9 +186,10 @@ void NoteWindow::onReleased() {
 void NoteWindow::finishStartup() {
     alarmItem.checked = RxClock1.alarmEnabled();  // as the record gave it
     IniFile ini(iniPath_);
-    readAlarmDate(ini);
+    readAlarmRecord(ini);
     showClockFromRecord(ini);
     checkOverdueAlarm(ini);
+    showAlarmState();
     // The text loads also when the record cannot be written, or a later save
     // would put an empty note over it; the failure is reported afterwards.
     std::exception_ptr unwritten;
@@ -528,7 +529,7 @@ void NoteWindow::askForTitle() {
 
 void NoteWindow::setTitle(const std::string& storedTitle) {
     titleLine.setText(titleLineText(storedTitle));
-    titleLine.setHint(titleLine.text());
+    showAlarmState();
 }
 
 // ---- Hiding

@@ -154,6 +154,11 @@ public:
     void ringAlarm(const DateTime& previous, const DateTime& now);
     // The alarm date held while the program runs.
     const Date& alarmDate() const { return alarmDate_; }
+    const AlarmSeries& alarmSeries() const { return series_; }
+    // The moment the alarm rings next; nothing while it is off.
+    std::optional<DateTime> armedAlarm() const;
+    // "Alarm aus" in the list of alarms: off, and written at once.
+    void switchAlarmOff();
     // The overdue window of this note's first appearance, if there was one.
     OverdueAlarm* overdueAlarm() const { return overdue_.get(); }
 
@@ -250,7 +255,12 @@ private:
 
     // NoteWindowAlarm.cpp
     DateTime now() const;
-    void readAlarmDate(const IniFile& ini);
+    void readAlarmRecord(const IniFile& ini);
+    // The series' next moment after `after`, armed and its date written; a
+    // one-time alarm is disarmed.
+    void armNextOrDisarm(IniFile& ini, const DateTime& after);
+    // The bell and hint of the title line, and the word to the host.
+    void showAlarmState();
     void checkOverdueAlarm(IniFile& ini);
     void answerReminder(const DateTime& rung, const std::optional<DateTime>& repeat);
     void disarm();
@@ -269,6 +279,7 @@ private:
     std::unique_ptr<PlacementWindow> placement_;
     std::unique_ptr<TextDialogs, TextDialogsDeleter> textDialogs_;
     Date alarmDate_;
+    AlarmSeries series_;
     // The alarm moment that rang in this run: it never rings twice.
     std::optional<DateTime> rung_;
     std::unique_ptr<OverdueAlarm> overdue_;

@@ -21,9 +21,10 @@ DateTime NoteWindow::now() const { return dateTimeOf(RxClock1.now()); }
 
 // A date written under other regional settings is read in the usual forms;
 // only a date that fits none of them becomes today.
-void NoteWindow::readAlarmDate(const IniFile& ini) {
+void NoteWindow::readAlarmRecord(const IniFile& ini) {
     alarmDate_ = parseDateText(NoteRecord::alarmDate(ini, name(), ""), shortDateFormat())
                      .value_or(now().date);
+    series_ = NoteRecord::alarmSeries(ini, name(), {alarmDate_, RxClock1.alarmTime()});
 }
 
 namespace {
@@ -50,12 +51,12 @@ void wakeDisplay(HWND window) {
 // chooses anew. The minute being chosen while it passes rings without asking.
 void NoteWindow::editAlarm() {
     IniFile ini(iniPath_);
-    readAlarmDate(ini);
+    readAlarmRecord(ini);
     const DateTime proposed = proposedAlarmMoment({alarmDate_, RxClock1.alarmTime()}, now());
-    AlarmEditorValues values{proposed.date, proposed.time, true};
+    AlarmEditorValues values{proposed.date, proposed.time, true, series_.repeat};
     bool ringNow = false;
     for (;;) {
-        if (!AlarmEditor::execute(handle(), values)) {
+        if (!AlarmEditor::execute(handle(), values, [this] { return now(); })) {
             ini.close();
             return;
         }
@@ -80,7 +81,10 @@ void NoteWindow::editAlarm() {
     alarmItem.checked = values.alarmSet;
     RxClock1.setAlarmEnabled(values.alarmSet);
     NoteRecord::writeAlarm(ini, name(), clockAlarm());
+    series_ = {values.repeat, {values.date, values.time}};
+    NoteRecord::setAlarmSeries(ini, name(), series_);
     ini.close();
+    showAlarmState();
     if (ringNow) {
         const DateTime moment{values.date, values.time};
         ringAlarm(fromTimeline(timeline(moment) - 1), now());
@@ -124,17 +128,39 @@ void NoteWindow::ringAlarm(const DateTime& previous, const DateTime& current) {
 // answer and stays as it is.
 void NoteWindow::answerReminder(const DateTime& rung, const std::optional<DateTime>& repeat) {
     if (!RxClock1.alarmEnabled() || DateTime{alarmDate_, RxClock1.alarmTime()} != rung) return;
+    IniFile ini(iniPath_);
     if (repeat) {
         alarmDate_ = repeat->date;
         RxClock1.setAlarmHour(repeat->time.hour);
         RxClock1.setAlarmMinute(repeat->time.minute);
+        NoteRecord::setAlarmDate(ini, name(), formatDate(alarmDate_, shortDateFormat()));
     } else {
-        disarm();
+        // A snooze in between does not move the series: it goes on from the
+        // schedule, at the first moment still to come.
+        const DateTime answered = now();
+        armNextOrDisarm(ini, timeline(answered) > timeline(rung) ? answered : rung);
     }
-    IniFile ini(iniPath_);
-    if (repeat) NoteRecord::setAlarmDate(ini, name(), formatDate(alarmDate_, shortDateFormat()));
     NoteRecord::writeAlarm(ini, name(), clockAlarm());
     ini.close();
+    showAlarmState();
+}
+
+void NoteWindow::armNextOrDisarm(IniFile& ini, const DateTime& after) {
+    const auto next = nextOccurrence(series_, after);
+    if (!next) {
+        disarm();
+        return;
+    }
+    alarmDate_ = next->date;
+    RxClock1.setAlarmHour(next->time.hour);
+    RxClock1.setAlarmMinute(next->time.minute);
+    RxClock1.setAlarmSecond(next->time.second);
+    alarmItem.checked = true;
+    RxClock1.setAlarmEnabled(true);
+    NoteRecord::setAlarmDate(ini, name(), formatDate(alarmDate_, shortDateFormat()));
+    // With its start, so that a later run keeps a monthly series on its day
+    // although the date now written is a shorter month's last.
+    NoteRecord::setAlarmSeries(ini, name(), series_);
 }
 
 void NoteWindow::checkOverdueAlarm(IniFile& ini) {
@@ -149,8 +175,33 @@ void NoteWindow::checkOverdueAlarm(IniFile& ini) {
         reportCurrentException(handle());
         return;
     }
-    disarm();
+    // Shown once for all the moments it missed; a series goes on.
+    armNextOrDisarm(ini, now());
     NoteRecord::writeAlarm(ini, name(), clockAlarm());
+}
+
+std::optional<DateTime> NoteWindow::armedAlarm() const {
+    // Until the start-up has read the alarm's date, the moment is unknown.
+    if (!RxClock1.alarmEnabled() || !startupTicksDone()) return std::nullopt;
+    return DateTime{alarmDate_, RxClock1.alarmTime()};
+}
+
+void NoteWindow::switchAlarmOff() {
+    disarm();
+    IniFile ini(iniPath_);
+    NoteRecord::writeAlarm(ini, name(), clockAlarm());
+    ini.close();
+    showAlarmState();
+}
+
+// The hint keeps the title first: a title too long for the line is read
+// there.
+void NoteWindow::showAlarmState() {
+    const auto moment = armedAlarm();
+    titleLine.setBell(moment.has_value());
+    titleLine.setHint(moment ? title() + "\r\n" + alarmHintText(*moment, series_.repeat)
+                             : titleLine.text());
+    host_.alarmsChanged();
 }
 
 void NoteWindow::disarm() {

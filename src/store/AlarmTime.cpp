@@ -1,6 +1,7 @@
 #include "store/AlarmTime.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -272,6 +273,106 @@ DateTime snoozedMoment(const Date& alarmDate, int alarmHour, int alarmMinute,
     const DateTime answer{answered.date, {answered.time.hour, answered.time.minute, 0}, 0};
     const DateTime base = timeline(alarm) > timeline(answer) ? alarm : answer;
     return zone.toLocal(fromTimeline(timeline(zone.toUtc(base)) + minutes * kMsPerMinute));
+}
+
+DateTime quickAlarmMoment(int index, const DateTime& now) {
+    if (index == 2) return {addDays(now.date, 1), {9, 0, 0}, 0};
+    const long long minute = floorTo(timeline(now), kMsPerMinute);
+    return fromTimeline(minute + (index == 0 ? 10 : 60) * kMsPerMinute);
+}
+
+const char* repeatText(Repeat repeat) { return kRepeatTexts[static_cast<std::size_t>(repeat)]; }
+
+int weekday(const Date& date) {
+    const long long days = daysFromCivil(date.year, date.month, date.day);
+    return static_cast<int>(((days + 4) % 7 + 7) % 7);  // 1970-01-01 was a Thursday
+}
+
+std::optional<DateTime> nextOccurrence(const AlarmSeries& series, const DateTime& after) {
+    const DateTime& start = series.start;
+    if (series.repeat == Repeat::Never) return std::nullopt;
+    if (timeline(after) < timeline(start)) return start;
+    const auto onDay = [&](const Date& day) { return DateTime{day, start.time, 0}; };
+    const auto later = [&](const DateTime& moment) { return timeline(moment) > timeline(after); };
+    if (series.repeat == Repeat::Monthly) {
+        int year = after.date.year, month = after.date.month;
+        for (;;) {
+            const DateTime moment =
+                onDay({year, month, std::min(start.date.day, daysInMonth(year, month))});
+            if (later(moment)) return moment;
+            if (++month > 12) month = 1, ++year;
+        }
+    }
+    for (Date day = after.date;; day = addDays(day, 1)) {
+        const int wd = weekday(day);
+        const bool fits = series.repeat == Repeat::Daily      ? true
+                          : series.repeat == Repeat::Weekdays ? wd >= 1 && wd <= 5
+                                                              : wd == weekday(start.date);
+        if (fits && later(onDay(day))) return onDay(day);
+    }
+}
+
+namespace {
+
+std::string twoDigits(int value) { return number(value, 2); }
+
+}  // namespace
+
+namespace {
+
+std::string dayAndTime(const DateTime& moment, bool withDate) {
+    static constexpr const char* kWeekdays[] = {"So", "Mo", "Di", "Mi", "Do", "Fr", "Sa"};
+    const Date& d = moment.date;
+    std::string text;
+    if (withDate)
+        text = std::string(kWeekdays[weekday(d)]) + " " + twoDigits(d.day) + "." +
+               twoDigits(d.month) + "." + number(d.year, 4) + " ";
+    return text + twoDigits(moment.time.hour) + ":" + twoDigits(moment.time.minute);
+}
+
+}  // namespace
+
+std::string alarmMomentText(const DateTime& moment) { return dayAndTime(moment, true); }
+
+std::string alarmHintText(const DateTime& moment, Repeat repeat) {
+    std::string text = "Alarm: " + alarmMomentText(moment);
+    if (repeat != Repeat::Never) text += std::string(", ") + repeatText(repeat);
+    return text;
+}
+
+std::string nextAlarmText(const DateTime& moment, const Date& today) {
+    return dayAndTime(moment, moment.date != today);
+}
+
+std::string seriesText(const AlarmSeries& series) {
+    const DateTime& s = series.start;
+    std::string text = repeatText(series.repeat);
+    if (series.repeat == Repeat::Never) return text;
+    // The editor's word without its explanation, so that the value reads as
+    // one word and a blank.
+    text = text.substr(0, text.find(' '));
+    return text + " " + number(s.date.year, 4) + "-" + twoDigits(s.date.month) + "-" +
+           twoDigits(s.date.day) + " " + twoDigits(s.time.hour) + ":" + twoDigits(s.time.minute) +
+           ":" + twoDigits(s.time.second);
+}
+
+AlarmSeries parseSeriesText(const std::string& text, const DateTime& alarm) {
+    const std::string value = trimmed(text);
+    const std::string word = value.substr(0, value.find(' '));
+    AlarmSeries series{Repeat::Never, alarm};
+    for (std::size_t i = 1; i < kRepeatTexts.size(); ++i) {
+        const std::string known = kRepeatTexts[i];
+        if (word == known.substr(0, known.find(' '))) series.repeat = static_cast<Repeat>(i);
+    }
+    if (series.repeat == Repeat::Never || word.size() == value.size()) return series;
+    int y, mo, d, h, mi, s;
+    char tail;
+    const std::string rest = value.substr(word.size());
+    if (std::sscanf(rest.c_str(), " %4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail) ==
+            6 &&
+        isValidDate({y, mo, d}) && h >= 0 && h <= 23 && mi >= 0 && mi <= 59 && s >= 0 && s <= 59)
+        series.start = {{y, mo, d}, {h, mi, s}, 0};
+    return series;
 }
 
 bool alarmOverdue(const Date& alarmDate, int alarmHour, int alarmMinute, const DateTime& now) {

@@ -111,6 +111,50 @@ int snoozeMinutes(int index);
 DateTime snoozedMoment(const Date& alarmDate, int alarmHour, int alarmMinute,
                        const DateTime& answered, int minutes, const LocalZone& zone);
 
+// The editor's quick choices, from the moment it is used: the first two
+// count from the current minute, the last is tomorrow at 9:00.
+inline constexpr std::array<const char*, 3> kQuickAlarmTexts{"in 10 Minuten", "in 1 Stunde",
+                                                             "morgen 9:00"};
+DateTime quickAlarmMoment(int index, const DateTime& now);
+
+// ---- Repeating alarms
+enum class Repeat { Never, Daily, Weekdays, Weekly, Monthly };
+// The editor's words, in the order of its list.
+inline constexpr std::array<const char*, 5> kRepeatTexts{"nie", "täglich", "werktags (Mo–Fr)",
+                                                         "wöchentlich", "monatlich"};
+const char* repeatText(Repeat repeat);
+
+// A series is counted from the moment the user set: its time of day, its
+// weekday and its day of the month, which a snooze in between never moves.
+struct AlarmSeries {
+    Repeat repeat = Repeat::Never;
+    DateTime start;
+    bool operator==(const AlarmSeries&) const = default;
+};
+
+// 0 Sunday to 6 Saturday.
+int weekday(const Date& date);
+// The first occurrence of the series later than `after`, in the clock's own
+// local time: a daily 20:00 stays 20:00 across a change of daylight saving.
+// A day of the month that a month lacks is that month's last day. Nothing
+// for a series that does not repeat.
+std::optional<DateTime> nextOccurrence(const AlarmSeries& series, const DateTime& after);
+
+// As the note's record keeps it: the repetition's word and the series'
+// start ("monatlich 2026-01-31 20:00:00"), or the word alone, which counts
+// from the alarm as set. Nothing, or a word unknown, is "nie".
+std::string seriesText(const AlarmSeries& series);
+AlarmSeries parseSeriesText(const std::string& text, const DateTime& alarm);
+
+// "Mi 09.12.2026 20:00"
+std::string alarmMomentText(const DateTime& moment);
+// What a note's title line says of its alarm: "Alarm: Mi 09.12.2026 20:00"
+// and, for a series, ", täglich".
+std::string alarmHintText(const DateTime& moment, Repeat repeat);
+// The tray's word for the next alarm: the time alone today, else with the
+// weekday and date ("Do 10.12.2026 20:00").
+std::string nextAlarmText(const DateTime& moment, const Date& today);
+
 // ---- At start
 // Overdue when now is later than the alarm's date, hour and minute; the
 // alarm's seconds do not count.

@@ -31,6 +31,9 @@ inline constexpr char restoresize[] = "restoresize";
 inline constexpr char titelleiste[] = "titelleiste";
 inline constexpr char showclock[] = "showclock";
 inline constexpr char Alarmdatum[] = "Alarmdatum";
+// A repeating alarm's series ("täglich 2026-12-09 20:00:00"); missing means
+// a one-time alarm, which is all that older versions see in it.
+inline constexpr char Alarmwiederholung[] = "Alarmwiederholung";
 inline constexpr char RxClock1_AlarmEnabled[] = "RxClock1_AlarmEnabled";
 inline constexpr char RxClock1_AlarmHour[] = "RxClock1_AlarmHour";
 inline constexpr char RxClock1_AlarmMinute[] = "RxClock1_AlarmMinute";

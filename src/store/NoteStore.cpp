@@ -309,6 +309,16 @@ std::string NoteRecord::alarmDate(const IniFile& ini, const std::string& note,
 void NoteRecord::setAlarmDate(IniFile& ini, const std::string& note, const std::string& date) {
     ini.writeString(note, keys::Alarmdatum, date);
 }
+AlarmSeries NoteRecord::alarmSeries(const IniFile& ini, const std::string& note,
+                                    const DateTime& alarm) {
+    return parseSeriesText(ini.readString(note, keys::Alarmwiederholung, ""), alarm);
+}
+void NoteRecord::setAlarmSeries(IniFile& ini, const std::string& note, const AlarmSeries& series) {
+    if (series.repeat == Repeat::Never)
+        ini.deleteKey(note, keys::Alarmwiederholung);
+    else
+        ini.writeString(note, keys::Alarmwiederholung, seriesText(series));
+}
 
 namespace {
 
@@ -381,8 +391,9 @@ void NoteRecord::startFresh(IniFile& ini, const std::string& note) {
     if (!ini.valueExists(note, keys::active) || restoredAtStart(ini, note)) return;
     for (const char* key :
          {keys::NotizTitel, keys::Buttonbar, keys::wordwrap, keys::minimiert, keys::restoresize,
-          keys::titelleiste, keys::showclock, keys::Alarmdatum, keys::RxClock1_AlarmEnabled,
-          keys::RxClock1_AlarmHour, keys::RxClock1_AlarmMinute, keys::RxClock1_AlarmSecond})
+          keys::titelleiste, keys::showclock, keys::Alarmdatum, keys::Alarmwiederholung,
+          keys::RxClock1_AlarmEnabled, keys::RxClock1_AlarmHour, keys::RxClock1_AlarmMinute,
+          keys::RxClock1_AlarmSecond})
         ini.deleteKey(note, key);
 }
 

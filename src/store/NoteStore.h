@@ -143,6 +143,11 @@ struct NoteRecord {
     static std::string alarmDate(const IniFile& ini, const std::string& note,
                                  const std::string& today);
     static void setAlarmDate(IniFile& ini, const std::string& note, const std::string& date);
+    // `alarm` is the alarm as set, from which a series without a start counts.
+    static AlarmSeries alarmSeries(const IniFile& ini, const std::string& note,
+                                   const DateTime& alarm);
+    // A one-time alarm leaves no key behind.
+    static void setAlarmSeries(IniFile& ini, const std::string& note, const AlarmSeries& series);
 
     // The alarm and the colour are written when the note closes or goes
     // away, after its placement, and read back each time it is shown. What

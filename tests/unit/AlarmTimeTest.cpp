@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "store/AlarmTime.h"
@@ -315,6 +316,92 @@ TEST(DateText, ReadBackUnderAnyRegionalSettingsTheProgramHasMet) {
                             "9.3.024", "2024-3-9", "1.13.2024", "09..03.2024", "-1.3.2024"})
         EXPECT_EQ(parseDateText(bad, german), std::nullopt) << bad;
     EXPECT_EQ(parseDateText("9. März 2024", "d. MMMM yyyy"), std::nullopt);
+}
+
+TEST(AlarmSeries, NextOccurrence) {
+    struct Row {
+        Repeat repeat;
+        DateTime start, after;
+        std::optional<DateTime> next;
+    };
+    const Date wed{2026, 12, 9}, fri{2026, 12, 11};
+    const Row rows[] = {
+        {Repeat::Never, at(wed, 20, 0), at(wed, 20, 0), std::nullopt},
+        {Repeat::Daily, at(wed, 20, 0), at(wed, 20, 0), at({2026, 12, 10}, 20, 0)},
+        // Before its start the series has its first moment ahead.
+        {Repeat::Daily, at(wed, 20, 0), at(wed, 8, 0), at(wed, 20, 0)},
+        // Answered late: the next moment still to come, none of the missed.
+        {Repeat::Daily, at(wed, 20, 0), at({2026, 12, 11}, 8, 0), at(fri, 20, 0)},
+        {Repeat::Daily, at(wed, 20, 0), at(fri, 20, 0, 1), at({2026, 12, 12}, 20, 0)},
+        {Repeat::Daily, at({2028, 2, 28}, 7, 0), at({2028, 2, 28}, 7, 0), at({2028, 2, 29}, 7, 0)},
+        {Repeat::Daily, at({2026, 12, 31}, 23, 59), at({2026, 12, 31}, 23, 59),
+         at({2027, 1, 1}, 23, 59)},
+        // Daylight saving begins on 29 March and ends on 25 October 2026: the
+        // clock's time stays; 02:30 on the first is passed at 03:00.
+        {Repeat::Daily, at({2026, 3, 28}, 2, 30), at({2026, 3, 28}, 2, 30),
+         at({2026, 3, 29}, 2, 30)},
+        {Repeat::Daily, at({2026, 10, 24}, 20, 0), at({2026, 10, 24}, 20, 0),
+         at({2026, 10, 25}, 20, 0)},
+        {Repeat::Weekdays, at(fri, 20, 0), at(fri, 20, 0), at({2026, 12, 14}, 20, 0)},
+        {Repeat::Weekdays, at(fri, 20, 0), at({2026, 12, 13}, 21, 0), at({2026, 12, 14}, 20, 0)},
+        {Repeat::Weekdays, at(wed, 20, 0), at(wed, 20, 0), at({2026, 12, 10}, 20, 0)},
+        {Repeat::Weekly, at(wed, 20, 0), at(wed, 20, 0), at({2026, 12, 16}, 20, 0)},
+        {Repeat::Weekly, at(wed, 20, 0), at({2026, 12, 16}, 19, 0), at({2026, 12, 16}, 20, 0)},
+        {Repeat::Weekly, at(wed, 20, 0), at({2026, 12, 28}, 9, 0), at({2026, 12, 30}, 20, 0)},
+        {Repeat::Monthly, at({2026, 1, 31}, 20, 0), at({2026, 1, 31}, 20, 0),
+         at({2026, 2, 28}, 20, 0)},
+        // The shorter month does not move the series off the 31st.
+        {Repeat::Monthly, at({2026, 1, 31}, 20, 0), at({2026, 2, 28}, 20, 0),
+         at({2026, 3, 31}, 20, 0)},
+        {Repeat::Monthly, at({2026, 1, 31}, 20, 0), at({2026, 3, 31}, 20, 0),
+         at({2026, 4, 30}, 20, 0)},
+        {Repeat::Monthly, at({2028, 1, 31}, 20, 0), at({2028, 1, 31}, 20, 0),
+         at({2028, 2, 29}, 20, 0)},
+        {Repeat::Monthly, at({2028, 2, 29}, 9, 0), at({2028, 2, 29}, 9, 0),
+         at({2028, 3, 29}, 9, 0)},
+        {Repeat::Monthly, at({2026, 12, 15}, 9, 0), at({2026, 12, 15}, 9, 0),
+         at({2027, 1, 15}, 9, 0)},
+        {Repeat::Monthly, at({2026, 1, 31}, 20, 0), at({2026, 11, 2}, 8, 0),
+         at({2026, 11, 30}, 20, 0)},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(nextOccurrence({row.repeat, row.start}, row.after), row.next)
+            << repeatText(row.repeat) << " from " << row.start.date.day << "."
+            << row.start.date.month << " after " << row.after.date.day << "."
+            << row.after.date.month;
+    }
+}
+
+TEST(AlarmSeries, HintAndTrayTexts) {
+    const DateTime moment = at({2026, 12, 9}, 20, 0, 30);
+    EXPECT_EQ(alarmHintText(moment, Repeat::Daily), "Alarm: Mi 09.12.2026 20:00, täglich");
+    EXPECT_EQ(alarmHintText(at({2027, 1, 3}, 7, 5), Repeat::Never), "Alarm: So 03.01.2027 07:05");
+    EXPECT_EQ(nextAlarmText(moment, {2026, 12, 9}), "20:00");
+    EXPECT_EQ(nextAlarmText(moment, {2026, 12, 8}), "Mi 09.12.2026 20:00");
+}
+
+TEST(AlarmSeries, EditorQuickChoicesCountFromTheCurrentMinute) {
+    const DateTime now = at({2026, 12, 31}, 23, 55, 30);
+    EXPECT_EQ(quickAlarmMoment(0, now), at({2027, 1, 1}, 0, 5));
+    EXPECT_EQ(quickAlarmMoment(1, now), at({2027, 1, 1}, 0, 55));
+    EXPECT_EQ(quickAlarmMoment(2, now), at({2027, 1, 1}, 9, 0));
+}
+
+TEST(AlarmSeries, RecordText) {
+    const DateTime alarm = at({2026, 12, 9}, 20, 0);
+    for (Repeat repeat : {Repeat::Daily, Repeat::Weekdays, Repeat::Weekly, Repeat::Monthly}) {
+        const AlarmSeries series{repeat, at({2026, 1, 31}, 7, 5, 9)};
+        EXPECT_EQ(parseSeriesText(seriesText(series), alarm), series) << seriesText(series);
+    }
+    EXPECT_EQ(seriesText({Repeat::Monthly, at({2026, 1, 31}, 7, 5)}),
+              "monatlich 2026-01-31 07:05:00");
+    // The word alone counts from the alarm; a file without the key, an
+    // unknown word and a broken start are what they can be read as.
+    EXPECT_EQ(parseSeriesText("täglich", alarm), (AlarmSeries{Repeat::Daily, alarm}));
+    EXPECT_EQ(parseSeriesText("", alarm).repeat, Repeat::Never);
+    EXPECT_EQ(parseSeriesText("jährlich", alarm).repeat, Repeat::Never);
+    EXPECT_EQ(parseSeriesText("werktags 2026-02-30 20:00:00", alarm),
+              (AlarmSeries{Repeat::Weekdays, alarm}));
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "desktop/LocalTime.h"
 #include "desktop/Utf.h"
 #include "forms/LinkFollow.h"
+#include "note/AlarmListDialog.h"
 #include "note/NoteHost.h"
 #include "note/NoteWindow.h"
 #include "store/FileIo.h"
@@ -60,6 +61,10 @@ public:
     void exitProgram() override {}
     void releaseNote(NoteWindow* note) override { note->postRelease(); }
     AlarmReminder* reminder() override { return &reminder_; }
+    void alarmsChanged() override {
+        if (onAlarmsChanged) onAlarmsChanged();
+    }
+    std::function<void()> onAlarmsChanged;
 
 private:
     HWND owner_;
@@ -201,10 +206,10 @@ protected:
 };
 
 TEST_F(AlarmTest, EditorShowsTheValuesAndEnterConfirmsTheChanges) {
-    AlarmEditorValues values{kDay, {7, 45, 30}, true};
-    std::wstring caption, active, ok, cancel;
+    AlarmEditorValues values{kDay, {7, 45, 30}, true, Repeat::Daily};
+    std::wstring caption, active, ok, cancel, repeat;
     RECT client{};
-    SYSTEMTIME shownDate{}, shownTime{};
+    SYSTEMTIME shownDate{}, shownTime{}, quickDate{}, quickTime{};
     bool ticked = false;
     test::WindowDriver driver(L"#32770", L"Alarm-Dialog", [&](HWND dialog) {
         caption = test::windowText(dialog);
@@ -215,26 +220,37 @@ TEST_F(AlarmTest, EditorShowsTheValuesAndEnterConfirmsTheChanges) {
         ticked = IsDlgButtonChecked(dialog, AlarmEditor::kActiveId) == BST_CHECKED;
         shownDate = picker(dialog, AlarmEditor::kDateId);
         shownTime = picker(dialog, AlarmEditor::kTimeId);
+        repeat = test::windowText(GetDlgItem(dialog, AlarmEditor::kRepeatId));
+        const HWND tomorrow = GetDlgItem(dialog, AlarmEditor::kQuickId + 2);  // "morgen 9:00"
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(AlarmEditor::kQuickId + 2, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(tomorrow));
+        quickDate = picker(dialog, AlarmEditor::kDateId);
+        quickTime = picker(dialog, AlarmEditor::kTimeId);
+        SendDlgItemMessageW(dialog, AlarmEditor::kRepeatId, CB_SETCURSEL, 4, 0);
         setPicker(dialog, AlarmEditor::kDateId, at(kNextDay, 0, 0));
         setPicker(dialog, AlarmEditor::kTimeId, at(kDay, 18, 5, 9));
         CheckDlgButton(dialog, AlarmEditor::kActiveId, BST_UNCHECKED);
         pressKey(dialog, VK_RETURN);
     });
-    ASSERT_TRUE(AlarmEditor::execute(nullptr, values));
+    ASSERT_TRUE(AlarmEditor::execute(nullptr, values, [] { return at(kDay, 23, 59, 59); }));
     ASSERT_TRUE(driver.finished());
     EXPECT_EQ(L"Alarm-Dialog", caption);
     EXPECT_EQ(313, client.right);
-    EXPECT_EQ(148, client.bottom);
+    EXPECT_EQ(202, client.bottom);
     EXPECT_EQ(L"&Alarm aktiv", active);
     EXPECT_EQ(L"OK", ok);
     EXPECT_EQ(L"Abbrechen", cancel);
     EXPECT_TRUE(ticked);
     EXPECT_EQ(kDay, dateTimeOf(shownDate).date);
     EXPECT_EQ((TimeOfDay{7, 45, 30}), dateTimeOf(shownTime).time);
+    EXPECT_EQ(L"täglich", repeat);
+    EXPECT_EQ(kNextDay, dateTimeOf(quickDate).date);
+    EXPECT_EQ((TimeOfDay{9, 0, 0}), dateTimeOf(quickTime).time);
 
     EXPECT_EQ(kNextDay, values.date);
     EXPECT_EQ((TimeOfDay{18, 5, 9}), values.time);
     EXPECT_FALSE(values.alarmSet);
+    EXPECT_EQ(Repeat::Monthly, values.repeat);
 }
 
 TEST_F(AlarmTest, EditorEscapeCancelsAndLeavesTheValues) {
@@ -699,6 +715,80 @@ TEST_F(AlarmTest, OverdueAlarmIsShownOnceAtStartAndSwitchedOff) {
     SendMessageW(overdue->handle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(overdue->okButton.handle()));
     EXPECT_FALSE(overdue->visible());
+}
+
+// A snooze rings at its own moment; afterwards the series goes on from
+// its schedule. A start long after a series' moment shows it once and arms
+// the next moment still to come.
+TEST_F(AlarmTest, ASeriesGoesOnFromItsScheduleAfterASnoozeAndALateStart) {
+    writeArmed("Notiz3", kDay, {20, 0, 0});
+    writeNote("Notiz3", {{"Alarmwiederholung", "täglich"}});
+    writeArmed("Notiz4", {2024, 2, 29}, {7, 0, 0});
+    writeNote("Notiz4", {{"Alarmwiederholung", "monatlich 2024-01-31 07:00:00"}});
+    clock_ = at(kDay, 19, 0);
+    NoteWindow& note = open();
+    NoteWindow& late = open("Notiz4");
+
+    tickTo(at(kDay, 20, 0), {&note});
+    answer(true, 1);  // "10 Minuten"
+    EXPECT_EQ((TimeOfDay{20, 10, 0}), note.RxClock1.alarmTime());
+    tickTo(at(kDay, 20, 10), {&note});
+    ASSERT_TRUE(reminder().visible());
+    answer(false);
+    EXPECT_TRUE(note.RxClock1.alarmEnabled());
+    EXPECT_EQ((TimeOfDay{20, 0, 0}), note.RxClock1.alarmTime());
+    EXPECT_EQ(kNextDay, note.alarmDate());
+    EXPECT_EQ(dateText(kNextDay), value("Alarmdatum"));
+    EXPECT_EQ("true", value("RxClock1_AlarmEnabled"));
+    EXPECT_EQ("täglich 2024-03-09 20:00:00", value("Alarmwiederholung"));
+
+    ASSERT_NE(nullptr, late.overdueAlarm());
+    EXPECT_TRUE(late.RxClock1.alarmEnabled());
+    EXPECT_EQ((Date{2024, 3, 31}), late.alarmDate());
+    EXPECT_EQ(dateText({2024, 3, 31}), value("Alarmdatum", "Notiz4"));
+}
+
+// The list holds every armed alarm, the next first, hidden notes too, and
+// follows a change at once; "Alarm aus" writes. The title line shows it.
+TEST_F(AlarmTest, TheListOfAlarmsAndTheTitleLineShowWhatIsSet) {
+    writeArmed("Notiz3", kNextDay, {20, 0, 0});
+    writeNote("Notiz3", {{"Alarmwiederholung", "täglich"}});
+    writeArmed("Notiz4", kDay, {9, 30, 0});
+    writeNote("Notiz5", {{"NotizTitel", "\"ohne\""}});
+    NoteWindow& daily = open();
+    NoteWindow& hidden = open("Notiz4");
+    NoteWindow& none = open("Notiz5");
+    hidden.hide();
+
+    EXPECT_TRUE(daily.titleLine.bell());
+    EXPECT_EQ("Notiz3 Titel\r\nAlarm: So 10.03.2024 20:00, täglich", daily.titleLine.hint());
+    EXPECT_FALSE(none.titleLine.bell());
+    EXPECT_EQ("ohne  ", none.titleLine.hint());
+
+    NoteWindow* brought = nullptr;
+    AlarmListDialog list(
+        host_->ownerWindow(),
+        [&] {
+            return std::vector{&daily, &hidden, &none};
+        },
+        [&](NoteWindow& note) { brought = &note; });
+    host_->onAlarmsChanged = [&] { list.refresh(); };
+    list.show();
+    ASSERT_EQ(2, list.alarmList.count());
+    EXPECT_EQ("Notiz4 Titel\tSa 09.03.2024 09:30\tnie", list.alarmList.item(0));
+    EXPECT_EQ("Notiz3 Titel\tSo 10.03.2024 20:00\ttäglich", list.alarmList.item(1));
+
+    list.alarmList.setItemIndex(1);
+    SendMessageW(list.handle(), WM_COMMAND, MAKEWPARAM(AlarmListDialog::kListId, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(list.alarmList.handle()));
+    EXPECT_EQ(&daily, brought);
+
+    list.alarmList.setItemIndex(0);
+    list.alarmOffButton.click();
+    EXPECT_FALSE(hidden.RxClock1.alarmEnabled());
+    EXPECT_EQ("false", value("RxClock1_AlarmEnabled", "Notiz4"));
+    ASSERT_EQ(1, list.alarmList.count());
+    EXPECT_EQ(0, list.alarmList.item(0).find("Notiz3 Titel"));
 }
 
 // Written under other regional settings, the date is read in the usual

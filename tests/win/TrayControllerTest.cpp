@@ -822,6 +822,37 @@ TEST_F(TrayControllerTest, ReleasedNoteIsDeletedAfterItsHandlerAndFreesNothingEl
     EXPECT_EQ(1u, form.notes().size());
 }
 
+// The tip names the next alarm of all notes and forgets a deleted note's.
+TEST_F(TrayControllerTest, TrayTipNamesTheNextAlarm) {
+    std::vector<std::array<std::string, 3>> keys{{"Settings", "Notizanzahl", "2"},
+                                                 {"Settings", "startscreen", "0"}};
+    for (const auto& [note, title, day] :
+         {std::array<std::string, 3>{"Notiz1", "Später", "10.12.2098"},
+          std::array<std::string, 3>{"Notiz2", "Einkaufen", "09.12.2098"}}) {
+        for (const auto& [key, value] :
+             std::vector<std::pair<std::string, std::string>>{{"active", "1"},
+                                                              {"NotizTitel", "\"" + title + "\""},
+                                                              {"Alarmdatum", day},
+                                                              {"RxClock1_AlarmEnabled", "True"},
+                                                              {"RxClock1_AlarmHour", "20"},
+                                                              {"RxClock1_AlarmMinute", "0"}})
+            keys.push_back({note, key, value});
+    }
+    writeKeys(keys);
+    TrayController& form = start();
+    restoreNow();
+    ASSERT_TRUE(pumpUntil([&] {
+        return form.notes().size() == 2 && form.notes()[0]->startupTicksDone() &&
+               form.notes()[1]->startupTicksDone();
+    }));
+    pumpPosted();
+    EXPECT_EQ(L"Tavelin 2000 – nächster Alarm: Di 09.12.2098 20:00 Einkaufen",
+              form.trayIcon.hint());
+    form.releaseNote(form.notes()[1].get());
+    pumpPosted();
+    EXPECT_EQ(L"Tavelin 2000 – nächster Alarm: Mi 10.12.2098 20:00 Später", form.trayIcon.hint());
+}
+
 TEST_F(TrayControllerTest, AboutBoxHelpWithoutHelpFileSaysSo) {
     start();
     BoxAnswerer answers;
