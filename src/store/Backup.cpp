@@ -3,16 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "store/FileIo.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
 
 namespace tav {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -22,15 +18,6 @@ constexpr char kHiddenNotesName[] = "uns.ini";
 constexpr char kUnfinished[] = ".unfertig";
 constexpr long long kWeekMs = 7LL * 24 * 60 * 60 * 1000;
 constexpr int kTitlesShown = 3;
-
-fs::path pathOf(const std::string& utf8) {
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string utf8Of(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
 
 std::string lower(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -62,10 +49,18 @@ std::string backupDir(const std::string& programDir, const std::string& name) {
     throw FileError(what + ": " + path);
 }
 
-void makeDirectory(const std::string& path) {
-    std::error_code error;
-    fs::create_directory(pathOf(path), error);
-    if (error) fail("Der Ordner kann nicht angelegt werden", path);
+void makeFolder(const std::string& path) {
+    if (!makeDirectory(path)) fail("Der Ordner kann nicht angelegt werden", path);
+}
+
+// A copy's folder holds files only. Best effort: what stays is cleared by
+// the next copy.
+void removeFolder(const std::string& path) {
+    const std::string dir =
+        kPathSeparators.find(path.back()) == std::string_view::npos ? path + kPathSeparators[0] : path;
+    if (const auto names = filesIn(dir))
+        for (const std::string& name : *names) deleteFile(dir + name);
+    removeEmptyDirectory(dir);
 }
 
 FileSet readFilesIn(const std::string& dir, bool programFilesOnly) {
@@ -133,12 +128,8 @@ FileSet readProgramFiles(const std::string& programDir) { return readFilesIn(pro
 
 std::vector<std::string> listBackups(const std::string& programDir) {
     std::vector<std::string> names;
-    std::error_code error;
-    for (fs::directory_iterator it(pathOf(backupRoot(programDir)), error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string name = utf8Of(it->path().filename());
-        if (it->is_directory(error) && backupMoment(name)) names.push_back(name);
-    }
+    for (const std::string& name : directoriesIn(backupRoot(programDir)).value_or(std::vector<std::string>{}))
+        if (backupMoment(name)) names.push_back(name);
     std::sort(names.rbegin(), names.rend());
     return names;
 }
@@ -152,41 +143,36 @@ std::optional<std::string> writeBackup(const std::string& programDir, const File
     const std::vector<std::string> existing = listBackups(programDir);
     if (!existing.empty() && readBackup(programDir, existing.front()) == files) return std::nullopt;
 
-    makeDirectory(backupRoot(programDir));
+    makeFolder(backupRoot(programDir));
     // Two copies in one second (a restore right after the start) each get
     // a name of their own.
     DateTime moment = now;
     std::string name = backupName(moment);
     while (std::find(existing.begin(), existing.end(), name) != existing.end() ||
-           fs::exists(pathOf(backupDir(programDir, name)))) {
+           fileExists(backupRoot(programDir) + name)) {
         moment = fromTimeline(timeline(moment) + 1000);
         name = backupName(moment);
     }
 
     const std::string unfinished = backupRoot(programDir) + name + kUnfinished;
-    std::error_code ignored;
     try {
-        makeDirectory(unfinished);
+        makeFolder(unfinished);
         for (const auto& [file, bytes] : files)
             writeFileAtomically(unfinished + kPathSeparators[0] + file, bytes);
-        std::error_code error;
-        fs::rename(pathOf(unfinished), pathOf(backupDir(programDir, name)), error);
-        if (error) fail("Der Ordner kann nicht umbenannt werden", unfinished);
+        if (!renameDirectory(unfinished, backupDir(programDir, name)))
+            fail("Der Ordner kann nicht umbenannt werden", unfinished);
     } catch (...) {
-        fs::remove_all(pathOf(unfinished), ignored);
+        removeFolder(unfinished);
         throw;
     }
 
     std::vector<std::string> all = existing;
     all.push_back(name);
-    for (const std::string& old : backupsToDrop(all, now))
-        fs::remove_all(pathOf(backupDir(programDir, old)), ignored);
-    for (fs::directory_iterator it(pathOf(backupRoot(programDir)), ignored), end;
-         !ignored && it != end; it.increment(ignored)) {
-        const std::string leftover = utf8Of(it->path().filename());
+    for (const std::string& old : backupsToDrop(all, now)) removeFolder(backupDir(programDir, old));
+    for (const std::string& leftover : directoriesIn(backupRoot(programDir)).value_or(std::vector<std::string>{})) {
         if (leftover.ends_with(kUnfinished) && leftover != name + kUnfinished &&
             backupMoment(leftover.substr(0, leftover.size() - std::size(kUnfinished) + 1)))
-            fs::remove_all(it->path(), ignored);
+            removeFolder(backupRoot(programDir) + leftover);
     }
     return name;
 }

@@ -99,6 +99,16 @@ inline constexpr std::string_view kPathSeparators = "/";
 // The names of the files in the directory (which ends with its separator),
 // sub-directories left out; nullopt when it cannot be read to the end.
 std::optional<std::vector<std::string>> filesIn(const std::string& directory);
+// The same for the sub-directories, "." and ".." left out.
+std::optional<std::vector<std::string>> directoriesIn(const std::string& directory);
+
+// Directories, for the copies of the notes. A closing separator is allowed.
+// True when the directory exists afterwards.
+bool makeDirectory(const std::string& path);
+// Renames a directory; false when the target exists or it cannot be done.
+bool renameDirectory(const std::string& from, const std::string& to);
+// Removes an empty directory. True when it is gone.
+bool removeEmptyDirectory(const std::string& path);
 
 // The path against the working directory, with "." and ".." resolved and a
 // closing separator kept; the path as given when that cannot be done.

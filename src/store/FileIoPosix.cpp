@@ -161,7 +161,9 @@ bool deleteFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
-std::optional<std::vector<std::string>> filesIn(const std::string& directory) {
+namespace {
+
+std::optional<std::vector<std::string>> entriesIn(const std::string& directory, bool directories) {
     DIR* dir = ::opendir(directory.c_str());
     if (dir == nullptr) return std::nullopt;
     std::vector<std::string> names;
@@ -170,16 +172,43 @@ std::optional<std::vector<std::string>> filesIn(const std::string& directory) {
         const dirent* entry = ::readdir(dir);
         if (entry == nullptr) break;
         const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
         struct stat st {};
-        if (name == "." || name == ".." ||
-            (::stat((directory + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode)))
-            continue;
-        names.push_back(name);
+        const bool isDirectory =
+            ::stat((directory + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        if (isDirectory == directories) names.push_back(name);
     }
     const bool complete = errno == 0;
     ::closedir(dir);
     if (!complete) return std::nullopt;
     return names;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> filesIn(const std::string& directory) {
+    return entriesIn(directory, false);
+}
+
+std::optional<std::vector<std::string>> directoriesIn(const std::string& directory) {
+    return entriesIn(directory, true);
+}
+
+bool makeDirectory(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) == 0) return true;
+    struct stat st {};
+    return errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool renameDirectory(const std::string& from, const std::string& to) {
+    struct stat st {};
+    // rename() would replace an empty directory at the target.
+    if (::lstat(to.c_str(), &st) == 0) return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool removeEmptyDirectory(const std::string& path) {
+    return ::rmdir(path.c_str()) == 0 || errno == ENOENT;
 }
 
 std::string absolutePath(const std::string& path) {

@@ -244,7 +244,9 @@ bool deleteFile(const std::string& path) {
     return ::DeleteFileW(wide.c_str()) || isNotFound(::GetLastError());
 }
 
-std::optional<std::vector<std::string>> filesIn(const std::string& directory) {
+namespace {
+
+std::optional<std::vector<std::string>> entriesIn(const std::string& directory, bool directories) {
     WIN32_FIND_DATAW found;
     const HANDLE find = ::FindFirstFileExW(toWide(directory + "*").c_str(), FindExInfoBasic, &found,
                                            FindExSearchNameMatch, nullptr, 0);
@@ -255,13 +257,48 @@ std::optional<std::vector<std::string>> filesIn(const std::string& directory) {
     }
     std::vector<std::string> names;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(toUtf8(found.cFileName));
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == directories)
+            names.push_back(toUtf8(name));
     } while (::FindNextFileW(find, &found));
     const bool complete = ::GetLastError() == ERROR_NO_MORE_FILES;
     ::FindClose(find);
     if (!complete) return std::nullopt;
     return names;
+}
+
+// Some calls refuse a directory named with its closing separator.
+std::wstring directoryName(std::string path) {
+    while (path.size() > 1 && kPathSeparators.find(path.back()) != std::string_view::npos)
+        path.pop_back();
+    return toWide(path);
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> filesIn(const std::string& directory) {
+    return entriesIn(directory, false);
+}
+
+std::optional<std::vector<std::string>> directoriesIn(const std::string& directory) {
+    return entriesIn(directory, true);
+}
+
+bool makeDirectory(const std::string& path) {
+    const std::wstring wide = directoryName(path);
+    if (::CreateDirectoryW(wide.c_str(), nullptr)) return true;
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool renameDirectory(const std::string& from, const std::string& to) {
+    return ::MoveFileExW(directoryName(from).c_str(), directoryName(to).c_str(), 0) != FALSE;
+}
+
+bool removeEmptyDirectory(const std::string& path) {
+    const std::wstring wide = directoryName(path);
+    return ::RemoveDirectoryW(wide.c_str()) || isNotFound(::GetLastError());
 }
 
 std::string absolutePath(const std::string& path) {

@@ -149,6 +149,31 @@ TEST_F(FileIoTest, ListsFilesButNotDirectories) {
     EXPECT_EQ(filesIn(path("Notiz1.tvn/")), std::nullopt);
 }
 
+// A copy of the notes is made under a temporary name and renamed when whole:
+// the rename must never merge into or replace a copy already there.
+TEST_F(FileIoTest, DirectoriesAreMadeListedRenamedOnlyOntoNothingAndRemovedWhenEmpty) {
+    put("Notiz1.tvn", "");
+    EXPECT_TRUE(makeDirectory(path("neu") + "/"));
+    EXPECT_TRUE(makeDirectory(path("neu"))) << "already there";
+    EXPECT_FALSE(makeDirectory(path("Notiz1.tvn"))) << "a file of that name";
+    EXPECT_TRUE(makeDirectory(path("alt")));
+    auto directories = directoriesIn(dir_.string() + "/");
+    ASSERT_TRUE(directories);
+    std::sort(directories->begin(), directories->end());
+    EXPECT_EQ(*directories, (std::vector<std::string>{"alt", "neu"}));
+
+    EXPECT_FALSE(renameDirectory(path("neu"), path("alt") + "/"));
+    EXPECT_TRUE(renameDirectory(path("neu"), path("fertig") + "/"));
+    EXPECT_TRUE(fs::is_directory(path("fertig")));
+    EXPECT_FALSE(fs::exists(path("neu")));
+
+    put("fertig/Notiz1.tvn", "");
+    EXPECT_FALSE(removeEmptyDirectory(path("fertig"))) << "not empty";
+    EXPECT_TRUE(deleteFile(path("fertig/Notiz1.tvn")));
+    EXPECT_TRUE(removeEmptyDirectory(path("fertig") + "/"));
+    EXPECT_TRUE(removeEmptyDirectory(path("fertig"))) << "already gone";
+}
+
 TEST(AbsolutePath, ResolvesDotsAgainstTheWorkingDirectory) {
     EXPECT_EQ(absolutePath("/a/./b//c/../Tavelin.ini"), "/a/b/Tavelin.ini");
     EXPECT_EQ(absolutePath("/../a/.."), "/");
