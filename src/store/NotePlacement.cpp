@@ -183,4 +183,24 @@ Rect keepOnScreen(Rect rect, const std::vector<Rect>& workAreas) {
     return {saturate(left), saturate(top), saturate(left + width), saturate(top + height)};
 }
 
+std::vector<Rect> cascade(const std::vector<Rect>& windows, const Rect& area, int step) {
+    const std::int64_t areaWidth = std::max<std::int64_t>(0, std::int64_t{area.right} - area.left);
+    const std::int64_t areaHeight = std::max<std::int64_t>(0, std::int64_t{area.bottom} - area.top);
+    std::vector<Rect> placed;
+    placed.reserve(windows.size());
+    std::int64_t offset = 0;
+    for (const Rect& window : windows) {
+        const std::int64_t width =
+            std::clamp<std::int64_t>(std::int64_t{window.right} - window.left, 0, areaWidth);
+        const std::int64_t height =
+            std::clamp<std::int64_t>(std::int64_t{window.bottom} - window.top, 0, areaHeight);
+        if (offset + width > areaWidth || offset + height > areaHeight) offset = 0;
+        const std::int64_t left = area.left + offset;
+        const std::int64_t top = area.top + offset;
+        placed.push_back({saturate(left), saturate(top), saturate(left + width), saturate(top + height)});
+        offset += std::max(step, 0);
+    }
+    return placed;
+}
+
 }  // namespace tav

@@ -224,5 +224,25 @@ TEST(KeepOnScreen, LostWindowMovesOntoTheNearestArea) {
     EXPECT_EQ(huge, (Rect{2038, 758, 2048, 768}));
 }
 
+TEST(Cascade, StepsFromTheCornerKeepingSizesAndStartsAgainAtTheEdge) {
+    const Rect area{100, 50, 600, 450};  // 500 x 400
+    const std::vector<Rect> windows = {
+        {-3000, -3000, -2800, -2850},  // far off: 200 x 150
+        {5000, 5000, 5300, 5200},      // 300 x 200
+        {0, 0, 900, 300},              // wider than the area
+        {0, 0, 400, 390},              // one step down would reach past the bottom
+        {10, 10, 5, 5},                // damaged: no size
+    };
+    const std::vector<Rect> expected = {
+        {100, 50, 300, 200},
+        {120, 70, 420, 270},
+        {100, 50, 600, 350},  // shrunk to the area's width, so back at the corner
+        {100, 50, 500, 440},
+        {120, 70, 120, 70},
+    };
+    EXPECT_EQ(cascade(windows, area, 20), expected);
+    EXPECT_TRUE(cascade({}, area, 20).empty());
+}
+
 }  // namespace
 }  // namespace tav
