@@ -19,6 +19,7 @@
 #include "store/Backup.h"
 #include "store/FileIo.h"
 #include "store/IniFile.h"
+#include "store/NotePlacement.h"
 #include "store/ShortcutText.h"
 
 namespace tav {
@@ -144,6 +145,7 @@ void TrayController::buildTrayMenu() {
         .add(alarmsItem)
         .add(settingsItem)
         .add(hiddenNotesItem)
+        .add(gatherNotesItem)
         .add(networkNoteItem)
         .add(aboutItem)
         .add(restoreBackupItem)
@@ -155,6 +157,7 @@ void TrayController::buildTrayMenu() {
     hiddenNotesItem.visible = false;
     alarmsItem.onClick = [this] { showAlarms(); };
     alarmsItem.visible = false;
+    gatherNotesItem.onClick = [this] { gatherNotes(); };
     networkNoteItem.visible = false;
     networkNoteItem.enabled = false;
     aboutItem.onClick = [this] { showAbout(); };
@@ -537,6 +540,34 @@ void TrayController::showAlarms() {
     if (alarmList_ == nullptr) return;
     alarmList_->show();
     SetForegroundWindow(alarmList_->handle());
+}
+
+void TrayController::gatherNotes() {
+    std::vector<NoteWindow*> shown;
+    for (const auto& note : notes_)
+        if (note->visible()) shown.push_back(note.get());
+    std::stable_sort(shown.begin(), shown.end(), [](NoteWindow* a, NoteWindow* b) {
+        return noteNumber(a->name()) < noteNumber(b->name());
+    });
+    if (shown.empty()) return;
+
+    POINT mouse{};
+    GetCursorPos(&mouse);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromPoint(mouse, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& work = monitor.rcWork;
+
+    std::vector<Rect> rects;
+    for (NoteWindow* note : shown) {
+        RECT r{};
+        GetWindowRect(note->handle(), &r);
+        rects.push_back({r.left, r.top, r.right, r.bottom});
+    }
+    // A step a little taller than a title line, so each one stays in reach.
+    const std::vector<Rect> placed = cascade(
+        rects, {work.left, work.top, work.right, work.bottom}, shown.front()->scale(20));
+    for (std::size_t i = 0; i < shown.size(); ++i) shown[i]->moveTo(placed[i]);
 }
 
 void TrayController::bringNoteToFront(NoteWindow& note) {

@@ -70,6 +70,7 @@ public:
     MenuItem alarmsItem{"alarmsItem", "Alarme ..."};
     MenuItem settingsItem{"settingsItem", "Grundeinstellungen..."};
     MenuItem hiddenNotesItem{"hiddenNotesItem", "unsichtbare Notizen..."};
+    MenuItem gatherNotesItem{"gatherNotesItem", "Alle Notizen holen"};
     MenuItem networkNoteItem{"networkNoteItem", "Netzwerk-Notiz erstellen"};
     MenuItem aboutItem{"aboutItem", "&Info über das Programm..."};
     MenuItem restoreBackupItem{"restoreBackupItem", "Sicherung wiederherstellen ..."};
@@ -98,6 +99,9 @@ public:
     // notes and settings, after a copy of the current state.
     void restoreBackup();
     void showAlarms();
+    // Every shown note cascaded onto the work area of the monitor under the
+    // mouse, in the order of their numbers; hidden notes stay hidden.
+    void gatherNotes();
     // A note chosen in the list of alarms: shown, a hidden one too, and in
     // front.
     void bringNoteToFront(NoteWindow& note);

@@ -83,6 +83,9 @@ public:
     // writes it, while the window stays until the process ends.
     void savePlacementForExit() { saveRecordAsItGoes(); }
     bool rolledUp() const { return rolledUp_; }
+    // Moved and sized by the program rather than the user (gathering the
+    // notes, a monitor that went away); the file gets the new place soon.
+    void moveTo(const Rect& rect);
     // The note's text file was changed by someone else since the note read
     // or wrote it: a note without edits of its own shows the new text; one
     // with edits asks, and the version the user does not take is kept

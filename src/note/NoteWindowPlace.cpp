@@ -223,6 +223,14 @@ void NoteWindow::savePlacementNow(IniFile& ini) {
     writePlacement(ini, name(), *placement_, true);
 }
 
+void NoteWindow::moveTo(const Rect& rect) {
+    // A maximised note would keep covering its monitor.
+    if (IsZoomed(handle())) ShowWindow(handle(), SW_RESTORE);
+    SetWindowPos(handle(), HWND_TOP, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_NOACTIVATE);
+    savePlacementSoon();
+}
+
 void NoteWindow::forgetPendingPlacement() { PlacementBatch::instance().remove(this); }
 
 }  // namespace tav

@@ -523,15 +523,15 @@ TEST_F(TrayControllerTest, PressingTheNewNoteHotKeyCreatesANote) {
     EXPECT_EQ("Per Taste  ", form.notes()[0]->titleLine.text());
 }
 
-TEST_F(TrayControllerTest, TrayMenuShowsItsFiveItemsAndLeavesTheHiddenOnesOut) {
+TEST_F(TrayControllerTest, TrayMenuShowsItsSixItemsAndLeavesTheHiddenOnesOut) {
     TrayController& form = start();
     std::vector<MenuItem*> commands;
     MenuHandle menu = form.trayMenu.build(commands);
-    ASSERT_EQ(5, GetMenuItemCount(menu.get()));
-    const char* expected[] = {"&neue Notiz erstellen", "Grundeinstellungen...",
-                              "&Info über das Programm...", "Sicherung wiederherstellen ...",
-                              "Tavelin b&eenden"};
-    for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(6, GetMenuItemCount(menu.get()));
+    const char* expected[] = {"&neue Notiz erstellen",      "Grundeinstellungen...",
+                              "Alle Notizen holen",         "&Info über das Programm...",
+                              "Sicherung wiederherstellen ...", "Tavelin b&eenden"};
+    for (int i = 0; i < 6; ++i) {
         wchar_t text[64] = {};
         GetMenuStringW(menu.get(), static_cast<UINT>(i), text, 64, MF_BYPOSITION);
         EXPECT_EQ(expected[i], narrow(text));
