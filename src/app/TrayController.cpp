@@ -38,6 +38,9 @@ constexpr UINT kReportRefusedHotKeys = WM_APP + 12;
 constexpr UINT kReportStartProblems = WM_APP + 13;
 constexpr UINT kShowNextAlarm = WM_APP + 14;
 constexpr UINT kBackupDone = WM_APP + 24;
+// The monitors changed; several messages tell of one change, so the notes
+// are looked at once, after them.
+constexpr UINT kKeepNotesInReach = WM_APP + 25;
 
 constexpr unsigned kBackupIntervalMs = 24u * 60 * 60 * 1000;
 
@@ -352,7 +355,8 @@ void TrayController::restoreNotes() {
     for (const auto& note : notes_) slots_.markUsed(noteNumber(note->name()));
     restoreTimer.setEnabled(false);
 
-    if (aboutBox_ != nullptr) aboutBox_->versionLabel.setText("Version:" + VersionInfo::fileVersion());
+    if (aboutBox_ != nullptr)
+        aboutBox_->versionLabel.setText("Version:" + VersionInfo::fileVersion());
     hide();
     if (settingsUnreadable_) return;
 
@@ -565,9 +569,14 @@ void TrayController::gatherNotes() {
         rects.push_back({r.left, r.top, r.right, r.bottom});
     }
     // A step a little taller than a title line, so each one stays in reach.
-    const std::vector<Rect> placed = cascade(
-        rects, {work.left, work.top, work.right, work.bottom}, shown.front()->scale(20));
-    for (std::size_t i = 0; i < shown.size(); ++i) shown[i]->moveTo(placed[i]);
+    const std::vector<Rect> placed =
+        cascade(rects, {work.left, work.top, work.right, work.bottom}, shown.front()->scale(20));
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        shown[i]->moveTo(placed[i]);
+        // Each over the one before, so that every title shows.
+        SetWindowPos(shown[i]->handle(), HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 }
 
 void TrayController::bringNoteToFront(NoteWindow& note) {
@@ -680,6 +689,18 @@ NoteWindow* TrayController::findNote(const std::string& name) const {
 }
 
 bool TrayController::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (msg == WM_DISPLAYCHANGE || msg == WM_DPICHANGED ||
+        (msg == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA)) {
+        if (!keepInReachPosted_)
+            keepInReachPosted_ = PostMessageW(handle(), kKeepNotesInReach, 0, 0);
+        return false;
+    }
+    if (msg == kKeepNotesInReach) {
+        keepInReachPosted_ = false;
+        for (const auto& note : notes_) note->keepInReach();
+        result = 0;
+        return true;
+    }
     if (msg == kShowNextAlarm) {
         showNextAlarm();
         result = 0;

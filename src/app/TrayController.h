@@ -196,6 +196,7 @@ private:
     AlarmListDialog* alarmList_ = nullptr;
     std::string trayTip_;
     bool nextAlarmPosted_ = false;
+    bool keepInReachPosted_ = false;
     std::string refusedAtStart_;              // told once the message loop runs
     std::vector<std::string> startProblems_;  // so are these
     IconHandle trayImage_;

@@ -38,6 +38,8 @@ class OverdueAlarm;
 // Colours of the title line: view mode and edit mode.
 inline constexpr COLORREF kTitleViewColor = 2674653;
 inline constexpr COLORREF kTitleEditColor = 255;
+// The title line's height in the note's layout units.
+inline constexpr int kNoteTitleHeight = 13;
 
 class NoteWindow : public Form {
 public:
@@ -86,6 +88,9 @@ public:
     // Moved and sized by the program rather than the user (gathering the
     // notes, a monitor that went away); the file gets the new place soon.
     void moveTo(const Rect& rect);
+    // After the monitors changed: a shown note without a grip of its title
+    // line on any of them moves onto the nearest one.
+    void keepInReach();
     // The note's text file was changed by someone else since the note read
     // or wrote it: a note without edits of its own shows the new text; one
     // with edits asks, and the version the user does not take is kept

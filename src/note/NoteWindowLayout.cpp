@@ -19,13 +19,12 @@ namespace {
 constexpr char kPrintTitle[] = "Editor-Text";
 constexpr int kMemoId = 1;
 constexpr int kClockId = 2;
-constexpr int kTitleHeight = 13;
 constexpr int kBarHeight = 29;
 constexpr int kButtonSize = 21;
 constexpr int kSmallButtonHeight = 13;
 // Over the left end of the title line and exactly as high: the bar draws no
 // edge above its buttons, so they start at its top edge.
-constexpr LayoutRect kSmallBarBounds{2, 0, 35, kTitleHeight};
+constexpr LayoutRect kSmallBarBounds{2, 0, 35, kNoteTitleHeight};
 
 constexpr int ctrl(char key) { return kCtrl + key; }
 
@@ -340,8 +339,8 @@ void NoteWindow::layout() {
     laidOut_ = key;
     int top = 0;
     if (titleLine.visible()) {
-        titleLine.setBounds({0, 0, width, kTitleHeight});
-        top += kTitleHeight;
+        titleLine.setBounds({0, 0, width, kNoteTitleHeight});
+        top += kNoteTitleHeight;
     }
     for (ToolBar* bar : {&editBar, &viewBar}) {
         if (!bar->visible()) continue;

@@ -226,9 +226,22 @@ void NoteWindow::savePlacementNow(IniFile& ini) {
 void NoteWindow::moveTo(const Rect& rect) {
     // A maximised note would keep covering its monitor.
     if (IsZoomed(handle())) ShowWindow(handle(), SW_RESTORE);
-    SetWindowPos(handle(), HWND_TOP, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_NOACTIVATE);
+    SetWindowPos(handle(), nullptr, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_NOACTIVATE | SWP_NOZORDER);
     savePlacementSoon();
+}
+
+void NoteWindow::keepInReach() {
+    if (!visible()) return;
+    RECT r{};
+    GetWindowRect(handle(), &r);
+    // The title line begins below the window's border.
+    POINT client{0, 0};
+    ClientToScreen(handle(), &client);
+    const Rect now{r.left, r.top, r.right, r.bottom};
+    const Rect kept =
+        keepTitleInReach(now, client.y - r.top + scale(kNoteTitleHeight), workAreas());
+    if (kept != now) moveTo(kept);
 }
 
 void NoteWindow::forgetPendingPlacement() { PlacementBatch::instance().remove(this); }

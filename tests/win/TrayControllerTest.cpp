@@ -170,8 +170,8 @@ TEST_F(TrayControllerTest, StartShowsTheDesignedValues) {
         form_.reset();
     }
     writeKeys({{"Settings", "startscreen", "0"}});
-    rows.push_back(
-        {"ms before the notes without splash", "250", std::to_string(start().restoreTimer.interval())});
+    rows.push_back({"ms before the notes without splash", "250",
+                    std::to_string(start().restoreTimer.interval())});
     for (const Row& row : rows) EXPECT_EQ(row.expected, row.actual) << row.what;
 }
 
@@ -480,7 +480,8 @@ TEST_F(TrayControllerTest, HotKeysComeFromTheStoredCharacters) {
         BoxAnswerer answers;
         TrayController& form = start();
         EXPECT_EQ(kCtrl | kAlt | '7', form.newNoteHotKey.shortcut());
-        EXPECT_EQ(0, form.foregroundHotKey.shortcut()) << "no letter or digit: no hot key, not another";
+        EXPECT_EQ(0, form.foregroundHotKey.shortcut())
+            << "no letter or digit: no hot key, not another";
         ASSERT_TRUE(pumpUntil([&] { return !answers.boxes.empty(); }));
         EXPECT_NE(std::string::npos, answers.boxes[0].text.find("„F1“ für „in den Vordergrund“"))
             << answers.boxes[0].text;
@@ -528,9 +529,9 @@ TEST_F(TrayControllerTest, TrayMenuShowsItsSixItemsAndLeavesTheHiddenOnesOut) {
     std::vector<MenuItem*> commands;
     MenuHandle menu = form.trayMenu.build(commands);
     ASSERT_EQ(6, GetMenuItemCount(menu.get()));
-    const char* expected[] = {"&neue Notiz erstellen",      "Grundeinstellungen...",
-                              "Alle Notizen holen",         "&Info über das Programm...",
-                              "Sicherung wiederherstellen ...", "Tavelin b&eenden"};
+    const char* expected[] = {
+        "&neue Notiz erstellen",      "Grundeinstellungen...",          "Alle Notizen holen",
+        "&Info über das Programm...", "Sicherung wiederherstellen ...", "Tavelin b&eenden"};
     for (int i = 0; i < 6; ++i) {
         wchar_t text[64] = {};
         GetMenuStringW(menu.get(), static_cast<UINT>(i), text, 64, MF_BYPOSITION);
@@ -540,6 +541,47 @@ TEST_F(TrayControllerTest, TrayMenuShowsItsSixItemsAndLeavesTheHiddenOnesOut) {
     EXPECT_TRUE(form.aboutItem.enabled);
     // No settings dialog yet: its item is greyed, not silently dead.
     EXPECT_NE(0u, GetMenuState(menu.get(), 1, MF_BYPOSITION) & MF_GRAYED);
+}
+
+TEST_F(TrayControllerTest, ADisplayChangeMovesOnlyTheNotesOutOfReach) {
+    writeKeys({{"Settings", "Notizanzahl", "3"},
+               {"Notiz1", "active", "1"},
+               {"Notiz2", "active", "1"},
+               {"Notiz3", "active", "1"}});
+    TrayController& form = start();
+    restoreNow();
+    ASSERT_EQ(3u, form.notes().size());
+    pumpPosted();
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    auto place = [](const NoteWindow& note, int x, int y) {
+        SetWindowPos(note.handle(), nullptr, x, y, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    auto rect = [](const NoteWindow& note) {
+        RECT r{};
+        GetWindowRect(note.handle(), &r);
+        return std::array<long, 4>{r.left, r.top, r.right, r.bottom};
+    };
+    const NoteWindow& gone = *form.notes()[0];    // its monitor was taken away
+    const NoteWindow& above = *form.notes()[1];   // its title over the top edge
+    const NoteWindow& corner = *form.notes()[2];  // partly shown, title and all
+    place(gone, work.right + 500, work.top + 100);
+    place(above, work.left + 100, work.top - 100);
+    place(corner, work.right - 100, work.bottom - 100);
+
+    SendMessageW(form.handle(), WM_DISPLAYCHANGE, 32, MAKELPARAM(work.right, work.bottom));
+    pumpPosted();
+    EXPECT_EQ(rect(gone),
+              (std::array<long, 4>{work.right - 300, work.top + 100, work.right, work.top + 300}));
+    EXPECT_EQ(rect(above),
+              (std::array<long, 4>{work.left + 100, work.top, work.left + 400, work.top + 200}));
+    EXPECT_EQ(rect(corner), (std::array<long, 4>{work.right - 100, work.bottom - 100,
+                                                 work.right + 200, work.bottom + 100}));
+    const std::string written = std::to_string(work.right - 300) + "," +
+                                std::to_string(work.top + 100) + "," + std::to_string(work.right) +
+                                "," + std::to_string(work.top + 300);
+    EXPECT_TRUE(pumpUntil([&] { return readKey("Notiz1", "NormPos") == written; }))
+        << readKey("Notiz1", "NormPos");
 }
 
 TEST_F(TrayControllerTest, MinimisingLeavesTheNotesOnScreen) {
