@@ -9,6 +9,7 @@
 #include "app/BackupDialog.h"
 #include "app/InstanceLock.h"
 #include "desktop/LocalTime.h"
+#include "desktop/Monitors.h"
 #include "desktop/ShellFiles.h"
 #include "desktop/VersionInfo.h"
 #include "forms/Dialogs.h"
@@ -85,6 +86,7 @@ TrayController::TrayController(const std::string& windowsDirectory) : Form(kTray
     setClientHeight(kSplashClientHeight);
     create();
     buildSplash();
+    layout_ = workAreas();
     buildTrayMenu();
     start(windowsDirectory);
 }
@@ -697,7 +699,8 @@ bool TrayController::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& res
     }
     if (msg == kKeepNotesInReach) {
         keepInReachPosted_ = false;
-        for (const auto& note : notes_) note->keepInReach();
+        const std::vector<Rect> before = std::exchange(layout_, workAreas());
+        for (const auto& note : notes_) note->keepInReach(before, layout_);
         result = 0;
         return true;
     }

@@ -23,6 +23,7 @@
 #include "forms/Menu.h"
 #include "note/NoteHost.h"
 #include "settings/GlobalHotKeys.h"
+#include "store/NotePlacement.h"
 #include "store/NoteStore.h"
 
 namespace tav {
@@ -197,6 +198,7 @@ private:
     std::string trayTip_;
     bool nextAlarmPosted_ = false;
     bool keepInReachPosted_ = false;
+    std::vector<Rect> layout_;                // the monitors' work areas the notes were placed on
     std::string refusedAtStart_;              // told once the message loop runs
     std::vector<std::string> startProblems_;  // so are these
     IconHandle trayImage_;

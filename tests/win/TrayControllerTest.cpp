@@ -20,6 +20,7 @@
 #include "about/AboutBox.h"
 #include "alarm/AlarmReminder.h"
 #include "app/TrayController.h"
+#include "desktop/Monitors.h"
 #include "desktop/Utf.h"
 #include "forms/Dialogs.h"
 #include "note/NoteWindow.h"
@@ -67,6 +68,7 @@ protected:
         aboutBox_.reset();
         form_.reset();
         pumpPosted();
+        setWorkAreasFunction({});
         setErrorBoxFunction({});
         EXPECT_TRUE(errors_.empty()) << errors_.front();
         std::error_code ignored;
@@ -582,6 +584,53 @@ TEST_F(TrayControllerTest, ADisplayChangeMovesOnlyTheNotesOutOfReach) {
                                 "," + std::to_string(work.top + 300);
     EXPECT_TRUE(pumpUntil([&] { return readKey("Notiz1", "NormPos") == written; }))
         << readKey("Notiz1", "NormPos");
+}
+
+// A second monitor to the right of the real one is taken away and comes
+// back; a note that was on it returns, one the user has placed since stays.
+TEST_F(TrayControllerTest, ANoteGoesBackWhenItsMonitorReturns) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const Rect first{work.left, work.top, work.right, work.bottom};
+    const Rect second{work.right, work.top, work.right + 800, work.top + 600};
+    std::vector<Rect> monitors = {first, second};
+    setWorkAreasFunction([&] { return monitors; });
+    writeKeys(
+        {{"Settings", "Notizanzahl", "2"}, {"Notiz1", "active", "1"}, {"Notiz2", "active", "1"}});
+    TrayController& form = start();
+    restoreNow();
+    ASSERT_EQ(2u, form.notes().size());
+    pumpPosted();
+    const NoteWindow& away = *form.notes()[0];
+    const NoteWindow& stays = *form.notes()[1];
+    auto rect = [](const NoteWindow& note) {
+        RECT r{};
+        GetWindowRect(note.handle(), &r);
+        return Rect{r.left, r.top, r.right, r.bottom};
+    };
+    auto changeTo = [&](std::vector<Rect> now) {
+        monitors = std::move(now);
+        SendMessageW(form.handle(), WM_DISPLAYCHANGE, 32, 0);
+        pumpPosted();
+    };
+    const Rect onSecond{second.left + 100, second.top + 50, second.left + 400, second.top + 250};
+    SetWindowPos(away.handle(), nullptr, onSecond.left, onSecond.top, 300, 200,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const Rect onFirst = rect(stays);
+
+    changeTo({first});
+    EXPECT_EQ(rect(away), (Rect{first.right - 300, onSecond.top, first.right, onSecond.bottom}));
+    EXPECT_EQ(rect(stays), onFirst);
+    changeTo({first, second});
+    EXPECT_EQ(rect(away), onSecond);
+
+    changeTo({first});
+    SetWindowPos(away.handle(), nullptr, first.left + 10, first.top + 10, 300, 200,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    changeTo({first, second});
+    EXPECT_EQ(rect(away),
+              (Rect{first.left + 10, first.top + 10, first.left + 310, first.top + 210}));
+    setWorkAreasFunction({});
 }
 
 TEST_F(TrayControllerTest, MinimisingLeavesTheNotesOnScreen) {
