@@ -16,6 +16,7 @@
 #include "note/AlarmListDialog.h"
 #include "note/HiddenNotesDialog.h"
 #include "note/NoteWindow.h"
+#include "note/SearchDialog.h"
 #include "resource.h"
 #include "store/Backup.h"
 #include "store/FileIo.h"
@@ -150,6 +151,7 @@ void TrayController::buildTrayMenu() {
         .add(alarmsItem)
         .add(settingsItem)
         .add(hiddenNotesItem)
+        .add(searchItem)
         .add(gatherNotesItem)
         .add(networkNoteItem)
         .add(aboutItem)
@@ -162,6 +164,8 @@ void TrayController::buildTrayMenu() {
     hiddenNotesItem.visible = false;
     alarmsItem.onClick = [this] { showAlarms(); };
     alarmsItem.visible = false;
+    searchItem.onClick = [this] { showSearch(); };
+    searchItem.visible = false;
     gatherNotesItem.onClick = [this] { gatherNotes(); };
     networkNoteItem.visible = false;
     networkNoteItem.enabled = false;
@@ -296,6 +300,17 @@ void TrayController::attachHiddenNotesDialog(HiddenNotesDialog* dialog) {
 void TrayController::attachAlarmList(AlarmListDialog* dialog) {
     alarmList_ = dialog;
     alarmsItem.visible = dialog != nullptr;
+}
+
+void TrayController::attachSearchDialog(SearchDialog* dialog) {
+    searchDialog_ = dialog;
+    searchItem.visible = dialog != nullptr;
+}
+
+void TrayController::showSearch() {
+    if (searchDialog_ == nullptr) return;
+    searchDialog_->show();
+    SetForegroundWindow(searchDialog_->handle());
 }
 
 void TrayController::hideNote(NoteWindow& note) {

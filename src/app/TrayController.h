@@ -37,6 +37,7 @@ class AboutBox;
 class AlarmReminder;
 class HiddenNotesDialog;
 class AlarmListDialog;
+class SearchDialog;
 
 // Copies an old settings file from the Windows directory into the program
 // directory when only the old one exists. True when it copied.
@@ -71,6 +72,7 @@ public:
     MenuItem alarmsItem{"alarmsItem", "Alarme ..."};
     MenuItem settingsItem{"settingsItem", "Grundeinstellungen..."};
     MenuItem hiddenNotesItem{"hiddenNotesItem", "unsichtbare Notizen..."};
+    MenuItem searchItem{"searchItem", "Notizen durchsuchen ..."};
     MenuItem gatherNotesItem{"gatherNotesItem", "Alle Notizen holen"};
     MenuItem networkNoteItem{"networkNoteItem", "Netzwerk-Notiz erstellen"};
     MenuItem aboutItem{"aboutItem", "&Info über das Programm..."};
@@ -92,6 +94,7 @@ public:
     void attachSettingsDialog(Form* dialog);
     void attachHiddenNotesDialog(HiddenNotesDialog* dialog);
     void attachAlarmList(AlarmListDialog* dialog);
+    void attachSearchDialog(SearchDialog* dialog);
 
     // The start-up restore, at the timer's one tick.
     void restoreNotes();
@@ -139,6 +142,8 @@ public:
     // The tray tip names the next alarm; an open list of alarms follows,
     // soon after.
     void alarmsChanged() override;
+    void showSearch() override;
+    bool searchAvailable() const override { return searchDialog_ != nullptr; }
 
     // GlobalHotKeys: the settings dialog's "&O.K.".
     void setHotKeys(const std::string& newNoteLetter, const std::string& foregroundLetter) override;
@@ -195,6 +200,7 @@ private:
     Form* settingsDialog_ = nullptr;
     HiddenNotesDialog* hiddenNotesDialog_ = nullptr;
     AlarmListDialog* alarmList_ = nullptr;
+    SearchDialog* searchDialog_ = nullptr;
     std::string trayTip_;
     bool nextAlarmPosted_ = false;
     bool keepInReachPosted_ = false;

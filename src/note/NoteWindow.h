@@ -86,6 +86,9 @@ public:
     // writes it, while the window stays until the process ends.
     void savePlacementForExit() { saveRecordAsItGoes(); }
     bool rolledUp() const { return rolledUp_; }
+    // A match found by the search: the note rolled down and the text
+    // selected (UTF-8 byte positions in memo1.text()).
+    void selectText(std::size_t offset, std::size_t length);
     // Moved and sized by the program rather than the user (gathering the
     // notes, a monitor that went away); the file gets the new place soon.
     void moveTo(const Rect& rect);
@@ -121,7 +124,7 @@ public:
     MenuItem propertiesItem, titleItem, alarmItem, clockItem, wordWrapItem, stayOnTopItem,
         buttonBarsItem, titleLineItem, noteColourItem, hideItem, editItem, printItem, deleteItem,
         textItem, selectAllItem, copyItem, newNoteItem, importSeparator, importExportItem,
-        exportItem, importItem, settingsItem, aboutItem, exitSeparator, exitItem;
+        exportItem, importItem, settingsItem, aboutItem, exitSeparator, exitItem, searchItem;
     PopupMenu editMenu;
     MenuItem showEditBarItem, textActionsItem, saveItem, editCopyItem, cutItem, pasteItem,
         pasteTextItem, pasteObjectItem, editSelectAllItem, undoSeparator, undoItem, formatItem,

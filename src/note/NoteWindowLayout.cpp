@@ -209,6 +209,7 @@ void NoteWindow::buildViewMenu() {
     item(selectAllItem, "alles markieren", ctrl('A'));
     item(copyItem, "kopieren");
     item(newNoteItem, "n&eue Notiz erstellen");
+    item(searchItem, "Notizen durchsuchen ...", ctrl('F'));
     item(importSeparator, "-");
     item(importExportItem, "Import/Export");
     item(exportItem, "Notiz exportieren");
@@ -240,6 +241,8 @@ void NoteWindow::buildViewMenu() {
     selectAllItem.onClick = [this] { memo1.selectAll(); };
     copyItem.onClick = [this] { memo1.copyToClipboard(); };
     newNoteItem.onClick = [this] { host_.newNote(); };
+    searchItem.onClick = [this] { host_.showSearch(); };
+    searchItem.visible = host_.searchAvailable();
     exportItem.onClick = [this] { exportNote(); };
     importItem.onClick = [this] { importNote(); };
     settingsItem.onClick = [this] { host_.showSettings(); };
@@ -265,6 +268,7 @@ void NoteWindow::buildViewMenu() {
         .add(deleteItem)
         .add(textItem)
         .add(newNoteItem)
+        .add(searchItem)
         .add(importSeparator)
         .add(importExportItem)
         .add(settingsItem)

@@ -366,4 +366,17 @@ void NoteWindow::importNote() {
     ini.close();
 }
 
+void NoteWindow::selectText(std::size_t offset, std::size_t length) {
+    if (rolledUp()) toggleRollUp();
+    // The control counts UTF-16 units; the text is UTF-8.
+    const std::string text = memo1.text();
+    offset = std::min(offset, text.size());
+    length = std::min(length, text.size() - offset);
+    const auto start = static_cast<WPARAM>(widen(text.substr(0, offset)).size());
+    const auto end = static_cast<LPARAM>(start + widen(text.substr(offset, length)).size());
+    SendMessageW(memo1.handle(), EM_SETSEL, start, end);
+    SendMessageW(memo1.handle(), EM_SCROLLCARET, 0, 0);
+    memo1.setFocus();
+}
+
 }  // namespace tav

@@ -24,6 +24,7 @@
 #include "desktop/Utf.h"
 #include "forms/Dialogs.h"
 #include "note/NoteWindow.h"
+#include "note/SearchDialog.h"
 #include "store/FileIo.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
@@ -631,6 +632,45 @@ TEST_F(TrayControllerTest, ANoteGoesBackWhenItsMonitorReturns) {
     EXPECT_EQ(rect(away),
               (Rect{first.left + 10, first.top + 10, first.left + 310, first.top + 210}));
     setWorkAreasFunction({});
+}
+
+TEST_F(TrayControllerTest, SearchListsMatchingNotesHiddenOnesTooAndSelectsTheMatch) {
+    writeKeys({{"Settings", "Notizanzahl", "3"},
+               {"Notiz1", "active", "1"},
+               {"Notiz2", "active", "1"},
+               {"Notiz3", "active", "1"}});
+    TrayController& form = start();
+    restoreNow();
+    ASSERT_EQ(3u, form.notes().size());
+    pumpPosted();
+    NoteWindow& one = *form.notes()[0];
+    NoteWindow& two = *form.notes()[1];
+    NoteWindow& three = *form.notes()[2];
+    one.setTitle("Einkauf");
+    one.memo1.replaceSel("Brot\rÄpfel und Milch");
+    two.setTitle("Garten");
+    two.memo1.replaceSel("Äpfel ernten");
+    three.setTitle("Milch");  // the word in the title, the other in the text
+    three.memo1.replaceSel("frische äpfel");
+    two.hide();
+
+    SearchDialog dialog(
+        form.handle(), [&] { return form.openNotes(); },
+        [&](NoteWindow& note) { form.bringNoteToFront(note); });
+    dialog.queryEdit.setText("milch ÄPFEL");  // as typed: the list follows
+    ASSERT_EQ(2, dialog.resultList.count());
+    EXPECT_EQ("Einkauf\t»Äpfel« und Milch", dialog.resultList.item(0));
+    EXPECT_EQ("Milch\tfrische »äpfel«", dialog.resultList.item(1));
+    dialog.queryEdit.setText("äpfel");
+    ASSERT_EQ(3, dialog.resultList.count());
+    EXPECT_EQ("Garten\t»Äpfel« ernten", dialog.resultList.item(1));
+
+    dialog.resultList.setItemIndex(1);
+    dialog.showNoteButtonClick();
+    EXPECT_TRUE(two.visible()) << "a hidden note comes back";
+    EXPECT_EQ("Äpfel", two.memo1.selText());
+    dialog.queryEdit.setText("nirgends");
+    EXPECT_EQ(0, dialog.resultList.count());
 }
 
 TEST_F(TrayControllerTest, MinimisingLeavesTheNotesOnScreen) {
