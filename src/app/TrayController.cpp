@@ -313,6 +313,10 @@ void TrayController::showSearch() {
     SetForegroundWindow(searchDialog_->handle());
 }
 
+std::string TrayController::searchQuery() const {
+    return searchDialog_ != nullptr ? searchDialog_->queryEdit.text() : std::string();
+}
+
 void TrayController::hideNote(NoteWindow& note) {
     if (hiddenNotesDialog_ != nullptr) hiddenNotesDialog_->hideNote(note);
 }

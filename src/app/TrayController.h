@@ -144,6 +144,7 @@ public:
     void alarmsChanged() override;
     void showSearch() override;
     bool searchAvailable() const override { return searchDialog_ != nullptr; }
+    std::string searchQuery() const override;
 
     // GlobalHotKeys: the settings dialog's "&O.K.".
     void setHotKeys(const std::string& newNoteLetter, const std::string& foregroundLetter) override;

@@ -58,6 +58,8 @@ public:
     // "Notizen durchsuchen ..."; offered where a search window is attached.
     virtual void showSearch() {}
     virtual bool searchAvailable() const { return false; }
+    // What the search window was last asked for; F3 in a note finds it.
+    virtual std::string searchQuery() const { return {}; }
 };
 
 }  // namespace tav

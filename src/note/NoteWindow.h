@@ -89,6 +89,9 @@ public:
     // A match found by the search: the note rolled down and the text
     // selected (UTF-8 byte positions in memo1.text()).
     void selectText(std::size_t offset, std::size_t length);
+    // F3: the next place after the selection where a word of the last
+    // search occurs, from the start again after the last one.
+    void findNext();
     // Moved and sized by the program rather than the user (gathering the
     // notes, a monitor that went away); the file gets the new place soon.
     void moveTo(const Rect& rect);

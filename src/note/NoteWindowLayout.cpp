@@ -367,6 +367,10 @@ void NoteWindow::onSize(int, int) { layout(); }
 // The menu shortcuts work while their menu is the text's menu: Ctrl+Z is
 // word wrap in view mode and the control's own undo in edit mode.
 bool NoteWindow::memoKeyDown(UINT vk) {
+    if (vk == VK_F3) {
+        findNext();
+        return true;
+    }
     return memoMenu().handleShortcut(shortcutFromKey(vk), handle());
 }
 

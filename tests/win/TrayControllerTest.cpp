@@ -649,7 +649,7 @@ TEST_F(TrayControllerTest, SearchListsMatchingNotesHiddenOnesTooAndSelectsTheMat
     one.setTitle("Einkauf");
     one.memo1.replaceSel("Brot\rÄpfel und Milch");
     two.setTitle("Garten");
-    two.memo1.replaceSel("Äpfel ernten");
+    two.memo1.replaceSel("Äpfel ernten, Äpfel essen");
     three.setTitle("Milch");  // the word in the title, the other in the text
     three.memo1.replaceSel("frische äpfel");
     two.hide();
@@ -657,20 +657,33 @@ TEST_F(TrayControllerTest, SearchListsMatchingNotesHiddenOnesTooAndSelectsTheMat
     SearchDialog dialog(
         form.handle(), [&] { return form.openNotes(); },
         [&](NoteWindow& note) { form.bringNoteToFront(note); });
+    form.attachSearchDialog(&dialog);
     dialog.queryEdit.setText("milch ÄPFEL");  // as typed: the list follows
     ASSERT_EQ(2, dialog.resultList.count());
     EXPECT_EQ("Einkauf\t»Äpfel« und Milch", dialog.resultList.item(0));
     EXPECT_EQ("Milch\tfrische »äpfel«", dialog.resultList.item(1));
     dialog.queryEdit.setText("äpfel");
     ASSERT_EQ(3, dialog.resultList.count());
-    EXPECT_EQ("Garten\t»Äpfel« ernten", dialog.resultList.item(1));
+    EXPECT_EQ("Garten\t»Äpfel« ernten, Äpfel essen", dialog.resultList.item(1));
 
     dialog.resultList.setItemIndex(1);
     dialog.showNoteButtonClick();
     EXPECT_TRUE(two.visible()) << "a hidden note comes back";
     EXPECT_EQ("Äpfel", two.memo1.selText());
+    auto selectionStart = [&] {
+        DWORD start = 0;
+        SendMessageW(two.memo1.handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+        return start;
+    };
+    EXPECT_EQ(0u, selectionStart());
+    // F3 finds the next one, then the first again.
+    SendMessageW(two.memo1.handle(), WM_KEYDOWN, VK_F3, 0);
+    EXPECT_EQ(14u, selectionStart());
+    SendMessageW(two.memo1.handle(), WM_KEYDOWN, VK_F3, 0);
+    EXPECT_EQ(0u, selectionStart());
     dialog.queryEdit.setText("nirgends");
     EXPECT_EQ(0, dialog.resultList.count());
+    form.attachSearchDialog(nullptr);
 }
 
 TEST_F(TrayControllerTest, MinimisingLeavesTheNotesOnScreen) {
