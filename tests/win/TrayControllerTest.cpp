@@ -103,6 +103,18 @@ protected:
     }
     // The start-up tick, without waiting for the splash.
     void restoreNow() { form_->restoreNotes(); }
+    // Started with this many notes restored.
+    TrayController& startWithNotes(int count) {
+        std::vector<std::array<std::string, 3>> keys = {
+            {"Settings", "Notizanzahl", std::to_string(count)}};
+        for (int i = 1; i <= count; ++i)
+            keys.push_back({"Notiz" + std::to_string(i), "active", "1"});
+        writeKeys(keys);
+        TrayController& form = start();
+        restoreNow();
+        pumpPosted();
+        return form;
+    }
 
     std::string dir_;
     std::string windowsDir_;
@@ -547,14 +559,8 @@ TEST_F(TrayControllerTest, TrayMenuShowsItsSixItemsAndLeavesTheHiddenOnesOut) {
 }
 
 TEST_F(TrayControllerTest, ADisplayChangeMovesOnlyTheNotesOutOfReach) {
-    writeKeys({{"Settings", "Notizanzahl", "3"},
-               {"Notiz1", "active", "1"},
-               {"Notiz2", "active", "1"},
-               {"Notiz3", "active", "1"}});
-    TrayController& form = start();
-    restoreNow();
+    TrayController& form = startWithNotes(3);
     ASSERT_EQ(3u, form.notes().size());
-    pumpPosted();
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     auto place = [](const NoteWindow& note, int x, int y) {
@@ -596,12 +602,8 @@ TEST_F(TrayControllerTest, ANoteGoesBackWhenItsMonitorReturns) {
     const Rect second{work.right, work.top, work.right + 800, work.top + 600};
     std::vector<Rect> monitors = {first, second};
     setWorkAreasFunction([&] { return monitors; });
-    writeKeys(
-        {{"Settings", "Notizanzahl", "2"}, {"Notiz1", "active", "1"}, {"Notiz2", "active", "1"}});
-    TrayController& form = start();
-    restoreNow();
+    TrayController& form = startWithNotes(2);
     ASSERT_EQ(2u, form.notes().size());
-    pumpPosted();
     const NoteWindow& away = *form.notes()[0];
     const NoteWindow& stays = *form.notes()[1];
     auto rect = [](const NoteWindow& note) {
@@ -635,14 +637,8 @@ TEST_F(TrayControllerTest, ANoteGoesBackWhenItsMonitorReturns) {
 }
 
 TEST_F(TrayControllerTest, SearchListsMatchingNotesHiddenOnesTooAndSelectsTheMatch) {
-    writeKeys({{"Settings", "Notizanzahl", "3"},
-               {"Notiz1", "active", "1"},
-               {"Notiz2", "active", "1"},
-               {"Notiz3", "active", "1"}});
-    TrayController& form = start();
-    restoreNow();
+    TrayController& form = startWithNotes(3);
     ASSERT_EQ(3u, form.notes().size());
-    pumpPosted();
     NoteWindow& one = *form.notes()[0];
     NoteWindow& two = *form.notes()[1];
     NoteWindow& three = *form.notes()[2];
