@@ -9,16 +9,19 @@
 #include "app/BackupDialog.h"
 #include "app/InstanceLock.h"
 #include "desktop/LocalTime.h"
+#include "desktop/Monitors.h"
 #include "desktop/ShellFiles.h"
 #include "desktop/VersionInfo.h"
 #include "forms/Dialogs.h"
 #include "note/AlarmListDialog.h"
 #include "note/HiddenNotesDialog.h"
 #include "note/NoteWindow.h"
+#include "note/SearchDialog.h"
 #include "resource.h"
 #include "store/Backup.h"
 #include "store/FileIo.h"
 #include "store/IniFile.h"
+#include "store/NotePlacement.h"
 #include "store/ShortcutText.h"
 
 namespace tav {
@@ -37,6 +40,9 @@ constexpr UINT kReportRefusedHotKeys = WM_APP + 12;
 constexpr UINT kReportStartProblems = WM_APP + 13;
 constexpr UINT kShowNextAlarm = WM_APP + 14;
 constexpr UINT kBackupDone = WM_APP + 24;
+// The monitors changed; several messages tell of one change, so the notes
+// are looked at once, after them.
+constexpr UINT kKeepNotesInReach = WM_APP + 25;
 
 constexpr unsigned kBackupIntervalMs = 24u * 60 * 60 * 1000;
 
@@ -81,6 +87,7 @@ TrayController::TrayController(const std::string& windowsDirectory) : Form(kTray
     setClientHeight(kSplashClientHeight);
     create();
     buildSplash();
+    layout_ = workAreas();
     buildTrayMenu();
     start(windowsDirectory);
 }
@@ -144,6 +151,8 @@ void TrayController::buildTrayMenu() {
         .add(alarmsItem)
         .add(settingsItem)
         .add(hiddenNotesItem)
+        .add(searchItem)
+        .add(gatherNotesItem)
         .add(networkNoteItem)
         .add(aboutItem)
         .add(restoreBackupItem)
@@ -155,6 +164,9 @@ void TrayController::buildTrayMenu() {
     hiddenNotesItem.visible = false;
     alarmsItem.onClick = [this] { showAlarms(); };
     alarmsItem.visible = false;
+    searchItem.onClick = [this] { showSearch(); };
+    searchItem.visible = false;
+    gatherNotesItem.onClick = [this] { gatherNotes(); };
     networkNoteItem.visible = false;
     networkNoteItem.enabled = false;
     aboutItem.onClick = [this] { showAbout(); };
@@ -290,6 +302,21 @@ void TrayController::attachAlarmList(AlarmListDialog* dialog) {
     alarmsItem.visible = dialog != nullptr;
 }
 
+void TrayController::attachSearchDialog(SearchDialog* dialog) {
+    searchDialog_ = dialog;
+    searchItem.visible = dialog != nullptr;
+}
+
+void TrayController::showSearch() {
+    if (searchDialog_ == nullptr) return;
+    searchDialog_->show();
+    SetForegroundWindow(searchDialog_->handle());
+}
+
+std::string TrayController::searchQuery() const {
+    return searchDialog_ != nullptr ? searchDialog_->queryEdit.text() : std::string();
+}
+
 void TrayController::hideNote(NoteWindow& note) {
     if (hiddenNotesDialog_ != nullptr) hiddenNotesDialog_->hideNote(note);
 }
@@ -349,7 +376,8 @@ void TrayController::restoreNotes() {
     for (const auto& note : notes_) slots_.markUsed(noteNumber(note->name()));
     restoreTimer.setEnabled(false);
 
-    if (aboutBox_ != nullptr) aboutBox_->versionLabel.setText("Version:" + VersionInfo::fileVersion());
+    if (aboutBox_ != nullptr)
+        aboutBox_->versionLabel.setText("Version:" + VersionInfo::fileVersion());
     hide();
     if (settingsUnreadable_) return;
 
@@ -539,6 +567,39 @@ void TrayController::showAlarms() {
     SetForegroundWindow(alarmList_->handle());
 }
 
+void TrayController::gatherNotes() {
+    std::vector<NoteWindow*> shown;
+    for (const auto& note : notes_)
+        if (note->visible()) shown.push_back(note.get());
+    std::stable_sort(shown.begin(), shown.end(), [](NoteWindow* a, NoteWindow* b) {
+        return noteNumber(a->name()) < noteNumber(b->name());
+    });
+    if (shown.empty()) return;
+
+    POINT mouse{};
+    GetCursorPos(&mouse);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromPoint(mouse, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT& work = monitor.rcWork;
+
+    std::vector<Rect> rects;
+    for (NoteWindow* note : shown) {
+        RECT r{};
+        GetWindowRect(note->handle(), &r);
+        rects.push_back({r.left, r.top, r.right, r.bottom});
+    }
+    // A step a little taller than a title line, so each one stays in reach.
+    const std::vector<Rect> placed =
+        cascade(rects, {work.left, work.top, work.right, work.bottom}, shown.front()->scale(20));
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        shown[i]->moveTo(placed[i]);
+        // Each over the one before, so that every title shows.
+        SetWindowPos(shown[i]->handle(), HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
 void TrayController::bringNoteToFront(NoteWindow& note) {
     if (!note.visible()) {
         if (hiddenNotesDialog_ != nullptr)
@@ -649,6 +710,19 @@ NoteWindow* TrayController::findNote(const std::string& name) const {
 }
 
 bool TrayController::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (msg == WM_DISPLAYCHANGE || msg == WM_DPICHANGED ||
+        (msg == WM_SETTINGCHANGE && wParam == SPI_SETWORKAREA)) {
+        if (!keepInReachPosted_)
+            keepInReachPosted_ = PostMessageW(handle(), kKeepNotesInReach, 0, 0);
+        return false;
+    }
+    if (msg == kKeepNotesInReach) {
+        keepInReachPosted_ = false;
+        const std::vector<Rect> before = std::exchange(layout_, workAreas());
+        for (const auto& note : notes_) note->keepInReach(before, layout_);
+        result = 0;
+        return true;
+    }
     if (msg == kShowNextAlarm) {
         showNextAlarm();
         result = 0;

@@ -23,6 +23,7 @@
 #include "forms/Menu.h"
 #include "note/NoteHost.h"
 #include "settings/GlobalHotKeys.h"
+#include "store/NotePlacement.h"
 #include "store/NoteStore.h"
 
 namespace tav {
@@ -36,6 +37,7 @@ class AboutBox;
 class AlarmReminder;
 class HiddenNotesDialog;
 class AlarmListDialog;
+class SearchDialog;
 
 // Copies an old settings file from the Windows directory into the program
 // directory when only the old one exists. True when it copied.
@@ -70,6 +72,8 @@ public:
     MenuItem alarmsItem{"alarmsItem", "Alarme ..."};
     MenuItem settingsItem{"settingsItem", "Grundeinstellungen..."};
     MenuItem hiddenNotesItem{"hiddenNotesItem", "unsichtbare Notizen..."};
+    MenuItem searchItem{"searchItem", "Notizen durchsuchen ..."};
+    MenuItem gatherNotesItem{"gatherNotesItem", "Alle Notizen holen"};
     MenuItem networkNoteItem{"networkNoteItem", "Netzwerk-Notiz erstellen"};
     MenuItem aboutItem{"aboutItem", "&Info über das Programm..."};
     MenuItem restoreBackupItem{"restoreBackupItem", "Sicherung wiederherstellen ..."};
@@ -90,6 +94,7 @@ public:
     void attachSettingsDialog(Form* dialog);
     void attachHiddenNotesDialog(HiddenNotesDialog* dialog);
     void attachAlarmList(AlarmListDialog* dialog);
+    void attachSearchDialog(SearchDialog* dialog);
 
     // The start-up restore, at the timer's one tick.
     void restoreNotes();
@@ -98,6 +103,9 @@ public:
     // notes and settings, after a copy of the current state.
     void restoreBackup();
     void showAlarms();
+    // Every shown note cascaded onto the work area of the monitor under the
+    // mouse, in the order of their numbers; hidden notes stay hidden.
+    void gatherNotes();
     // A note chosen in the list of alarms: shown, a hidden one too, and in
     // front.
     void bringNoteToFront(NoteWindow& note);
@@ -134,6 +142,9 @@ public:
     // The tray tip names the next alarm; an open list of alarms follows,
     // soon after.
     void alarmsChanged() override;
+    void showSearch() override;
+    bool searchAvailable() const override { return searchDialog_ != nullptr; }
+    std::string searchQuery() const override;
 
     // GlobalHotKeys: the settings dialog's "&O.K.".
     void setHotKeys(const std::string& newNoteLetter, const std::string& foregroundLetter) override;
@@ -190,8 +201,11 @@ private:
     Form* settingsDialog_ = nullptr;
     HiddenNotesDialog* hiddenNotesDialog_ = nullptr;
     AlarmListDialog* alarmList_ = nullptr;
+    SearchDialog* searchDialog_ = nullptr;
     std::string trayTip_;
     bool nextAlarmPosted_ = false;
+    bool keepInReachPosted_ = false;
+    std::vector<Rect> layout_;                // the monitors' work areas the notes were placed on
     std::string refusedAtStart_;              // told once the message loop runs
     std::vector<std::string> startProblems_;  // so are these
     IconHandle trayImage_;

@@ -17,6 +17,7 @@
 #include "forms/Form.h"
 #include "note/AlarmListDialog.h"
 #include "note/HiddenNotesDialog.h"
+#include "note/SearchDialog.h"
 #include "settings/SettingsDialog.h"
 #include "store/NoteStore.h"
 
@@ -59,6 +60,10 @@ int runProgram(tav::InstanceLock& instance) {
         trayController.handle(), [&trayController] { return trayController.openNotes(); },
         [&trayController](tav::NoteWindow& note) { trayController.bringNoteToFront(note); });
     trayController.attachAlarmList(&alarmList);
+    tav::SearchDialog search(
+        trayController.handle(), [&trayController] { return trayController.openNotes(); },
+        [&trayController](tav::NoteWindow& note) { trayController.bringNoteToFront(note); });
+    trayController.attachSearchDialog(&search);
 
     MSG msg{};
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -70,6 +75,7 @@ int runProgram(tav::InstanceLock& instance) {
     // more.
     trayController.attachReminder(nullptr);
     trayController.attachAlarmList(nullptr);
+    trayController.attachSearchDialog(nullptr);
     if (trayController.exited()) {
         // Every note, placement and setting is on disk now. The windows go
         // with the process: taking fifty notes apart one by one would only

@@ -55,6 +55,11 @@ public:
     virtual AlarmReminder* reminder() { return nullptr; }
     // A note's alarm was set, moved or switched off, or the note went.
     virtual void alarmsChanged() {}
+    // "Notizen durchsuchen ..."; offered where a search window is attached.
+    virtual void showSearch() {}
+    virtual bool searchAvailable() const { return false; }
+    // What the search window was last asked for; F3 in a note finds it.
+    virtual std::string searchQuery() const { return {}; }
 };
 
 }  // namespace tav

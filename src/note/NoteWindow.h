@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "desktop/HiTimer.h"
 #include "desktop/WavePlayer.h"
@@ -38,6 +39,8 @@ class OverdueAlarm;
 // Colours of the title line: view mode and edit mode.
 inline constexpr COLORREF kTitleViewColor = 2674653;
 inline constexpr COLORREF kTitleEditColor = 255;
+// The title line's height in the note's layout units.
+inline constexpr int kNoteTitleHeight = 13;
 
 class NoteWindow : public Form {
 public:
@@ -83,6 +86,19 @@ public:
     // writes it, while the window stays until the process ends.
     void savePlacementForExit() { saveRecordAsItGoes(); }
     bool rolledUp() const { return rolledUp_; }
+    // A match found by the search: the note rolled down and the text
+    // selected (UTF-8 byte positions in memo1.text()).
+    void selectText(std::size_t offset, std::size_t length);
+    // F3: the next place after the selection where a word of the last
+    // search occurs, from the start again after the last one.
+    void findNext();
+    // Moved and sized by the program rather than the user (gathering the
+    // notes, a monitor that went away); the file gets the new place soon.
+    void moveTo(const Rect& rect);
+    // After the monitors changed from one set of work areas to another: a
+    // shown note without a grip of its title line on any of them moves onto
+    // the nearest one, and back when the earlier set returns.
+    void keepInReach(const std::vector<Rect>& before, const std::vector<Rect>& now);
     // The note's text file was changed by someone else since the note read
     // or wrote it: a note without edits of its own shows the new text; one
     // with edits asks, and the version the user does not take is kept
@@ -111,7 +127,7 @@ public:
     MenuItem propertiesItem, titleItem, alarmItem, clockItem, wordWrapItem, stayOnTopItem,
         buttonBarsItem, titleLineItem, noteColourItem, hideItem, editItem, printItem, deleteItem,
         textItem, selectAllItem, copyItem, newNoteItem, importSeparator, importExportItem,
-        exportItem, importItem, settingsItem, aboutItem, exitSeparator, exitItem;
+        exportItem, importItem, settingsItem, aboutItem, exitSeparator, exitItem, searchItem;
     PopupMenu editMenu;
     MenuItem showEditBarItem, textActionsItem, saveItem, editCopyItem, cutItem, pasteItem,
         pasteTextItem, pasteObjectItem, editSelectAllItem, undoSeparator, undoItem, formatItem,
@@ -274,6 +290,14 @@ private:
     bool deleted_ = false;     // its number is freed when the window goes
     int startupTicks_ = 2;     // start-up ticks still to come
     bool rolledUp_ = false;
+    // Where the note was before a change of monitors moved it away, and
+    // where it was put.
+    struct Displaced {
+        std::vector<Rect> layout;
+        Rect from;
+        Rect to;
+    };
+    std::optional<Displaced> displaced_;
     bool restored_ = false;  // the record was read since the window was made
     bool saved_ = false;     // and written since it was last read
     std::unique_ptr<PlacementWindow> placement_;

@@ -19,13 +19,12 @@ namespace {
 constexpr char kPrintTitle[] = "Editor-Text";
 constexpr int kMemoId = 1;
 constexpr int kClockId = 2;
-constexpr int kTitleHeight = 13;
 constexpr int kBarHeight = 29;
 constexpr int kButtonSize = 21;
 constexpr int kSmallButtonHeight = 13;
 // Over the left end of the title line and exactly as high: the bar draws no
 // edge above its buttons, so they start at its top edge.
-constexpr LayoutRect kSmallBarBounds{2, 0, 35, kTitleHeight};
+constexpr LayoutRect kSmallBarBounds{2, 0, 35, kNoteTitleHeight};
 
 constexpr int ctrl(char key) { return kCtrl + key; }
 
@@ -210,6 +209,7 @@ void NoteWindow::buildViewMenu() {
     item(selectAllItem, "alles markieren", ctrl('A'));
     item(copyItem, "kopieren");
     item(newNoteItem, "n&eue Notiz erstellen");
+    item(searchItem, "Notizen durchsuchen ...", ctrl('F'));
     item(importSeparator, "-");
     item(importExportItem, "Import/Export");
     item(exportItem, "Notiz exportieren");
@@ -241,6 +241,8 @@ void NoteWindow::buildViewMenu() {
     selectAllItem.onClick = [this] { memo1.selectAll(); };
     copyItem.onClick = [this] { memo1.copyToClipboard(); };
     newNoteItem.onClick = [this] { host_.newNote(); };
+    searchItem.onClick = [this] { host_.showSearch(); };
+    searchItem.visible = host_.searchAvailable();
     exportItem.onClick = [this] { exportNote(); };
     importItem.onClick = [this] { importNote(); };
     settingsItem.onClick = [this] { host_.showSettings(); };
@@ -266,6 +268,7 @@ void NoteWindow::buildViewMenu() {
         .add(deleteItem)
         .add(textItem)
         .add(newNoteItem)
+        .add(searchItem)
         .add(importSeparator)
         .add(importExportItem)
         .add(settingsItem)
@@ -340,8 +343,8 @@ void NoteWindow::layout() {
     laidOut_ = key;
     int top = 0;
     if (titleLine.visible()) {
-        titleLine.setBounds({0, 0, width, kTitleHeight});
-        top += kTitleHeight;
+        titleLine.setBounds({0, 0, width, kNoteTitleHeight});
+        top += kNoteTitleHeight;
     }
     for (ToolBar* bar : {&editBar, &viewBar}) {
         if (!bar->visible()) continue;
@@ -364,6 +367,10 @@ void NoteWindow::onSize(int, int) { layout(); }
 // The menu shortcuts work while their menu is the text's menu: Ctrl+Z is
 // word wrap in view mode and the control's own undo in edit mode.
 bool NoteWindow::memoKeyDown(UINT vk) {
+    if (vk == VK_F3) {
+        findNext();
+        return true;
+    }
     return memoMenu().handleShortcut(shortcutFromKey(vk), handle());
 }
 

@@ -8,6 +8,7 @@
 
 #include "desktop/ErrorBox.h"
 #include "desktop/HiTimer.h"
+#include "desktop/Monitors.h"
 #include "forms/Dpi.h"
 #include "note/NoteWindow.h"
 #include "store/IniFile.h"
@@ -16,22 +17,6 @@
 namespace tav {
 
 namespace {
-
-BOOL CALLBACK collectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoW(monitor, &info)) {
-        const RECT& w = info.rcWork;
-        reinterpret_cast<std::vector<Rect>*>(data)->push_back({w.left, w.top, w.right, w.bottom});
-    }
-    return TRUE;
-}
-
-std::vector<Rect> workAreas() {
-    std::vector<Rect> areas;
-    EnumDisplayMonitors(nullptr, nullptr, &collectWorkArea, reinterpret_cast<LPARAM>(&areas));
-    return areas;
-}
 
 // The system keeps the normal rectangle of a top-level window in workspace
 // coordinates (relative to its monitor's work area); the file holds screen
@@ -221,6 +206,38 @@ void NoteWindow::savePlacementSoon() {
 void NoteWindow::savePlacementNow(IniFile& ini) {
     if (!restored_ || !visible()) return;
     writePlacement(ini, name(), *placement_, true);
+}
+
+void NoteWindow::moveTo(const Rect& rect) {
+    // A maximised note would keep covering its monitor.
+    if (IsZoomed(handle())) ShowWindow(handle(), SW_RESTORE);
+    SetWindowPos(handle(), nullptr, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_NOACTIVATE | SWP_NOZORDER);
+    savePlacementSoon();
+}
+
+void NoteWindow::keepInReach(const std::vector<Rect>& before, const std::vector<Rect>& now) {
+    if (!visible()) return;
+    RECT r{};
+    GetWindowRect(handle(), &r);
+    const Rect at{r.left, r.top, r.right, r.bottom};
+    // A note that had to leave a monitor goes back when that monitor
+    // layout returns, unless the user has placed it anew in between.
+    if (displaced_ && displaced_->to != at) displaced_.reset();
+    if (displaced_ && displaced_->layout == now) {
+        const Rect back = displaced_->from;
+        displaced_.reset();
+        moveTo(back);
+        return;
+    }
+    // The title line begins below the window's border.
+    POINT client{0, 0};
+    ClientToScreen(handle(), &client);
+    const Rect kept = keepTitleInReach(at, client.y - r.top + scale(kNoteTitleHeight), now);
+    if (kept == at) return;
+    if (!displaced_) displaced_ = Displaced{before, at, kept};
+    displaced_->to = kept;
+    moveTo(kept);
 }
 
 void NoteWindow::forgetPendingPlacement() { PlacementBatch::instance().remove(this); }

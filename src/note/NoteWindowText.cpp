@@ -16,6 +16,7 @@
 #include "store/FileIo.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
+#include "store/TextSearch.h"
 
 namespace tav {
 
@@ -364,6 +365,34 @@ void NoteWindow::importNote() {
     // Its own start-up tick loads the copied text.
     note.enterViewMode();
     ini.close();
+}
+
+void NoteWindow::selectText(std::size_t offset, std::size_t length) {
+    if (rolledUp()) toggleRollUp();
+    // The control counts UTF-16 units; the text is UTF-8.
+    const std::string text = memo1.text();
+    offset = std::min(offset, text.size());
+    length = std::min(length, text.size() - offset);
+    const auto start = static_cast<WPARAM>(widen(text.substr(0, offset)).size());
+    const auto end = static_cast<LPARAM>(start + widen(text.substr(offset, length)).size());
+    SendMessageW(memo1.handle(), EM_SETSEL, start, end);
+    SendMessageW(memo1.handle(), EM_SCROLLCARET, 0, 0);
+    memo1.setFocus();
+}
+
+void NoteWindow::findNext() {
+    const std::string query = host_.searchQuery();
+    const std::string text = memo1.text();
+    DWORD start = 0, end = 0;
+    SendMessageW(memo1.handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    const std::wstring wide = widen(text);
+    const std::size_t from = narrow(wide.substr(0, std::min<std::size_t>(end, wide.size()))).size();
+    if (auto next = findAnyWord(std::string_view(text).substr(from), query)) {
+        selectText(from + next->offset, next->length);
+    } else if (auto first = findAnyWord(text, query)) {
+        selectText(first->offset, first->length);
+    }
 }
 
 }  // namespace tav

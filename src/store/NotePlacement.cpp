@@ -147,13 +147,10 @@ void readPlacement(const IniFile& ini, const std::string& section, PlacementWind
     readState(ini, section, window);
 }
 
-Rect keepOnScreen(Rect rect, const std::vector<Rect>& workAreas) {
-    auto overlaps = [&](const Rect& a) {
-        return rect.left < a.right && a.left < rect.right && rect.top < a.bottom &&
-               a.top < rect.bottom;
-    };
-    if (workAreas.empty() || std::any_of(workAreas.begin(), workAreas.end(), overlaps)) return rect;
+namespace {
 
+// Onto the work area nearest to it, whole where it fits.
+Rect moveOntoNearest(const Rect& rect, const std::vector<Rect>& workAreas) {
     auto gap = [](std::int64_t lowA, std::int64_t highA, std::int64_t lowB, std::int64_t highB) {
         return std::max<std::int64_t>({0, lowB - highA, lowA - highB});
     };
@@ -181,6 +178,54 @@ Rect keepOnScreen(Rect rect, const std::vector<Rect>& workAreas) {
     const std::int64_t left = place(rect.left, width, nearest->left, nearest->right);
     const std::int64_t top = place(rect.top, height, nearest->top, nearest->bottom);
     return {saturate(left), saturate(top), saturate(left + width), saturate(top + height)};
+}
+
+}  // namespace
+
+Rect keepOnScreen(Rect rect, const std::vector<Rect>& workAreas) {
+    auto overlaps = [&](const Rect& a) {
+        return rect.left < a.right && a.left < rect.right && rect.top < a.bottom &&
+               a.top < rect.bottom;
+    };
+    if (workAreas.empty() || std::any_of(workAreas.begin(), workAreas.end(), overlaps)) return rect;
+    return moveOntoNearest(rect, workAreas);
+}
+
+Rect keepTitleInReach(Rect rect, int titleHeight, const std::vector<Rect>& workAreas) {
+    const std::int64_t width = std::max<std::int64_t>(0, std::int64_t{rect.right} - rect.left);
+    const std::int64_t grip = std::min<std::int64_t>(std::max(titleHeight, 1), width);
+    auto showsGrip = [&](const Rect& a) {
+        const std::int64_t wide =
+            std::int64_t{std::min(rect.right, a.right)} - std::max(rect.left, a.left);
+        const std::int64_t high =
+            std::min<std::int64_t>(std::int64_t{rect.top} + titleHeight, a.bottom) -
+            std::max(rect.top, a.top);
+        return wide >= grip && high >= titleHeight;
+    };
+    if (workAreas.empty() || std::any_of(workAreas.begin(), workAreas.end(), showsGrip))
+        return rect;
+    return moveOntoNearest(rect, workAreas);
+}
+
+std::vector<Rect> cascade(const std::vector<Rect>& windows, const Rect& area, int step) {
+    const std::int64_t areaWidth = std::max<std::int64_t>(0, std::int64_t{area.right} - area.left);
+    const std::int64_t areaHeight = std::max<std::int64_t>(0, std::int64_t{area.bottom} - area.top);
+    std::vector<Rect> placed;
+    placed.reserve(windows.size());
+    std::int64_t offset = 0;
+    for (const Rect& window : windows) {
+        const std::int64_t width =
+            std::clamp<std::int64_t>(std::int64_t{window.right} - window.left, 0, areaWidth);
+        const std::int64_t height =
+            std::clamp<std::int64_t>(std::int64_t{window.bottom} - window.top, 0, areaHeight);
+        if (offset + width > areaWidth || offset + height > areaHeight) offset = 0;
+        const std::int64_t left = area.left + offset;
+        const std::int64_t top = area.top + offset;
+        placed.push_back(
+            {saturate(left), saturate(top), saturate(left + width), saturate(top + height)});
+        offset += std::max(step, 0);
+    }
+    return placed;
 }
 
 }  // namespace tav

@@ -72,4 +72,15 @@ void readPlacement(const IniFile& ini, const std::string& section, PlacementWind
 // size as far as it fits. One that is even partly visible stays where it is.
 Rect keepOnScreen(Rect rect, const std::vector<Rect>& workAreas);
 
+// While the program runs, the monitors can change under a shown window. It
+// must keep a grip of its title line, a square of the line's height, on
+// some work area, or it is moved onto the nearest one as at the start.
+Rect keepTitleInReach(Rect rect, int titleHeight, const std::vector<Rect>& workAreas);
+
+// Windows gathered onto one work area in the given order: from its top-left
+// corner, each one step further right and down, so that every title stays
+// in reach. Sizes are kept, shrunk only where the area is smaller; a window
+// that would reach past the area starts again at the corner.
+std::vector<Rect> cascade(const std::vector<Rect>& windows, const Rect& area, int step);
+
 }  // namespace tav

@@ -25,7 +25,7 @@ menu=$(drv_ok menu-show)
 e2e_screenshot tray-menu
 drv_ok menu-close >/dev/null
 e2e_expect_eq "$(printf '%s\n' "$menu" | tr '\n' '|')" \
-    "neue Notiz erstellen|Alarme ...|Grundeinstellungen...|unsichtbare Notizen...|Info über das Programm...|Sicherung wiederherstellen ...|Tavelin beenden|" \
+    "neue Notiz erstellen|Alarme ...|Grundeinstellungen...|unsichtbare Notizen...|Notizen durchsuchen ...|Alle Notizen holen|Info über das Programm...|Sicherung wiederherstellen ...|Tavelin beenden|" \
     "tray menu items"
 
 e2e_log "Ctrl+Alt+K makes note 1"

@@ -224,5 +224,44 @@ TEST(KeepOnScreen, LostWindowMovesOntoTheNearestArea) {
     EXPECT_EQ(huge, (Rect{2038, 758, 2048, 768}));
 }
 
+TEST(KeepTitleInReach, OnlyAWindowWithoutAGripOfItsTitleMoves) {
+    // Two monitors side by side; the right one is lower and smaller.
+    const std::vector<Rect> areas = {{0, 0, 1024, 768}, {1024, 100, 1824, 700}};
+    struct Case {
+        Rect window;
+        Rect expected;
+        const char* what;
+    };
+    const Case cases[] = {
+        {{900, 600, 1200, 900}, {900, 600, 1200, 900}, "title across both monitors"},
+        {{-280, 10, 20, 200}, {-280, 10, 20, 200}, "a grip of 20 at the left edge"},
+        {{-290, 10, 10, 200}, {0, 10, 300, 200}, "only 10 pixels of the title"},
+        {{100, -5, 400, 200}, {100, 0, 400, 205}, "title above the top edge"},
+        {{1100, 50, 1400, 300}, {1100, 100, 1400, 350}, "title above the lower monitor"},
+        {{1100, 760, 1400, 900}, {1100, 560, 1400, 700}, "the body shows but not its title"},
+        {{3000, 300, 3300, 500}, {1524, 300, 1824, 500}, "a monitor that is gone"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(keepTitleInReach(c.window, 20, areas), c.expected) << c.what;
+}
+
+TEST(Cascade, StepsFromTheCornerKeepingSizesAndStartsAgainAtTheEdge) {
+    const Rect area{100, 50, 600, 450};  // 500 x 400
+    const std::vector<Rect> windows = {
+        {-3000, -3000, -2800, -2850},  // far off: 200 x 150
+        {5000, 5000, 5300, 5200},      // 300 x 200
+        {0, 0, 900, 300},              // wider than the area
+        {0, 0, 400, 390},              // one step down would reach past the bottom
+        {10, 10, 5, 5},                // damaged: no size
+    };
+    const std::vector<Rect> expected = {
+        {100, 50, 300, 200}, {120, 70, 420, 270},
+        {100, 50, 600, 350},  // shrunk to the area's width, so back at the corner
+        {100, 50, 500, 440}, {120, 70, 120, 70},
+    };
+    EXPECT_EQ(cascade(windows, area, 20), expected);
+    EXPECT_TRUE(cascade({}, area, 20).empty());
+}
+
 }  // namespace
 }  // namespace tav

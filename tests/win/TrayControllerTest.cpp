@@ -20,9 +20,11 @@
 #include "about/AboutBox.h"
 #include "alarm/AlarmReminder.h"
 #include "app/TrayController.h"
+#include "desktop/Monitors.h"
 #include "desktop/Utf.h"
 #include "forms/Dialogs.h"
 #include "note/NoteWindow.h"
+#include "note/SearchDialog.h"
 #include "store/FileIo.h"
 #include "store/IniFile.h"
 #include "store/NoteStore.h"
@@ -67,6 +69,7 @@ protected:
         aboutBox_.reset();
         form_.reset();
         pumpPosted();
+        setWorkAreasFunction({});
         setErrorBoxFunction({});
         EXPECT_TRUE(errors_.empty()) << errors_.front();
         std::error_code ignored;
@@ -100,6 +103,18 @@ protected:
     }
     // The start-up tick, without waiting for the splash.
     void restoreNow() { form_->restoreNotes(); }
+    // Started with this many notes restored.
+    TrayController& startWithNotes(int count) {
+        std::vector<std::array<std::string, 3>> keys = {
+            {"Settings", "Notizanzahl", std::to_string(count)}};
+        for (int i = 1; i <= count; ++i)
+            keys.push_back({"Notiz" + std::to_string(i), "active", "1"});
+        writeKeys(keys);
+        TrayController& form = start();
+        restoreNow();
+        pumpPosted();
+        return form;
+    }
 
     std::string dir_;
     std::string windowsDir_;
@@ -170,8 +185,8 @@ TEST_F(TrayControllerTest, StartShowsTheDesignedValues) {
         form_.reset();
     }
     writeKeys({{"Settings", "startscreen", "0"}});
-    rows.push_back(
-        {"ms before the notes without splash", "250", std::to_string(start().restoreTimer.interval())});
+    rows.push_back({"ms before the notes without splash", "250",
+                    std::to_string(start().restoreTimer.interval())});
     for (const Row& row : rows) EXPECT_EQ(row.expected, row.actual) << row.what;
 }
 
@@ -480,7 +495,8 @@ TEST_F(TrayControllerTest, HotKeysComeFromTheStoredCharacters) {
         BoxAnswerer answers;
         TrayController& form = start();
         EXPECT_EQ(kCtrl | kAlt | '7', form.newNoteHotKey.shortcut());
-        EXPECT_EQ(0, form.foregroundHotKey.shortcut()) << "no letter or digit: no hot key, not another";
+        EXPECT_EQ(0, form.foregroundHotKey.shortcut())
+            << "no letter or digit: no hot key, not another";
         ASSERT_TRUE(pumpUntil([&] { return !answers.boxes.empty(); }));
         EXPECT_NE(std::string::npos, answers.boxes[0].text.find("„F1“ für „in den Vordergrund“"))
             << answers.boxes[0].text;
@@ -523,15 +539,15 @@ TEST_F(TrayControllerTest, PressingTheNewNoteHotKeyCreatesANote) {
     EXPECT_EQ("Per Taste  ", form.notes()[0]->titleLine.text());
 }
 
-TEST_F(TrayControllerTest, TrayMenuShowsItsFiveItemsAndLeavesTheHiddenOnesOut) {
+TEST_F(TrayControllerTest, TrayMenuShowsItsSixItemsAndLeavesTheHiddenOnesOut) {
     TrayController& form = start();
     std::vector<MenuItem*> commands;
     MenuHandle menu = form.trayMenu.build(commands);
-    ASSERT_EQ(5, GetMenuItemCount(menu.get()));
-    const char* expected[] = {"&neue Notiz erstellen", "Grundeinstellungen...",
-                              "&Info über das Programm...", "Sicherung wiederherstellen ...",
-                              "Tavelin b&eenden"};
-    for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(6, GetMenuItemCount(menu.get()));
+    const char* expected[] = {
+        "&neue Notiz erstellen",      "Grundeinstellungen...",          "Alle Notizen holen",
+        "&Info über das Programm...", "Sicherung wiederherstellen ...", "Tavelin b&eenden"};
+    for (int i = 0; i < 6; ++i) {
         wchar_t text[64] = {};
         GetMenuStringW(menu.get(), static_cast<UINT>(i), text, 64, MF_BYPOSITION);
         EXPECT_EQ(expected[i], narrow(text));
@@ -540,6 +556,130 @@ TEST_F(TrayControllerTest, TrayMenuShowsItsFiveItemsAndLeavesTheHiddenOnesOut) {
     EXPECT_TRUE(form.aboutItem.enabled);
     // No settings dialog yet: its item is greyed, not silently dead.
     EXPECT_NE(0u, GetMenuState(menu.get(), 1, MF_BYPOSITION) & MF_GRAYED);
+}
+
+TEST_F(TrayControllerTest, ADisplayChangeMovesOnlyTheNotesOutOfReach) {
+    TrayController& form = startWithNotes(3);
+    ASSERT_EQ(3u, form.notes().size());
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    auto place = [](const NoteWindow& note, int x, int y) {
+        SetWindowPos(note.handle(), nullptr, x, y, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    auto rect = [](const NoteWindow& note) {
+        RECT r{};
+        GetWindowRect(note.handle(), &r);
+        return std::array<long, 4>{r.left, r.top, r.right, r.bottom};
+    };
+    const NoteWindow& gone = *form.notes()[0];    // its monitor was taken away
+    const NoteWindow& above = *form.notes()[1];   // its title over the top edge
+    const NoteWindow& corner = *form.notes()[2];  // partly shown, title and all
+    place(gone, work.right + 500, work.top + 100);
+    place(above, work.left + 100, work.top - 100);
+    place(corner, work.right - 100, work.bottom - 100);
+
+    SendMessageW(form.handle(), WM_DISPLAYCHANGE, 32, MAKELPARAM(work.right, work.bottom));
+    pumpPosted();
+    EXPECT_EQ(rect(gone),
+              (std::array<long, 4>{work.right - 300, work.top + 100, work.right, work.top + 300}));
+    EXPECT_EQ(rect(above),
+              (std::array<long, 4>{work.left + 100, work.top, work.left + 400, work.top + 200}));
+    EXPECT_EQ(rect(corner), (std::array<long, 4>{work.right - 100, work.bottom - 100,
+                                                 work.right + 200, work.bottom + 100}));
+    const std::string written = std::to_string(work.right - 300) + "," +
+                                std::to_string(work.top + 100) + "," + std::to_string(work.right) +
+                                "," + std::to_string(work.top + 300);
+    EXPECT_TRUE(pumpUntil([&] { return readKey("Notiz1", "NormPos") == written; }))
+        << readKey("Notiz1", "NormPos");
+}
+
+// A second monitor to the right of the real one is taken away and comes
+// back; a note that was on it returns, one the user has placed since stays.
+TEST_F(TrayControllerTest, ANoteGoesBackWhenItsMonitorReturns) {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const Rect first{work.left, work.top, work.right, work.bottom};
+    const Rect second{work.right, work.top, work.right + 800, work.top + 600};
+    std::vector<Rect> monitors = {first, second};
+    setWorkAreasFunction([&] { return monitors; });
+    TrayController& form = startWithNotes(2);
+    ASSERT_EQ(2u, form.notes().size());
+    const NoteWindow& away = *form.notes()[0];
+    const NoteWindow& stays = *form.notes()[1];
+    auto rect = [](const NoteWindow& note) {
+        RECT r{};
+        GetWindowRect(note.handle(), &r);
+        return Rect{r.left, r.top, r.right, r.bottom};
+    };
+    auto changeTo = [&](std::vector<Rect> now) {
+        monitors = std::move(now);
+        SendMessageW(form.handle(), WM_DISPLAYCHANGE, 32, 0);
+        pumpPosted();
+    };
+    const Rect onSecond{second.left + 100, second.top + 50, second.left + 400, second.top + 250};
+    SetWindowPos(away.handle(), nullptr, onSecond.left, onSecond.top, 300, 200,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const Rect onFirst = rect(stays);
+
+    changeTo({first});
+    EXPECT_EQ(rect(away), (Rect{first.right - 300, onSecond.top, first.right, onSecond.bottom}));
+    EXPECT_EQ(rect(stays), onFirst);
+    changeTo({first, second});
+    EXPECT_EQ(rect(away), onSecond);
+
+    changeTo({first});
+    SetWindowPos(away.handle(), nullptr, first.left + 10, first.top + 10, 300, 200,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    changeTo({first, second});
+    EXPECT_EQ(rect(away),
+              (Rect{first.left + 10, first.top + 10, first.left + 310, first.top + 210}));
+    setWorkAreasFunction({});
+}
+
+TEST_F(TrayControllerTest, SearchListsMatchingNotesHiddenOnesTooAndSelectsTheMatch) {
+    TrayController& form = startWithNotes(3);
+    ASSERT_EQ(3u, form.notes().size());
+    NoteWindow& one = *form.notes()[0];
+    NoteWindow& two = *form.notes()[1];
+    NoteWindow& three = *form.notes()[2];
+    one.setTitle("Einkauf");
+    one.memo1.replaceSel("Brot\rÄpfel und Milch");
+    two.setTitle("Garten");
+    two.memo1.replaceSel("Äpfel ernten, Äpfel essen");
+    three.setTitle("Milch");  // the word in the title, the other in the text
+    three.memo1.replaceSel("frische äpfel");
+    two.hide();
+
+    SearchDialog dialog(
+        form.handle(), [&] { return form.openNotes(); },
+        [&](NoteWindow& note) { form.bringNoteToFront(note); });
+    form.attachSearchDialog(&dialog);
+    dialog.queryEdit.setText("milch ÄPFEL");  // as typed: the list follows
+    ASSERT_EQ(2, dialog.resultList.count());
+    EXPECT_EQ("Einkauf\t»Äpfel« und Milch", dialog.resultList.item(0));
+    EXPECT_EQ("Milch\tfrische »äpfel«", dialog.resultList.item(1));
+    dialog.queryEdit.setText("äpfel");
+    ASSERT_EQ(3, dialog.resultList.count());
+    EXPECT_EQ("Garten\t»Äpfel« ernten, Äpfel essen", dialog.resultList.item(1));
+
+    dialog.resultList.setItemIndex(1);
+    dialog.showNoteButtonClick();
+    EXPECT_TRUE(two.visible()) << "a hidden note comes back";
+    EXPECT_EQ("Äpfel", two.memo1.selText());
+    auto selectionStart = [&] {
+        DWORD start = 0;
+        SendMessageW(two.memo1.handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+        return start;
+    };
+    EXPECT_EQ(0u, selectionStart());
+    // F3 finds the next one, then the first again.
+    SendMessageW(two.memo1.handle(), WM_KEYDOWN, VK_F3, 0);
+    EXPECT_EQ(14u, selectionStart());
+    SendMessageW(two.memo1.handle(), WM_KEYDOWN, VK_F3, 0);
+    EXPECT_EQ(0u, selectionStart());
+    dialog.queryEdit.setText("nirgends");
+    EXPECT_EQ(0, dialog.resultList.count());
+    form.attachSearchDialog(nullptr);
 }
 
 TEST_F(TrayControllerTest, MinimisingLeavesTheNotesOnScreen) {
