@@ -419,13 +419,17 @@ std::optional<Date> parseDateText(const std::string& text, const std::string& sh
 
 // A date that would not read back as itself (a two-digit year outside the
 // years it is read as, day and month run together without a separator) is
-// written dd.MM.yyyy, like one in a format that names months.
+// written dd.MM.yyyy, like one in a format that names months; where even
+// that would be misread (a format with digits of its own), yyyy-MM-dd.
 std::string formatDate(const Date& date, const std::string& shortDateFormat) {
     if (const auto tokens = tokenize(shortDateFormat)) {
         std::string text = formatAs(date, *tokens);
         if (parseDateText(text, shortDateFormat) == date) return text;
     }
-    return formatAs(date, *tokenize(kGermanDateFormat));
+    std::string german = formatAs(date, *tokenize(kGermanDateFormat));
+    if (parseDateText(german, shortDateFormat) == date) return german;
+    std::string iso = formatAs(date, *tokenize("yyyy-MM-dd"));
+    return parseDateText(iso, shortDateFormat) == date ? iso : german;
 }
 
 }  // namespace tav
