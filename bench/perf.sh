@@ -4,8 +4,8 @@
 # under the same Wine, on a virtual screen of their own, round after round.
 #   BENCH_ROUNDS  rounds (default 3; the medians are printed)
 #   BENCH_IDLE_S  seconds of each idle measurement (default 30)
-# Then the 1 MB save bench on the same screen. Called by bench/run.sh after
-# the build; $1 is the Windows build directory.
+# Then the 1 MB save, backup and search benches on the same screen. Called
+# by bench/run.sh after the build; $1 is the Windows build directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -128,3 +128,8 @@ env -u LC_ALL "$WINE" "$build/save_bench.exe"
 echo "== Sicherung von 50 Notizen"
 mkdir -p "$work/backup"
 env -u LC_ALL "$WINE" "$build/backup_bench.exe" "Z:$(printf %s "$work/backup" | tr / '\\')"
+
+# Searching 50 notes of 100 KB as the query is typed, through the search
+# window and the notes' own text controls (bench/search_bench.cpp).
+echo "== Notizen durchsuchen, 50 Notizen zu 100 KB, Buchstabe um Buchstabe"
+env -u LC_ALL "$WINE" "$build/search_bench.exe"

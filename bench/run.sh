@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Prints the benchmark figures: the settings file's speed with 50 note
 # records; start, exit, idle CPU and memory of the program with 50 notes
-# against the bare floor program; saving a 1 MB note; and the size and
-# imported DLLs of the shipped program.
+# against the bare floor program; saving a 1 MB note; a backup; searching
+# 50 notes as the query is typed; and the size and imported DLLs of the
+# shipped program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -21,7 +22,8 @@ tavelin_pick_arch build
 tree=$(tavelin_tree "$TAVELIN_ARCH")
 cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH="$TAVELIN_ARCH" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw.cmake" >/dev/null
-cmake --build "$tree" -j"$(nproc)" --target Tavelin floor probe save_bench backup_bench >/dev/null
+cmake --build "$tree" -j"$(nproc)" --target Tavelin floor probe save_bench backup_bench \
+  search_bench >/dev/null
 echo "== 50 Notizen ($TAVELIN_ARCH): Programm gegen Boden (bench/floor.cpp), gleicher Lauf; Notiz von 1 MB speichern"
 bench/perf.sh "$root/$tree"
 cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=Release -DTAVELIN_ARCH=i686 \

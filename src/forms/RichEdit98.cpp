@@ -80,7 +80,12 @@ void RichEdit98::create(Form& parent, int id) {
     // The control would start in the bold System font; the kit's default
     // face is what every other control of the program starts with.
     setDefaultFont("MS Sans Serif", 8);
-    SendMessageW(hwnd_, EM_SETEVENTMASK, 0, ENM_SELCHANGE | ENM_LINK);
+    SendMessageW(hwnd_, EM_SETEVENTMASK, 0, ENM_SELCHANGE | ENM_LINK | ENM_CHANGE);
+}
+
+void RichEdit98::textChanged() {
+    static unsigned long long lastVersion = 0;
+    textVersion_ = ++lastVersion;
 }
 
 void RichEdit98::createWindow(int id) {
@@ -89,6 +94,7 @@ void RichEdit98::createWindow(int id) {
     if (scrollBars_ == ScrollBars::Both) style |= WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL;
     if (readOnly_) style |= ES_READONLY;
     hwnd_ = makeWindow(richEditClass(), L"", style, 0, id, place_, "Das Textfeld");
+    textChanged();
     SetPropW(hwnd_, kSelfProperty, this);
     oldProc_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&subclassProc)));
@@ -123,6 +129,7 @@ void RichEdit98::clear() {
     const LRESULT mask = SendMessageW(hwnd_, EM_SETEVENTMASK, 0, 0);
     SetWindowTextW(hwnd_, L"");
     SendMessageW(hwnd_, EM_SETEVENTMASK, 0, mask);
+    textChanged();
 }
 
 long RichEdit98::textLength() const {
@@ -131,18 +138,31 @@ long RichEdit98::textLength() const {
         SendMessageW(hwnd_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&query), 0));
 }
 
-std::string RichEdit98::text() const {
-    const long length = textLength();
+namespace {
+
+// The whole text in UTF-16, into either kind of string.
+template <class Units>
+Units wholeText(HWND control, long length) {
     if (length <= 0) return {};
-    std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+    Units buffer(static_cast<size_t>(length) + 1, 0);
     GETTEXTEX query = {};
-    query.cb = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    query.cb = static_cast<DWORD>(buffer.size() * sizeof buffer[0]);
     query.flags = GT_DEFAULT;
     query.codepage = 1200;
-    const LRESULT copied = SendMessageW(hwnd_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&query),
+    const LRESULT copied = SendMessageW(control, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&query),
                                         reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return narrow(buffer);
+    return buffer;
+}
+
+}  // namespace
+
+std::string RichEdit98::text() const {
+    return narrow(wholeText<std::wstring>(hwnd_, textLength()));
+}
+
+std::u16string RichEdit98::utf16Text() const {
+    return wholeText<std::u16string>(hwnd_, textLength());
 }
 
 bool RichEdit98::readOnly() const { return readOnly_; }
@@ -450,6 +470,13 @@ void RichEdit98::setLeftIndent(int points) {
     PARAFORMAT2 format = emptyParaFormat(PFM_OFFSET);
     format.dxOffset = points * kTwipsPerPoint;
     sendParaFormat(hwnd_, format);
+}
+
+bool RichEdit98::forwardCommand(WPARAM wParam, LPARAM lParam) {
+    if (!hwnd_ || reinterpret_cast<HWND>(lParam) != hwnd_ || HIWORD(wParam) != EN_CHANGE)
+        return false;
+    textChanged();
+    return true;
 }
 
 bool RichEdit98::forwardNotify(const NMHDR& header, LRESULT& result) {

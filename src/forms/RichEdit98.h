@@ -79,7 +79,12 @@ public:
     void setRtf(const std::string& rtfText);  // replaces the whole content
     void clear();
 
-    std::string text() const;  // plain text; paragraphs end in "\r"
+    std::string text() const;          // plain text; paragraphs end in "\r"
+    std::u16string utf16Text() const;  // the same as the control holds it
+    // Changes whenever the text may have changed, by the user or by a load;
+    // no two controls of the process ever share a value, so a text kept
+    // together with it can tell whether it is still the control's.
+    unsigned long long textVersion() const { return textVersion_; }
     bool readOnly() const;
     void setReadOnly(bool readOnly);
     COLORREF color() const { return color_; }
@@ -133,6 +138,7 @@ public:
     bool print(HWND owner, const std::string& docTitle);
 
     bool forwardNotify(const NMHDR& header, LRESULT& result) override;
+    bool forwardCommand(WPARAM wParam, LPARAM lParam) override;
 
     std::function<void()> onSelectionChange;
     // The link's text as the control holds it (hidden text and, for a field,
@@ -155,6 +161,7 @@ private:
     std::string visibleRange(long start, long end) const;
     void applyAutoUrlDetect();
     void setPlainText(const std::string& bytes);
+    void textChanged();
 
     WNDPROC oldProc_ = nullptr;
     IRichEditOleCallback* callback_ = nullptr;
@@ -166,6 +173,7 @@ private:
     ScrollBars scrollBars_ = ScrollBars::Both;
     bool autoUrlDetect_ = true;
     std::vector<std::string> refusedObjects_;
+    unsigned long long textVersion_ = 0;
 };
 
 // A print job as the page loop sees it; behind it in the program the

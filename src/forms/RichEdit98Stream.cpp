@@ -105,6 +105,7 @@ void RichEdit98::setRtf(const std::string& rtfText) {
     stream.pfnCallback = &readChunk;
     SendMessageW(hwnd_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
     SendMessageW(hwnd_, EM_SETEVENTMASK, 0, mask);
+    textChanged();
     if (stream.dwError != 0) throw std::runtime_error("Der Notiztext konnte nicht geladen werden.");
 }
 
@@ -144,6 +145,7 @@ void RichEdit98::setPlainText(const std::string& bytes) {
     stream.pfnCallback = &readChunk;
     SendMessageW(hwnd_, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
     SendMessageW(hwnd_, EM_SETEVENTMASK, 0, mask);
+    textChanged();
     if (stream.dwError != 0) throw std::runtime_error("Der Notiztext konnte nicht geladen werden.");
 }
 

@@ -1,5 +1,7 @@
 #include "note/SearchDialog.h"
 
+#include <commctrl.h>
+
 #include "note/NoteWindow.h"
 
 namespace tav {
@@ -7,14 +9,37 @@ namespace tav {
 namespace {
 
 namespace layout {
-constexpr int kClientWidth = 480;
+constexpr int kClientWidth = 600;
 constexpr int kClientHeight = 290;
 constexpr LayoutRect queryLabel{8, 11, 80, 16};
-constexpr LayoutRect queryEdit{90, 8, 382, 22};
-constexpr LayoutRect resultList{8, 38, 464, 208};
+constexpr LayoutRect queryEdit{90, 8, 502, 22};
+constexpr LayoutRect resultList{8, 38, 584, 208};
 constexpr LayoutRect showNoteButton{8, 256, 100, 26};
-constexpr LayoutRect closeButton{384, 256, 88, 26};
+constexpr LayoutRect closeButton{504, 256, 88, 26};
 }  // namespace layout
+
+// A long title would push its line to the next tab stop, past the list's
+// right edge.
+std::string columnTitle(const std::string& title) {
+    constexpr std::size_t kMaxBytes = 26;
+    if (title.size() <= kMaxBytes) return title;
+    std::size_t end = kMaxBytes;
+    while (end > 0 && (static_cast<unsigned char>(title[end]) & 0xC0) == 0x80) --end;
+    return title.substr(0, end) + "…";
+}
+
+// The keys that page through the results work from the search field, so the
+// user can type, pick a line and press Enter without leaving it.
+LRESULT CALLBACK queryKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                           DWORD_PTR list) {
+    if (msg == WM_KEYDOWN &&
+        (wParam == VK_UP || wParam == VK_DOWN || wParam == VK_PRIOR || wParam == VK_NEXT)) {
+        SendMessageW(reinterpret_cast<HWND>(list), WM_KEYDOWN, wParam, lParam);
+        return 0;
+    }
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(edit, &queryKeys, id);
+    return DefSubclassProc(edit, msg, wParam, lParam);
+}
 
 }  // namespace
 
@@ -28,30 +53,49 @@ SearchDialog::SearchDialog(HWND owner, Notes notes, BringToFront bringToFront)
     queryEdit.create(*this, kQueryId, layout::queryEdit);
     resultList.create(*this, kListId, layout::resultList);
     resultList.setTabStops({100});
+    SetWindowSubclass(queryEdit.handle(), &queryKeys, 1,
+                      reinterpret_cast<DWORD_PTR>(resultList.handle()));
     showNoteButton.create(*this, "&Notiz zeigen", IDOK, layout::showNoteButton, true);
     closeButton.create(*this, "Schließen", IDCANCEL, layout::closeButton);
     showNoteButton.onClick = [this] { showNoteButtonClick(); };
     closeButton.onClick = [this] { dismiss(IDCANCEL); };
 }
 
+const SearchDialog::Kept& SearchDialog::keptText(NoteWindow& note) {
+    Kept& kept = kept_[&note];
+    // Versions are never shared between controls, so a note that took the
+    // place of a deleted one cannot pass for it.
+    if (kept.version != note.memo1.textVersion()) {
+        kept.text = FoldedText(note.memo1.utf16Text());
+        kept.version = note.memo1.textVersion();
+    }
+    return kept;
+}
+
 void SearchDialog::search() {
-    const std::string query = queryEdit.text();
+    const std::vector<std::string> words = queryWords(queryEdit.text());
     resultList.clear();
     lines_.clear();
+    std::map<const NoteWindow*, Kept> stillOpen;
     for (NoteWindow* note : notes_()) {
+        const Kept& kept = keptText(*note);
         const std::string title = note->title();
-        const std::string text = note->memo1.text();
-        // The title and the text together hold the words; the line shows
-        // the first of them in the text where there is one.
-        if (!findWords(title + "\r" + text, query)) continue;
-        if (const auto inText = findAnyWord(text, query)) {
-            resultList.add(title + "\t" + matchLine(text, *inText));
-            lines_.push_back({note->name(), note->handle(), true, *inText});
-        } else {
-            resultList.add(title + "\t" + matchLine(title, *findAnyWord(title, query)));
-            lines_.push_back({note->name(), note->handle(), false, {}});
+        const FoldedText foldedTitle(title);
+        // The line shows the first word in the text where there is one.
+        if (holdsEveryWord({&foldedTitle, &kept.text}, words)) {
+            if (const auto inText = findAnyWord(kept.text, words)) {
+                resultList.add(columnTitle(title) + "\t" + matchLine(kept.text, *inText));
+                lines_.push_back({note->name(), note->handle(), true, *inText});
+            } else {
+                resultList.add(columnTitle(title) + "\t" +
+                               matchLine(foldedTitle, *findAnyWord(foldedTitle, words)));
+                lines_.push_back({note->name(), note->handle(), false, {}});
+            }
         }
+        stillOpen.insert(kept_.extract(note));
     }
+    // Deleted notes' texts go.
+    kept_.swap(stillOpen);
     if (!lines_.empty()) resultList.setItemIndex(0);
 }
 
@@ -82,6 +126,7 @@ bool SearchDialog::onCommand(int id, int code, HWND control) {
 
 void SearchDialog::onShow(bool shown) {
     DialogForm::onShow(shown);
+    if (!shown) kept_.clear();
     if (shown) {
         search();
         queryEdit.setFocus();

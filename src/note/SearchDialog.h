@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,15 @@ private:
         bool inText;  // else the match is in the title
         TextMatch match;
     };
+    // Each note's text as last fetched, folded once, while the window is
+    // open: typing looks up words, it does not fetch and fold 50 texts.
+    struct Kept {
+        unsigned long long version = 0;
+        FoldedText text;
+    };
+    const Kept& keptText(NoteWindow& note);
     std::vector<Line> lines_;
+    std::map<const NoteWindow*, Kept> kept_;
     Notes notes_;
     BringToFront bringToFront_;
 };

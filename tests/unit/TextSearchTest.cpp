@@ -28,6 +28,34 @@ TEST(TextSearch, WordsMatchInAnyOrderWithCaseAndUmlautsFolded) {
     EXPECT_EQ(findAnyWord("frische Äpfel", "milch äpfel"), (TextMatch{8, 6}));
 }
 
+TEST(TextSearch, AFoldedTextFindsEachPlaceInTurn) {
+    // The rarest byte of "äpfel" is not its first; the place found is still
+    // where the word begins.
+    const FoldedText text("ÄÄPFEL äpfel Äpfe");
+    EXPECT_EQ(2u, text.find("äpfel"));
+    EXPECT_EQ(9u, text.find("äpfel", 3));
+    EXPECT_EQ(std::string::npos, text.find("äpfel", 10));  // only "äpfe" is left
+    EXPECT_EQ(std::string::npos, text.find("äpfelx"));
+    EXPECT_EQ(std::string::npos, FoldedText("").find("a"));
+}
+
+TEST(TextSearch, TextFromTheControlsComesOutAsUtf8FoldedAlike) {
+    // Capitals of every length, a sign that stays, a pair of surrogates,
+    // and a lone surrogate as the system converts it.
+    const char16_t units[] = u"Ä Ö Üß × É € \U0001F600 Z\xD800x";
+    const FoldedText text(std::u16string(units, std::size(units) - 1));
+    const std::string utf8 = "Ä Ö Üß × É € \xF0\x9F\x98\x80 Z\xEF\xBF\xBDx";
+    EXPECT_EQ(utf8, text.original(0, 100));
+    EXPECT_EQ("\xF0\x9F\x98\x80 Z", text.original(21, 27));
+    // Far into a long text, past the places it marks on the way.
+    const FoldedText longText(std::u16string(9000, u'é') + u"\rZeile mit Äpfeln\r");
+    const std::size_t at = longText.find("äpfel");
+    EXPECT_EQ(18000u + 11, at);
+    EXPECT_EQ("Zeile mit »Äpfel«n", matchLine(longText, {at, 6}));
+    EXPECT_EQ(FoldedText(utf8).text(), text.text());
+    EXPECT_EQ("ä ö üß × é € \xF0\x9F\x98\x80 z\xEF\xBF\xBDx", text.text());
+}
+
 TEST(TextSearch, TheLineAroundTheMatchIsMarkedAndCut) {
     EXPECT_EQ(matchLine("erste\rzweite Zeile mit Milch\rdritte", {23, 5}),
               "zweite Zeile mit »Milch«");

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "KitTestSupport.h"
 #include "SuiteSkip.h"
 #include "forms/Form.h"
 #include "forms/RichEdit98.h"
@@ -33,17 +34,9 @@ protected:
         hostForm.show();
         host = hostForm.handle();
         attach(edit);
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        dir = std::filesystem::path(temp) /
-              (L"tav-richedit-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-               std::to_wstring(GetTickCount64()));
-        std::filesystem::create_directories(dir);
     }
 
     void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir, ignored);
         setErrorBoxFunction(nullptr);
     }
 
@@ -59,7 +52,8 @@ protected:
     HWND host = nullptr;
     RichEdit98 edit;
     RichEdit98 other;
-    std::filesystem::path dir;
+    test::TempFolder folder{"richedit"};
+    const std::filesystem::path dir = widen(folder.path());
     std::vector<std::string> errors;
 };
 
