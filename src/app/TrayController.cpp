@@ -87,7 +87,7 @@ TrayController::TrayController(const std::string& windowsDirectory) : Form(kTray
     setClientHeight(kSplashClientHeight);
     create();
     buildSplash();
-    layout_ = workAreas();
+    layout_ = monitors();
     buildTrayMenu();
     start(windowsDirectory);
 }
@@ -718,8 +718,20 @@ bool TrayController::handleMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& res
     }
     if (msg == kKeepNotesInReach) {
         keepInReachPosted_ = false;
-        const std::vector<Rect> before = std::exchange(layout_, workAreas());
-        for (const auto& note : notes_) note->keepInReach(before, layout_);
+        const std::vector<Monitor> before = std::exchange(layout_, monitors());
+        // The places the notes leave go to the disk in one write, and a file
+        // that refuses it is told once, not once a note.
+        std::vector<std::string> failures;
+        {
+            ErrorCollector errors;
+            std::optional<IniWriteHold> hold;
+            guarded(handle(), [&] { hold.emplace(settingsPath()); });
+            for (const auto& note : notes_)
+                guarded(handle(), [&] { note->keepInReach(before, layout_); });
+            if (hold) guarded(handle(), [&] { hold->commit(); });
+            failures = errors.texts();
+        }
+        if (!failures.empty()) showErrorBox(handle(), joinLines(failures));
         result = 0;
         return true;
     }

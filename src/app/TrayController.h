@@ -17,6 +17,7 @@
 #include "desktop/Handle.h"
 #include "desktop/HiTimer.h"
 #include "desktop/HotKey.h"
+#include "desktop/Monitors.h"
 #include "desktop/TrayIcon.h"
 #include "forms/Controls.h"
 #include "forms/Form.h"
@@ -205,7 +206,7 @@ private:
     std::string trayTip_;
     bool nextAlarmPosted_ = false;
     bool keepInReachPosted_ = false;
-    std::vector<Rect> layout_;                // the monitors' work areas the notes were placed on
+    std::vector<Monitor> layout_;             // the monitors the notes were placed on
     std::string refusedAtStart_;              // told once the message loop runs
     std::vector<std::string> startProblems_;  // so are these
     IconHandle trayImage_;

@@ -33,6 +33,7 @@ namespace tav {
 
 struct ClockAlarm;
 class IniFile;
+struct Monitor;
 class NoteHost;
 class OverdueAlarm;
 
@@ -95,10 +96,10 @@ public:
     // Moved and sized by the program rather than the user (gathering the
     // notes, a monitor that went away); the file gets the new place soon.
     void moveTo(const Rect& rect);
-    // After the monitors changed from one set of work areas to another: a
-    // shown note without a grip of its title line on any of them moves onto
-    // the nearest one, and back when the earlier set returns.
-    void keepInReach(const std::vector<Rect>& before, const std::vector<Rect>& now);
+    // After the monitors changed: a shown note goes back to its place in
+    // the new layout where the file keeps one, and one without a grip of its
+    // title line on any work area moves onto the nearest one.
+    void keepInReach(const std::vector<Monitor>& before, const std::vector<Monitor>& now);
     // The note's text file was changed by someone else since the note read
     // or wrote it: a note without edits of its own shows the new text; one
     // with edits asks, and the version the user does not take is kept
@@ -290,14 +291,6 @@ private:
     bool deleted_ = false;     // its number is freed when the window goes
     int startupTicks_ = 2;     // start-up ticks still to come
     bool rolledUp_ = false;
-    // Where the note was before a change of monitors moved it away, and
-    // where it was put.
-    struct Displaced {
-        std::vector<Rect> layout;
-        Rect from;
-        Rect to;
-    };
-    std::optional<Displaced> displaced_;
     bool restored_ = false;  // the record was read since the window was made
     bool saved_ = false;     // and written since it was last read
     std::unique_ptr<PlacementWindow> placement_;

@@ -12,6 +12,7 @@
 #include "forms/Dpi.h"
 #include "note/NoteWindow.h"
 #include "store/IniFile.h"
+#include "store/IniKeys.h"
 #include "store/NoteStore.h"
 
 namespace tav {
@@ -84,8 +85,7 @@ public:
     }
     void repaint() override { InvalidateRect(form_.handle(), nullptr, TRUE); }
 
-    int screenWidth() const override { return GetSystemMetrics(SM_CXSCREEN); }
-    int screenHeight() const override { return GetSystemMetrics(SM_CYSCREEN); }
+    std::vector<Rect> monitorLayout() const override { return boundsOf(monitors()); }
     int pixelsPerInch() const override { return form_.dpi(); }
     int pixelsPerInchAt(const Rect& rect) const override {
         return dpiAt({rect.left, rect.top, rect.right, rect.bottom});
@@ -216,28 +216,47 @@ void NoteWindow::moveTo(const Rect& rect) {
     savePlacementSoon();
 }
 
-void NoteWindow::keepInReach(const std::vector<Rect>& before, const std::vector<Rect>& now) {
-    if (!visible()) return;
+void NoteWindow::keepInReach(const std::vector<Monitor>& before, const std::vector<Monitor>& now) {
+    // A minimised note's rectangle is the system's parking place, no place
+    // of the note's.
+    if (!restored_ || !visible() || IsIconic(handle())) return;
     RECT r{};
     GetWindowRect(handle(), &r);
     const Rect at{r.left, r.top, r.right, r.bottom};
-    // A note that had to leave a monitor goes back when that monitor
-    // layout returns, unless the user has placed it anew in between.
-    if (displaced_ && displaced_->to != at) displaced_.reset();
-    if (displaced_ && displaced_->layout == now) {
-        const Rect back = displaced_->from;
-        displaced_.reset();
-        moveTo(back);
-        return;
-    }
+    IniFile ini(iniPath_);
+    const bool newLayout = layoutSuffix(boundsOf(before)) != layoutSuffix(boundsOf(now));
+    // Where the note was when this layout was last seen, in this run or an
+    // earlier one: a dock, a projector, a second monitor come back with their
+    // notes where the user had put them.
+    const std::optional<Rect> back =
+        newLayout ? storedLayoutPlace(ini, name(), *placement_) : std::nullopt;
     // The title line begins below the window's border.
     POINT client{0, 0};
     ClientToScreen(handle(), &client);
-    const Rect kept = keepTitleInReach(at, client.y - r.top + scale(kNoteTitleHeight), now);
-    if (kept == at) return;
-    if (!displaced_) displaced_ = Displaced{before, at, kept};
-    displaced_->to = kept;
-    moveTo(kept);
+    const Rect kept = keepTitleInReach(
+        back.value_or(at), client.y - r.top + scale(kNoteTitleHeight), workAreasOf(now));
+    if (kept == at) {
+        // A monitor of another density has rescaled the note: the file must
+        // not keep a rectangle that a restore would no longer take.
+        const int density = placement_->pixelsPerInch();
+        if (ini.readInteger(name(), keys::PixelsPerInch, density) != density) savePlacementSoon();
+        ini.close();
+        return;
+    }
+    // The place the note leaves stays its place in the layout that ended.
+    if (newLayout) writeLayoutPlace(ini, name(), placement_->placement(), boundsOf(before));
+    ini.close();
+    if (kept == back) {
+        // The stored rectangle is in the pixels of the monitor it was saved
+        // on: applied as it stands, not rescaled on the way there.
+        WindowPlacement wp = placement_->placement();
+        wp.normalPosition = kept;
+        wp.showCmd = SW_SHOWNOACTIVATE;
+        placement_->setPlacement(wp);
+        savePlacementSoon();
+    } else {
+        moveTo(kept);
+    }
 }
 
 void NoteWindow::forgetPendingPlacement() { PlacementBatch::instance().remove(this); }

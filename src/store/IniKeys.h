@@ -41,8 +41,10 @@ inline constexpr char RxClock1_AlarmSecond[] = "RxClock1_AlarmSecond";
 inline constexpr char memo1_Color[] = "memo1_Color";
 
 // The note's placement, in the same section. "MinMaxPos" and "NormPos" are
-// written twice: with the screen size appended ("NormPos(1024x768)") and
-// plain.
+// written twice: with the monitor layout appended and plain. One monitor's
+// layout is its size ("NormPos(1024x768)"), several name each one's size and
+// place ("NormPos(1024x768+1280x1024@1024,0)"); each layout keeps the keys
+// it was last saved with, for when it returns.
 inline constexpr char Flags[] = "Flags";
 inline constexpr char ShowCmd[] = "ShowCmd";
 inline constexpr char PixelsPerInch[] = "PixelsPerInch";

@@ -4,7 +4,9 @@
 #include <climits>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
+#include <tuple>
 
 #include "store/IniFile.h"
 #include "store/IniKeys.h"
@@ -39,9 +41,13 @@ std::string fourNumbers(int a, int b, int c, int d) {
            std::to_string(d);
 }
 
-std::string screenSuffix(const PlacementWindow& window) {
-    return "(" + std::to_string(window.screenWidth()) + "x" +
-           std::to_string(window.screenHeight()) + ")";
+std::string minMaxText(const WindowPlacement& wp) {
+    return fourNumbers(wp.minPosition.x, wp.minPosition.y, wp.maxPosition.x, wp.maxPosition.y);
+}
+
+std::string normText(const WindowPlacement& wp) {
+    const Rect& r = wp.normalPosition;
+    return fourNumbers(r.left, r.top, r.right, r.bottom);
 }
 
 // No size that dragging could not give: a damaged file must not make a
@@ -52,15 +58,35 @@ void limitSize(int low, int& high, int smallest, int largest) {
     if (kept != size) high = saturate(low + kept);
 }
 
+// A "NormPos" text as a normal rectangle. An upside-down or empty
+// rectangle is no place for a window: it counts as missing.
+std::optional<Rect> normalRectangle(const std::string& text, const Rect& current) {
+    int v[4] = {current.left, current.top, current.right, current.bottom};
+    splitNumbers(text, v, 4);
+    if (v[0] < v[2] && v[1] < v[3]) return Rect{v[0], v[1], v[2], v[3]};
+    return std::nullopt;
+}
+
+bool densityFits(const IniFile& ini, const std::string& section, const PlacementWindow& window,
+                 const Rect& rect) {
+    const int screenPpi = window.pixelsPerInchAt(rect);
+    return ini.readInteger(section, keys::PixelsPerInch, screenPpi) == screenPpi;
+}
+
+void limitSizes(Rect& r) {
+    limitSize(r.left, r.right, kMinNoteWidth, kMaxNoteWidth);
+    limitSize(r.top, r.bottom, kMinNoteHeight, kMaxNoteHeight);
+}
+
 void readRectangle(const IniFile& ini, const std::string& section, PlacementWindow& window) {
-    const std::string suffix = screenSuffix(window);
+    const std::string suffix = layoutSuffix(window.monitorLayout());
     WindowPlacement wp = window.placement();
     // Applying the record must not show a window that is still hidden.
     if (!window.visible()) wp.showCmd = 0;
     wp.flags = ini.readInteger(section, keys::Flags, wp.flags);
 
-    // After a change of screen size the keys of the new size are missing,
-    // and the plain keys of the last save stand in.
+    // In a layout of monitors not seen before its keys are missing, and the
+    // plain keys of the last save stand in.
     auto readEither = [&](const char* key) {
         std::string text = ini.readString(section, key + suffix, "");
         return text.empty() ? ini.readString(section, key, "") : text;
@@ -75,27 +101,16 @@ void readRectangle(const IniFile& ini, const std::string& section, PlacementWind
         wp.minPosition = {v[0], v[1]};
         wp.maxPosition = {v[2], v[3]};
     }
-    const Rect current = window.bounds();
     const std::string norm = readEither(keys::NormPos);
-    if (!norm.empty()) {
-        int v[4] = {current.left, current.top, current.right, current.bottom};
-        splitNumbers(norm, v, 4);
-        // An upside-down or empty rectangle is no place for a window: it
-        // counts as missing.
-        if (v[0] < v[2] && v[1] < v[3]) {
-            found = true;
-            wp.normalPosition = {v[0], v[1], v[2], v[3]};
-        }
+    if (const auto rect = norm.empty() ? std::nullopt : normalRectangle(norm, window.bounds())) {
+        found = true;
+        wp.normalPosition = *rect;
     }
 
-    const int screenPpi = window.pixelsPerInchAt(wp.normalPosition);
-    const int ppi = ini.readInteger(section, keys::PixelsPerInch, screenPpi);
-    if (!found || ppi != screenPpi) return;
-
+    if (!found || !densityFits(ini, section, window, wp.normalPosition)) return;
     Rect& r = wp.normalPosition;
     if (r.left < r.right) {
-        limitSize(r.left, r.right, kMinNoteWidth, kMaxNoteWidth);
-        limitSize(r.top, r.bottom, kMinNoteHeight, kMaxNoteHeight);
+        limitSizes(r);
         window.setPlacement(wp);
     }
 }
@@ -123,14 +138,30 @@ void readState(const IniFile& ini, const std::string& section, PlacementWindow& 
 
 }  // namespace
 
+std::string layoutSuffix(const std::vector<Rect>& monitors) {
+    auto order = [](const Rect& m) {
+        return std::tuple(m.left != 0 || m.top != 0, m.left, m.top, m.right, m.bottom);
+    };
+    std::vector<Rect> sorted = monitors;
+    std::sort(sorted.begin(), sorted.end(),
+              [&](const Rect& a, const Rect& b) { return order(a) < order(b); });
+    std::string suffix = "(";
+    for (const Rect& m : sorted) {
+        if (suffix.size() > 1) suffix += "+";
+        suffix += std::to_string(std::int64_t{m.right} - m.left) + "x" +
+                  std::to_string(std::int64_t{m.bottom} - m.top);
+        if (m.left != 0 || m.top != 0)
+            suffix += "@" + std::to_string(m.left) + "," + std::to_string(m.top);
+    }
+    return suffix + ")";
+}
+
 void writePlacement(IniFile& ini, const std::string& section, const PlacementWindow& window,
                     bool goingAway) {
     const WindowPlacement wp = window.placement();
-    const std::string suffix = screenSuffix(window);
-    const std::string minMax =
-        fourNumbers(wp.minPosition.x, wp.minPosition.y, wp.maxPosition.x, wp.maxPosition.y);
-    const Rect& r = wp.normalPosition;
-    const std::string norm = fourNumbers(r.left, r.top, r.right, r.bottom);
+    const std::string suffix = layoutSuffix(window.monitorLayout());
+    const std::string minMax = minMaxText(wp);
+    const std::string norm = normText(wp);
 
     ini.writeInteger(section, keys::Flags, wp.flags);
     ini.writeInteger(section, keys::ShowCmd, wp.showCmd);
@@ -142,9 +173,26 @@ void writePlacement(IniFile& ini, const std::string& section, const PlacementWin
     ini.writeBool(section, keys::Visible, goingAway);
 }
 
+void writeLayoutPlace(IniFile& ini, const std::string& section, const WindowPlacement& placement,
+                      const std::vector<Rect>& monitors) {
+    const std::string suffix = layoutSuffix(monitors);
+    ini.writeString(section, keys::MinMaxPos + suffix, minMaxText(placement));
+    ini.writeString(section, keys::NormPos + suffix, normText(placement));
+}
+
 void readPlacement(const IniFile& ini, const std::string& section, PlacementWindow& window) {
     readRectangle(ini, section, window);
     readState(ini, section, window);
+}
+
+std::optional<Rect> storedLayoutPlace(const IniFile& ini, const std::string& section,
+                                      const PlacementWindow& window) {
+    const std::string text =
+        ini.readString(section, keys::NormPos + layoutSuffix(window.monitorLayout()), "");
+    auto rect = text.empty() ? std::nullopt : normalRectangle(text, window.bounds());
+    if (!rect || !densityFits(ini, section, window, *rect)) return std::nullopt;
+    limitSizes(*rect);
+    return rect;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 // shown. The window itself is reached through PlacementWindow, so the rules
 // here run without a real window.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,8 +48,9 @@ public:
     virtual void setWindowState(WindowState state) = 0;
     virtual void repaint() = 0;
 
-    virtual int screenWidth() const = 0;
-    virtual int screenHeight() const = 0;
+    // The rectangles of the monitors attached now: the layout whose keys a
+    // save writes and a restore looks for first.
+    virtual std::vector<Rect> monitorLayout() const = 0;
     // The density of the monitor the window is on; a save writes it.
     virtual int pixelsPerInch() const = 0;
     // The density of the monitor that would show this rectangle of the
@@ -57,8 +59,15 @@ public:
     virtual int pixelsPerInchAt(const Rect& rect) const = 0;
 };
 
+// What a key names the monitor layout by, appended without a blank. One
+// monitor gives its size, "(1024x768)", as the files have always had it;
+// several give each one's size, and where it is not at the origin its
+// place: "(1024x768+1280x1024@1024,0)". The monitor at the origin comes
+// first, the others by place, whatever order the system lists them in.
+std::string layoutSuffix(const std::vector<Rect>& monitors);
+
 // "Flags", "ShowCmd", "PixelsPerInch", "MinMaxPos" and "NormPos" (each with
-// the screen size appended, then plain), then "Visible": "1" when the save
+// the monitor layout appended, then plain), then "Visible": "1" when the save
 // runs as the window goes away.
 void writePlacement(IniFile& ini, const std::string& section, const PlacementWindow& window,
                     bool goingAway);
@@ -66,6 +75,16 @@ void writePlacement(IniFile& ini, const std::string& section, const PlacementWin
 // then the stored state. What is missing or unreadable leaves the window as
 // it is.
 void readPlacement(const IniFile& ini, const std::string& section, PlacementWindow& window);
+
+// The normal rectangle stored for the monitor layout the window is in now,
+// under the same rules as a restore; the plain keys do not count, since they
+// hold the last place in whatever layout.
+std::optional<Rect> storedLayoutPlace(const IniFile& ini, const std::string& section,
+                                      const PlacementWindow& window);
+// The place a window had in a layout that has just ended, under that
+// layout's keys only: where it goes back to when the layout returns.
+void writeLayoutPlace(IniFile& ini, const std::string& section, const WindowPlacement& placement,
+                      const std::vector<Rect>& monitors);
 
 // A restored window that would lie wholly outside every work area (a monitor
 // that is gone, a smaller screen) is moved onto the nearest one, keeping its

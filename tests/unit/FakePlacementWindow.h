@@ -28,8 +28,12 @@ public:
     Rect bounds() const override { return wp.normalPosition; }
     void setWindowState(WindowState s) override { state = s; }
     void repaint() override {}
-    int screenWidth() const override { return 1024; }
-    int screenHeight() const override { return 768; }
+    std::vector<Rect> monitorLayout() const override {
+        std::vector<Rect> layout;
+        for (const auto& monitor : monitors) layout.push_back(monitor.first);
+        if (layout.empty()) layout.push_back({0, 0, 1024, 768});
+        return layout;
+    }
     int pixelsPerInch() const override { return ppi; }
     // The monitor a rectangle's centre lies on gives its density; off every
     // monitor, the window's own.

@@ -92,6 +92,73 @@ TEST_F(NotePlacementTest, SizeQualifiedKeysWinOverPlainOnes) {
     EXPECT_EQ(window.wp.minPosition, (Point{-1, -1}));
 }
 
+TEST(LayoutSuffix, NamesEachMonitorWhateverOrderTheSystemListsThemIn) {
+    const Rect laptop{0, 0, 1024, 768};
+    const Rect right{1024, 0, 2304, 1024};
+    const Rect left{-1920, -200, 0, 880};
+    EXPECT_EQ(layoutSuffix({laptop}), "(1024x768)");
+    EXPECT_EQ(layoutSuffix({laptop, right}), "(1024x768+1280x1024@1024,0)");
+    EXPECT_EQ(layoutSuffix({right, laptop}), "(1024x768+1280x1024@1024,0)");
+    EXPECT_EQ(layoutSuffix({right, left, laptop}),
+              "(1024x768+1920x1080@-1920,-200+1280x1024@1024,0)");
+    // The same monitors in other places are another layout.
+    EXPECT_NE(layoutSuffix({laptop, {0, 768, 1280, 1792}}), layoutSuffix({laptop, right}));
+}
+
+// A note on the second monitor, then on the laptop alone: each layout keeps
+// its own place, and one never seen has none of its own, whatever the plain
+// keys say.
+TEST_F(NotePlacementTest, EachMonitorLayoutKeepsItsOwnPlace) {
+    const std::pair<Rect, int> laptop{{0, 0, 1024, 768}, 96};
+    const std::pair<Rect, int> second{{1024, 0, 2304, 1024}, 96};
+    const Rect onSecond{1200, 100, 1500, 300};
+    const Rect onLaptop{700, 100, 1000, 300};
+    auto stored = [&] {
+        IniFile ini(path("Tavelin.ini"));
+        return storedLayoutPlace(ini, "Notiz1", window);
+    };
+    window.monitors = {laptop, second};
+    window.wp.normalPosition = onSecond;
+    {
+        IniFile ini(path("Tavelin.ini"));
+        writePlacement(ini, "Notiz1", window, false);
+        ini.close();
+    }
+    window.monitors = {laptop};
+    EXPECT_EQ(stored(), std::nullopt);
+    window.wp.normalPosition = onLaptop;
+    {
+        IniFile ini(path("Tavelin.ini"));
+        writePlacement(ini, "Notiz1", window, false);
+        ini.close();
+    }
+    EXPECT_EQ(stored(), onLaptop);
+
+    window.monitors = {second, laptop};
+    EXPECT_EQ(stored(), onSecond);
+    restore();
+    EXPECT_EQ(window.wp.normalPosition, onSecond) << "a start in a layout seen before";
+    window.monitors = {laptop};
+    restore();
+    EXPECT_EQ(window.wp.normalPosition, onLaptop);
+
+    // The place a note leaves as its layout ends goes under that layout's
+    // keys alone.
+    {
+        IniFile ini(path("Tavelin.ini"));
+        WindowPlacement leaving = window.wp;
+        leaving.normalPosition = {1300, 200, 1600, 400};
+        writeLayoutPlace(ini, "Notiz1", leaving, {laptop.first, second.first});
+        EXPECT_EQ(ini.readString("Notiz1", "NormPos(1024x768+1280x1024@1024,0)", ""),
+                  "1300,200,1600,400");
+        EXPECT_EQ(ini.readString("Notiz1", "NormPos", ""), "700,100,1000,300");
+        // Written at another density, the layout's rectangle is not taken.
+        ini.writeInteger("Notiz1", "PixelsPerInch", 144);
+        ini.close();
+    }
+    EXPECT_EQ(stored(), std::nullopt);
+}
+
 TEST_F(NotePlacementTest, ShortOrBadNumbersFallBackPerField) {
     put("Tavelin.ini", "[Notiz1]\r\nNormPos=10 20\r\nMinMaxPos=3,x,4\r\n");
     restore();

@@ -40,17 +40,6 @@ using test::BoxAnswerer;
 using test::pumpPosted;
 using test::pumpUntil;
 
-std::string uniqueTempDir(const char* tag) {
-    wchar_t base[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, base);
-    static int counter = 0;
-    const std::wstring dir = std::wstring(base) + L"tav_" + widen(tag) + L"_" +
-                             std::to_wstring(GetCurrentProcessId()) + L"_" +
-                             std::to_wstring(GetTickCount()) + L"_" + std::to_wstring(++counter);
-    fs::create_directories(dir);
-    return narrow(dir) + "\\";
-}
-
 class TrayControllerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -58,9 +47,6 @@ protected:
                                       ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
         InitCommonControlsEx(&controls);
         oleReady_ = SUCCEEDED(OleInitialize(nullptr));
-        dir_ = uniqueTempDir("tray");
-        windowsDir_ = uniqueTempDir("windir");
-        windowsDir_.pop_back();  // the Windows directory comes without its backslash
         setProgramDir(dir_);
         setErrorBoxFunction([this](HWND, const std::string& text) { errors_.push_back(text); });
     }
@@ -69,12 +55,9 @@ protected:
         aboutBox_.reset();
         form_.reset();
         pumpPosted();
-        setWorkAreasFunction({});
+        setMonitorsFunction({});
         setErrorBoxFunction({});
         EXPECT_TRUE(errors_.empty()) << errors_.front();
-        std::error_code ignored;
-        fs::remove_all(widen(dir_), ignored);
-        fs::remove_all(widen(windowsDir_), ignored);
         if (oleReady_) OleUninitialize();
     }
 
@@ -93,6 +76,38 @@ protected:
     bool sectionExists(const std::string& section) {
         IniFile ini(settingsPath());
         return ini.sectionExists(section);
+    }
+
+    // Monitors of the test's own in place of the real one, changed while
+    // the program runs.
+    void attachMonitors(std::vector<Monitor> now) {
+        monitors_ = std::move(now);
+        setMonitorsFunction([this] { return monitors_; });
+    }
+    void changeMonitors(TrayController& form, std::vector<Monitor> now) {
+        monitors_ = std::move(now);
+        SendMessageW(form.handle(), WM_DISPLAYCHANGE, 32, 0);
+        pumpPosted();
+    }
+    static Monitor realScreen() {
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        return {{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
+                {work.left, work.top, work.right, work.bottom}};
+    }
+    static Rect rectOf(const NoteWindow& note) {
+        RECT r{};
+        GetWindowRect(note.handle(), &r);
+        return {r.left, r.top, r.right, r.bottom};
+    }
+    static void place(const NoteWindow& note, const Rect& r) {
+        SetWindowPos(note.handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // As the placement keys hold it.
+    static std::string text(const Rect& r) {
+        return std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+               std::to_string(r.right) + "," + std::to_string(r.bottom);
     }
 
     TrayController& start() {
@@ -116,11 +131,16 @@ protected:
         return form;
     }
 
-    std::string dir_;
-    std::string windowsDir_;
+    test::TempFolder folder_{"tray"};
+    const std::string dir_ = folder_.path();
+    test::TempFolder windowsFolder_{"windir"};
+    // The Windows directory comes without its backslash.
+    const std::string windowsDir_ =
+        windowsFolder_.path().substr(0, windowsFolder_.path().size() - 1);
     std::vector<std::string> errors_;
     std::unique_ptr<TrayController> form_;
     std::unique_ptr<AboutBox> aboutBox_;
+    std::vector<Monitor> monitors_;
     bool oleReady_ = false;
 };
 
@@ -558,82 +578,106 @@ TEST_F(TrayControllerTest, TrayMenuShowsItsSixItemsAndLeavesTheHiddenOnesOut) {
     EXPECT_NE(0u, GetMenuState(menu.get(), 1, MF_BYPOSITION) & MF_GRAYED);
 }
 
-TEST_F(TrayControllerTest, ADisplayChangeMovesOnlyTheNotesOutOfReach) {
+// The screen goes from its own size to 800x600 and back, as a remote session
+// does it: only the notes that lost the grip of their title move, the file
+// gets their new place, and they return when the size does.
+TEST_F(TrayControllerTest, AResolutionChangeMovesOnlyTheNotesOutOfReachAndBackAgain) {
+    const Monitor full = realScreen();
+    const Monitor small{{0, 0, 800, 600}, {0, 0, 800, 570}};
+    attachMonitors({full});
     TrayController& form = startWithNotes(3);
     ASSERT_EQ(3u, form.notes().size());
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    auto place = [](const NoteWindow& note, int x, int y) {
-        SetWindowPos(note.handle(), nullptr, x, y, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    auto rect = [](const NoteWindow& note) {
-        RECT r{};
-        GetWindowRect(note.handle(), &r);
-        return std::array<long, 4>{r.left, r.top, r.right, r.bottom};
-    };
-    const NoteWindow& gone = *form.notes()[0];    // its monitor was taken away
+    const NoteWindow& cut = *form.notes()[0];     // on what the smaller screen loses
     const NoteWindow& above = *form.notes()[1];   // its title over the top edge
     const NoteWindow& corner = *form.notes()[2];  // partly shown, title and all
-    place(gone, work.right + 500, work.top + 100);
-    place(above, work.left + 100, work.top - 100);
-    place(corner, work.right - 100, work.bottom - 100);
+    const Rect cutAt{820, 100, 1020, 300};
+    place(cut, cutAt);
+    place(above, {100, -100, 400, 100});
+    place(corner, {700, 500, 1000, 700});
 
-    SendMessageW(form.handle(), WM_DISPLAYCHANGE, 32, MAKELPARAM(work.right, work.bottom));
-    pumpPosted();
-    EXPECT_EQ(rect(gone),
-              (std::array<long, 4>{work.right - 300, work.top + 100, work.right, work.top + 300}));
-    EXPECT_EQ(rect(above),
-              (std::array<long, 4>{work.left + 100, work.top, work.left + 400, work.top + 200}));
-    EXPECT_EQ(rect(corner), (std::array<long, 4>{work.right - 100, work.bottom - 100,
-                                                 work.right + 200, work.bottom + 100}));
-    const std::string written = std::to_string(work.right - 300) + "," +
-                                std::to_string(work.top + 100) + "," + std::to_string(work.right) +
-                                "," + std::to_string(work.top + 300);
-    EXPECT_TRUE(pumpUntil([&] { return readKey("Notiz1", "NormPos") == written; }))
+    changeMonitors(form, {small});
+    EXPECT_EQ(rectOf(cut), (Rect{600, 100, 800, 300}));
+    EXPECT_EQ(rectOf(above), (Rect{100, 0, 400, 200}));
+    EXPECT_EQ(rectOf(corner), (Rect{700, 500, 1000, 700}));
+    EXPECT_TRUE(pumpUntil([&] { return readKey("Notiz1", "NormPos") == "600,100,800,300"; }))
         << readKey("Notiz1", "NormPos");
+    EXPECT_EQ("600,100,800,300", readKey("Notiz1", "NormPos(800x600)"));
+    EXPECT_EQ(text(cutAt), readKey("Notiz1", "NormPos" + layoutSuffix({full.bounds})));
+
+    changeMonitors(form, {full});
+    EXPECT_EQ(rectOf(cut), cutAt);
+    EXPECT_EQ(rectOf(above), (Rect{100, 0, 400, 200})) << "back, but not out of reach again";
+    EXPECT_EQ(rectOf(corner), (Rect{700, 500, 1000, 700}));
 }
 
-// A second monitor to the right of the real one is taken away and comes
-// back; a note that was on it returns, one the user has placed since stays.
-TEST_F(TrayControllerTest, ANoteGoesBackWhenItsMonitorReturns) {
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const Rect first{work.left, work.top, work.right, work.bottom};
-    const Rect second{work.right, work.top, work.right + 800, work.top + 600};
-    std::vector<Rect> monitors = {first, second};
-    setWorkAreasFunction([&] { return monitors; });
-    TrayController& form = startWithNotes(2);
-    ASSERT_EQ(2u, form.notes().size());
-    const NoteWindow& away = *form.notes()[0];
-    const NoteWindow& stays = *form.notes()[1];
-    auto rect = [](const NoteWindow& note) {
-        RECT r{};
-        GetWindowRect(note.handle(), &r);
-        return Rect{r.left, r.top, r.right, r.bottom};
-    };
-    auto changeTo = [&](std::vector<Rect> now) {
-        monitors = std::move(now);
-        SendMessageW(form.handle(), WM_DISPLAYCHANGE, 32, 0);
-        pumpPosted();
-    };
-    const Rect onSecond{second.left + 100, second.top + 50, second.left + 400, second.top + 250};
-    SetWindowPos(away.handle(), nullptr, onSecond.left, onSecond.top, 300, 200,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    const Rect onFirst = rect(stays);
+// A second monitor right of the first is taken away and comes back, twice,
+// and the program starts again in between. Each layout keeps the note where
+// the user had it in that layout. The two monitors share the real screen:
+// the system keeps a placement it applies on a monitor that it knows.
+TEST_F(TrayControllerTest, ANoteGoesBackWhenItsMonitorReturnsAlsoAfterANewStart) {
+    const Monitor screen = realScreen();
+    const int half = screen.bounds.right / 2;
+    const Monitor first{{0, 0, half, screen.bounds.bottom}, {0, 0, half, screen.workArea.bottom}};
+    const Monitor second{{half, 0, screen.bounds.right, screen.bounds.bottom},
+                         {half, 0, screen.bounds.right, screen.workArea.bottom}};
+    attachMonitors({first, second});
+    TrayController* form = &startWithNotes(2);
+    ASSERT_EQ(2u, form->notes().size());
+    const NoteWindow* away = form->notes()[0].get();
+    const NoteWindow& stays = *form->notes()[1];
+    place(stays, {50, 300, 250, 500});
+    const Rect onSecond{half + 100, 50, half + 400, 250};
+    place(*away, onSecond);
+    const Rect onFirst = rectOf(stays);
 
-    changeTo({first});
-    EXPECT_EQ(rect(away), (Rect{first.right - 300, onSecond.top, first.right, onSecond.bottom}));
-    EXPECT_EQ(rect(stays), onFirst);
-    changeTo({first, second});
-    EXPECT_EQ(rect(away), onSecond);
+    changeMonitors(*form, {first});
+    EXPECT_EQ(rectOf(*away), (Rect{first.workArea.right - 300, 50, first.workArea.right, 250}));
+    EXPECT_EQ(rectOf(stays), onFirst);
+    // The user puts it elsewhere on the first monitor.
+    const Rect placed{first.workArea.left + 10, first.workArea.top + 10, first.workArea.left + 310,
+                      first.workArea.top + 210};
+    place(*away, placed);
+    SendMessageW(away->handle(), WM_EXITSIZEMOVE, 0, 0);
+    ASSERT_TRUE(pumpUntil([&] { return readKey("Notiz1", "NormPos") == text(placed); }));
 
-    changeTo({first});
-    SetWindowPos(away.handle(), nullptr, first.left + 10, first.top + 10, 300, 200,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    changeTo({first, second});
-    EXPECT_EQ(rect(away),
-              (Rect{first.left + 10, first.top + 10, first.left + 310, first.top + 210}));
-    setWorkAreasFunction({});
+    changeMonitors(*form, {first, second});
+    EXPECT_EQ(rectOf(*away), onSecond);
+    EXPECT_EQ(rectOf(stays), onFirst);
+    changeMonitors(*form, {first});
+    EXPECT_EQ(rectOf(*away), placed);
+
+    changeMonitors(*form, {first, second});
+    ASSERT_TRUE(pumpUntil([&] { return readKey("Notiz1", "NormPos") == text(onSecond); }));
+    form_.reset();
+    form = &startWithNotes(2);
+    ASSERT_EQ(2u, form->notes().size());
+    away = form->notes()[0].get();
+    EXPECT_EQ(rectOf(*away), onSecond);
+}
+
+// A monitor's density goes from 100 % to 150 %. The note takes the rectangle
+// the system proposes, stays where it is in reach, and the file gets that
+// rectangle with its density: the old rectangle at the old density would be
+// thrown away by the next start.
+TEST_F(TrayControllerTest, ADensityChangeKeepsTheNoteAsTheSystemScaledIt) {
+    TrayController& form = startWithNotes(1);
+    ASSERT_EQ(1u, form.notes().size());
+    const NoteWindow& note = *form.notes()[0];
+    place(note, {100, 100, 400, 300});
+    SendMessageW(note.handle(), WM_EXITSIZEMOVE, 0, 0);
+    ASSERT_TRUE(pumpUntil([&] { return readKey("Notiz1", "NormPos") == "100,100,400,300"; }));
+
+    RECT scaled{100, 100, 550, 400};
+    SendMessageW(note.handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&scaled));
+    RECT tray{};
+    GetWindowRect(form.handle(), &tray);
+    SendMessageW(form.handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&tray));
+    pumpPosted();
+    EXPECT_EQ(rectOf(note), (Rect{100, 100, 550, 400}));
+    EXPECT_TRUE(pumpUntil([&] { return readKey("Notiz1", "PixelsPerInch") == "144"; }));
+    EXPECT_EQ("100,100,550,400", readKey("Notiz1", "NormPos"));
 }
 
 TEST_F(TrayControllerTest, SearchListsMatchingNotesHiddenOnesTooAndSelectsTheMatch) {
@@ -661,6 +705,28 @@ TEST_F(TrayControllerTest, SearchListsMatchingNotesHiddenOnesTooAndSelectsTheMat
     dialog.queryEdit.setText("äpfel");
     ASSERT_EQ(3, dialog.resultList.count());
     EXPECT_EQ("Garten\t»Äpfel« ernten, Äpfel essen", dialog.resultList.item(1));
+    // The arrows in the field walk the list; the field keeps the focus.
+    dialog.queryEdit.setFocus();
+    SendMessageW(dialog.queryEdit.handle(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessageW(dialog.queryEdit.handle(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(2, dialog.resultList.itemIndex());
+    SendMessageW(dialog.queryEdit.handle(), WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(1, dialog.resultList.itemIndex());
+    EXPECT_EQ(dialog.queryEdit.handle(), GetFocus());
+
+    // Texts changed while the window is open are searched as they are now,
+    // one of the same length too.
+    three.memo1.selectAll();
+    three.memo1.replaceSel("frische birne");
+    one.enterEditMode();
+    SendMessageW(one.memo1.handle(), WM_CHAR, L'x', 0);  // as typed
+    dialog.queryEdit.setText("äpfel ");
+    ASSERT_EQ(2, dialog.resultList.count());
+    EXPECT_EQ("Einkauf\t»Äpfel« und Milchx", dialog.resultList.item(0));
+    three.memo1.selectAll();
+    three.memo1.replaceSel("frische äpfel");
+    dialog.queryEdit.setText("äpfel");
+    ASSERT_EQ(3, dialog.resultList.count());
 
     dialog.resultList.setItemIndex(1);
     dialog.showNoteButtonClick();
