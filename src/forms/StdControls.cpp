@@ -107,8 +107,9 @@ void Bevel::create(Form& parent, int id, const LayoutRect& place) {
 
 void StaticText::create(Form& parent, const std::string& text, const LayoutRect& place,
                         bool alignRight, int id) {
-    createChild(parent, L"STATIC", text, SS_NOPREFIX | (alignRight ? SS_RIGHT : SS_LEFT), 0, id,
-                place);
+    // Its texts are the program's own: an "&" marks the key that takes the
+    // focus to the field after it.
+    createChild(parent, L"STATIC", text, alignRight ? SS_RIGHT : SS_LEFT, 0, id, place);
 }
 
 // ---- Edit, SpinEdit

@@ -26,7 +26,7 @@ AlarmListDialog::AlarmListDialog(HWND owner, Notes notes, BringToFront bringToFr
       bringToFront_(std::move(bringToFront)) {
     createDialog(owner);
     alarmList.create(*this, kListId, layout::alarmList);
-    alarmList.setTabStops({100, 195});
+    alarmList.setTabStops({100, 215});
     showNoteButton.create(*this, "&Notiz zeigen", IDOK, layout::showNoteButton, true);
     alarmOffButton.create(*this, "&Alarm aus", kAlarmOffId, layout::alarmOffButton);
     closeButton.create(*this, "Schließen", IDCANCEL, layout::closeButton);
@@ -51,7 +51,9 @@ void AlarmListDialog::refresh() {
     alarmList.clear();
     lines_.clear();
     for (const Entry& entry : entries) {
-        alarmList.add(entry.note->title() + "\t" + alarmMomentText(entry.moment) + "\t" +
+        // The blank before the second tab: Wine's list box cuts the last
+        // pixels of a column that ends at a tab stop.
+        alarmList.add(entry.note->title() + "\t" + alarmMomentText(entry.moment) + " \t" +
                       repeatText(entry.note->alarmSeries().repeat));
         lines_.push_back({entry.note->name(), entry.note->handle()});
         if (entry.note == chosen) alarmList.setItemIndex(static_cast<int>(lines_.size()) - 1);
