@@ -361,6 +361,32 @@ e2e_write_ini() {
     iconv -f UTF-8 -t WINDOWS-1252 | sed 's/$/\r/' >"$E2E_INI" || e2e_fail "cannot write $E2E_INI"
 }
 
+# A settings file with these notes, Notiz1 on, each shown, and their text
+# files; the program starts without its first-start help and splash. A note
+# is its text and then its own keys (key=value, or several lines in one
+# argument); "--" begins the next one. A note with the empty text has no
+# text file. E2E_SETTINGS holds more lines for [Settings].
+e2e_write_notes() {
+    local arg sections="" texts=() next=1 n
+    for arg in "$@"; do
+        if [ "$arg" = -- ]; then
+            next=1
+        elif [ "$next" = 1 ]; then
+            texts+=("$arg")
+            sections+=$'\n'"[Notiz${#texts[@]}]"$'\n'"active=1"$'\n'
+            next=0
+        else
+            sections+="$arg"$'\n'
+        fi
+    done
+    printf '[Settings]\nNotizanzahl=%d\nfirstrun=1\nstartscreen=0\n%s%s' "${#texts[@]}" \
+        "${E2E_SETTINGS:+$E2E_SETTINGS$'\n'}" "$sections" |
+        e2e_write_ini
+    for n in "${!texts[@]}"; do
+        [ -z "${texts[n]}" ] || e2e_write_note_text "Notiz$((n + 1))" "${texts[n]}"
+    done
+}
+
 # A note text file with plain text in it, as rich text.
 e2e_write_note_text() {
     local name=$1 text=$2
@@ -390,6 +416,26 @@ e2e_wait_for() {
             e2e_fail "waited ${E2E_WAIT_SECONDS} s in vain for: $what"
         sleep 0.1
     done
+}
+
+# ---- DLLs planted beside the program -----------------------------------------
+
+# Copies of a DLL that leaves a file when loaded, under the names of system
+# DLLs the program uses: for the text control, the object, print and sound
+# parts. (A planted shcore.dll is left out: 32-bit Wine takes it for its own
+# shlwapi before any code of the program runs.)
+e2e_plant_dlls() {
+    local dll
+    for dll in msftedit.dll riched20.dll oledlg.dll winspool.drv version.dll winmm.dll; do
+        cp "$MARKER_DLL" "$E2E_DIR/$dll"
+    done
+}
+
+# The marker is named as the program asked for the DLL: "Msftedit.dll.loaded".
+e2e_expect_no_dll_loaded() {
+    local loaded
+    loaded=$(find "$E2E_DIR" -maxdepth 1 -iname '*.loaded' -printf '%f ')
+    [ -z "$loaded" ] || e2e_fail "DLLs beside the program were loaded ($1): $loaded"
 }
 
 # ---- alarms -------------------------------------------------------------------

@@ -5,31 +5,9 @@
 . "$(dirname "$0")/lib.sh"
 
 past=$(date -d '-3 min' '+%s')
-e2e_write_ini <<INI
-[Settings]
-Notizanzahl=2
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-NotizTitel="Geburtstag"
-Alarmdatum=$(date -d "@$past" '+%d.%m.%Y')
-RxClock1_AlarmEnabled=True
-RxClock1_AlarmHour=$(date -d "@$past" '+%-H')
-RxClock1_AlarmMinute=$(date -d "@$past" '+%-M')
-RxClock1_AlarmSecond=0
-
-[Notiz2]
-active=1
-NotizTitel="Später"
-Alarmdatum=$(date -d '+1 day' '+%d.%m.%Y')
-RxClock1_AlarmEnabled=True
-RxClock1_AlarmHour=9
-RxClock1_AlarmMinute=0
-INI
-e2e_write_note_text Notiz1 "Anna anrufen"
-e2e_write_note_text Notiz2 "noch nicht"
+e2e_write_notes \
+    "Anna anrufen" 'NotizTitel="Geburtstag"' "$(e2e_alarm_keys "$past")" -- \
+    "noch nicht" 'NotizTitel="Später"' "$(e2e_alarm_keys "$(date -d 'tomorrow 09:00' '+%s')")"
 
 e2e_start
 e2e_note_with_text "noch nicht" >/dev/null

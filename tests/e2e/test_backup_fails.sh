@@ -3,16 +3,7 @@
 # is told once, in German, and the notes come up all the same.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=1
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-INI
-e2e_write_note_text Notiz1 "bleibt"
+e2e_write_notes "bleibt"
 printf 'kein Ordner' >"$E2E_DIR/Sicherung"
 
 e2e_start

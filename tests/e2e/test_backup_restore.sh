@@ -5,17 +5,7 @@
 # copy of its own.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=1
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-NotizTitel="Einkauf  "
-INI
-e2e_write_note_text Notiz1 "alter Text"
+e2e_write_notes "alter Text" 'NotizTitel="Einkauf  "'
 backups() { find "$E2E_DIR/Sicherung" -mindepth 1 -maxdepth 1 -type d -printf '%f\n' 2>/dev/null | sort; }
 backup_count_is() { [ "$(backups | grep -cE '^[0-9]{4}-[0-9]{2}-[0-9]{2}_[0-9]{6}$')" -eq "$1" ]; }
 

@@ -4,20 +4,7 @@
 # the number for the next note, and the next start erases the section.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=2
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-
-[Notiz2]
-active=1
-INI
-e2e_write_note_text Notiz1 "erste Notiz"
-e2e_write_note_text Notiz2 "zweite Notiz"
+e2e_write_notes "erste Notiz" -- "zweite Notiz"
 
 e2e_start
 e2e_notes 2 >/dev/null

@@ -4,24 +4,9 @@
 # screen.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=2
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-PixelsPerInch=96
-NormPos=100,100,370,340
-
-[Notiz2]
-active=1
-PixelsPerInch=96
-NormPos=500,100,770,340
-INI
-e2e_write_note_text Notiz1 "eins"
-e2e_write_note_text Notiz2 "zwei"
+e2e_write_notes \
+    "eins" PixelsPerInch=96 NormPos=100,100,370,340 -- \
+    "zwei" PixelsPerInch=96 NormPos=500,100,770,340
 
 e2e_start
 e2e_notes 2 >/dev/null

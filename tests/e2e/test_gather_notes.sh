@@ -5,30 +5,10 @@
 # it) and writes where they are now.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=3
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-PixelsPerInch=96
-NormPos=3000,2000,3270,2240
-
-[Notiz2]
-active=1
-PixelsPerInch=96
-NormPos=-900,-900,-600,-700
-
-[Notiz3]
-active=1
-PixelsPerInch=96
-NormPos=500,300,800,500
-INI
-e2e_write_note_text Notiz1 "eins"
-e2e_write_note_text Notiz2 "zwei"
-e2e_write_note_text Notiz3 "drei"
+e2e_write_notes \
+    "eins" PixelsPerInch=96 NormPos=3000,2000,3270,2240 -- \
+    "zwei" PixelsPerInch=96 NormPos=-900,-900,-600,-700 -- \
+    "drei" PixelsPerInch=96 NormPos=500,300,800,500
 
 e2e_start
 e2e_notes 3 >/dev/null

@@ -4,26 +4,9 @@
 # was. After a restart every note is shown again.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=2
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-NotizTitel="Einkauf  "
-PixelsPerInch=96
-NormPos=100,100,370,340
-
-[Notiz2]
-active=1
-NotizTitel="Telefon  "
-PixelsPerInch=96
-NormPos=500,100,770,340
-INI
-e2e_write_note_text Notiz1 "eins"
-e2e_write_note_text Notiz2 "zwei"
+e2e_write_notes \
+    "eins" 'NotizTitel="Einkauf  "' PixelsPerInch=96 NormPos=100,100,370,340 -- \
+    "zwei" 'NotizTitel="Telefon  "' PixelsPerInch=96 NormPos=500,100,770,340
 UNS=$E2E_DIR/uns.ini
 
 hide_note() {

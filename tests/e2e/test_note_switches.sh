@@ -5,18 +5,7 @@
 # next start.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=1
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-PixelsPerInch=96
-NormPos=200,150,500,450
-INI
-e2e_write_note_text Notiz1 "Schalter"
+e2e_write_notes "Schalter" PixelsPerInch=96 NormPos=200,150,500,450
 
 key_is() { [ "$(ini_get Notiz1 "$1")" = "$2" ]; }
 height_of() { local l t r b; read -r l t r b <<<"$(e2e_rect "$1")"; echo $((b - t)); }

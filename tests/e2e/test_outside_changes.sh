@@ -5,17 +5,7 @@
 # added to the settings file survives the program's next write.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=1
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-NotizTitel="Einkauf  "
-INI
-e2e_write_note_text Notiz1 "eins"
+e2e_write_notes "eins" 'NotizTitel="Einkauf  "'
 
 e2e_start
 note=$(e2e_note_with_text "eins")

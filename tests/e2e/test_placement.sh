@@ -25,15 +25,7 @@ check_placement_keys() {
         "NormPos with and without the screen size"
 }
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=1
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-INI
+e2e_write_notes ""
 
 e2e_start
 note=$(e2e_one_note)

@@ -13,26 +13,9 @@ text_color() {
 }
 color_is() { [ "$(text_color "$1")" = "$2" ]; }
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=2
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-PixelsPerInch=120
-NormPos=600,400,900,600
-memo1_Color=255
-
-[Notiz2]
-active=1
-PixelsPerInch=96
-NormPos=500,100,800,300
-memo1_Color=16744448
-INI
-e2e_write_note_text Notiz1 "rot"
-e2e_write_note_text Notiz2 "blau"
+e2e_write_notes \
+    "rot" PixelsPerInch=120 NormPos=600,400,900,600 memo1_Color=255 -- \
+    "blau" PixelsPerInch=96 NormPos=500,100,800,300 memo1_Color=16744448
 
 e2e_start
 e2e_notes 2 >/dev/null

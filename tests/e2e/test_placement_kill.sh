@@ -3,16 +3,7 @@
 # exit: the program killed then brings the note back where it was put.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=1
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-NormPos=100,100,370,340
-INI
+e2e_write_notes "" NormPos=100,100,370,340
 
 e2e_start
 note=$(e2e_one_note)

@@ -4,50 +4,14 @@
 # a rectangle far off the screen, keys of another screen size.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=7
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-PixelsPerInch=96
-NormPos=300,200,600
-
-[Notiz2]
-active=1
-PixelsPerInch=96
-NormPos=250,abc,550,400
-
-[Notiz3]
-active=1
-PixelsPerInch=96
-NormPos=0,50,300,250
-
-[Notiz4]
-active=1
-PixelsPerInch=96
-NormPos=1,0,301,200
-
-[Notiz5]
-active=1
-PixelsPerInch=96
-NormPos=5000,4000,5300,4200
-
-[Notiz6]
-active=1
-PixelsPerInch=96
-NormPos(800x600)=10,10,110,110
-NormPos=400,300,700,500
-
-[Notiz7]
-active=1
-PixelsPerInch=96
-NormPos(1024x768)=420,320,720,520
-NormPos=10,10,310,210
-INI
-for n in 1 2 3 4 5 6 7; do e2e_write_note_text "Notiz$n" "Notiz Nummer $n"; done
+e2e_write_notes \
+    "Notiz Nummer 1" PixelsPerInch=96 NormPos=300,200,600 -- \
+    "Notiz Nummer 2" PixelsPerInch=96 NormPos=250,abc,550,400 -- \
+    "Notiz Nummer 3" PixelsPerInch=96 NormPos=0,50,300,250 -- \
+    "Notiz Nummer 4" PixelsPerInch=96 NormPos=1,0,301,200 -- \
+    "Notiz Nummer 5" PixelsPerInch=96 NormPos=5000,4000,5300,4200 -- \
+    "Notiz Nummer 6" PixelsPerInch=96 'NormPos(800x600)=10,10,110,110' NormPos=400,300,700,500 -- \
+    "Notiz Nummer 7" PixelsPerInch=96 'NormPos(1024x768)=420,320,720,520' NormPos=10,10,310,210
 
 e2e_start
 e2e_notes 7 >/dev/null

@@ -3,26 +3,9 @@
 # holds the words, with the line around the match.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=2
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-NotizTitel="Einkauf  "
-PixelsPerInch=96
-NormPos=100,100,370,340
-
-[Notiz2]
-active=1
-NotizTitel="Garten  "
-PixelsPerInch=96
-NormPos=500,100,770,340
-INI
-e2e_write_note_text Notiz1 "Brot und Milch"
-e2e_write_note_text Notiz2 "Äpfel ernten"
+e2e_write_notes \
+    "Brot und Milch" 'NotizTitel="Einkauf  "' PixelsPerInch=96 NormPos=100,100,370,340 -- \
+    "Äpfel ernten" 'NotizTitel="Garten  "' PixelsPerInch=96 NormPos=500,100,770,340
 
 e2e_start
 e2e_notes 2 >/dev/null
@@ -36,4 +19,5 @@ drv_ok type-into "$(drv_ok child "$dialog" edit)" "ÄPFEL" >/dev/null
 list=$(drv_ok child "$dialog" listbox)
 listed() { [ "$(drv_ok items "$list")" = $'Garten\t»Äpfel« ernten' ]; }
 e2e_wait_for "the garden note in the list" listed
+e2e_screenshot search-results
 e2e_exit

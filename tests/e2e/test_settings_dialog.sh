@@ -5,19 +5,7 @@
 # does.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=1
-firstrun=1
-startscreen=0
-Hotkey_neu=K
-
-[Notiz1]
-active=1
-PixelsPerInch=96
-NormPos=100,100,370,340
-INI
-e2e_write_note_text Notiz1 "eins"
+E2E_SETTINGS=Hotkey_neu=K e2e_write_notes "eins" PixelsPerInch=96 NormPos=100,100,370,340
 
 # The dialog's controls by their ids.
 FONT=101 SIZE=102 WORDWRAP=104 NEW_NOTE=106 FOREGROUND=107

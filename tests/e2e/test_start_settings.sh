@@ -5,17 +5,7 @@
 # in another directory runs beside it with its own notes.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=1
-firstrun=1
-startscreen=0
-Hotkey_neu=N
-
-[Notiz1]
-active=1
-INI
-e2e_write_note_text Notiz1 "vorhanden"
+E2E_SETTINGS=Hotkey_neu=N e2e_write_notes "vorhanden"
 
 e2e_start
 # The tray icon comes after the place where the splash would have been shown.

@@ -3,18 +3,7 @@
 # and a right click on it opens the note's view menu, in either mode.
 . "$(dirname "$0")/lib.sh"
 
-e2e_write_ini <<'INI'
-[Settings]
-Notizanzahl=1
-firstrun=1
-startscreen=0
-
-[Notiz1]
-active=1
-PixelsPerInch=96
-NormPos=200,150,500,450
-INI
-e2e_write_note_text Notiz1 "Titelzeile"
+e2e_write_notes "Titelzeile" PixelsPerInch=96 NormPos=200,150,500,450
 
 e2e_start
 note=$(e2e_note_with_text "Titelzeile")

@@ -97,13 +97,6 @@ void pressKey(HWND dialog, UINT vk) {
 class AlarmTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        wchar_t dir[MAX_PATH];
-        GetTempFileNameW(temp, L"tal", 0, dir);
-        DeleteFileW(dir);
-        CreateDirectoryW(dir, nullptr);
-        dir_ = narrow(dir) + "\\";
         setProgramDir(dir_);
         setErrorBoxFunction([this](HWND, const std::string& text) { errors_.push_back(text); });
         host_ = std::make_unique<AlarmHost>();
@@ -116,15 +109,6 @@ protected:
         test::pumpMessages();
         setErrorBoxFunction(nullptr);
         EXPECT_TRUE(errors_.empty()) << errors_.front();
-        WIN32_FIND_DATAW found;
-        HANDLE h = FindFirstFileW(widen(dir_ + "*").c_str(), &found);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                DeleteFileW(widen(dir_ + narrow(found.cFileName)).c_str());
-            } while (FindNextFileW(h, &found));
-            FindClose(h);
-        }
-        RemoveDirectoryW(widen(dir_).c_str());
     }
 
     AlarmReminder& reminder() { return *host_->reminder(); }
@@ -198,7 +182,8 @@ protected:
         clickOk();
     }
 
-    std::string dir_;
+    test::TempFolder folder_{"alarm"};
+    const std::string dir_ = folder_.path();
     std::vector<std::string> errors_;
     DateTime clock_ = at(kDay, 8, 0);
     std::unique_ptr<AlarmHost> host_;
@@ -775,8 +760,8 @@ TEST_F(AlarmTest, TheListOfAlarmsAndTheTitleLineShowWhatIsSet) {
     host_->onAlarmsChanged = [&] { list.refresh(); };
     list.show();
     ASSERT_EQ(2, list.alarmList.count());
-    EXPECT_EQ("Notiz4 Titel\tSa 09.03.2024 09:30\tnie", list.alarmList.item(0));
-    EXPECT_EQ("Notiz3 Titel\tSo 10.03.2024 20:00\ttäglich", list.alarmList.item(1));
+    EXPECT_EQ("Notiz4 Titel\tSa 09.03.2024 09:30 \tnie", list.alarmList.item(0));
+    EXPECT_EQ("Notiz3 Titel\tSo 10.03.2024 20:00 \ttäglich", list.alarmList.item(1));
 
     list.alarmList.setItemIndex(1);
     SendMessageW(list.handle(), WM_COMMAND, MAKEWPARAM(AlarmListDialog::kListId, LBN_DBLCLK),

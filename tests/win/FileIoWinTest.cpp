@@ -22,20 +22,6 @@ namespace fs = std::filesystem;
 
 class FileIoWinTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        dir_ = fs::path(temp) / (L"tav-fileio-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                 std::to_wstring(GetTickCount64()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        for (const auto& entry : fs::directory_iterator(dir_))
-            SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
     std::string path(const std::wstring& name) const { return narrow((dir_ / name).wstring()); }
     DWORD attributes(const std::wstring& name) const {
         return GetFileAttributesW((dir_ / name).c_str());
@@ -45,7 +31,8 @@ protected:
             std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
     }
 
-    fs::path dir_;
+    test::TempFolder folder_{"fileio"};
+    const fs::path dir_ = widen(folder_.path());
 };
 
 // The access rights go over too; under Wine they follow the Linux
@@ -97,7 +84,7 @@ TEST_F(FileIoWinTest, FileHeldOpenByAnotherProgram) {
 }
 
 TEST_F(FileIoWinTest, FolderThatRefusesNewFiles) {
-    EXPECT_TRUE(canCreateFilesIn(narrow(dir_.wstring()) + "\\"));
+    EXPECT_TRUE(canCreateFilesIn(folder_.path()));
     EXPECT_EQ(entries(), 0u);
     // The system's own folder of the kernel's objects takes no files, not
     // even from an administrator.
@@ -120,7 +107,7 @@ TEST_F(FileIoWinTest, FullDiskKeepsTheOldFile) {
 }
 
 TEST_F(FileIoWinTest, ListsFilesByTheirUnicodeNames) {
-    const std::string folder = narrow(dir_.wstring()) + "\\";
+    const std::string folder = folder_.path();
     for (const wchar_t* name : {L"Notiz1.tvn", L"Gr\u00f6\u00dfe \u00e4.tvn", L"\u20ac \u4e2d.ini"})
         writeFileAtomically(path(name), "x");
     CreateDirectoryW((dir_ / L"Notiz2.tvn").c_str(), nullptr);

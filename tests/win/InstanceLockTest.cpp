@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,33 +11,14 @@
 #include "app/TrayController.h"
 #include "desktop/Utf.h"
 #include "forms/Form.h"
+#include "KitTestSupport.h"
 
 namespace tav {
 namespace {
 
-namespace fs = std::filesystem;
 using State = InstanceLock::State;
 
 const UINT kRequest = RegisterWindowMessageW(L"TavelinLockTestRequest");
-
-// A folder of the test's own, removed at its end.
-struct Folder {
-    Folder() {
-        wchar_t base[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, base);
-        static int counter = 0;
-        const std::wstring dir = std::wstring(base) + L"tav_lock_folder_" +
-                                 std::to_wstring(GetCurrentProcessId()) + L"_" +
-                                 std::to_wstring(++counter);
-        fs::create_directories(dir);
-        path = narrow(dir) + "\\";
-    }
-    ~Folder() {
-        std::error_code ignored;
-        fs::remove_all(widen(path), ignored);
-    }
-    std::string path;
-};
 
 // A tray window as the running copy has one, of the same class; it counts
 // the requests it gets and answers them with onRequest.
@@ -61,8 +41,8 @@ protected:
 };
 
 TEST(InstanceLock, ASecondStartThroughAnotherPathAsksOnlyTheWindowOfTheCopyThatRuns) {
-    const Folder folder;
-    const std::string& dir = folder.path;
+    const test::TempFolder folder("lock_folder");
+    const std::string& dir = folder.path();
     // The same folder under its short name and with forward slashes.
     wchar_t shortName[MAX_PATH] = {};
     ASSERT_NE(0u, GetShortPathNameW(widen(dir).c_str(), shortName, MAX_PATH));
@@ -83,8 +63,8 @@ TEST(InstanceLock, ASecondStartThroughAnotherPathAsksOnlyTheWindowOfTheCopyThatR
 }
 
 TEST(InstanceLock, AHolderThatGoesWhileAskedLeavesTheFolderToTheNewStart) {
-    const Folder folder;
-    const std::string& dir = folder.path;
+    const test::TempFolder folder("lock_folder");
+    const std::string& dir = folder.path();
     auto first = std::make_unique<InstanceLock>(dir, kRequest);
     ASSERT_EQ(State::Ours, first->state());
     TrayStandIn ending;
@@ -100,8 +80,8 @@ TEST(InstanceLock, AHolderThatGoesWhileAskedLeavesTheFolderToTheNewStart) {
 }
 
 TEST(InstanceLock, AHolderThatNeverAnswersIsNamedAfterWaiting) {
-    const Folder folder;
-    const std::string& dir = folder.path;
+    const test::TempFolder folder("lock_folder");
+    const std::string& dir = folder.path();
     InstanceLock first(dir, kRequest);
     ASSERT_EQ(State::Ours, first.state());
     // No window published: a copy that hangs before it has one.
@@ -110,8 +90,8 @@ TEST(InstanceLock, AHolderThatNeverAnswersIsNamedAfterWaiting) {
 }
 
 TEST(InstanceLock, ALockThatCannotBeMadeIsTold) {
-    const Folder folder;
-    const std::string& dir = folder.path;
+    const test::TempFolder folder("lock_folder");
+    const std::string& dir = folder.path();
     CreateDirectoryW(widen(dir + "Tavelin.lock").c_str(), nullptr);
     EXPECT_EQ(State::Failed, InstanceLock(dir, kRequest).state());
     // Not even an administrator may create files here: nothing could be

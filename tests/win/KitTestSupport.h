@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -134,6 +135,39 @@ inline void clickAt(POINT screen, bool right = false) {
     in[2].mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
     SendInput(3, in, sizeof(INPUT));
 }
+
+// A folder of the test's own under the temporary folder, "\\" at the end,
+// removed with all in it at the end; read-only files too, which would
+// otherwise stay.
+class TempFolder {
+public:
+    explicit TempFolder(const char* tag) {
+        wchar_t base[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, base);
+        static int counter = 0;
+        const std::wstring dir = std::wstring(base) + L"tav_" + widen(tag) + L"_" +
+                                 std::to_wstring(GetCurrentProcessId()) + L"_" +
+                                 std::to_wstring(GetTickCount64()) + L"_" +
+                                 std::to_wstring(++counter);
+        std::filesystem::create_directories(dir);
+        path_ = narrow(dir) + "\\";
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        const std::filesystem::path dir = widen(path_);
+        for (auto it = std::filesystem::recursive_directory_iterator(dir, ignored);
+             it != std::filesystem::recursive_directory_iterator(); it.increment(ignored))
+            SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::filesystem::remove_all(dir, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
 
 inline std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -209,13 +209,6 @@ struct Message {
 class NoteText : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        wchar_t dir[MAX_PATH];
-        GetTempFileNameW(temp, L"tvt", 0, dir);
-        DeleteFileW(dir);
-        CreateDirectoryW(dir, nullptr);
-        dir_ = narrow(dir) + "\\";
         setProgramDir(dir_);
         setErrorBoxFunction([this](HWND, const std::string& text) { errors_.push_back(text); });
 
@@ -249,24 +242,6 @@ protected:
         test::pumpMessages();
         setErrorBoxFunction(nullptr);
         EXPECT_TRUE(errors_.empty()) << errors_.front();
-        removeTree(dir_);
-    }
-
-    static void removeTree(const std::string& dir) {
-        WIN32_FIND_DATAW found;
-        HANDLE h = FindFirstFileW(widen(dir + "*").c_str(), &found);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = narrow(found.cFileName);
-                if (name == "." || name == "..") continue;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    removeTree(dir + name + "\\");
-                else
-                    DeleteFileW(widen(dir + name).c_str());
-            } while (FindNextFileW(h, &found));
-            FindClose(h);
-        }
-        RemoveDirectoryW(widen(dir).c_str());
     }
 
     // A note as the tray controller makes it, past both start-up ticks.
@@ -285,7 +260,8 @@ protected:
         return ini.readString(section, key, "<fehlt>");
     }
 
-    std::string dir_;
+    test::TempFolder folder_{"text"};
+    const std::string dir_ = folder_.path();
     std::vector<std::string> errors_;
     std::unique_ptr<Host> host_ = std::make_unique<Host>();
 

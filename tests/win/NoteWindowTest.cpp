@@ -125,13 +125,6 @@ private:
 class NoteWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        wchar_t dir[MAX_PATH];
-        GetTempFileNameW(temp, L"tav", 0, dir);
-        DeleteFileW(dir);
-        CreateDirectoryW(dir, nullptr);
-        dir_ = narrow(dir) + "\\";
         setProgramDir(dir_);
         setErrorBoxFunction([this](HWND, const std::string& text) { errors_.push_back(text); });
     }
@@ -142,16 +135,6 @@ protected:
         test::pumpMessages();
         setErrorBoxFunction(nullptr);
         EXPECT_TRUE(errors_.empty()) << errors_.front();
-        const std::wstring pattern = widen(dir_ + "*");
-        WIN32_FIND_DATAW found;
-        HANDLE h = FindFirstFileW(pattern.c_str(), &found);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                DeleteFileW(widen(dir_ + narrow(found.cFileName)).c_str());
-            } while (FindNextFileW(h, &found));
-            FindClose(h);
-        }
-        RemoveDirectoryW(widen(dir_).c_str());
     }
 
     // Creates the note, shows it and lets both start-up ticks run. The
@@ -183,7 +166,8 @@ protected:
         return r;
     }
 
-    std::string dir_;
+    test::TempFolder folder_{"note"};
+    const std::string dir_ = folder_.path();
     std::vector<std::string> errors_;
     std::unique_ptr<FakeHost> host_ = std::make_unique<FakeHost>();
     std::unique_ptr<NoteWindow> note_;

@@ -68,13 +68,6 @@ protected:
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
         oleReady_ = SUCCEEDED(OleInitialize(nullptr));
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        wchar_t dir[MAX_PATH];
-        GetTempFileNameW(temp, L"tav", 0, dir);
-        DeleteFileW(dir);
-        CreateDirectoryW(dir, nullptr);
-        dir_ = narrow(dir) + "\\";
         setProgramDir(dir_);
         setErrorBoxFunction([this](HWND, const std::string& text) { errors_.push_back(text); });
     }
@@ -83,9 +76,6 @@ protected:
         stop();
         setErrorBoxFunction({});
         EXPECT_TRUE(errors_.empty()) << errors_.front();
-        for (const char* file : {"Tavelin.ini", "uns.ini", "Notiz1.tvn", "Notiz2.tvn"})
-            DeleteFileW(widen(dir_ + file).c_str());
-        RemoveDirectoryW(widen(dir_).c_str());
         if (oleReady_) OleUninitialize();
     }
 
@@ -125,7 +115,8 @@ protected:
         return ini.readString(section, name, "<fehlt>");
     }
 
-    std::string dir_;
+    test::TempFolder folder_{"dialogs"};
+    const std::string dir_ = folder_.path();
     std::vector<std::string> errors_;
     std::unique_ptr<TrayController> tray_;
     std::unique_ptr<SettingsDialog> settings_;
