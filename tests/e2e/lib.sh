@@ -48,6 +48,11 @@ e2e_fail() {
         if e2e_running; then
             printf -- '--- windows of the program\n' >&2
             drv list >&2 || true
+        elif [ -n "$E2E_PID" ]; then
+            # Only the shell that started it can ask (not a subshell: 127).
+            local code=0
+            wait "$E2E_PID" 2>/dev/null || code=$?
+            [ "$code" -eq 127 ] || printf 'the program ended with exit code %s\n' "$code" >&2
         fi
         if [ -f "$E2E_INI" ]; then
             printf -- '--- %s\n' "$E2E_INI" >&2
@@ -71,6 +76,38 @@ e2e_fail() {
 [ -n "${DISPLAY:-}" ] || e2e_fail "no DISPLAY: the test rig must provide one"
 [ -f "$WINEPREFIX/.tavelin-ready" ] || e2e_fail "Wine prefix $WINEPREFIX is not prepared"
 
+# Windows programs started from a test's folder (any test's when none is
+# given) under this prefix, "pid command" a line: Wine gives each process the
+# unix path of its program as command line.
+e2e_programs_from() {
+    local pid cmd
+    for pid in $(pgrep -f -- "${1:-/tavelin-e2e\.}"); do
+        cmd=$(tr '\0' ' ' 2>/dev/null </proc/"$pid"/cmdline | sed 's/ *$//') || continue
+        [[ $cmd == *.[eE][xX][eE]* ]] || continue
+        tr '\0' '\n' 2>/dev/null </proc/"$pid"/environ | grep -qE "^WINEPREFIX=$WINEPREFIX(-scaled)?\$" || continue
+        printf '%s %s\n' "$pid" "$cmd"
+    done
+}
+
+# Until none of these programs is left, at most ten seconds: a process that
+# Wine has ended may take a moment to go.
+e2e_programs_gone() {
+    local _
+    for _ in $(seq 1 100); do
+        [ -z "$(e2e_programs_from "$@")" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# A test that ctest ended at its time limit never cleaned up; a program it
+# left would hold the hot keys and answer this test's driver calls.
+if ! e2e_programs_gone; then
+    printf '== an earlier test left running, ended now: %s\n' "$(e2e_programs_from | tr '\n' ';')"
+    e2e_programs_from | cut -d' ' -f1 | xargs -r kill -KILL 2>/dev/null || true
+    e2e_programs_gone || { echo "FAIL: programs of earlier tests do not end" >&2; exit 1; }
+fi
+
 E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/tavelin-e2e.XXXXXX") || exit 1
 E2E_DIR=$E2E_WORK/Programm
 E2E_INI=$E2E_DIR/Tavelin.ini
@@ -91,6 +128,13 @@ e2e_cleanup() {
     if [ -e "$E2E_WORK/failed" ] && [ "$status" -eq 0 ]; then status=1; fi
     if e2e_running || [ -n "$(drv pids 2>/dev/null)" ]; then e2e_kill; fi
     if [ -n "$E2E_SCALED" ]; then wineserver -k 2>/dev/null || true; fi
+    # Whatever this test started must be gone, or the next tests meet it.
+    if ! e2e_programs_gone "$E2E_WORK/"; then
+        printf 'FAIL %s: still running after the test: %s\n' "$E2E_NAME" \
+            "$(e2e_programs_from "$E2E_WORK/" | tr '\n' ';')" >&2
+        e2e_programs_from "$E2E_WORK/" | cut -d' ' -f1 | xargs -r kill -KILL 2>/dev/null || true
+        status=1
+    fi
     if [ "$status" -eq 0 ]; then
         rm -rf "$E2E_WORK"
     else
@@ -114,16 +158,20 @@ trap 'e2e_fail "interrupted"' INT TERM
 e2e_wine() { env -u LC_ALL "$WINE" "$@"; }
 
 # Runs one driver command; its output on stdout, its error on stderr.
-drv() { e2e_wine "$DRIVER_EXE" "$@" </dev/null; }
+# Wine's own error messages on: a driver that Wine ends says why.
+drv() { WINEDEBUG=err+all e2e_wine "$DRIVER_EXE" "$@" </dev/null; }
 
 # Same, but a failing command fails the test. The message tells a condition
 # that did not come (exit code 1) from a driver that did not run, and says
 # whether the program had ended by itself meanwhile.
 drv_ok() {
-    local output status=0
-    output=$(drv "$@") || status=$?
+    local output status=0 said
+    output=$(drv "$@" 2>"$E2E_WORK/driver.err") || status=$?
+    said=$(cat "$E2E_WORK/driver.err")
+    [ -z "$said" ] || printf '%s\n' "$said" >&2
     if [ "$status" -ne 0 ]; then
-        e2e_fail "driver: $* (exit code $status$(e2e_running || printf '; the program has ended'))"
+        [ -n "$said" ] || said="the driver said nothing"
+        e2e_fail "driver: $* (exit code $status, $said$(e2e_running || printf '; the program has ended'))"
     fi
     printf '%s\n' "$output"
 }

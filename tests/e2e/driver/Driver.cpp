@@ -141,14 +141,19 @@ std::wstring targetSuffix() {
     return lower(s);
 }
 
+// Processes whose image path could not be read, with the error: a command
+// that found nothing names them, so that a window missed for that reason is
+// told from one that was not there.
+std::map<DWORD, DWORD> unreadable;
+
 std::wstring imagePath(DWORD pid) {
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!process) return {};
     wchar_t buf[MAX_PATH * 2];
     DWORD size = MAX_PATH * 2;
     std::wstring path;
-    if (QueryFullProcessImageNameW(process, 0, buf, &size)) path.assign(buf, size);
-    CloseHandle(process);
+    if (process && QueryFullProcessImageNameW(process, 0, buf, &size)) path.assign(buf, size);
+    if (path.empty()) unreadable[pid] = GetLastError();
+    if (process) CloseHandle(process);
     return path;
 }
 
@@ -160,8 +165,8 @@ bool isTarget(DWORD pid) {
     const auto found = cache.find(pid);
     if (found != cache.end()) return found->second;
     std::wstring path = lower(imagePath(pid));
-    // A process whose path cannot be read just now (starting, busy) is asked
-    // again at the next look, not taken for another program for good.
+    // A process whose path cannot be read just now (starting, ending) is
+    // asked again at the next look, not taken for another program for good.
     if (path.empty()) return false;
     std::replace(path.begin(), path.end(), L'/', L'\\');
     const bool match = path.size() >= suffix.size() &&
@@ -196,7 +201,8 @@ struct WindowInfo {
 
 WindowInfo describe(HWND h) {
     WindowInfo w{h, {}, {}, IsWindowVisible(h) != FALSE, {}, 0};
-    wchar_t buf[512];
+    // A window that went meanwhile has neither, not last call's leftovers.
+    wchar_t buf[512] = {};
     GetClassNameW(h, buf, 512);
     w.className = buf;
     buf[0] = 0;
@@ -440,10 +446,29 @@ HWND visibleMenuWindow() {
     return found.empty() ? nullptr : found.back();
 }
 
+// Why no menu came: whether the program's thread went into a menu loop at
+// all (a menu that closed at once) and which of its windows could have
+// taken the tray icon's click.
+std::string menuDiagnosis() {
+    std::string said;
+    for (const auto& w : topLevelWindows()) {
+        if (w.className != kTrayWindowClass) continue;
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(w.hwnd, nullptr), &info);
+        said += "; service window " + utf8(hex(w.hwnd)) +
+                ((info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) ? " in a menu loop"
+                                                                      : " in no menu loop");
+    }
+    wchar_t name[128] = {};
+    GetClassNameW(GetForegroundWindow(), name, 128);
+    return said + "; foreground " + utf8(name);
+}
+
 HWND waitMenuWindow(DWORD timeoutMs) {
     HWND menuWindow = nullptr;
     if (!poll(timeoutMs, [&] { return (menuWindow = visibleMenuWindow()) != nullptr; })) {
-        throw Failure("no pop-up menu of the program opened");
+        throw Failure("no pop-up menu of the program opened" + menuDiagnosis());
     }
     return menuWindow;
 }
@@ -637,6 +662,15 @@ void need(const Args& a, size_t n, const char* usage) {
     if (a.size() < n) throw UsageError(std::string("usage: ") + usage);
 }
 
+// Exit code 1 for a search that found nothing, said on stderr, so that an
+// exit code 1 without a word means that the driver did not end by itself.
+int nothingFound(const Args& a) {
+    std::wstring what;
+    for (const auto& arg : a) what += L" " + arg;
+    err(L"e2e_driver: nothing found for" + (what.empty() ? L" the program" : what));
+    return 1;
+}
+
 int cmdList(const Args&) {
     for (const auto& w : topLevelWindows()) {
         out(hex(w.hwnd) + L"\t" + w.className + L"\t" + w.title + L"\t" +
@@ -649,7 +683,7 @@ int cmdFind(const Args& a) {
     need(a, 2, "find <class|-> <title|->");
     const auto found = visibleMatches(a[0], a[1]);
     for (HWND h : found) out(hex(h));
-    return found.empty() ? 1 : 0;
+    return found.empty() ? nothingFound(a) : 0;
 }
 
 // The number of visible windows that match; exit code 0 whatever it is, so
@@ -670,7 +704,7 @@ int cmdFindAny(const Args& a) {
             found++;
         }
     }
-    return found == 0 ? 1 : 0;
+    return found == 0 ? nothingFound(a) : 0;
 }
 
 int cmdWaitWindow(const Args& a) {
@@ -726,10 +760,10 @@ int cmdWaitExit(const Args& a) {
     return 0;
 }
 
-int cmdPids(const Args&) {
+int cmdPids(const Args& a) {
     const auto pids = targetProcesses();
     for (DWORD pid : pids) out(std::to_wstring(pid));
-    return pids.empty() ? 1 : 0;
+    return pids.empty() ? nothingFound(a) : 0;
 }
 
 // Only the program under test: the suffix names the copy in the test's own
@@ -1315,14 +1349,30 @@ int run() {
     }
     const std::wstring name = args.front();
     args.erase(args.begin());
+    // Only what it still could not read at the end: a process that was
+    // starting or ending during a poll is no news.
+    const auto tellUnreadable = [](int status) {
+        if (status == 0) return status;
+        for (const auto& [pid, error] : unreadable) {
+            if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid)) {
+                const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+                CloseHandle(process);
+                if (running) {
+                    err(L"e2e_driver: the path of running process " + std::to_wstring(pid) +
+                        L" could not be read (error " + std::to_wstring(error) + L")");
+                }
+            }
+        }
+        return status;
+    };
     try {
-        return found->second(args);
+        return tellUnreadable(found->second(args));
     } catch (const UsageError& e) {
         err(L"e2e_driver " + name + L": " + wide(e.what()));
         return 2;
     } catch (const std::exception& e) {
         err(L"e2e_driver " + name + L": " + wide(e.what()));
-        return 1;
+        return tellUnreadable(1);
     }
 }
 
