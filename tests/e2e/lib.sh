@@ -159,7 +159,7 @@ e2e_wine() { env -u LC_ALL "$WINE" "$@"; }
 
 # Runs one driver command; its output on stdout, its error on stderr.
 # Wine's own error messages on: a driver that Wine ends says why.
-drv() { WINEDEBUG=err+all e2e_wine "$DRIVER_EXE" "$@" </dev/null; }
+drv() { WINEDEBUG=-all,err+all e2e_wine "$DRIVER_EXE" "$@" </dev/null; }
 
 # Same, but a failing command fails the test. The message tells a condition
 # that did not come (exit code 1) from a driver that did not run, and says
@@ -182,10 +182,11 @@ e2e_running() { [ -n "$E2E_PID" ] && kill -0 "$E2E_PID" 2>/dev/null; }
 e2e_not_running() { ! e2e_running; }
 
 # Starts the program in its directory in the background. Its output goes to a
-# file: a process left behind must never hold the test runner's pipes.
+# file: a process left behind must never hold the test runner's pipes. Wine's
+# own errors go there too: a program that ends at once says why.
 e2e_start() {
     e2e_running && e2e_fail "the program is already running"
-    (cd "$E2E_DIR" && exec env -u LC_ALL "$WINE" "$E2E_DIR/Tavelin.exe" </dev/null >>"$E2E_WORK/program.log" 2>&1) &
+    (cd "$E2E_DIR" && exec env -u LC_ALL WINEDEBUG=-all,err+all "$WINE" "$E2E_DIR/Tavelin.exe" </dev/null >>"$E2E_WORK/program.log" 2>&1) &
     E2E_PID=$!
     e2e_log "started Tavelin.exe (pid $E2E_PID) in $E2E_DIR"
 }
