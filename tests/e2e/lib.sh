@@ -100,11 +100,13 @@ e2e_programs_gone() {
     return 1
 }
 
+e2e_end_programs() { e2e_programs_from "$@" | cut -d' ' -f1 | xargs -r kill -KILL 2>/dev/null || true; }
+
 # A test that ctest ended at its time limit never cleaned up; a program it
 # left would hold the hot keys and answer this test's driver calls.
 if ! e2e_programs_gone; then
     printf '== an earlier test left running, ended now: %s\n' "$(e2e_programs_from | tr '\n' ';')"
-    e2e_programs_from | cut -d' ' -f1 | xargs -r kill -KILL 2>/dev/null || true
+    e2e_end_programs
     e2e_programs_gone || { echo "FAIL: programs of earlier tests do not end" >&2; exit 1; }
 fi
 
@@ -132,7 +134,7 @@ e2e_cleanup() {
     if ! e2e_programs_gone "$E2E_WORK/"; then
         printf 'FAIL %s: still running after the test: %s\n' "$E2E_NAME" \
             "$(e2e_programs_from "$E2E_WORK/" | tr '\n' ';')" >&2
-        e2e_programs_from "$E2E_WORK/" | cut -d' ' -f1 | xargs -r kill -KILL 2>/dev/null || true
+        e2e_end_programs "$E2E_WORK/"
         status=1
     fi
     if [ "$status" -eq 0 ]; then
