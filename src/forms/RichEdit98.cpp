@@ -142,9 +142,10 @@ namespace {
 
 // The whole text in UTF-16, into either kind of string.
 template <class Units>
-Units wholeText(HWND control, long length) {
-    if (length <= 0) return {};
-    Units buffer(static_cast<size_t>(length) + 1, 0);
+void wholeText(HWND control, long length, Units& buffer) {
+    buffer.clear();
+    if (length <= 0) return;
+    buffer.resize(static_cast<size_t>(length) + 1);
     GETTEXTEX query = {};
     query.cb = static_cast<DWORD>(buffer.size() * sizeof buffer[0]);
     query.flags = GT_DEFAULT;
@@ -152,18 +153,17 @@ Units wholeText(HWND control, long length) {
     const LRESULT copied = SendMessageW(control, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&query),
                                         reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return buffer;
 }
 
 }  // namespace
 
 std::string RichEdit98::text() const {
-    return narrow(wholeText<std::wstring>(hwnd_, textLength()));
+    std::wstring units;
+    wholeText(hwnd_, textLength(), units);
+    return narrow(units);
 }
 
-std::u16string RichEdit98::utf16Text() const {
-    return wholeText<std::u16string>(hwnd_, textLength());
-}
+void RichEdit98::utf16Text(std::u16string& into) const { wholeText(hwnd_, textLength(), into); }
 
 bool RichEdit98::readOnly() const { return readOnly_; }
 

@@ -80,7 +80,11 @@ public:
     void clear();
 
     std::string text() const;          // plain text; paragraphs end in "\r"
-    std::u16string utf16Text() const;  // the same as the control holds it
+    // The same as the control holds it, into a buffer the caller keeps for
+    // the next text: fresh memory for each would cost more than the copy.
+    void utf16Text(std::u16string& into) const;
+    // Characters [start, end) as UTF-8; the control counts UTF-16 units.
+    std::string readRange(long start, long end) const;
     // Changes whenever the text may have changed, by the user or by a load;
     // no two controls of the process ever share a value, so a text kept
     // together with it can tell whether it is still the control's.
@@ -157,7 +161,6 @@ private:
     void enableObjects();
     void judgeObjectsWhileReading(bool on);
     long textLength() const;
-    std::string readRange(long start, long end) const;
     std::string visibleRange(long start, long end) const;
     void applyAutoUrlDetect();
     void setPlainText(const std::string& bytes);

@@ -61,34 +61,54 @@ SearchDialog::SearchDialog(HWND owner, Notes notes, BringToFront bringToFront)
     closeButton.onClick = [this] { dismiss(IDCANCEL); };
 }
 
-const SearchDialog::Kept& SearchDialog::keptText(NoteWindow& note) {
-    Kept& kept = kept_[&note];
+void SearchDialog::refreshKeptTexts(const std::vector<NoteWindow*>& notes) {
     // Versions are never shared between controls, so a note that took the
     // place of a deleted one cannot pass for it.
-    if (kept.version != note.memo1.textVersion()) {
-        kept.text = FoldedText(note.memo1.utf16Text());
-        kept.version = note.memo1.textVersion();
+    std::vector<NoteWindow*> stale;
+    for (NoteWindow* note : notes) {
+        if (kept_[note].version != note->memo1.textVersion()) stale.push_back(note);
     }
-    return kept;
+    if (stale.empty()) return;
+    FoldingThread folding;
+    for (NoteWindow* note : stale) {
+        note->memo1.utf16Text(folding.buffer());
+        folding.fold(kept_[note].text);
+    }
+    folding.finish();
+    for (NoteWindow* note : stale) kept_[note].version = note->memo1.textVersion();
 }
 
 void SearchDialog::search() {
     const std::vector<std::string> words = queryWords(queryEdit.text());
     resultList.clear();
     lines_.clear();
+    const std::vector<NoteWindow*> notes = notes_();
+    refreshKeptTexts(notes);
     std::map<const NoteWindow*, Kept> stillOpen;
-    for (NoteWindow* note : notes_()) {
-        const Kept& kept = keptText(*note);
+    for (NoteWindow* note : notes) {
+        const Kept& kept = kept_[note];
         const std::string title = note->title();
         const FoldedText foldedTitle(title);
         // The line shows the first word in the text where there is one.
         if (holdsEveryWord({&foldedTitle, &kept.text}, words)) {
             if (const auto inText = findAnyWord(kept.text, words)) {
-                resultList.add(columnTitle(title) + "\t" + matchLine(kept.text, *inText));
+                // Only the folded text is kept; the few bytes shown come from
+                // the control, which counts UTF-16 units.
+                const auto original = [&](std::size_t begin, std::size_t end) {
+                    const std::string_view folded = kept.text.text();
+                    const auto start = static_cast<long>(utf16Length(folded.substr(0, begin)));
+                    return note->memo1.readRange(
+                        start,
+                        start + static_cast<long>(utf16Length(folded.substr(begin, end - begin))));
+                };
+                resultList.add(columnTitle(title) + "\t" + matchLine(kept.text, *inText, original));
                 lines_.push_back({note->name(), note->handle(), true, *inText});
             } else {
+                const auto original = [&](std::size_t begin, std::size_t end) {
+                    return title.substr(begin, end - begin);
+                };
                 resultList.add(columnTitle(title) + "\t" +
-                               matchLine(foldedTitle, *findAnyWord(foldedTitle, words)));
+                               matchLine(foldedTitle, *findAnyWord(foldedTitle, words), original));
                 lines_.push_back({note->name(), note->handle(), false, {}});
             }
         }

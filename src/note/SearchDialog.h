@@ -55,7 +55,7 @@ private:
         unsigned long long version = 0;
         FoldedText text;
     };
-    const Kept& keptText(NoteWindow& note);
+    void refreshKeptTexts(const std::vector<NoteWindow*>& notes);
     std::vector<Line> lines_;
     std::map<const NoteWindow*, Kept> kept_;
     Notes notes_;

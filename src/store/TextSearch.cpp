@@ -19,22 +19,26 @@ bool isCharStart(std::string_view text, std::size_t at) {
     return at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80;
 }
 
-// Folds ASCII letters and the Latin-1 capitals (À to Þ but ×) to small
-// letters without changing a byte's place.
-std::string foldCase(std::string_view text) {
-    std::string folded(text);
-    for (std::size_t i = 0; i < folded.size(); ++i) {
-        auto& c = reinterpret_cast<unsigned char&>(folded[i]);
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<unsigned char>(c + 32);
-        } else if (c == 0xC3 && i + 1 < folded.size()) {
-            auto& next = reinterpret_cast<unsigned char&>(folded[i + 1]);
-            if (next >= 0x80 && next <= 0x9E && next != 0x97)
-                next = static_cast<unsigned char>(next + 32);
+constexpr unsigned char kToSmall = 'a' - 'A';  // the same for À and à
+
+bool isAsciiCapital(unsigned c) { return c - 'A' < 26u; }
+
+// The second byte, after 0xC3, of the Latin-1 capitals À to Þ but ×.
+bool isLatinCapitalTail(unsigned c) { return c >= 0x80 && c <= 0x9E && c != 0x97; }
+
+// Folds ASCII letters and the Latin-1 capitals to small letters without
+// changing a byte's place.
+void foldCase(std::string& text) {
+    auto* bytes = reinterpret_cast<unsigned char*>(text.data());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (isAsciiCapital(bytes[i])) {
+            bytes[i] = static_cast<unsigned char>(bytes[i] + kToSmall);
+        } else if (bytes[i] == 0xC3 && i + 1 < text.size()) {
             ++i;
+            if (isLatinCapitalTail(bytes[i]))
+                bytes[i] = static_cast<unsigned char>(bytes[i] + kToSmall);
         }
     }
-    return folded;
 }
 
 }  // namespace
@@ -46,12 +50,15 @@ std::vector<std::string> queryWords(std::string_view query) {
         while (i < query.size() && isBlank(query[i])) ++i;
         const std::size_t start = i;
         while (i < query.size() && !isBlank(query[i])) ++i;
-        if (i > start) result.push_back(foldCase(query.substr(start, i - start)));
+        if (i == start) continue;
+        result.emplace_back(query.substr(start, i - start));
+        foldCase(result.back());
     }
     return result;
 }
 
-FoldedText::FoldedText(std::string_view utf8) : original_(utf8), folded_(foldCase(utf8)) {
+FoldedText::FoldedText(std::string_view utf8) : folded_(utf8) {
+    foldCase(folded_);
     count();
 }
 
@@ -85,76 +92,101 @@ std::size_t encode(std::u16string_view units, std::size_t& i, unsigned char* out
     return n;
 }
 
-constexpr std::size_t kMarkEvery = 4096;  // UTF-16 units
-
-constexpr std::array<unsigned char, 128> kAsciiFolded = [] {
-    std::array<unsigned char, 128> folded{};
-    for (unsigned c = 0; c < 128; ++c)
-        folded[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    return folded;
-}();
-
 }  // namespace
 
-// Only the folded text is made: the original's UTF-8 is wanted only for the
-// few lines shown, and making all of it would cost as much again as
-// fetching the texts from their controls.
-FoldedText::FoldedText(std::u16string units) : units_(std::move(units)) {
+FoldedText::FoldedText(std::u16string_view units) {
     // Exactly the room needed: fresh memory costs more to touch than the
     // conversion itself. A pair counted as six bytes takes four.
     std::size_t size = 0;
-    for (const char16_t c : units_) size += 1u + (c >= 0x80) + (c >= 0x800);
+    for (const char16_t c : units) size += 1u + (c >= 0x80) + (c >= 0x800);
     folded_.resize(size);
-    unsigned char* const low = reinterpret_cast<unsigned char*>(folded_.data());
-    const std::u16string_view view = units_;
-    const char16_t* const data = view.data();
+    auto* const out = reinterpret_cast<unsigned char*>(folded_.data());
+    const char16_t* const data = units.data();
     std::size_t n = 0;
     std::size_t i = 0;
-    while (i < view.size()) {
-        marks_.push_back({i, n});
-        const std::size_t stop = std::min(view.size(), i + kMarkEvery);
-        while (i < stop) {
-            // Runs of ASCII, most of a German text, in a loop of their own.
-            const char16_t* from = data + i;
-            const char16_t* const end = data + stop;
-            unsigned char* to = low + n;
-            while (from < end && *from < 0x80) *to++ = kAsciiFolded[*from++];
-            i = static_cast<std::size_t>(from - data);
-            n = static_cast<std::size_t>(to - low);
-            if (i == stop) break;
+    while (i < units.size()) {
+        // Runs of ASCII, most of a German text, in a loop of their own.
+        for (; i < units.size() && data[i] < 0x80; ++i, ++n) {
             const unsigned c = data[i];
-            if (c < 0x800) {  // the umlauts among them
-                const bool capital = c >= 0xC0 && c <= 0xDE && c != 0xD7;
-                low[n] = static_cast<unsigned char>(0xC0 | (c >> 6));
-                low[n + 1] = static_cast<unsigned char>((0x80 | (c & 0x3F)) + (capital ? 32 : 0));
-                n += 2;
-            } else {
-                n += encode(view, i, low + n);
-            }
-            ++i;
+            out[n] = static_cast<unsigned char>(c + (isAsciiCapital(c) ? kToSmall : 0));
         }
+        if (i == units.size()) break;
+        const unsigned c = data[i];
+        if (c < 0x800) {  // the umlauts among them
+            const unsigned tail = 0x80 | (c & 0x3F);
+            const bool capital = c >> 6 == 3 && isLatinCapitalTail(tail);
+            out[n] = static_cast<unsigned char>(0xC0 | (c >> 6));
+            out[n + 1] = static_cast<unsigned char>(tail + (capital ? kToSmall : 0));
+            n += 2;
+        } else {
+            n += encode(units, i, out + n);
+        }
+        ++i;
     }
     folded_.resize(n);
     count();
 }
 
-std::string FoldedText::original(std::size_t begin, std::size_t end) const {
-    end = std::min(end, folded_.size());
-    if (begin >= end) return {};
-    if (units_.empty()) return original_.substr(begin, end - begin);
-    // From the last mark before the place, counting bytes up to it.
-    auto mark = std::upper_bound(marks_.begin(), marks_.end(), begin,
-                                 [](std::size_t at, const Mark& m) { return at < m.byte; });
-    --mark;
-    std::size_t i = mark->unit, n = mark->byte;
-    unsigned char bytes[4];
-    std::string out;
-    for (; i < units_.size() && n < end; ++i) {
-        const std::size_t size = encode(units_, i, bytes);
-        if (n >= begin) out.append(reinterpret_cast<const char*>(bytes), size);
-        n += size;
+FoldingThread::FoldingThread() : thread_([this] { run(); }) {}
+
+FoldingThread::~FoldingThread() {
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
     }
-    return out;
+    changed_.notify_all();
+    thread_.join();
+}
+
+void FoldingThread::run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return !jobs_.empty() || stop_; });
+        if (jobs_.empty()) return;
+        // The caller leaves a job and its buffer alone while it is queued.
+        const Job job = jobs_.front();
+        lock.unlock();
+        std::exception_ptr error;
+        try {
+            *job.into = FoldedText(*job.from);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        if (error) error_ = error;
+        jobs_.pop_front();
+        changed_.notify_all();
+    }
+}
+
+void FoldingThread::rethrowError() {
+    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+}
+
+void FoldingThread::fold(FoldedText& into) {
+    std::unique_lock lock(mutex_);
+    rethrowError();
+    jobs_.push_back({&buffers_[next_], &into});
+    next_ = (next_ + 1) % buffers_.size();
+    changed_.notify_all();
+    // The next buffer is free once fewer jobs than buffers are queued.
+    changed_.wait(lock, [this] { return jobs_.size() < buffers_.size(); });
+}
+
+void FoldingThread::finish() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return jobs_.empty(); });
+    rethrowError();
+}
+
+std::size_t utf16Length(std::string_view utf8) {
+    std::size_t units = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        // A character of four bytes is a pair of surrogates.
+        units += ((byte & 0xC0) != 0x80) + (byte >= 0xF0);
+    }
+    return units;
 }
 
 // Four tables, so that a run of one byte does not wait on its own count.
@@ -234,7 +266,8 @@ std::optional<TextMatch> findAnyWord(std::string_view text, std::string_view que
     return findAnyWord(FoldedText(text), queryWords(query));
 }
 
-std::string matchLine(const FoldedText& text, const TextMatch& match, std::size_t width) {
+std::string matchLine(const FoldedText& text, const TextMatch& match,
+                      const OriginalPiece& original, std::size_t width) {
     // Line ends and character starts are where they are in the original.
     const std::string_view folded = text.text();
     std::size_t begin = match.offset;
@@ -255,7 +288,9 @@ std::string matchLine(const FoldedText& text, const TextMatch& match, std::size_
         while (!isCharStart(folded, end)) ++end;
         cutAfter = true;
     }
-    const std::string piece = text.original(begin, end);
+    std::string piece = original(begin, end);
+    // A source that no longer holds the text shows the folded one.
+    if (piece.size() != end - begin) piece = folded.substr(begin, end - begin);
     std::string line = cutBefore ? "…" : "";
     line.append(piece, 0, match.offset - begin);
     line.append("»").append(piece, match.offset - begin, matchEnd - match.offset).append("«");
@@ -265,7 +300,12 @@ std::string matchLine(const FoldedText& text, const TextMatch& match, std::size_
 }
 
 std::string matchLine(std::string_view text, const TextMatch& match, std::size_t width) {
-    return matchLine(FoldedText(text), match, width);
+    return matchLine(
+        FoldedText(text), match,
+        [text](std::size_t begin, std::size_t end) {
+            return std::string(text.substr(begin, end - begin));
+        },
+        width);
 }
 
 }  // namespace tav

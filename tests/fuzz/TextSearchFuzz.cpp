@@ -1,7 +1,7 @@
 // A note's text searched as its control holds it (UTF-16, lone surrogates
 // and all) gives what the same text searched as UTF-8 gives: the same folded
-// bytes, every word at its first place, and the lines around a match cut
-// from the original text, long texts too.
+// bytes, every word at its first place, the lines around a match cut from
+// the original text, and each place in the UTF-8 at its place in the units.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -60,8 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace tav;
     FuzzedDataProvider in(data, size);
     const std::string query = in.ConsumeRandomLengthString(24);
-    // Copies of the text make it long enough to cross the places where the
-    // UTF-16 text keeps its marks.
+    // Copies of the text make long texts, and pairs of surrogates across
+    // the seams.
     const int copies = in.ConsumeIntegralInRange(1, 40);
     const unsigned cut = in.ConsumeIntegral<std::uint8_t>();
     const std::vector<std::uint8_t> bytes = in.ConsumeRemainingBytes<std::uint8_t>();
@@ -83,16 +83,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fail("a word found elsewhere than at its first place", word);
         if (expected == std::string::npos) continue;
         const TextMatch match{expected, word.size()};
-        if (matchLine(fromUnits, match) != matchLine(utf8, match))
+        const auto original = [&](std::size_t begin, std::size_t end) {
+            return utf8.substr(begin, end - begin);
+        };
+        if (matchLine(fromUnits, match, original) != matchLine(utf8, match))
             fail("the line around a match differs", word);
     }
 
-    // A piece of the original between two characters.
-    std::size_t begin = utf8.size() * cut / 255;
-    std::size_t end = begin + (utf8.size() - begin) / 2;
-    while (!charStart(utf8, begin)) ++begin;
-    while (!charStart(utf8, end)) ++end;
-    if (begin <= end && fromUnits.original(begin, end) != utf8.substr(begin, end - begin))
-        fail("a piece of the original differs", query);
+    // The place the control counts for a place between two characters.
+    std::size_t at = utf8.size() * cut / 255;
+    while (!charStart(utf8, at)) ++at;
+    if (utf8Of(text.substr(0, utf16Length(utf8.substr(0, at)))) != utf8.substr(0, at))
+        fail("a place in the UTF-8 maps to another place in the units", query);
     return 0;
 }

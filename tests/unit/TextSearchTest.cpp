@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "store/TextSearch.h"
 
 namespace tav {
@@ -42,18 +45,33 @@ TEST(TextSearch, AFoldedTextFindsEachPlaceInTurn) {
 TEST(TextSearch, TextFromTheControlsComesOutAsUtf8FoldedAlike) {
     // Capitals of every length, a sign that stays, a pair of surrogates,
     // and a lone surrogate as the system converts it.
-    const char16_t units[] = u"Ä Ö Üß × É € \U0001F600 Z\xD800x";
-    const FoldedText text(std::u16string(units, std::size(units) - 1));
+    const std::u16string units = u"Ä Ö Üß × É € \U0001F600 Z\xD800x";
+    const FoldedText text(units);
     const std::string utf8 = "Ä Ö Üß × É € \xF0\x9F\x98\x80 Z\xEF\xBF\xBDx";
-    EXPECT_EQ(utf8, text.original(0, 100));
-    EXPECT_EQ("\xF0\x9F\x98\x80 Z", text.original(21, 27));
-    // Far into a long text, past the places it marks on the way.
-    const FoldedText longText(std::u16string(9000, u'é') + u"\rZeile mit Äpfeln\r");
-    const std::size_t at = longText.find("äpfel");
-    EXPECT_EQ(18000u + 11, at);
-    EXPECT_EQ("Zeile mit »Äpfel«n", matchLine(longText, {at, 6}));
     EXPECT_EQ(FoldedText(utf8).text(), text.text());
     EXPECT_EQ("ä ö üß × é € \xF0\x9F\x98\x80 z\xEF\xBF\xBDx", text.text());
+    // Places in the control: the pair counts two, the lone surrogate one.
+    EXPECT_EQ(units.size(), utf16Length(text.text()));
+    EXPECT_EQ(units.find(u'Z'), utf16Length(std::string_view(text.text()).substr(0, text.find("z"))));
+}
+
+TEST(TextSearch, TextsFoldedOnTheSecondThreadEachGetTheirOwn) {
+    // Of different lengths, so that a text folded from the other buffer,
+    // or from one being fetched into, shows.
+    std::vector<std::u16string> texts;
+    for (char16_t i = 0; i < 20; ++i)
+        texts.push_back(std::u16string(i * 700u + 1, static_cast<char16_t>(u'A' + i)) + u"Ä");
+    std::vector<FoldedText> folded(texts.size());
+    {
+        FoldingThread folding;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            folding.buffer() = texts[i];
+            folding.fold(folded[i]);
+        }
+        folding.finish();
+    }
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(FoldedText(texts[i]).text(), folded[i].text()) << i;
 }
 
 TEST(TextSearch, TheLineAroundTheMatchIsMarkedAndCut) {
@@ -63,6 +81,9 @@ TEST(TextSearch, TheLineAroundTheMatchIsMarkedAndCut) {
     const std::string line = matchLine(longLine, {101, 4}, 30);
     // A third of the width before the match, the rest after it.
     EXPECT_EQ(line, "…" + std::string(9, 'a') + " »Ziel« " + std::string(19, 'b') + "…");
+    // A source whose text changed meanwhile gives a piece of another length.
+    const auto gone = [](std::size_t, std::size_t) { return std::string("x"); };
+    EXPECT_EQ(matchLine(FoldedText("Frische Milch"), {8, 5}, gone), "frische »milch«");
 }
 
 }  // namespace
