@@ -4,4 +4,11 @@
 # scripts keep for their own shell tools) it could not create a file called
 # "Grüße.ini".
 export LC_ALL=de_DE.UTF-8
+# With the host's address randomisation, the loader's own heap now and then
+# lands where Wine must map the shared user data, and the start fails with
+# "failed to map the shared user data" and exit code 1. Where the host lets
+# us, every start gets the same layout.
+if setarch "$(uname -m)" -R true 2>/dev/null; then
+  exec setarch "$(uname -m)" -R "${WINELOADER:?wine-env.sh chooses the Wine loader}" "$@"
+fi
 exec "${WINELOADER:?wine-env.sh chooses the Wine loader}" "$@"
