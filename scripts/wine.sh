@@ -8,7 +8,8 @@ export LC_ALL=de_DE.UTF-8
 # lands where Wine must map the shared user data, and the start fails with
 # "failed to map the shared user data" and exit code 1. Where the host lets
 # us, every start gets the same layout.
+same=()
 if setarch "$(uname -m)" -R true 2>/dev/null; then
-  exec setarch "$(uname -m)" -R "${WINELOADER:?wine-env.sh chooses the Wine loader}" "$@"
+  same=(setarch "$(uname -m)" -R)
 fi
-exec "${WINELOADER:?wine-env.sh chooses the Wine loader}" "$@"
+exec "${same[@]}" "${WINELOADER:?wine-env.sh chooses the Wine loader}" "$@"
